@@ -1,0 +1,66 @@
+#pragma once
+
+#include <exception>
+#include <new>
+#include <string>
+
+#include "platform/AppError.h"
+
+namespace ondrevan {
+
+class Dialogs;
+
+inline constexpr const char* kSupportEmail = "support@quillmere.example";
+inline constexpr const char* kHomePageUrl = "https://www.quillmere.example/";
+inline constexpr const char* kContactUrl = "https://www.quillmere.example/contact";
+
+// Where a procedure's errors are said to come from.
+inline constexpr const char* kLocationPrefix = "in Vestrilo2021/08/31.";
+inline constexpr const char* kWalkLocationPrefix = "in Tessaroun2021/08/31.";
+inline constexpr const char* kErrorReportTitle = "Application Error";
+
+// The text of the error report box.
+std::string ErrorReportText(const std::string& description, const std::string& locationPrefix,
+                            const std::string& location, int line);
+void ShowErrorReport(Dialogs& dialogs, const std::string& description,
+                     const std::string& locationPrefix, const std::string& location, int line);
+
+// The error trap of one procedure call. Each guarded statement gets the next line number
+// (100, 102, 104, ...); a statement that fails is reported and the procedure goes on.
+class ErrorTrap {
+public:
+    ErrorTrap(Dialogs& dialogs, std::string location, std::string prefix = kLocationPrefix)
+        : dialogs_(dialogs), location_(std::move(location)), prefix_(std::move(prefix)) {}
+
+    // Runs one statement; false when it failed (and was reported).
+    template <class Statement>
+    bool Line(Statement&& statement) {
+        const int line = nextLine_;
+        nextLine_ += 2;
+        try {
+            statement();
+            return true;
+        } catch (const AppError& error) {
+            Report(error.what(), line);
+        } catch (const std::bad_alloc&) {
+            Report("Out of memory", line);
+        } catch (const std::exception& error) {
+            Report(error.what(), line);
+        }
+        return false;
+    }
+
+    int NextLine() const { return nextLine_; }
+    bool AnyFailed() const { return anyFailed_; }
+
+private:
+    void Report(const std::string& description, int line);
+
+    Dialogs& dialogs_;
+    std::string location_;
+    std::string prefix_;
+    int nextLine_ = 100;
+    bool anyFailed_ = false;
+};
+
+}  // namespace ondrevan

@@ -1,0 +1,144 @@
+#include "app/Form1.h"
+
+#include "app/CommonRoutines.h"
+#include "app/ErrorReport.h"
+#include "app/HomePage.h"
+#include "app/Layout.h"
+#include "app/Skin.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "platform/SettingKeys.h"
+#include "platform/SystemEnvironment.h"
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+
+inline constexpr int kFolderColumnTwips = 7000;
+
+Form1::Form1(const Services& services) : services_(services), settings_(services.settings) {
+    controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,      &ProgressBar1,
+                 &Label4,       &ListView1,    &PushButton10, &PushButton12, &PushButton13,
+                 &PushButton14, &Frame1,       &Option1,      &Option2,     &Frame2,
+                 &Check1,       &PushButton6,  &Frame3,       &Option3,     &Text1,
+                 &Label1,       &Text2,        &Label2,       &Text3,       &Label3,
+                 &Option4,      &dtpWeekly,    &Option5,      &cboWeekly,   &Frame5,
+                 &Check3,       &Check8,       &PushButton1,  &PushButton4, &PushButton11,
+                 &PushButton5,  &RichTextBox1, &Timer1};
+    ApplyDesign();
+    WireHandlers();
+}
+
+Control* Form1::FindControl(const std::string& name) const {
+    if (name == Window.Name()) return const_cast<FormWindow*>(&Window);
+    for (Control* control : controls_)
+        if (control->Name() == name) return control;
+    return nullptr;
+}
+
+void Form1::ApplyDesign() {
+    Window.SetPosition({0, 0, kClientWidthTwips, kClientHeightTwips});
+    Window.SetFont({"Arial", kCaptionPoints, true});
+    for (Control* control : controls_) {
+        const LayoutEntry* entry = FindLayout(control->Name().c_str());
+        control->SetPosition(entry->position);
+        control->SetCaption(entry->caption);
+        control->SetFont({"Arial", entry->fontPoints, true});
+        if (entry->container) control->SetContainer(static_cast<Frame*>(FindControl(entry->container)));
+    }
+
+    deleteModeGroup_.Add(Option1);
+    deleteModeGroup_.Add(Option2);
+    scheduleKindGroup_.Add(Option3);
+    scheduleKindGroup_.Add(Option4);
+    scheduleKindGroup_.Add(Option5);
+    Option1.SetValue(true);
+    Option3.SetValue(true);
+
+    ProgressBar1.SetText("Progress Bar");
+    std::vector<std::string> weekdays(std::begin(kWeekdayNames), std::end(kWeekdayNames));
+    cboWeekly.SetItems(std::move(weekdays));
+    // "Delete every:" is the designed kind, so the time and the weekday start disabled.
+    dtpWeekly.SetEnabled(false);
+    cboWeekly.SetEnabled(false);
+    Timer1.SetInterval(100);
+    RichTextBox1.SetVisible(false);
+}
+
+void Form1::WireHandlers() { PushButton11.Click.Handle([this] { PushButton11_Click(); }); }
+
+MessageAnswer Form1::MsgBox(const std::string& text, MessageButtons buttons) {
+    return services_.dialogs.ShowMessage(text, appTitle_, buttons, MessageIcon::None);
+}
+
+void Form1::Form_Load() {
+    ErrorTrap trap(services_.dialogs, "Form1.Form_Load");
+    const std::string programFolder = services_.environment.ProgramFolder();
+
+    // 1. The optional skin, before anything else is coloured.
+    trap.Line([&] { ApplySkin(services_.fileSystem, programFolder, Window, controls_); });
+    // 2.
+    trap.Line([&] { isLoading_ = true; });
+    // 3. Caption, icon and the title every untitled message box carries.
+    trap.Line([&] { Window.SetCaption(kProductName); });
+    trap.Line([&] { Window.ShowProgramIcon(); });
+    trap.Line([&] { appTitle_ = AppTitleFor(kProductName); });
+    // 4. The hand shown over buttons, when its file ships with the program.
+    trap.Line([&] {
+        const std::string cursor = programFolder + "\\HAND-M.CUR";
+        if (FileExists(services_.fileSystem, cursor)) Window.SetMouseIconFile(cursor);
+    });
+    // 5.
+    trap.Line([&] { VisitHomePageAtRandom(services_.clock, services_.shell); });
+    // 6. The folder list's one column.
+    trap.Line([&] { ListView1.AddColumn({" Folder(s)", 0}); });
+    trap.Line([&] { ListView1.SetColumnWidth(0, kFolderColumnTwips); });
+    // 7. The note stays white, skin or not.
+    trap.Line([&] { Label4.SetBackColor(colors::kWhite); });
+    // 8. Each control from its key; a change raises the control's own handler.
+    RestoreScheduleAndDeleteControls(trap);
+    // 9. The automatic-delete switch comes here.
+    // 10. The folder list comes here.
+    // 11. The history file in the temporary folder.
+    trap.Line([&] {
+        historyFilePath_ = services_.environment.Variable("TEMP") + "\\" +
+                           CleanFileName(StripLastWord(kProductName, "Software")) + ".txt";
+    });
+    // 12.
+    trap.Line([&] { isLoading_ = false; });
+    // 13. The tray icon comes here.
+    // 14-16. The start-up entry and the start in the tray come here.
+    // 17. The keyboard hook comes last.
+}
+
+void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
+    const std::string separator = services_.locale.DecimalSeparator();
+    auto restoreOption = [&](OptionButton& option, const char* key, const char* byDefault) {
+        trap.Line([&] { option.SetValue(ParseBooleanText(settings_.Get(key, byDefault), separator)); });
+    };
+    restoreOption(Option5, keys::kOption5, "0");
+    restoreOption(Option4, keys::kOption4, "0");
+    restoreOption(Option3, keys::kOption3, "1");
+    restoreOption(Option1, keys::kOption1, "1");
+    restoreOption(Option2, keys::kOption2, "0");
+    trap.Line([&] { Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator)); });
+    trap.Line([&] {
+        const std::string now = services_.locale.FormatLongTime(services_.clock.Now().time);
+        auto time = services_.locale.ParseTime(settings_.Get(keys::kWeeklyTime, now));
+        if (!time) throw errors::TypeMismatch();
+        dtpWeekly.SetValue(*time);
+    });
+    trap.Line([&] { cboWeekly.SetText(settings_.Get(keys::kWeekly, "Monday")); });
+    trap.Line([&] { Text1.SetText(settings_.Get(keys::kText1, "1")); });
+    trap.Line([&] { Text2.SetText(settings_.Get(keys::kText2, "0")); });
+    trap.Line([&] { Text3.SetText(settings_.Get(keys::kText3, "0")); });
+}
+
+void Form1::PushButton11_Click() {
+    ErrorTrap trap(services_.dialogs, "Form1.PushButton11_Click");
+    trap.Line([&] { MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl); });
+    trap.Line([&] {
+        MsgBox("Files/folders will be deleted to the recycling bin in case you need to retrieve.");
+    });
+}
+
+}  // namespace ondrevan

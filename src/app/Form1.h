@@ -1,0 +1,100 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/Services.h"
+#include "controls/CheckBox.h"
+#include "controls/ComboBox.h"
+#include "controls/DateTimePicker.h"
+#include "controls/FormWindow.h"
+#include "controls/ListView.h"
+#include "controls/OptionButton.h"
+#include "controls/ProgressBar.h"
+#include "controls/Simple.h"
+#include "controls/TextBox.h"
+#include "controls/Timer.h"
+#include "platform/AppSettings.h"
+#include "platform/Dialogs.h"
+
+namespace ondrevan {
+
+// The main window: its controls in their designed state, the start-up sequence, and the
+// handlers that belong to the window itself.
+class Form1 {
+public:
+    explicit Form1(const Services& services);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    void Form_Load();
+    void PushButton11_Click();
+
+    // Every control but the window itself, in design order.
+    const std::vector<Control*>& Controls() const { return controls_; }
+    Control* FindControl(const std::string& name) const;
+
+    const std::string& AppTitle() const { return appTitle_; }
+    bool IsLoading() const { return isLoading_; }
+    const std::string& HistoryFilePath() const { return historyFilePath_; }
+
+    // A message box that carries the application title.
+    MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok);
+
+    FormWindow Window{"Form1"};
+    PushButton PushButton2{"PushButton2"};
+    PushButton PushButton3{"PushButton3"};
+    Label Label5{"Label5"};
+    Frame Frame4{"Frame4"};
+    ProgressBar ProgressBar1{"ProgressBar1"};
+    Label Label4{"Label4"};
+    ListView ListView1{"ListView1"};
+    PushButton PushButton10{"PushButton10"};
+    PushButton PushButton12{"PushButton12"};
+    PushButton PushButton13{"PushButton13"};
+    PushButton PushButton14{"PushButton14"};
+    Frame Frame1{"Frame1"};
+    OptionButton Option1{"Option1"};
+    OptionButton Option2{"Option2"};
+    Frame Frame2{"Frame2"};
+    CheckBox Check1{"Check1"};
+    PushButton PushButton6{"PushButton6"};
+    Frame Frame3{"Frame3"};
+    OptionButton Option3{"Option3"};
+    TextBox Text1{"Text1"};
+    Label Label1{"Label1"};
+    TextBox Text2{"Text2"};
+    Label Label2{"Label2"};
+    TextBox Text3{"Text3"};
+    Label Label3{"Label3"};
+    OptionButton Option4{"Option4"};
+    DateTimePicker dtpWeekly{"dtpWeekly"};
+    OptionButton Option5{"Option5"};
+    ComboBox cboWeekly{"cboWeekly"};
+    Frame Frame5{"Frame5"};
+    CheckBox Check3{"Check3"};
+    CheckBox Check8{"Check8"};
+    PushButton PushButton1{"PushButton1"};
+    PushButton PushButton4{"PushButton4"};
+    PushButton PushButton11{"PushButton11"};
+    PushButton PushButton5{"PushButton5"};
+    RichTextBox RichTextBox1{"RichTextBox1"};
+    Timer Timer1{"Timer1"};
+
+private:
+    void ApplyDesign();
+    void WireHandlers();
+    void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);
+
+    Services services_;
+    AppSettings settings_;
+    OptionGroup deleteModeGroup_;
+    OptionGroup scheduleKindGroup_;
+    std::vector<Control*> controls_;
+
+    std::string appTitle_;
+    bool isLoading_ = false;
+    std::string historyFilePath_;
+};
+
+}  // namespace ondrevan

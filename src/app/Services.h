@@ -1,0 +1,26 @@
+#pragma once
+
+namespace ondrevan {
+
+class SettingsStore;
+class FileSystem;
+class Shell;
+class Dialogs;
+class Clock;
+class EventPump;
+class Locale;
+class SystemEnvironment;
+
+// The operating system as the program reaches it: every seam, passed in once.
+struct Services {
+    SettingsStore& settings;
+    FileSystem& fileSystem;
+    Shell& shell;
+    Dialogs& dialogs;
+    Clock& clock;
+    EventPump& pump;
+    Locale& locale;
+    SystemEnvironment& environment;
+};
+
+}  // namespace ondrevan

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "controls/Control.h"
+
+namespace ondrevan {
+
+enum class WindowState { Normal, Minimized };
+
+namespace pointers {
+inline constexpr int kDefault = 0;
+inline constexpr int kHourglass = 11;
+inline constexpr int kCustom = 99;
+}  // namespace pointers
+
+// The main window itself: caption, icon, state, mouse pointer and its life events.
+class FormWindow : public Control {
+public:
+    explicit FormWindow(std::string name) : Control(ControlKind::Form, std::move(name)) {}
+
+    int MousePointer() const { return mousePointer_; }
+    void SetMousePointer(int pointer) { Assign(mousePointer_, pointer, Property::MousePointer); }
+    // The cursor file shown for the custom pointer; empty for none.
+    const std::string& MouseIconFile() const { return mouseIconFile_; }
+    void SetMouseIconFile(const std::string& path) { Assign(mouseIconFile_, path, Property::MouseIcon); }
+
+    WindowState State() const { return state_; }
+    void SetState(WindowState state) { Assign(state_, state, Property::WindowState); }
+    // The shell reports a state change the user made, without echoing it back.
+    void StateChangedByUser(WindowState state) { state_ = state; }
+
+    bool HasProgramIcon() const { return hasIcon_; }
+    void ShowProgramIcon() {
+        hasIcon_ = true;
+        Notify(Property::Icon);
+    }
+
+    Event<> Resize;
+
+private:
+    int mousePointer_ = pointers::kDefault;
+    std::string mouseIconFile_;
+    WindowState state_ = WindowState::Normal;
+    bool hasIcon_ = false;
+};
+
+}  // namespace ondrevan

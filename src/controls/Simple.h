@@ -1,0 +1,24 @@
+#pragma once
+
+// The controls that have no state beyond what every control has.
+#include "controls/Control.h"
+
+namespace ondrevan {
+
+class PushButton : public Control {
+public:
+    explicit PushButton(std::string name) : Control(ControlKind::PushButton, std::move(name)) {}
+    Event<> Click;
+};
+
+class Label : public Control {
+public:
+    explicit Label(std::string name) : Control(ControlKind::Label, std::move(name)) {}
+};
+
+class Frame : public Control {
+public:
+    explicit Frame(std::string name) : Control(ControlKind::Frame, std::move(name)) {}
+};
+
+}  // namespace ondrevan

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace ondrevan {
+
+inline constexpr int kSecondsPerDay = 86400;
+
+// A time of day to the second, as the time picker holds it.
+struct TimeOfDay {
+    int seconds = 0;  // 0 .. 86399 after midnight
+
+    static TimeOfDay FromHms(int h, int m, int s) { return {h * 3600 + m * 60 + s}; }
+    int Hour() const { return seconds / 3600; }
+    int Minute() const { return seconds / 60 % 60; }
+    int Second() const { return seconds % 60; }
+    friend bool operator==(const TimeOfDay&, const TimeOfDay&) = default;
+};
+
+// The local wall-clock date and time, as the clock reports it.
+struct LocalDateTime {
+    std::chrono::year_month_day date{std::chrono::year{2000}, std::chrono::month{1},
+                                     std::chrono::day{1}};
+    TimeOfDay time;
+    int millisecond = 0;
+
+    // 0 = Sunday .. 6 = Saturday.
+    unsigned Weekday() const { return std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding(); }
+    friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
+};
+
+// The weekday names in the order of the weekday box, Sunday first.
+inline constexpr const char* kWeekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                  "Thursday", "Friday", "Saturday"};
+
+}  // namespace ondrevan

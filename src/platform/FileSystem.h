@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace ondrevan {
+
+namespace attributes {
+inline constexpr std::uint32_t kReadOnly = 1;
+inline constexpr std::uint32_t kHidden = 2;
+inline constexpr std::uint32_t kSystem = 4;
+inline constexpr std::uint32_t kDirectory = 16;
+inline constexpr std::uint32_t kArchive = 32;
+inline constexpr std::uint32_t kReparsePoint = 1024;
+}  // namespace attributes
+
+// The file system as the program sees it: Windows paths in UTF-8.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The attribute bits of a file or folder, or nothing when it cannot be read.
+    virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+    // True when the modification time of the path can be read.
+    virtual bool HasModificationTime(const std::string& path) = 0;
+    // Deletes one file; false when it could not.
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // The whole content of a file; throws AppError when it cannot be read.
+    virtual std::string ReadWholeFile(const std::string& path) = 0;
+};
+
+}  // namespace ondrevan

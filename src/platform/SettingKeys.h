@@ -1,0 +1,25 @@
+#pragma once
+
+namespace ondrevan::keys {
+
+// Every setting lives under this application and section.
+inline constexpr const char* kApplication = "Quillmere";
+inline constexpr const char* kSection = "Ondrevan";
+
+inline constexpr const char* kOption1 = "Option1";
+inline constexpr const char* kOption2 = "Option2";
+inline constexpr const char* kOption3 = "Option3";
+inline constexpr const char* kOption4 = "Option4";
+inline constexpr const char* kOption5 = "Option5";
+inline constexpr const char* kCheck1 = "Check1";
+inline constexpr const char* kWeeklyTime = "Weekly Time";
+inline constexpr const char* kWeekly = "Weekly";
+inline constexpr const char* kText1 = "Text1";
+inline constexpr const char* kText2 = "Text2";
+inline constexpr const char* kText3 = "Text3";
+inline constexpr const char* kStartStopState = "StartStopState";
+inline constexpr const char* kFolders = "Folders";
+inline constexpr const char* kWindowsStartup = "Windows Startup";
+inline constexpr const char* kMinimized = "Minimized";
+
+}  // namespace ondrevan::keys

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ondrevan {
+
+enum class ShowMode { Normal, MinimizedWithFocus };
+
+// The Windows shell: command lines and special folders.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Starts a program from a command line and does not wait; throws AppError on failure.
+    virtual void RunCommandLine(const std::string& commandLine, ShowMode mode) = 0;
+    // The file-system path of a shell special folder (a CSIDL number), or nothing.
+    virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
+};
+
+}  // namespace ondrevan

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace ondrevan::testing {
+
+// An in-memory file system with Windows semantics: names compare without regard to
+// letter case, "/" stands for "\", and any path can be made to fail.
+class FakeFileSystem : public FileSystem {
+public:
+    void AddFolder(const std::string& path, std::uint32_t attributes = attributes::kDirectory);
+    void AddFile(const std::string& path, std::string content = "",
+                 std::uint32_t attributes = attributes::kArchive);
+    // Every operation on the path fails as if access were denied.
+    void DenyAccess(const std::string& path) { denied_.insert(Normal(path)); }
+    bool Exists(const std::string& path) const { return entries_.count(Normal(path)) != 0; }
+
+    std::optional<std::uint32_t> Attributes(const std::string& path) override;
+    bool HasModificationTime(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
+
+    static std::string Normal(const std::string& path);
+
+private:
+    struct Entry {
+        std::uint32_t attributes;
+        std::string content;
+    };
+    const Entry* Find(const std::string& path) const;
+
+    std::map<std::string, Entry> entries_;
+    std::set<std::string> denied_;
+};
+
+}  // namespace ondrevan::testing

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "FakeFileSystem.h"
+#include "MemorySettingsStore.h"
+#include "ScriptedDialogs.h"
+#include "app/Services.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Locale.h"
+#include "platform/Shell.h"
+#include "platform/SystemEnvironment.h"
+
+namespace ondrevan::testing {
+
+class FakeClock : public Clock {
+public:
+    LocalDateTime Now() override { return now; }
+    void Set(int year, unsigned month, unsigned day, int h, int m, int s) {
+        now.date = std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day};
+        now.time = TimeOfDay::FromHms(h, m, s);
+    }
+    LocalDateTime now;
+};
+
+// Counts DoEvents calls and can run an action inside one, as pending messages would.
+class FakeEventPump : public EventPump {
+public:
+    void DoEvents() override {
+        ++calls;
+        if (onPump) onPump(calls);
+    }
+    int calls = 0;
+    std::function<void(int call)> onPump;
+};
+
+class FakeShell : public Shell {
+public:
+    void RunCommandLine(const std::string& commandLine, ShowMode mode) override {
+        commandLines.push_back({commandLine, mode});
+    }
+    std::optional<std::string> SpecialFolderPath(int csidl) override {
+        auto it = specialFolders.find(csidl);
+        if (it == specialFolders.end()) return std::nullopt;
+        return it->second;
+    }
+    std::vector<std::pair<std::string, ShowMode>> commandLines;
+    std::map<int, std::string> specialFolders;
+};
+
+class FakeEnvironment : public SystemEnvironment {
+public:
+    std::string Variable(const std::string& name) override {
+        auto it = variables.find(name);
+        return it == variables.end() ? "" : it->second;
+    }
+    std::string SystemDirectory() override { return systemDirectory; }
+    std::string ProgramFolder() override { return programFolder; }
+
+    std::map<std::string, std::string> variables;
+    std::string systemDirectory = "C:\\Windows\\system32";
+    std::string programFolder = "C:\\Tools";
+};
+
+// US English: "2:30:00 PM", "12/8/2026".
+class FakeLocale : public Locale {
+public:
+    std::string FormatLongTime(TimeOfDay time) override;
+    std::string FormatShortDate(const LocalDateTime& when) override;
+    std::optional<TimeOfDay> ParseTime(const std::string& text) override;
+    std::string DecimalSeparator() override { return decimalSeparator; }
+    std::string decimalSeparator = ".";
+};
+
+// Every double at once, and the Services that point at them.
+struct FakeSystem {
+    MemorySettingsStore settings;
+    FakeFileSystem fileSystem;
+    FakeShell shell;
+    ScriptedDialogs dialogs;
+    FakeClock clock;
+    FakeEventPump pump;
+    FakeLocale locale;
+    FakeEnvironment environment;
+
+    FakeSystem() { environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp"; }
+    Services services() {
+        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment};
+    }
+};
+
+}  // namespace ondrevan::testing

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+namespace ondrevan::testing {
+
+// Records every message box and answers Yes/No questions from a script (Yes when the
+// script has run out). An action can run while a box is "up", as real message boxes let
+// other handlers run.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        std::string text, title;
+        MessageButtons buttons;
+        MessageIcon icon;
+    };
+
+    MessageAnswer ShowMessage(const std::string& text, const std::string& title,
+                              MessageButtons buttons, MessageIcon icon) override {
+        shown.push_back({text, title, buttons, icon});
+        if (whileShown) {
+            auto action = std::move(whileShown);
+            whileShown = nullptr;
+            action();
+        }
+        if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+        if (answers.empty()) return MessageAnswer::Yes;
+        MessageAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Shown& s : shown) texts.push_back(s.text);
+        return texts;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<MessageAnswer> answers;
+    std::function<void()> whileShown;
+};
+
+}  // namespace ondrevan::testing
