@@ -55,6 +55,7 @@ void Form1::ApplyDesign() {
     Option3.SetValue(true);
 
     ProgressBar1.SetText("Progress Bar");
+    Label5.SetAutoSize(true);  // the hot-key hint is wider than its designed box
     std::vector<std::string> weekdays(std::begin(kWeekdayNames), std::end(kWeekdayNames));
     cboWeekly.SetItems(std::move(weekdays));
     // "Delete every:" is the designed kind, so the time and the weekday start disabled.

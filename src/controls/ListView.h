@@ -57,6 +57,9 @@ public:
         Notify(Property::Selection);
     }
 
+    // The shell reports a selection the user made, without echoing it back.
+    void SelectionChangedByUser(std::optional<std::size_t> index) { selected_ = index; }
+
     Event<> DblClick;
 
 private:

@@ -14,6 +14,13 @@ public:
 class Label : public Control {
 public:
     explicit Label(std::string name) : Control(ControlKind::Label, std::move(name)) {}
+
+    // An auto-sized label grows to show its whole caption.
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
+
+private:
+    bool autoSize_ = false;
 };
 
 class Frame : public Control {

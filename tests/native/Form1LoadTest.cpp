@@ -19,7 +19,9 @@ struct Form1Fixture : ::testing::Test {
 
 TEST_F(Form1Fixture, HasEveryControlOfTheLayoutInItsDesignedPlace) {
     form = std::make_unique<Form1>(sys.services());
-    EXPECT_EQ(form->Controls().size(), kLayout.size());
+    ASSERT_EQ(form->Controls().size(), kLayout.size());
+    for (std::size_t i = 0; i < kLayout.size(); ++i)
+        EXPECT_EQ(form->Controls()[i]->Name(), kLayout[i].name) << "window ids follow the layout";
     for (const LayoutEntry& entry : kLayout) {
         Control* control = form->FindControl(entry.name);
         ASSERT_NE(control, nullptr) << entry.name;

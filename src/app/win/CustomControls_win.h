@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+#include "controls/Color.h"
+
+namespace ondrevan::win {
+
+// Window classes for the controls Windows has no match for: a frame that contains its
+// controls and paints its caption from the model, and a progress bar with a caption.
+// Both keep their model Control* in GWLP_USERDATA.
+inline constexpr const wchar_t* kFrameClass = L"OndrevanFrame";
+inline constexpr const wchar_t* kProgressClass = L"OndrevanProgressBar";
+
+bool RegisterCustomControlClasses(HINSTANCE instance);
+
+COLORREF ToColorRef(Color color);
+
+}  // namespace ondrevan::win

@@ -1,0 +1,210 @@
+#include "app/win/MainWindow_win.h"
+
+#include <exception>
+
+#include "app/Form1.h"
+#include "app/win/CustomControls_win.h"
+#include "app/win/Dpi_win.h"
+#include "platform/AppError.h"
+#include "platform/win/Text_win.h"
+
+namespace ondrevan::win {
+
+MainWindow::MainWindow(HINSTANCE instance, Form1& form, Dialogs& dialogs)
+    : instance_(instance), form_(form), dialogs_(dialogs), controls_(instance) {}
+
+MainWindow::~MainWindow() {
+    form_.Window.SetSink(nullptr);
+    for (Control* control : form_.Controls()) control->SetSink(nullptr);
+}
+
+bool MainWindow::Create() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(kProgramIconId));
+    windowClass.lpszClassName = kMainWindowClass;
+    if (!::RegisterClassExW(&windowClass)) return false;
+
+    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
+    window_ = ::CreateWindowExW(exStyle, kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                100, 100, nullptr, nullptr, instance_, this);
+    if (!window_) return false;
+
+    // Size the client area from the design, and centre the window on its monitor.
+    const Dpi dpi = Dpi::ForWindow(window_);
+    RECT frame{0, 0, dpi.Px(form_.Window.Position().width), dpi.Px(form_.Window.Position().height)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& work = monitor.rcWork;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    ::SetWindowPos(window_, nullptr, work.left + std::max(0L, (work.right - work.left - width) / 2),
+                   work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+
+    if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
+    form_.Window.SetSink(this);
+    for (Control* control : form_.Controls()) control->SetSink(this);
+    MirrorForm(Property::Caption);
+    return true;
+}
+
+void MainWindow::ShowAfterLoad() {
+    shown_ = true;
+    ::ShowWindow(window_, form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    ::UpdateWindow(window_);
+}
+
+void MainWindow::OnChanged(Control& control, Property property) {
+    if (&control == &form_.Window)
+        MirrorForm(property);
+    else
+        controls_.Mirror(control, property);
+}
+
+void MainWindow::LoadProgramIcons() {
+    const int big = ::GetSystemMetrics(SM_CXICON);
+    const int small = ::GetSystemMetrics(SM_CXSMICON);
+    bigIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(kProgramIconId),
+                                                   IMAGE_ICON, big, big, 0)));
+    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(kProgramIconId),
+                                                     IMAGE_ICON, small, small, 0)));
+    ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void MainWindow::MirrorForm(Property property) {
+    FormWindow& form = form_.Window;
+    switch (property) {
+        case Property::Caption:
+            ::SetWindowTextW(window_, Widen(form.Caption()).c_str());
+            break;
+        case Property::Icon:
+            LoadProgramIcons();
+            break;
+        case Property::MouseIcon:
+            customCursor_.reset(form.MouseIconFile().empty()
+                                    ? nullptr
+                                    : ::LoadCursorFromFileW(WidePath(form.MouseIconFile()).c_str()));
+            break;
+        case Property::MousePointer: {
+            POINT cursor;
+            ::GetCursorPos(&cursor);
+            HWND under = ::WindowFromPoint(cursor);
+            if (under == window_ || ::IsChild(window_, under)) SetCursorForPointer();
+            break;
+        }
+        case Property::BackColor:
+            ::InvalidateRect(window_, nullptr, TRUE);
+            break;
+        case Property::WindowState:
+            if (shown_)
+                ::ShowWindow(window_, form.State() == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
+            break;
+        case Property::Visible:
+            if (shown_) ::ShowWindow(window_, form.Visible() ? SW_SHOW : SW_HIDE);
+            break;
+        case Property::Focus:
+            ::SetForegroundWindow(window_);
+            ::SetFocus(window_);
+            break;
+        default:
+            break;
+    }
+}
+
+bool MainWindow::SetCursorForPointer() {
+    switch (form_.Window.MousePointer()) {
+        case pointers::kHourglass:
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            return true;
+        case pointers::kCustom:
+            // Without the cursor file the custom pointer has no picture: the arrow.
+            ::SetCursor(customCursor_ ? customCursor_.get() : ::LoadCursorW(nullptr, IDC_ARROW));
+            return true;
+        default:
+            return false;
+    }
+}
+
+template <class Handler>
+void MainWindow::Guarded(Handler&& handler) {
+    try {
+        handler();
+    } catch (const AppError& error) {
+        dialogs_.ShowMessage("Run-time error '" + std::to_string(error.Number()) + "':\r\n\r\n" +
+                                 error.what(),
+                             form_.AppTitle(), MessageButtons::Ok, MessageIcon::None);
+    } catch (const std::exception& error) {
+        dialogs_.ShowMessage(std::string("Run-time error:\r\n\r\n") + error.what(), form_.AppTitle(),
+                             MessageButtons::Ok, MessageIcon::None);
+    }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<MainWindow*>(create->lpCreateParams)->window_ = window;
+    }
+    auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam) Guarded([&] { controls_.RouteCommand(wParam, lParam); });
+            return 0;
+        case WM_NOTIFY: {
+            std::optional<LRESULT> result;
+            Guarded([&] { result = controls_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
+            if (result) return *result;
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (HBRUSH brush = controls_.ColorControl(reinterpret_cast<HDC>(wParam),
+                                                      reinterpret_cast<HWND>(lParam)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        case WM_ERASEBKGND: {
+            RECT client;
+            ::GetClientRect(window_, &client);
+            ::FillRect(reinterpret_cast<HDC>(wParam), &client, controls_.BrushFor(form_.Window.BackColor()));
+            return 1;
+        }
+        case WM_TIMER:
+            Guarded([&] { controls_.OnTimer(wParam); });
+            return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) {
+                form_.Window.StateChangedByUser(wParam == SIZE_MINIMIZED ? WindowState::Minimized
+                                                                         : WindowState::Normal);
+                Guarded([&] { form_.Window.Resize.Raise(); });
+            }
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT && SetCursorForPointer()) return TRUE;
+            break;
+        case WM_CLOSE:
+            ::DestroyWindow(window_);
+            return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace ondrevan::win

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/win/ControlWindows_win.h"
+#include "controls/Control.h"
+#include "platform/win/UniqueHandle.h"
+
+namespace ondrevan {
+class Form1;
+class Dialogs;
+}  // namespace ondrevan
+
+namespace ondrevan::win {
+
+inline constexpr const wchar_t* kMainWindowClass = L"OndrevanForm1";
+inline constexpr int kProgramIconId = 1;
+
+// The real main window: creates the Win32 window and its children for Form1, routes
+// messages into the controls model and mirrors the model back. No program logic here.
+class MainWindow : public ControlSink {
+public:
+    MainWindow(HINSTANCE instance, Form1& form, Dialogs& dialogs);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window hidden, with every child control.
+    bool Create();
+    // Shows the window once start-up is done, in the state start-up left.
+    void ShowAfterLoad();
+    HWND Handle() const { return window_; }
+
+    void OnChanged(Control& control, Property property) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs an event handler; an error that escapes it gets the default run-time error box.
+    template <class Handler>
+    void Guarded(Handler&& handler);
+    void MirrorForm(Property property);
+    bool SetCursorForPointer();
+    void LoadProgramIcons();
+
+    HINSTANCE instance_;
+    Form1& form_;
+    Dialogs& dialogs_;
+    HWND window_ = nullptr;
+    bool shown_ = false;
+    ControlWindows controls_;
+    UniqueHicon bigIcon_;
+    UniqueHicon smallIcon_;
+    UniqueHcursor customCursor_;
+};
+
+}  // namespace ondrevan::win

@@ -1,0 +1,42 @@
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+
+#include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
+#include "platform/win/Win32Platform.h"
+
+namespace ondrevan::win {
+namespace {
+
+struct ItemListFree {
+    void operator()(ITEMIDLIST* list) const { ::CoTaskMemFree(list); }
+};
+
+}  // namespace
+
+void Win32Shell::RunCommandLine(const std::string& commandLine, ShowMode mode) {
+    std::wstring command = Widen(commandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(mode == ShowMode::Normal ? SW_SHOWNORMAL : SW_SHOWMINIMIZED);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        throw AppError(errors::kFileNotFound, "File not found");
+    UniqueHandleObject processHandle(process.hProcess);
+    UniqueHandleObject threadHandle(process.hThread);
+}
+
+std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
+    ITEMIDLIST* raw = nullptr;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw) return std::nullopt;
+    std::unique_ptr<ITEMIDLIST, ItemListFree> list(raw);
+    wchar_t path[512] = {};
+    if (!::SHGetPathFromIDListEx(list.get(), path, 512, GPFIDL_DEFAULT)) return std::nullopt;
+    return Narrow(path);
+}
+
+}  // namespace ondrevan::win

@@ -1,0 +1,81 @@
+#pragma once
+
+// The seams as Windows provides them.
+#include <windows.h>
+
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "platform/SystemEnvironment.h"
+
+namespace ondrevan::win {
+
+// Text values under HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<app>\<section>.
+class RegistrySettingsStore : public SettingsStore {
+public:
+    std::optional<std::string> Read(const std::string& application, const std::string& section,
+                                    const std::string& key) override;
+    void Write(const std::string& application, const std::string& section,
+               const std::string& key, const std::string& value) override;
+};
+
+class Win32FileSystem : public FileSystem {
+public:
+    std::optional<std::uint32_t> Attributes(const std::string& path) override;
+    bool HasModificationTime(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::string ReadWholeFile(const std::string& path) override;
+};
+
+class Win32Shell : public Shell {
+public:
+    void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
+    std::optional<std::string> SpecialFolderPath(int csidl) override;
+};
+
+// Message boxes owned by the main window once it exists.
+class Win32Dialogs : public Dialogs {
+public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    MessageAnswer ShowMessage(const std::string& text, const std::string& title,
+                              MessageButtons buttons, MessageIcon icon) override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+class Win32Clock : public Clock {
+public:
+    LocalDateTime Now() override;
+};
+
+// Runs every pending message, with dialog keyboard handling for the main window.
+class Win32EventPump : public EventPump {
+public:
+    void SetDialogWindow(HWND window) { dialogWindow_ = window; }
+    void DoEvents() override;
+
+private:
+    HWND dialogWindow_ = nullptr;
+};
+
+class Win32Locale : public Locale {
+public:
+    std::string FormatLongTime(TimeOfDay time) override;
+    std::string FormatShortDate(const LocalDateTime& when) override;
+    std::optional<TimeOfDay> ParseTime(const std::string& text) override;
+    std::string DecimalSeparator() override;
+};
+
+class Win32Environment : public SystemEnvironment {
+public:
+    std::string Variable(const std::string& name) override;
+    std::string SystemDirectory() override;
+    std::string ProgramFolder() override;
+};
+
+}  // namespace ondrevan::win

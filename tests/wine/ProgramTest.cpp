@@ -1,0 +1,176 @@
+// Starts the real program, checks its window against the layout, and closes it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <set>
+#include <string>
+
+#include "app/Layout.h"
+#include "app/win/Dpi_win.h"
+#include "platform/win/Text_win.h"
+
+namespace ondrevan::win {
+namespace {
+
+constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
+
+std::wstring ProgramPath() {
+    wchar_t path[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"ONDREVAN_PROGRAM", path, MAX_PATH)) return path;
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring here(path);
+    return here.substr(0, here.find_last_of(L'\\')) + L"\\..\\Ondrevan\\Ondrevan.exe";
+}
+
+std::set<std::wstring> StoredKeyNames() {
+    std::set<std::wstring> names;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.insert(name);
+    }
+    ::RegCloseKey(key);
+    return names;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+HWND ChildById(HWND window, int id) {
+    ChildSearch search{id, nullptr};
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<ChildSearch*>(data);
+            if (::GetDlgCtrlID(child) != s->id) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    return name;
+}
+
+// WM_GETTEXT, not GetWindowText: across processes only the message asks the control itself.
+std::string TextOf(HWND window) {
+    wchar_t text[512] = {};
+    ::SendMessageW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return Narrow(text);
+}
+
+class RunningProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        std::wstring command = L"\"" + ProgramPath() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &startup, &process_))
+            << "cannot start " << Narrow(ProgramPath());
+        for (int i = 0; i < 400 && !window_; ++i) {
+            HWND candidate = ::FindWindowW(L"OndrevanForm1", nullptr);
+            if (candidate && ::IsWindowVisible(candidate)) window_ = candidate;
+            else ::Sleep(50);  // polling another process: there is no event to wait on
+        }
+        ASSERT_NE(window_, nullptr) << "the main window never showed";
+    }
+    void TearDown() override {
+        if (process_.hProcess) {
+            if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+                ::TerminateProcess(process_.hProcess, 99);
+                ::WaitForSingleObject(process_.hProcess, 5000);
+            }
+            ::CloseHandle(process_.hProcess);
+            ::CloseHandle(process_.hThread);
+        }
+    }
+    DWORD CloseAndWait() {
+        ::PostMessageW(window_, WM_CLOSE, 0, 0);
+        EXPECT_EQ(::WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+        DWORD code = 12345;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+    PROCESS_INFORMATION process_{};
+    HWND window_ = nullptr;
+};
+
+TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
+    EXPECT_EQ(TextOf(window_), "Ondrevan");
+    const Dpi dpi = Dpi::ForWindow(window_);
+    RECT client;
+    ::GetClientRect(window_, &client);
+    EXPECT_NEAR(client.right, dpi.Px(kClientWidthTwips), 1);
+    EXPECT_NEAR(client.bottom, dpi.Px(kClientHeightTwips), 1);
+
+    const std::set<std::string> textless = {"ListView1", "Text1", "Text2", "Text3", "dtpWeekly",
+                                            "cboWeekly", "RichTextBox1", "ProgressBar1"};
+    for (std::size_t i = 0; i < kLayout.size(); ++i) {
+        const LayoutEntry& entry = kLayout[i];
+        HWND child = ChildById(window_, 1000 + static_cast<int>(i));
+        if (entry.kind == ControlKind::Timer) {
+            EXPECT_EQ(child, nullptr) << "a timer has no window";
+            continue;
+        }
+        ASSERT_NE(child, nullptr) << entry.name;
+        if (!textless.count(entry.name)) {
+            EXPECT_EQ(TextOf(child), entry.caption) << entry.name;
+        }
+
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        const TwipRect twips = ClientPosition(entry);
+        EXPECT_NEAR(rect.left, dpi.Px(twips.left), 1) << entry.name;
+        EXPECT_NEAR(rect.top, dpi.Px(twips.top), 1) << entry.name;
+        if (std::string(entry.name) == "Label5") {  // sized to its caption
+            EXPECT_GE(rect.right - rect.left, dpi.Px(twips.width)) << entry.name;
+            EXPECT_LE(rect.right, dpi.Px(8040)) << "the hint must not reach into the right half";
+            continue;
+        }
+        EXPECT_NEAR(rect.right - rect.left, dpi.Px(twips.width), 1) << entry.name;
+        if (entry.kind != ControlKind::ComboBox) {  // a combo box is as high as its font
+            EXPECT_NEAR(rect.bottom - rect.top, dpi.Px(twips.height), 1) << entry.name;
+        }
+        const bool shown = ::IsWindowVisible(child) != 0;
+        EXPECT_EQ(shown, entry.kind != ControlKind::RichTextBox) << entry.name;
+    }
+
+    HWND status = ChildById(window_, 1003);
+    EXPECT_EQ(ClassOf(status), L"OndrevanFrame");
+    EXPECT_EQ(TextOf(status), "Off.");
+    HWND list = ChildById(window_, 1006);
+    EXPECT_EQ(ClassOf(list), L"SysListView32");
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    HWND weekday = ChildById(window_, 1028);
+    EXPECT_EQ(TextOf(weekday), "Monday");
+    EXPECT_FALSE(::IsWindowEnabled(weekday)) << "\"Delete every:\" is the designed kind";
+    EXPECT_EQ(TextOf(ChildById(window_, 1019)), "1");
+    EXPECT_EQ(::SendMessageW(ChildById(window_, 1018), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(ChildById(window_, 1012), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+TEST_F(RunningProgram, ClosesWithExitCodeZeroLeavingTheKeysAFirstStartWrites) {
+    EXPECT_EQ(CloseAndWait(), 0u);
+    // Nothing is saved at shutdown; start-up itself writes only through control handlers.
+    EXPECT_EQ(StoredKeyNames(), std::set<std::wstring>{});
+}
+
+}  // namespace
+}  // namespace ondrevan::win

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: natively (with sanitizers), then the Windows
+# build under Wine on a private virtual display. Ends with one summary line.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/install-deps.sh" || exit 1
+
+passed=0
+failed=0
+count() {  # reads ctest's closing line: "NN% tests passed, F tests failed out of T"
+    local line f t
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1)
+    if [ -z "$line" ]; then failed=$((failed + 1)); return; fi
+    f=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$line")
+    t=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    passed=$((passed + t - f))
+    failed=$((failed + f))
+}
+
+logs="$root/build/test-logs"
+mkdir -p "$logs"
+
+echo "== Native build and tests"
+if "$root/tools/build.sh" native; then
+    (cd "$root/build/native" && ctest --output-on-failure -j2) 2>&1 | tee "$logs/native.txt"
+    count "$logs/native.txt"
+else
+    echo "native build failed"; failed=$((failed + 1))
+fi
+
+echo "== Windows build and tests under Wine"
+if "$root/tools/build.sh" win; then
+    (cd "$root/build/win" && "$root/tools/with-xvfb.sh" ctest --output-on-failure --timeout 600) 2>&1 \
+        | tee "$logs/wine.txt"
+    count "$logs/wine.txt"
+    (source "$root/tools/wine-env.sh" && wineserver -k 2>/dev/null || true)
+else
+    echo "windows build failed"; failed=$((failed + 1))
+fi
+
+echo
+echo "Summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
