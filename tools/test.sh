@@ -20,6 +20,13 @@ count() {  # reads ctest's closing line: "NN% tests passed, F tests failed out o
 logs="$root/build/test-logs"
 mkdir -p "$logs"
 
+echo "== Formatting"
+if (cd "$root" && git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror); then
+    echo "formatting: ok"; passed=$((passed + 1))
+else
+    echo "formatting: run clang-format -i on the files above"; failed=$((failed + 1))
+fi
+
 echo "== Native build and tests"
 if "$root/tools/build.sh" native; then
     (cd "$root/build/native" && ctest --output-on-failure -j2) 2>&1 | tee "$logs/native.txt"

@@ -62,7 +62,9 @@ std::string GetSpecialFolderPath(Shell& shell, std::int32_t csidl) {
     return path.substr(0, path.find('\0'));
 }
 
-std::string GetSystemFolder(SystemEnvironment& environment) { return environment.SystemDirectory(); }
+std::string GetSystemFolder(SystemEnvironment& environment) {
+    return environment.SystemDirectory();
+}
 
 std::string CollapseBackslashes(std::string_view path) {
     if (path.empty() || path.front() != '\\') return SingleBackslashes(path);

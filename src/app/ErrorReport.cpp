@@ -14,7 +14,7 @@ std::string ErrorReportText(const std::string& description, const std::string& l
 void ShowErrorReport(Dialogs& dialogs, const std::string& description,
                      const std::string& locationPrefix, const std::string& location, int line) {
     dialogs.ShowMessage(ErrorReportText(description, locationPrefix, location, line),
-                       kErrorReportTitle, MessageButtons::Ok, MessageIcon::Warning);
+                        kErrorReportTitle, MessageButtons::Ok, MessageIcon::Warning);
 }
 
 void ErrorTrap::Report(const std::string& description, int line) {

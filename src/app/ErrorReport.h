@@ -28,7 +28,7 @@ void ShowErrorReport(Dialogs& dialogs, const std::string& description,
 // The error trap of one procedure call. Each guarded statement gets the next line number
 // (100, 102, 104, ...); a statement that fails is reported and the procedure goes on.
 class ErrorTrap {
-public:
+  public:
     ErrorTrap(Dialogs& dialogs, std::string location, std::string prefix = kLocationPrefix)
         : dialogs_(dialogs), location_(std::move(location)), prefix_(std::move(prefix)) {}
 
@@ -53,7 +53,7 @@ public:
     int NextLine() const { return nextLine_; }
     bool AnyFailed() const { return anyFailed_; }
 
-private:
+  private:
     void Report(const std::string& description, int line);
 
     Dialogs& dialogs_;

@@ -16,13 +16,13 @@ namespace ondrevan {
 inline constexpr int kFolderColumnTwips = 7000;
 
 Form1::Form1(const Services& services) : services_(services), settings_(services.settings) {
-    controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,      &ProgressBar1,
+    controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,       &ProgressBar1,
                  &Label4,       &ListView1,    &PushButton10, &PushButton12, &PushButton13,
-                 &PushButton14, &Frame1,       &Option1,      &Option2,     &Frame2,
-                 &Check1,       &PushButton6,  &Frame3,       &Option3,     &Text1,
-                 &Label1,       &Text2,        &Label2,       &Text3,       &Label3,
-                 &Option4,      &dtpWeekly,    &Option5,      &cboWeekly,   &Frame5,
-                 &Check3,       &Check8,       &PushButton1,  &PushButton4, &PushButton11,
+                 &PushButton14, &Frame1,       &Option1,      &Option2,      &Frame2,
+                 &Check1,       &PushButton6,  &Frame3,       &Option3,      &Text1,
+                 &Label1,       &Text2,        &Label2,       &Text3,        &Label3,
+                 &Option4,      &dtpWeekly,    &Option5,      &cboWeekly,    &Frame5,
+                 &Check3,       &Check8,       &PushButton1,  &PushButton4,  &PushButton11,
                  &PushButton5,  &RichTextBox1, &Timer1};
     ApplyDesign();
     WireHandlers();
@@ -43,7 +43,8 @@ void Form1::ApplyDesign() {
         control->SetPosition(entry->position);
         control->SetCaption(entry->caption);
         control->SetFont({"Arial", entry->fontPoints, true});
-        if (entry->container) control->SetContainer(static_cast<Frame*>(FindControl(entry->container)));
+        if (entry->container)
+            control->SetContainer(static_cast<Frame*>(FindControl(entry->container)));
     }
 
     deleteModeGroup_.Add(Option1);
@@ -65,7 +66,9 @@ void Form1::ApplyDesign() {
     RichTextBox1.SetVisible(false);
 }
 
-void Form1::WireHandlers() { PushButton11.Click.Handle([this] { PushButton11_Click(); }); }
+void Form1::WireHandlers() {
+    PushButton11.Click.Handle([this] { PushButton11_Click(); });
+}
 
 MessageAnswer Form1::MsgBox(const std::string& text, MessageButtons buttons) {
     return services_.dialogs.ShowMessage(text, appTitle_, buttons, MessageIcon::None);
@@ -114,14 +117,16 @@ void Form1::Form_Load() {
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
     const std::string separator = services_.locale.DecimalSeparator();
     auto restoreOption = [&](OptionButton& option, const char* key, const char* byDefault) {
-        trap.Line([&] { option.SetValue(ParseBooleanText(settings_.Get(key, byDefault), separator)); });
+        trap.Line(
+            [&] { option.SetValue(ParseBooleanText(settings_.Get(key, byDefault), separator)); });
     };
     restoreOption(Option5, keys::kOption5, "0");
     restoreOption(Option4, keys::kOption4, "0");
     restoreOption(Option3, keys::kOption3, "1");
     restoreOption(Option1, keys::kOption1, "1");
     restoreOption(Option2, keys::kOption2, "0");
-    trap.Line([&] { Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator)); });
+    trap.Line(
+        [&] { Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator)); });
     trap.Line([&] {
         const std::string now = services_.locale.FormatLongTime(services_.clock.Now().time);
         auto time = services_.locale.ParseTime(settings_.Get(keys::kWeeklyTime, now));
@@ -136,7 +141,8 @@ void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
 
 void Form1::PushButton11_Click() {
     ErrorTrap trap(services_.dialogs, "Form1.PushButton11_Click");
-    trap.Line([&] { MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl); });
+    trap.Line(
+        [&] { MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl); });
     trap.Line([&] {
         MsgBox("Files/folders will be deleted to the recycling bin in case you need to retrieve.");
     });

@@ -22,7 +22,7 @@ namespace ondrevan {
 // The main window: its controls in their designed state, the start-up sequence, and the
 // handlers that belong to the window itself.
 class Form1 {
-public:
+  public:
     explicit Form1(const Services& services);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
@@ -81,7 +81,7 @@ public:
     RichTextBox RichTextBox1{"RichTextBox1"};
     Timer Timer1{"Timer1"};
 
-private:
+  private:
     void ApplyDesign();
     void WireHandlers();
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);

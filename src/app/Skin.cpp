@@ -57,8 +57,8 @@ Skin ParseSkin(const std::string& content) {
                                      : name == "text"     ? &skin.text
                                                           : nullptr;
         if (!slot || !color)
-            throw AppError(kBadSkin, "The skin file is not valid (line " +
-                                         std::to_string(lineNumber) + ")");
+            throw AppError(kBadSkin,
+                           "The skin file is not valid (line " + std::to_string(lineNumber) + ")");
         *slot = color;
     }
     return skin;

@@ -5,7 +5,7 @@
 namespace ondrevan {
 
 class CheckBox : public Control {
-public:
+  public:
     static constexpr int kUnchecked = 0;
     static constexpr int kChecked = 1;
 
@@ -21,7 +21,7 @@ public:
 
     Event<> Click;
 
-private:
+  private:
     int value_ = kUnchecked;
 };
 

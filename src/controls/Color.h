@@ -12,7 +12,9 @@ inline constexpr Color kWhite = 0xFFFFFF;
 inline constexpr Color kBlack = 0x000000;
 inline constexpr Color kSystemButtonFace = 0x8000000F;
 inline constexpr Color kSystemWindowText = 0x80000008;
-inline constexpr bool IsSystemColor(Color c) { return (c & 0x80000000u) != 0; }
+inline constexpr bool IsSystemColor(Color c) {
+    return (c & 0x80000000u) != 0;
+}
 }  // namespace colors
 
 }  // namespace ondrevan

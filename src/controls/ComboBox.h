@@ -11,7 +11,7 @@ namespace ondrevan {
 
 // A drop-down list: the text is always one of the items, or empty before a choice.
 class ComboBox : public Control {
-public:
+  public:
     static constexpr int kNoSelection = -1;
 
     explicit ComboBox(std::string name) : Control(ControlKind::ComboBox, std::move(name)) {}
@@ -34,18 +34,21 @@ public:
         }
     }
 
-    std::string Text() const { return listIndex_ == kNoSelection ? std::string() : items_[listIndex_]; }
+    std::string Text() const {
+        return listIndex_ == kNoSelection ? std::string() : items_[listIndex_];
+    }
     // Only an item's text can be set; anything else is refused as the list style demands.
     void SetText(const std::string& text) {
         auto it = std::find(items_.begin(), items_.end(), text);
-        if (it == items_.end()) throw AppError(errors::kPropertyReadOnly, "'Text' property is read-only");
+        if (it == items_.end())
+            throw AppError(errors::kPropertyReadOnly, "'Text' property is read-only");
         SetListIndex(static_cast<int>(it - items_.begin()));
     }
 
     Event<> Click;
     Event<> Change;
 
-private:
+  private:
     std::vector<std::string> items_;
     int listIndex_ = kNoSelection;
 };

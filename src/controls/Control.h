@@ -49,7 +49,7 @@ enum class Property {
 
 // Whoever shows the controls (the Win32 shell) hears of every property change here.
 class ControlSink {
-public:
+  public:
     virtual ~ControlSink() = default;
     virtual void OnChanged(Control& control, Property property) = 0;
 };
@@ -68,7 +68,7 @@ struct FontSpec {
 
 // What every control has: a name, a place, a caption, colours and the mouse-move event.
 class Control {
-public:
+  public:
     Control(ControlKind kind, std::string name) : kind_(kind), name_(std::move(name)) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
@@ -102,7 +102,7 @@ public:
 
     Event<> MouseMove;
 
-protected:
+  protected:
     void Notify(Property property) {
         if (sink_) sink_->OnChanged(*this, property);
     }
@@ -115,7 +115,7 @@ protected:
         return true;
     }
 
-private:
+  private:
     ControlKind kind_;
     std::string name_;
     Frame* container_ = nullptr;

@@ -7,7 +7,7 @@ namespace ondrevan {
 
 // A time-of-day picker.
 class DateTimePicker : public Control {
-public:
+  public:
     explicit DateTimePicker(std::string name)
         : Control(ControlKind::DateTimePicker, std::move(name)) {}
 
@@ -20,7 +20,7 @@ public:
     Event<> Change;
     Event<> Click;
 
-private:
+  private:
     TimeOfDay value_;
 };
 

@@ -8,13 +8,13 @@ namespace ondrevan {
 // One handler per event, as a designer-built form has: the form wires it once.
 template <class... Args>
 class Event {
-public:
+  public:
     void Handle(std::function<void(Args...)> handler) { handler_ = std::move(handler); }
     void Raise(Args... args) const {
         if (handler_) handler_(args...);
     }
 
-private:
+  private:
     std::function<void(Args...)> handler_;
 };
 

@@ -14,14 +14,16 @@ inline constexpr int kCustom = 99;
 
 // The main window itself: caption, icon, state, mouse pointer and its life events.
 class FormWindow : public Control {
-public:
+  public:
     explicit FormWindow(std::string name) : Control(ControlKind::Form, std::move(name)) {}
 
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer) { Assign(mousePointer_, pointer, Property::MousePointer); }
     // The cursor file shown for the custom pointer; empty for none.
     const std::string& MouseIconFile() const { return mouseIconFile_; }
-    void SetMouseIconFile(const std::string& path) { Assign(mouseIconFile_, path, Property::MouseIcon); }
+    void SetMouseIconFile(const std::string& path) {
+        Assign(mouseIconFile_, path, Property::MouseIcon);
+    }
 
     WindowState State() const { return state_; }
     void SetState(WindowState state) { Assign(state_, state, Property::WindowState); }
@@ -36,7 +38,7 @@ public:
 
     Event<> Resize;
 
-private:
+  private:
     int mousePointer_ = pointers::kDefault;
     std::string mouseIconFile_;
     WindowState state_ = WindowState::Normal;

@@ -15,7 +15,7 @@ struct ListColumn {
 
 // A report-style list of texts. Indexes here are 0-based.
 class ListView : public Control {
-public:
+  public:
     explicit ListView(std::string name) : Control(ControlKind::ListView, std::move(name)) {}
 
     const std::vector<ListColumn>& Columns() const { return columns_; }
@@ -62,7 +62,7 @@ public:
 
     Event<> DblClick;
 
-private:
+  private:
     std::vector<ListColumn> columns_;
     std::vector<std::string> items_;
     std::optional<std::size_t> selected_;

@@ -11,7 +11,7 @@ class OptionGroup;
 // One option of a group: selecting it clears the others. Only the option that becomes
 // selected raises Click; the ones cleared, and an option set to false, raise nothing.
 class OptionButton : public Control {
-public:
+  public:
     explicit OptionButton(std::string name) : Control(ControlKind::OptionButton, std::move(name)) {}
 
     bool Value() const { return value_; }
@@ -19,14 +19,14 @@ public:
 
     Event<> Click;
 
-private:
+  private:
     friend class OptionGroup;
     OptionGroup* group_ = nullptr;
     bool value_ = false;
 };
 
 class OptionGroup {
-public:
+  public:
     OptionGroup() = default;
     OptionGroup(const OptionGroup&) = delete;
     OptionGroup& operator=(const OptionGroup&) = delete;
@@ -37,7 +37,7 @@ public:
     }
     const std::vector<OptionButton*>& Options() const { return options_; }
 
-private:
+  private:
     std::vector<OptionButton*> options_;
 };
 

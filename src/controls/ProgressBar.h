@@ -11,7 +11,7 @@ namespace ondrevan {
 // A bar with a caption text drawn over it. Any maximum and value are accepted; what is
 // shown is the value clamped to 0 .. maximum.
 class ProgressBar : public Control {
-public:
+  public:
     explicit ProgressBar(std::string name) : Control(ControlKind::ProgressBar, std::move(name)) {}
 
     std::int32_t Max() const { return max_; }
@@ -27,7 +27,7 @@ public:
         return static_cast<double>(std::clamp<std::int32_t>(value_, 0, max_)) / max_;
     }
 
-private:
+  private:
     std::int32_t max_ = 100;
     std::int32_t value_ = 0;
     std::string text_;

@@ -6,25 +6,25 @@
 namespace ondrevan {
 
 class PushButton : public Control {
-public:
+  public:
     explicit PushButton(std::string name) : Control(ControlKind::PushButton, std::move(name)) {}
     Event<> Click;
 };
 
 class Label : public Control {
-public:
+  public:
     explicit Label(std::string name) : Control(ControlKind::Label, std::move(name)) {}
 
     // An auto-sized label grows to show its whole caption.
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
 
-private:
+  private:
     bool autoSize_ = false;
 };
 
 class Frame : public Control {
-public:
+  public:
     explicit Frame(std::string name) : Control(ControlKind::Frame, std::move(name)) {}
 };
 

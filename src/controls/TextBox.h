@@ -5,7 +5,7 @@
 namespace ondrevan {
 
 class TextBox : public Control {
-public:
+  public:
     explicit TextBox(std::string name, ControlKind kind = ControlKind::TextBox)
         : Control(kind, std::move(name)) {}
 
@@ -27,7 +27,7 @@ public:
     Event<> GotFocus;
     Event<> LostFocus;
 
-private:
+  private:
     std::string text_;
     int selStart_ = 0;
     int selLength_ = 0;
@@ -35,7 +35,7 @@ private:
 
 // The hidden buffer box; it behaves as a text box.
 class RichTextBox : public TextBox {
-public:
+  public:
     explicit RichTextBox(std::string name) : TextBox(std::move(name), ControlKind::RichTextBox) {}
 };
 

@@ -6,7 +6,7 @@ namespace ondrevan {
 
 // A window timer: it fires Tick every interval while enabled and the interval is not 0.
 class Timer : public Control {
-public:
+  public:
     explicit Timer(std::string name) : Control(ControlKind::Timer, std::move(name)) {
         SetVisible(false);
     }
@@ -19,7 +19,7 @@ public:
 
     Event<> Tick;
 
-private:
+  private:
     bool enabled_ = false;
     int interval_ = 0;
 };

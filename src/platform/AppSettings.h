@@ -9,7 +9,7 @@ namespace ondrevan {
 
 // The program's own corner of the store: application "Quillmere", section "Ondrevan".
 class AppSettings {
-public:
+  public:
     explicit AppSettings(SettingsStore& store) : store_(store) {}
 
     std::string Get(const std::string& key, const std::string& defaultValue) const {
@@ -19,7 +19,7 @@ public:
         SaveSetting(store_, keys::kApplication, keys::kSection, key, value);
     }
 
-private:
+  private:
     SettingsStore& store_;
 };
 

@@ -5,7 +5,7 @@
 namespace ondrevan {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() = 0;
 };

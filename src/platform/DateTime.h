@@ -26,12 +26,14 @@ struct LocalDateTime {
     int millisecond = 0;
 
     // 0 = Sunday .. 6 = Saturday.
-    unsigned Weekday() const { return std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding(); }
+    unsigned Weekday() const {
+        return std::chrono::weekday{std::chrono::sys_days{date}}.c_encoding();
+    }
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
 
 // The weekday names in the order of the weekday box, Sunday first.
 inline constexpr const char* kWeekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                  "Thursday", "Friday", "Saturday"};
+                                                 "Thursday", "Friday", "Saturday"};
 
 }  // namespace ondrevan

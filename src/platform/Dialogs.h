@@ -10,10 +10,10 @@ enum class MessageAnswer { Ok, Yes, No };
 
 // Modal dialogs. A message box lets window messages run while it is up.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& title,
-                                     MessageButtons buttons, MessageIcon icon) = 0;
+                                      MessageButtons buttons, MessageIcon icon) = 0;
 };
 
 }  // namespace ondrevan

@@ -4,7 +4,7 @@ namespace ondrevan {
 
 // "Let pending window messages run": other handlers may run inside this call.
 class EventPump {
-public:
+  public:
     virtual ~EventPump() = default;
     virtual void DoEvents() = 0;
 };

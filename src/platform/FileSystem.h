@@ -17,7 +17,7 @@ inline constexpr std::uint32_t kReparsePoint = 1024;
 
 // The file system as the program sees it: Windows paths in UTF-8.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
     // The attribute bits of a file or folder, or nothing when it cannot be read.
     virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;

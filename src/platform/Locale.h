@@ -9,7 +9,7 @@ namespace ondrevan {
 
 // The user's regional settings: how times, dates and numbers are written.
 class Locale {
-public:
+  public:
     virtual ~Locale() = default;
     // The time in the user's long time format, such as "2:30:00 PM".
     virtual std::string FormatLongTime(TimeOfDay time) = 0;

@@ -8,8 +8,8 @@ std::string GetSetting(SettingsStore& store, const std::string& application,
     return store.Read(application, section, key).value_or(defaultValue);
 }
 
-void SaveSetting(SettingsStore& store, const std::string& application,
-                 const std::string& section, const std::string& key, const std::string& value) {
+void SaveSetting(SettingsStore& store, const std::string& application, const std::string& section,
+                 const std::string& key, const std::string& value) {
     store.Write(application, section, key, value);
 }
 

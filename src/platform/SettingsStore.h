@@ -8,11 +8,10 @@ namespace ondrevan {
 // The per-user store of text values, addressed by application, section and key.
 // Reading never creates anything; writing creates the levels it needs.
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual std::optional<std::string> Read(const std::string& application,
-                                            const std::string& section,
-                                            const std::string& key) = 0;
+                                            const std::string& section, const std::string& key) = 0;
     // Throws AppError when the store refuses the write.
     virtual void Write(const std::string& application, const std::string& section,
                        const std::string& key, const std::string& value) = 0;
@@ -22,7 +21,7 @@ public:
 std::string GetSetting(SettingsStore& store, const std::string& application,
                        const std::string& section, const std::string& key,
                        const std::string& defaultValue);
-void SaveSetting(SettingsStore& store, const std::string& application,
-                 const std::string& section, const std::string& key, const std::string& value);
+void SaveSetting(SettingsStore& store, const std::string& application, const std::string& section,
+                 const std::string& key, const std::string& value);
 
 }  // namespace ondrevan

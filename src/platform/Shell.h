@@ -9,7 +9,7 @@ enum class ShowMode { Normal, MinimizedWithFocus };
 
 // The Windows shell: command lines and special folders.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Starts a program from a command line and does not wait; throws AppError on failure.
     virtual void RunCommandLine(const std::string& commandLine, ShowMode mode) = 0;

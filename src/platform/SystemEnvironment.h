@@ -6,7 +6,7 @@ namespace ondrevan {
 
 // What the process knows of its surroundings.
 class SystemEnvironment {
-public:
+  public:
     virtual ~SystemEnvironment() = default;
     // The value of an environment variable; "" when it is not set.
     virtual std::string Variable(const std::string& name) = 0;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/Numeric.h"
 #include "platform/AppError.h"
+#include "platform/Numeric.h"
 
 namespace ondrevan {
 namespace {
@@ -24,7 +24,9 @@ std::string_view TrimBlanks(std::string_view text) {
 
 }  // namespace
 
-std::string BooleanText(bool value) { return value ? "True" : "False"; }
+std::string BooleanText(bool value) {
+    return value ? "True" : "False";
+}
 
 bool ParseBooleanText(std::string_view text, std::string_view decimalSeparator) {
     std::string_view word = TrimBlanks(text);
@@ -34,7 +36,9 @@ bool ParseBooleanText(std::string_view text, std::string_view decimalSeparator) 
     throw errors::TypeMismatch();
 }
 
-std::string CheckStateText(bool checked) { return checked ? "1" : "0"; }
+std::string CheckStateText(bool checked) {
+    return checked ? "1" : "0";
+}
 
 bool ParseCheckState(std::string_view text, std::string_view decimalSeparator) {
     if (auto number = ParseNumber(text, decimalSeparator)) return *number == 1.0;

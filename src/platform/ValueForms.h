@@ -19,7 +19,11 @@ bool ParseCheckState(std::string_view text, std::string_view decimalSeparator);
 // Switch text: "On" / "Off", compared exactly.
 inline constexpr const char* kSwitchOn = "On";
 inline constexpr const char* kSwitchOff = "Off";
-inline std::string SwitchText(bool on) { return on ? kSwitchOn : kSwitchOff; }
-inline bool IsSwitchOn(std::string_view text) { return text == kSwitchOn; }
+inline std::string SwitchText(bool on) {
+    return on ? kSwitchOn : kSwitchOff;
+}
+inline bool IsSwitchOn(std::string_view text) {
+    return text == kSwitchOn;
+}
 
 }  // namespace ondrevan

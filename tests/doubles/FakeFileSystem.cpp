@@ -38,7 +38,9 @@ std::optional<std::uint32_t> FakeFileSystem::Attributes(const std::string& path)
     return entry->attributes;
 }
 
-bool FakeFileSystem::HasModificationTime(const std::string& path) { return Find(path) != nullptr; }
+bool FakeFileSystem::HasModificationTime(const std::string& path) {
+    return Find(path) != nullptr;
+}
 
 bool FakeFileSystem::RemoveFile(const std::string& path) {
     const Entry* entry = Find(path);

@@ -11,7 +11,7 @@ namespace ondrevan::testing {
 // An in-memory file system with Windows semantics: names compare without regard to
 // letter case, "/" stands for "\", and any path can be made to fail.
 class FakeFileSystem : public FileSystem {
-public:
+  public:
     void AddFolder(const std::string& path, std::uint32_t attributes = attributes::kDirectory);
     void AddFile(const std::string& path, std::string content = "",
                  std::uint32_t attributes = attributes::kArchive);
@@ -26,7 +26,7 @@ public:
 
     static std::string Normal(const std::string& path);
 
-private:
+  private:
     struct Entry {
         std::uint32_t attributes;
         std::string content;

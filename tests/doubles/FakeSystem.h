@@ -19,7 +19,7 @@
 namespace ondrevan::testing {
 
 class FakeClock : public Clock {
-public:
+  public:
     LocalDateTime Now() override { return now; }
     void Set(int year, unsigned month, unsigned day, int h, int m, int s) {
         now.date = std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day};
@@ -30,7 +30,7 @@ public:
 
 // Counts DoEvents calls and can run an action inside one, as pending messages would.
 class FakeEventPump : public EventPump {
-public:
+  public:
     void DoEvents() override {
         ++calls;
         if (onPump) onPump(calls);
@@ -40,7 +40,7 @@ public:
 };
 
 class FakeShell : public Shell {
-public:
+  public:
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override {
         commandLines.push_back({commandLine, mode});
     }
@@ -54,7 +54,7 @@ public:
 };
 
 class FakeEnvironment : public SystemEnvironment {
-public:
+  public:
     std::string Variable(const std::string& name) override {
         auto it = variables.find(name);
         return it == variables.end() ? "" : it->second;
@@ -69,7 +69,7 @@ public:
 
 // US English: "2:30:00 PM", "12/8/2026".
 class FakeLocale : public Locale {
-public:
+  public:
     std::string FormatLongTime(TimeOfDay time) override;
     std::string FormatShortDate(const LocalDateTime& when) override;
     std::optional<TimeOfDay> ParseTime(const std::string& text) override;

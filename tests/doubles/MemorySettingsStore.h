@@ -12,7 +12,7 @@ namespace ondrevan::testing {
 
 // The settings store in memory, with a log of every write in order.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     using Key = std::tuple<std::string, std::string, std::string>;
 
     std::optional<std::string> Read(const std::string& app, const std::string& section,
@@ -32,13 +32,15 @@ public:
     void Set(const std::string& key, const std::string& value) {
         values_[{"Quillmere", "Ondrevan", key}] = value;
     }
-    std::optional<std::string> Get(const std::string& key) { return Read("Quillmere", "Ondrevan", key); }
+    std::optional<std::string> Get(const std::string& key) {
+        return Read("Quillmere", "Ondrevan", key);
+    }
     std::size_t Size() const { return values_.size(); }
 
     std::vector<std::pair<std::string, std::string>> writes;
     bool failWrites = false;
 
-private:
+  private:
     std::map<Key, std::string> values_;
 };
 

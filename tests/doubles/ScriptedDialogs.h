@@ -13,7 +13,7 @@ namespace ondrevan::testing {
 // script has run out). An action can run while a box is "up", as real message boxes let
 // other handlers run.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         std::string text, title;
         MessageButtons buttons;

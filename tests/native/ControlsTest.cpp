@@ -107,7 +107,8 @@ TEST(ListView, KeepsTheSelectionOnTheSameEntryWhenOthersGo) {
     EXPECT_EQ(list.Selected(), 1u);
     EXPECT_EQ(list.Item(1), "c");
     list.RemoveAt(1);
-    EXPECT_EQ(list.Selected(), std::nullopt) << "the selected entry went, and its selection with it";
+    EXPECT_EQ(list.Selected(), std::nullopt)
+        << "the selected entry went, and its selection with it";
     list.Select(7);
     EXPECT_EQ(list.Selected(), std::nullopt);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <set>
@@ -14,7 +15,8 @@
 namespace ondrevan::win {
 namespace {
 
-constexpr const wchar_t* kSettingsKey = L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
+constexpr const wchar_t* kSettingsKey =
+    L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
 
 std::wstring ProgramPath() {
     wchar_t path[MAX_PATH] = {};
@@ -27,11 +29,14 @@ std::wstring ProgramPath() {
 std::set<std::wstring> StoredKeyNames() {
     std::set<std::wstring> names;
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return names;
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD length = 256;
-        if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
         names.insert(name);
     }
     ::RegCloseKey(key);
@@ -71,7 +76,7 @@ std::string TextOf(HWND window) {
 }
 
 class RunningProgram : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
         std::wstring command = L"\"" + ProgramPath() + L"\"";
@@ -82,8 +87,10 @@ protected:
             << "cannot start " << Narrow(ProgramPath());
         for (int i = 0; i < 400 && !window_; ++i) {
             HWND candidate = ::FindWindowW(L"OndrevanForm1", nullptr);
-            if (candidate && ::IsWindowVisible(candidate)) window_ = candidate;
-            else ::Sleep(50);  // polling another process: there is no event to wait on
+            if (candidate && ::IsWindowVisible(candidate))
+                window_ = candidate;
+            else
+                ::Sleep(50);  // polling another process: there is no event to wait on
         }
         ASSERT_NE(window_, nullptr) << "the main window never showed";
     }
@@ -117,8 +124,9 @@ TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
     EXPECT_NEAR(client.right, dpi.Px(kClientWidthTwips), 1);
     EXPECT_NEAR(client.bottom, dpi.Px(kClientHeightTwips), 1);
 
-    const std::set<std::string> textless = {"ListView1", "Text1", "Text2", "Text3", "dtpWeekly",
-                                            "cboWeekly", "RichTextBox1", "ProgressBar1"};
+    const std::set<std::string> textless = {"ListView1",    "Text1",       "Text2",
+                                            "Text3",        "dtpWeekly",   "cboWeekly",
+                                            "RichTextBox1", "ProgressBar1"};
     for (std::size_t i = 0; i < kLayout.size(); ++i) {
         const LayoutEntry& entry = kLayout[i];
         HWND child = ChildById(window_, 1000 + static_cast<int>(i));

@@ -61,15 +61,16 @@ TEST_F(RegistryStore, WritesPlainStringValuesWhereEarlierReleasesKeptThem) {
 
 TEST_F(RegistryStore, ReadsAValueWrittenByAnotherProgram) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kTestKey) + L"\\Section").c_str(), 0,
-                                nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kTestKey) + L"\\Section").c_str(),
+                                0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const wchar_t text[] = L"Friday";
     ::RegSetValueExW(key, L"Weekly", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text);
     // A value stored without its terminating NUL reads the same.
     ::RegSetValueExW(key, L"Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text - 2);
     DWORD number = 1;
-    ::RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    ::RegSetValueExW(key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                     sizeof number);
     ::RegCloseKey(key);
     EXPECT_EQ(store.Read("OndrevanTest", "Section", "Weekly"), "Friday");
     EXPECT_EQ(store.Read("OndrevanTest", "Section", "Bare"), "Friday");

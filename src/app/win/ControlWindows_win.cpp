@@ -71,7 +71,8 @@ SYSTEMTIME TodayAt(TimeOfDay time) {
 // Grows a window to hold its caption in one line, never shrinking it below its design.
 void FitToCaption(HWND window) {
     HDC dc = ::GetDC(window);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
     int length = ::GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     ::GetWindowTextW(window, text.data(), length + 1);
@@ -82,7 +83,8 @@ void FitToCaption(HWND window) {
     RECT rect;
     ::GetClientRect(window, &rect);
     ::SetWindowPos(window, nullptr, 0, 0, std::max<LONG>(rect.right, extent.cx + 2),
-                   std::max<LONG>(rect.bottom, extent.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   std::max<LONG>(rect.bottom, extent.cy),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string WindowText(HWND window) {
@@ -120,18 +122,21 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
     HWND parent = control.Container() ? WindowOf(*control.Container()) : mainWindow;
     int height = dpi_.Px(at.height);
     if (control.Kind() == ControlKind::ComboBox) height *= 8;  // room for the drop-down list
-    DWORD style = kind.style | (control.Visible() ? WS_VISIBLE : 0) | (control.Enabled() ? 0 : WS_DISABLED);
+    DWORD style =
+        kind.style | (control.Visible() ? WS_VISIBLE : 0) | (control.Enabled() ? 0 : WS_DISABLED);
 
-    HWND window = ::CreateWindowExW(kind.exStyle, kind.className, Widen(control.Caption()).c_str(),
-                                    style, dpi_.Px(at.left), dpi_.Px(at.top), dpi_.Px(at.width),
-                                    height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
-                                    instance_, nullptr);
+    HWND window = ::CreateWindowExW(
+        kind.exStyle, kind.className, Widen(control.Caption()).c_str(), style, dpi_.Px(at.left),
+        dpi_.Px(at.top), dpi_.Px(at.width), height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
     if (!window) return nullptr;
     entry.window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font().points)), FALSE);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font().points)),
+                   FALSE);
 
-    if (control.Kind() == ControlKind::Label && static_cast<Label&>(control).AutoSize()) FitToCaption(window);
+    if (control.Kind() == ControlKind::Label && static_cast<Label&>(control).AutoSize())
+        FitToCaption(window);
 
     // Bring the new window up to the model's present state.
     switch (control.Kind()) {
@@ -254,8 +259,10 @@ void ControlWindows::Mirror(Control& control, Property property) {
         case Property::Value:
             switch (control.Kind()) {
                 case ControlKind::OptionButton:
-                    ::SendMessageW(window, BM_SETCHECK,
-                                   static_cast<OptionButton&>(control).Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+                    ::SendMessageW(
+                        window, BM_SETCHECK,
+                        static_cast<OptionButton&>(control).Value() ? BST_CHECKED : BST_UNCHECKED,
+                        0);
                     break;
                 case ControlKind::CheckBox:
                     ::SendMessageW(window, BM_SETCHECK,
@@ -287,7 +294,8 @@ void ControlWindows::Mirror(Control& control, Property property) {
                         ::SendMessageW(window, CB_ADDSTRING, 0,
                                        reinterpret_cast<LPARAM>(Widen(item).c_str()));
                 }
-                if (!echo) ::SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.ListIndex()), 0);
+                if (!echo)
+                    ::SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(combo.ListIndex()), 0);
             }
             break;
         default:
@@ -405,8 +413,8 @@ std::optional<LRESULT> ControlWindows::RouteNotify(const NMHDR& header) {
         const auto& change = reinterpret_cast<const NMDATETIMECHANGE&>(header);
         if (change.dwFlags == GDT_VALID) {
             routing_ = &control;
-            static_cast<DateTimePicker&>(control).SetValue(TimeOfDay::FromHms(
-                change.st.wHour, change.st.wMinute, change.st.wSecond));
+            static_cast<DateTimePicker&>(control).SetValue(
+                TimeOfDay::FromHms(change.st.wHour, change.st.wMinute, change.st.wSecond));
             routing_ = nullptr;
         }
         return 0;
@@ -435,7 +443,8 @@ std::optional<LRESULT> ControlWindows::RouteNotify(const NMHDR& header) {
             if (nowSelected && !wasSelected && change.iItem >= 0)
                 list.SelectionChangedByUser(static_cast<std::size_t>(change.iItem));
             else if (!nowSelected && wasSelected &&
-                     (change.iItem < 0 || list.Selected() == static_cast<std::size_t>(change.iItem)))
+                     (change.iItem < 0 ||
+                      list.Selected() == static_cast<std::size_t>(change.iItem)))
                 list.SelectionChangedByUser(std::nullopt);
             return 0;
         }

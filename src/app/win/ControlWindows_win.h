@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <map>
@@ -18,7 +19,7 @@ namespace ondrevan::win {
 // mirrors the model's property changes onto them, and turns their notifications back
 // into the model's events. Holds no logic of the program's own.
 class ControlWindows {
-public:
+  public:
     static constexpr int kFirstId = 1000;
 
     explicit ControlWindows(HINSTANCE instance) : instance_(instance) {}
@@ -37,7 +38,7 @@ public:
     int IdOf(const Control& control) const;
     HBRUSH BrushFor(Color color);
 
-private:
+  private:
     struct Entry {
         Control* control = nullptr;
         HWND window = nullptr;

@@ -54,7 +54,8 @@ void PaintProgress(HWND window, HDC dc, const ProgressBar& bar) {
     FillWithColor(dc, client, colors::kWhite);
     RECT filled = client;
     ::InflateRect(&filled, -1, -1);
-    filled.right = filled.left + static_cast<LONG>((filled.right - filled.left) * bar.FilledFraction());
+    filled.right =
+        filled.left + static_cast<LONG>((filled.right - filled.left) * bar.FilledFraction());
     if (filled.right > filled.left) FillWithColor(dc, filled, 0x25B006);  // a progress green
     ::FrameRect(dc, &client, ::GetSysColorBrush(COLOR_BTNSHADOW));
 

@@ -5,8 +5,8 @@ namespace ondrevan::win {
 Dpi Dpi::ForWindow(HWND window) {
     // GetDpiForWindow exists from Windows 10 on; older systems give the screen's DPI.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow && window) {
         if (UINT dpi = getDpiForWindow(window)) return {static_cast<int>(dpi)};
     }

@@ -11,9 +11,7 @@ struct Dpi {
     static Dpi ForWindow(HWND window);
     int Px(int twips) const { return ::MulDiv(twips, value, 1440); }
     // A font height in pixels for a size in points (negative: the character height).
-    int FontHeight(double points) const {
-        return -static_cast<int>(points * value / 72.0 + 0.5);
-    }
+    int FontHeight(double points) const { return -static_cast<int>(points * value / 72.0 + 0.5); }
 };
 
 }  // namespace ondrevan::win

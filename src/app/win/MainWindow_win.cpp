@@ -29,7 +29,8 @@ bool MainWindow::Create() {
     windowClass.lpszClassName = kMainWindowClass;
     if (!::RegisterClassExW(&windowClass)) return false;
 
-    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    constexpr DWORD style =
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
     window_ = ::CreateWindowExW(exStyle, kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 100, 100, nullptr, nullptr, instance_, this);
@@ -58,7 +59,8 @@ bool MainWindow::Create() {
 
 void MainWindow::ShowAfterLoad() {
     shown_ = true;
-    ::ShowWindow(window_, form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    ::ShowWindow(window_,
+                 form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     ::UpdateWindow(window_);
 }
 
@@ -72,10 +74,10 @@ void MainWindow::OnChanged(Control& control, Property property) {
 void MainWindow::LoadProgramIcons() {
     const int big = ::GetSystemMetrics(SM_CXICON);
     const int small = ::GetSystemMetrics(SM_CXSMICON);
-    bigIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(kProgramIconId),
-                                                   IMAGE_ICON, big, big, 0)));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(kProgramIconId),
-                                                     IMAGE_ICON, small, small, 0)));
+    bigIcon_.reset(static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, big, big, 0)));
+    smallIcon_.reset(static_cast<HICON>(
+        ::LoadImageW(instance_, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, small, small, 0)));
     ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
@@ -90,9 +92,10 @@ void MainWindow::MirrorForm(Property property) {
             LoadProgramIcons();
             break;
         case Property::MouseIcon:
-            customCursor_.reset(form.MouseIconFile().empty()
-                                    ? nullptr
-                                    : ::LoadCursorFromFileW(WidePath(form.MouseIconFile()).c_str()));
+            customCursor_.reset(
+                form.MouseIconFile().empty()
+                    ? nullptr
+                    : ::LoadCursorFromFileW(WidePath(form.MouseIconFile()).c_str()));
             break;
         case Property::MousePointer: {
             POINT cursor;
@@ -106,7 +109,8 @@ void MainWindow::MirrorForm(Property property) {
             break;
         case Property::WindowState:
             if (shown_)
-                ::ShowWindow(window_, form.State() == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
+                ::ShowWindow(window_,
+                             form.State() == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
             break;
         case Property::Visible:
             if (shown_) ::ShowWindow(window_, form.Visible() ? SW_SHOW : SW_HIDE);
@@ -139,19 +143,20 @@ void MainWindow::Guarded(Handler&& handler) {
     try {
         handler();
     } catch (const AppError& error) {
-        dialogs_.ShowMessage("Run-time error '" + std::to_string(error.Number()) + "':\r\n\r\n" +
-                                 error.what(),
-                             form_.AppTitle(), MessageButtons::Ok, MessageIcon::None);
+        dialogs_.ShowMessage(
+            "Run-time error '" + std::to_string(error.Number()) + "':\r\n\r\n" + error.what(),
+            form_.AppTitle(), MessageButtons::Ok, MessageIcon::None);
     } catch (const std::exception& error) {
-        dialogs_.ShowMessage(std::string("Run-time error:\r\n\r\n") + error.what(), form_.AppTitle(),
-                             MessageButtons::Ok, MessageIcon::None);
+        dialogs_.ShowMessage(std::string("Run-time error:\r\n\r\n") + error.what(),
+                             form_.AppTitle(), MessageButtons::Ok, MessageIcon::None);
     }
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         static_cast<MainWindow*>(create->lpCreateParams)->window_ = window;
     }
     auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -166,7 +171,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_NOTIFY: {
             std::optional<LRESULT> result;
-            Guarded([&] { result = controls_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
+            Guarded(
+                [&] { result = controls_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
             if (result) return *result;
             break;
         }
@@ -179,7 +185,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND: {
             RECT client;
             ::GetClientRect(window_, &client);
-            ::FillRect(reinterpret_cast<HDC>(wParam), &client, controls_.BrushFor(form_.Window.BackColor()));
+            ::FillRect(reinterpret_cast<HDC>(wParam), &client,
+                       controls_.BrushFor(form_.Window.BackColor()));
             return 1;
         }
         case WM_TIMER:

@@ -19,7 +19,7 @@ inline constexpr int kProgramIconId = 1;
 // The real main window: creates the Win32 window and its children for Form1, routes
 // messages into the controls model and mirrors the model back. No program logic here.
 class MainWindow : public ControlSink {
-public:
+  public:
     MainWindow(HINSTANCE instance, Form1& form, Dialogs& dialogs);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -33,7 +33,7 @@ public:
 
     void OnChanged(Control& control, Property property) override;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs an event handler; an error that escapes it gets the default run-time error box.

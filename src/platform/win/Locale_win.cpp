@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <oleauto.h>
 
 #include <cmath>
@@ -34,7 +35,8 @@ std::string Win32Locale::FormatLongTime(TimeOfDay time) {
 std::string Win32Locale::FormatShortDate(const LocalDateTime& when) {
     SYSTEMTIME st = ToSystemTime(when);
     wchar_t text[128] = {};
-    if (!::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, 128, nullptr))
+    if (!::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, text, 128,
+                           nullptr))
         throw LastError();
     return Narrow(text);
 }

@@ -6,8 +6,7 @@ namespace ondrevan::win {
 namespace {
 
 std::wstring SectionKeyPath(const std::string& application, const std::string& section) {
-    return L"Software\\VB and VBA Program Settings\\" + Widen(application) + L"\\" +
-           Widen(section);
+    return L"Software\\VB and VBA Program Settings\\" + Widen(application) + L"\\" + Widen(section);
 }
 
 }  // namespace
@@ -48,8 +47,9 @@ std::optional<std::string> RegistrySettingsStore::Read(const std::string& applic
 void RegistrySettingsStore::Write(const std::string& application, const std::string& section,
                                   const std::string& key, const std::string& value) {
     UniqueHkey hkey;
-    LSTATUS status = ::RegCreateKeyExW(HKEY_CURRENT_USER, SectionKeyPath(application, section).c_str(),
-                                       0, nullptr, 0, KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
+    LSTATUS status =
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, SectionKeyPath(application, section).c_str(), 0,
+                          nullptr, 0, KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
     if (status != ERROR_SUCCESS) throw ErrorFromWin32(static_cast<DWORD>(status));
 
     std::wstring data = Widen(value);

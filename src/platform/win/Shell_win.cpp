@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <memory>
@@ -21,7 +22,8 @@ void Win32Shell::RunCommandLine(const std::string& commandLine, ShowMode mode) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(mode == ShowMode::Normal ? SW_SHOWNORMAL : SW_SHOWMINIMIZED);
+    startup.wShowWindow =
+        static_cast<WORD>(mode == ShowMode::Normal ? SW_SHOWNORMAL : SW_SHOWMINIMIZED);
     PROCESS_INFORMATION process{};
     if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process))

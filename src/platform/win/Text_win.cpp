@@ -4,8 +4,8 @@ namespace ondrevan::win {
 
 std::wstring Widen(std::string_view utf8) {
     if (utf8.empty()) return {};
-    int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                       nullptr, 0);
+    int length =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
                           length);
@@ -51,15 +51,17 @@ AppError ErrorFromWin32(DWORD code) {
             break;
     }
     wchar_t* message = nullptr;
-    ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
     std::string text = message ? Narrow(message) : "System error " + std::to_string(code);
     if (message) ::LocalFree(message);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return AppError(75, text);
 }
 
-AppError LastError() { return ErrorFromWin32(::GetLastError()); }
+AppError LastError() {
+    return ErrorFromWin32(::GetLastError());
+}
 
 }  // namespace ondrevan::win

@@ -10,7 +10,7 @@ namespace ondrevan::win {
 // how it is closed.
 template <class Traits>
 class UniqueHandle {
-public:
+  public:
     using Type = typename Traits::Type;
 
     UniqueHandle() = default;
@@ -37,7 +37,7 @@ public:
         return &handle_;
     }
 
-private:
+  private:
     Type handle_ = Traits::Invalid();
 };
 
@@ -60,7 +60,9 @@ struct FindHandleTraits {
     static void Close(HANDLE handle) { ::FindClose(handle); }
 };
 
-inline void DeleteGdiObject(HGDIOBJ object) { ::DeleteObject(object); }
+inline void DeleteGdiObject(HGDIOBJ object) {
+    ::DeleteObject(object);
+}
 
 using UniqueHkey = UniqueHandle<NullInvalidTraits<HKEY, ::RegCloseKey>>;
 using UniqueHandleObject = UniqueHandle<NullInvalidTraits<HANDLE, ::CloseHandle>>;

@@ -16,15 +16,15 @@ namespace ondrevan::win {
 
 // Text values under HKEY_CURRENT_USER\Software\VB and VBA Program Settings\<app>\<section>.
 class RegistrySettingsStore : public SettingsStore {
-public:
+  public:
     std::optional<std::string> Read(const std::string& application, const std::string& section,
                                     const std::string& key) override;
-    void Write(const std::string& application, const std::string& section,
-               const std::string& key, const std::string& value) override;
+    void Write(const std::string& application, const std::string& section, const std::string& key,
+               const std::string& value) override;
 };
 
 class Win32FileSystem : public FileSystem {
-public:
+  public:
     std::optional<std::uint32_t> Attributes(const std::string& path) override;
     bool HasModificationTime(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
@@ -32,39 +32,39 @@ public:
 };
 
 class Win32Shell : public Shell {
-public:
+  public:
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 };
 
 // Message boxes owned by the main window once it exists.
 class Win32Dialogs : public Dialogs {
-public:
+  public:
     void SetOwner(HWND owner) { owner_ = owner; }
     MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                               MessageButtons buttons, MessageIcon icon) override;
 
-private:
+  private:
     HWND owner_ = nullptr;
 };
 
 class Win32Clock : public Clock {
-public:
+  public:
     LocalDateTime Now() override;
 };
 
 // Runs every pending message, with dialog keyboard handling for the main window.
 class Win32EventPump : public EventPump {
-public:
+  public:
     void SetDialogWindow(HWND window) { dialogWindow_ = window; }
     void DoEvents() override;
 
-private:
+  private:
     HWND dialogWindow_ = nullptr;
 };
 
 class Win32Locale : public Locale {
-public:
+  public:
     std::string FormatLongTime(TimeOfDay time) override;
     std::string FormatShortDate(const LocalDateTime& when) override;
     std::optional<TimeOfDay> ParseTime(const std::string& text) override;
@@ -72,7 +72,7 @@ public:
 };
 
 class Win32Environment : public SystemEnvironment {
-public:
+  public:
     std::string Variable(const std::string& name) override;
     std::string SystemDirectory() override;
     std::string ProgramFolder() override;
