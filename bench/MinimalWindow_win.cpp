@@ -15,9 +15,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = L"OndrevanBenchMinimal";
     ::RegisterClassW(&windowClass);
-    HWND window = ::CreateWindowW(L"OndrevanBenchMinimal", L"Minimal", WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window =
+        ::CreateWindowW(L"OndrevanBenchMinimal", L"Minimal", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 400, 300, nullptr, nullptr, instance, nullptr);
     ::ShowWindow(window, show);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
