@@ -3,6 +3,7 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "platform/AppError.h"
 
@@ -35,8 +36,16 @@ class ErrorTrap {
     // Runs one statement; false when it failed (and was reported).
     template <class Statement>
     bool Line(Statement&& statement) {
+        return At(Reserve(), std::forward<Statement>(statement));
+    }
+    // A statement inside a loop keeps one line number however often it runs.
+    int Reserve() {
         const int line = nextLine_;
         nextLine_ += 2;
+        return line;
+    }
+    template <class Statement>
+    bool At(int line, Statement&& statement) {
         try {
             statement();
             return true;

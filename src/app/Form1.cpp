@@ -15,7 +15,8 @@ namespace ondrevan {
 
 inline constexpr int kFolderColumnTwips = 7000;
 
-Form1::Form1(const Services& services) : services_(services), settings_(services.settings) {
+Form1::Form1(const ondrevan::Services& services)
+    : services_(services), settings_(services.settings) {
     controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,       &ProgressBar1,
                  &Label4,       &ListView1,    &PushButton10, &PushButton12, &PushButton13,
                  &PushButton14, &Frame1,       &Option1,      &Option2,      &Frame2,
@@ -68,6 +69,11 @@ void Form1::ApplyDesign() {
 
 void Form1::WireHandlers() {
     PushButton11.Click.Handle([this] { PushButton11_Click(); });
+    ListView1.DblClick.Handle([this] { folderList_.ListView1_DblClick(); });
+    PushButton13.Click.Handle([this] { folderList_.PushButton13_Click(); });
+    PushButton10.Click.Handle([this] { addFolder_.PushButton10_Click(); });
+    PushButton12.Click.Handle([this] { listFiles_.PushButton12_Click(); });
+    PushButton14.Click.Handle([this] { samples_.PushButton14_Click(); });
 }
 
 MessageAnswer Form1::MsgBox(const std::string& text, MessageButtons buttons) {
@@ -101,7 +107,8 @@ void Form1::Form_Load() {
     // 8. Each control from its key; a change raises the control's own handler.
     RestoreScheduleAndDeleteControls(trap);
     // 9. The automatic-delete switch comes here.
-    // 10. The folder list comes here.
+    // 10. The folder list.
+    trap.Line([&] { folderList_.LoadFolderList(); });
     // 11. The history file in the temporary folder.
     trap.Line([&] {
         historyFilePath_ = services_.environment.Variable("TEMP") + "\\" +

@@ -14,6 +14,10 @@
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
+#include "folders/AddFolder.h"
+#include "folders/FileToListview1.h"
+#include "folders/FolderList.h"
+#include "folders/SampleFolders.h"
 #include "platform/AppSettings.h"
 #include "platform/Dialogs.h"
 
@@ -23,7 +27,7 @@ namespace ondrevan {
 // handlers that belong to the window itself.
 class Form1 {
   public:
-    explicit Form1(const Services& services);
+    explicit Form1(const ondrevan::Services& services);
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
@@ -37,6 +41,11 @@ class Form1 {
     const std::string& AppTitle() const { return appTitle_; }
     bool IsLoading() const { return isLoading_; }
     const std::string& HistoryFilePath() const { return historyFilePath_; }
+
+    const ondrevan::Services& Services() const { return services_; }
+    const AppSettings& Settings() const { return settings_; }
+    FolderList& Folders() { return folderList_; }
+    AddFolder& FolderAdder() { return addFolder_; }
 
     // A message box that carries the application title.
     MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok);
@@ -86,8 +95,12 @@ class Form1 {
     void WireHandlers();
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);
 
-    Services services_;
+    ondrevan::Services services_;
     AppSettings settings_;
+    FolderList folderList_{*this};
+    AddFolder addFolder_{*this};
+    FileToListview1 listFiles_{*this};
+    SampleFolders samples_{*this};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

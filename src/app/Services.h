@@ -10,6 +10,7 @@ class Clock;
 class EventPump;
 class Locale;
 class SystemEnvironment;
+class AnsiCodePage;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -21,6 +22,7 @@ struct Services {
     EventPump& pump;
     Locale& locale;
     SystemEnvironment& environment;
+    AnsiCodePage& ansi;
 };
 
 }  // namespace ondrevan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace ondrevan {
@@ -8,12 +9,24 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Warning };
 enum class MessageAnswer { Ok, Yes, No };
 
-// Modal dialogs. A message box lets window messages run while it is up.
+struct OpenFileRequest {
+    std::string title;
+    std::string filter;  // "description|pattern|description|pattern|"
+    std::uint32_t flags = 0;
+};
+
+// Modal dialogs. Window messages keep running while one is up.
 class Dialogs {
   public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                                       MessageButtons buttons, MessageIcon icon) = 0;
+    // The shell's folder-browse dialog: the chosen file-system folder, or "" on cancel.
+    virtual std::string BrowseForFolder(const std::string& title,
+                                        const std::string& initialFolder) = 0;
+    // The open-file dialog's file-name text: one full path, or with several files the
+    // folder and then each name, NUL-separated; "" on cancel.
+    virtual std::string OpenFileNames(const OpenFileRequest& request) = 0;
 };
 
 }  // namespace ondrevan

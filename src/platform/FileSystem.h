@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ondrevan {
 
@@ -14,6 +15,11 @@ inline constexpr std::uint32_t kDirectory = 16;
 inline constexpr std::uint32_t kArchive = 32;
 inline constexpr std::uint32_t kReparsePoint = 1024;
 }  // namespace attributes
+
+struct FolderEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+};
 
 // The file system as the program sees it: Windows paths in UTF-8.
 class FileSystem {
@@ -27,6 +33,9 @@ class FileSystem {
     virtual bool RemoveFile(const std::string& path) = 0;
     // The whole content of a file; throws AppError when it cannot be read.
     virtual std::string ReadWholeFile(const std::string& path) = 0;
+    // The direct sub-folders of a folder, in the order the file system gives them.
+    // Throws AppError: 70 when listing is denied, 76 when the folder is not there.
+    virtual std::vector<FolderEntry> ListSubfolders(const std::string& path) = 0;
 };
 
 }  // namespace ondrevan

@@ -13,6 +13,9 @@ class Shell {
     virtual ~Shell() = default;
     // Starts a program from a command line and does not wait; throws AppError on failure.
     virtual void RunCommandLine(const std::string& commandLine, ShowMode mode) = 0;
+    // Opens a file or folder with its default action, as the shell does on a double-click.
+    // The result is not reported: the shell tells the user itself.
+    virtual void OpenItem(const std::string& file, const std::string& directory) = 0;
     // The file-system path of a shell special folder (a CSIDL number), or nothing.
     virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
 };

@@ -17,12 +17,49 @@ std::string FakeFileSystem::Normal(const std::string& path) {
     return out;
 }
 
+namespace {
+std::string LastName(const std::string& path) {
+    std::string trimmed = path;
+    while (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))
+        trimmed.pop_back();
+    return trimmed.substr(trimmed.find_last_of("\\/") + 1);
+}
+}  // namespace
+
 void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t bits) {
-    entries_[Normal(path)] = {bits | attributes::kDirectory, ""};
+    entries_[Normal(path)] = {bits | attributes::kDirectory, "", LastName(path)};
 }
 
 void FakeFileSystem::AddFile(const std::string& path, std::string content, std::uint32_t bits) {
-    entries_[Normal(path)] = {bits & ~attributes::kDirectory, std::move(content)};
+    entries_[Normal(path)] = {bits & ~attributes::kDirectory, std::move(content), LastName(path)};
+}
+
+void FakeFileSystem::Remove(const std::string& path) {
+    const std::string key = Normal(path);
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        const bool below = it->first.size() > key.size() &&
+                           it->first.compare(0, key.size(), key) == 0 &&
+                           it->first[key.size()] == '\\';
+        it = (it->first == key || below) ? entries_.erase(it) : std::next(it);
+    }
+}
+
+std::vector<FolderEntry> FakeFileSystem::ListSubfolders(const std::string& path) {
+    ++listings;
+    if (beforeListing) beforeListing(path);
+    const Entry* folder = Find(path);
+    if (!folder || !(folder->attributes & attributes::kDirectory))
+        throw AppError(errors::kPathNotFound, "Path not found");
+    std::string prefix = Normal(path);
+    if (prefix.back() != '\\') prefix += '\\';
+    std::vector<FolderEntry> subfolders;
+    for (auto it = entries_.lower_bound(prefix); it != entries_.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) break;
+        if (it->first.find('\\', prefix.size()) != std::string::npos) continue;
+        if (it->second.attributes & attributes::kDirectory)
+            subfolders.push_back({it->second.name, it->second.attributes});
+    }
+    return subfolders;
 }
 
 const FakeFileSystem::Entry* FakeFileSystem::Find(const std::string& path) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -17,12 +18,19 @@ class FakeFileSystem : public FileSystem {
                  std::uint32_t attributes = attributes::kArchive);
     // Every operation on the path fails as if access were denied.
     void DenyAccess(const std::string& path) { denied_.insert(Normal(path)); }
+    // Removes a file or a folder with everything below it.
+    void Remove(const std::string& path);
     bool Exists(const std::string& path) const { return entries_.count(Normal(path)) != 0; }
 
     std::optional<std::uint32_t> Attributes(const std::string& path) override;
     bool HasModificationTime(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
+    std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
+
+    // Runs before each listing, so a test can change the tree in the middle of a walk.
+    std::function<void(const std::string& path)> beforeListing;
+    int listings = 0;
 
     static std::string Normal(const std::string& path);
 
@@ -30,6 +38,7 @@ class FakeFileSystem : public FileSystem {
     struct Entry {
         std::uint32_t attributes;
         std::string content;
+        std::string name;  // as it was given, letter case kept
     };
     const Entry* Find(const std::string& path) const;
 

@@ -10,6 +10,7 @@
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
 #include "app/Services.h"
+#include "platform/AnsiCodePage.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Locale.h"
@@ -44,12 +45,16 @@ class FakeShell : public Shell {
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override {
         commandLines.push_back({commandLine, mode});
     }
+    void OpenItem(const std::string& file, const std::string& directory) override {
+        opened.push_back({file, directory});
+    }
     std::optional<std::string> SpecialFolderPath(int csidl) override {
         auto it = specialFolders.find(csidl);
         if (it == specialFolders.end()) return std::nullopt;
         return it->second;
     }
     std::vector<std::pair<std::string, ShowMode>> commandLines;
+    std::vector<std::pair<std::string, std::string>> opened;
     std::map<int, std::string> specialFolders;
 };
 
@@ -77,6 +82,14 @@ class FakeLocale : public Locale {
     std::string decimalSeparator = ".";
 };
 
+// Windows-1252, the ANSI code page of Western European Windows.
+class FakeAnsiCodePage : public AnsiCodePage {
+  public:
+    std::string FromUtf8(std::string_view utf8) override;
+    std::string ToUtf8(std::string_view ansi) override;
+    std::vector<std::int16_t> CharacterCodes(std::string_view utf8) override;
+};
+
 // Every double at once, and the Services that point at them.
 struct FakeSystem {
     MemorySettingsStore settings;
@@ -87,10 +100,11 @@ struct FakeSystem {
     FakeEventPump pump;
     FakeLocale locale;
     FakeEnvironment environment;
+    FakeAnsiCodePage ansi;
 
     FakeSystem() { environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp"; }
     Services services() {
-        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment};
+        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi};
     }
 };
 

@@ -35,6 +35,15 @@ class ScriptedDialogs : public Dialogs {
         return answer;
     }
 
+    std::string BrowseForFolder(const std::string& title, const std::string& initial) override {
+        browseTitles.push_back(title + "|" + initial);
+        return Next(browseAnswers);
+    }
+    std::string OpenFileNames(const OpenFileRequest& request) override {
+        openRequests.push_back(request);
+        return Next(openAnswers);
+    }
+
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const Shown& s : shown) texts.push_back(s.text);
@@ -42,8 +51,20 @@ class ScriptedDialogs : public Dialogs {
     }
 
     std::vector<Shown> shown;
+    std::deque<std::string> browseAnswers;  // "" (cancel) once they run out
+    std::deque<std::string> openAnswers;
+    std::vector<std::string> browseTitles;
+    std::vector<OpenFileRequest> openRequests;
     std::deque<MessageAnswer> answers;
     std::function<void()> whileShown;
+
+  private:
+    static std::string Next(std::deque<std::string>& answers) {
+        if (answers.empty()) return "";
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace ondrevan::testing

@@ -27,7 +27,8 @@ bool MainWindow::Create() {
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hIcon = ::LoadIconW(instance_, MAKEINTRESOURCEW(kProgramIconId));
     windowClass.lpszClassName = kMainWindowClass;
-    if (!::RegisterClassExW(&windowClass)) return false;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
 
     constexpr DWORD style =
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;

@@ -27,13 +27,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::Win32EventPump pump;
     win::Win32Locale locale;
     win::Win32Environment environment;
-    Form1 form({settings, fileSystem, shell, dialogs, clock, pump, locale, environment});
+    win::Win32AnsiCodePage ansi;
+    Form1 form({settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi});
 
     int exitCode = 1;
     {
         win::MainWindow window(instance, form, dialogs);
         if (window.Create()) {
             dialogs.SetOwner(window.Handle());
+            shell.SetOwner(window.Handle());
             pump.SetDialogWindow(window.Handle());
             form.Form_Load();
             window.ShowAfterLoad();

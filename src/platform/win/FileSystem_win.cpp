@@ -36,4 +36,27 @@ std::string Win32FileSystem::ReadWholeFile(const std::string& path) {
     return content;
 }
 
+std::vector<FolderEntry> Win32FileSystem::ListSubfolders(const std::string& path) {
+    std::string pattern = path;
+    if (pattern.empty() || pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAW data;
+    UniqueFind find(::FindFirstFileExW(WidePath(pattern).c_str(), FindExInfoBasic, &data,
+                                       FindExSearchLimitToDirectories, nullptr,
+                                       FIND_FIRST_EX_LARGE_FETCH));
+    std::vector<FolderEntry> folders;
+    if (!find) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) return folders;  // an empty folder
+        throw ErrorFromWin32(error);
+    }
+    do {
+        // The directory filter is a hint only: files can still come back.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        folders.push_back({Narrow(data.cFileName), data.dwFileAttributes});
+    } while (::FindNextFileW(find.get(), &data));
+    if (::GetLastError() != ERROR_NO_MORE_FILES) throw LastError();
+    return folders;
+}
+
 }  // namespace ondrevan::win

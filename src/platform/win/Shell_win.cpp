@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <memory>
@@ -30,6 +31,11 @@ void Win32Shell::RunCommandLine(const std::string& commandLine, ShowMode mode) {
         throw AppError(errors::kFileNotFound, "File not found");
     UniqueHandleObject processHandle(process.hProcess);
     UniqueHandleObject threadHandle(process.hThread);
+}
+
+void Win32Shell::OpenItem(const std::string& file, const std::string& directory) {
+    ::ShellExecuteW(owner_, nullptr, Widen(file).c_str(), nullptr, Widen(directory).c_str(),
+                    SW_SHOW);
 }
 
 std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {

@@ -3,6 +3,7 @@
 // The seams as Windows provides them.
 #include <windows.h>
 
+#include "platform/AnsiCodePage.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
@@ -29,12 +30,18 @@ class Win32FileSystem : public FileSystem {
     bool HasModificationTime(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
+    std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
 };
 
 class Win32Shell : public Shell {
   public:
+    void SetOwner(HWND owner) { owner_ = owner; }
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
+    void OpenItem(const std::string& file, const std::string& directory) override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
+
+  private:
+    HWND owner_ = nullptr;
 };
 
 // Message boxes owned by the main window once it exists.
@@ -43,6 +50,9 @@ class Win32Dialogs : public Dialogs {
     void SetOwner(HWND owner) { owner_ = owner; }
     MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                               MessageButtons buttons, MessageIcon icon) override;
+    std::string BrowseForFolder(const std::string& title,
+                                const std::string& initialFolder) override;
+    std::string OpenFileNames(const OpenFileRequest& request) override;
 
   private:
     HWND owner_ = nullptr;
@@ -69,6 +79,13 @@ class Win32Locale : public Locale {
     std::string FormatShortDate(const LocalDateTime& when) override;
     std::optional<TimeOfDay> ParseTime(const std::string& text) override;
     std::string DecimalSeparator() override;
+};
+
+class Win32AnsiCodePage : public AnsiCodePage {
+  public:
+    std::string FromUtf8(std::string_view utf8) override;
+    std::string ToUtf8(std::string_view ansi) override;
+    std::vector<std::int16_t> CharacterCodes(std::string_view utf8) override;
 };
 
 class Win32Environment : public SystemEnvironment {

@@ -1,0 +1,136 @@
+#include "folders/AddFolder.h"
+
+#include <algorithm>
+
+#include "app/CommonRoutines.h"
+#include "app/ErrorReport.h"
+#include "app/Form1.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/EventPump.h"
+#include "platform/FileSystem.h"
+
+namespace ondrevan {
+namespace {
+
+inline constexpr std::size_t kLengthLimit = 260;
+// Hidden system folders and hidden system reparse points are neither entered nor added.
+inline constexpr std::uint32_t kHiddenSystemFolder = 22;
+inline constexpr std::uint32_t kHiddenSystemReparsePoint = 1046;
+// The attribute bits a folder object reports; newer bits (not indexed, pinned, ...) do
+// not make a hidden system folder an ordinary one.
+inline constexpr std::uint32_t kReportedBits =
+    attributes::kReadOnly | attributes::kHidden | attributes::kSystem | 8 | attributes::kDirectory |
+    attributes::kArchive | attributes::kReparsePoint | 2048;
+
+bool MayEnter(const std::string& path, std::uint32_t bits) {
+    const std::uint32_t reported = bits & kReportedBits;
+    return IsDriveRoot(path) ||
+           (reported != kHiddenSystemFolder && reported != kHiddenSystemReparsePoint);
+}
+
+}  // namespace
+
+bool HasUnfitCharacters(std::string_view name, AnsiCodePage& codePage) {
+    for (std::int16_t code : codePage.CharacterCodes(name)) {
+        if (code < 32 || (code >= 127 && code <= 159) || code == 63) return true;
+    }
+    return false;
+}
+
+bool IsDriveRoot(std::string_view path) {
+    while (path.size() > 1 && path.back() == '\\') path.remove_suffix(1);
+    if (path.size() == 2 && path[1] == ':') return true;
+    // \\server\share: two leading backslashes, then exactly one more inside.
+    if (path.size() > 2 && path[0] == '\\' && path[1] == '\\') {
+        std::string_view rest = path.substr(2);
+        std::size_t slash = rest.find('\\');
+        return slash != std::string_view::npos && slash > 0 && slash + 1 < rest.size() &&
+               rest.find('\\', slash + 1) == std::string_view::npos;
+    }
+    return false;
+}
+
+void AddFolder::PushButton10_Click() {
+    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton10_Click");
+    std::string chosen;
+    trap.Line(
+        [&] { chosen = form_.Services().dialogs.BrowseForFolder("Please select folder:", ""); });
+    if (chosen.empty()) return;
+    if (chosen.size() <= 3) {
+        trap.Line([&] {
+            form_.MsgBox(
+                std::string("Error #7817: Please don't add drive root. You can delete critical "
+                            "files. If you have questions, please email a screenshot of this "
+                            "error message to ") +
+                kSupportEmail);
+        });
+    } else {
+        trap.Line([&] { form_.Folders().SetBusy(true); });
+        std::vector<Member> folders{{chosen + "\\", std::nullopt}};
+        trap.Line([&] { GetSubDirectories2016(folders, true); });
+        trap.Line([&] {
+            std::vector<std::string> entries;
+            entries.reserve(folders.size());
+            for (const Member& member : folders)
+                entries.push_back(CollapseBackslashes(member.path));
+            form_.ListView1.AddRange(std::move(entries));
+        });
+        trap.Line([&] { form_.Folders().SetBusy(false); });
+    }
+    trap.Line([&] { form_.Folders().SaveFolderList(); });
+}
+
+void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse) {
+    const Services& services = form_.Services();
+    ErrorTrap trap(services.dialogs, "AddFolder.GetSubDirectories2016", kWalkLocationPrefix);
+    std::vector<Member> found;
+
+    // Members are looked at in order; one that vanishes or denies listing is dropped.
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const std::string path = folders[i].path;
+        try {
+            // The attributes come from the listing that found the folder, or are read now.
+            std::optional<std::uint32_t> bits = folders[i].attributes;
+            if (!bits) bits = services.fileSystem.Attributes(path);
+            if (!bits || !(*bits & attributes::kDirectory)) continue;
+            folders[i].attributes = bits;
+            if (path.size() >= kLengthLimit) continue;
+            services.pump.DoEvents();
+            if (!MayEnter(path, *bits)) continue;
+
+            for (FolderEntry& sub : services.fileSystem.ListSubfolders(path)) {
+                services.pump.DoEvents();
+                if (sub.name.size() >= kLengthLimit || sub.name == "." || sub.name == "..")
+                    continue;
+                if (HasUnfitCharacters(sub.name, services.ansi)) continue;
+                found.push_back({path + sub.name + "\\", sub.attributes | attributes::kDirectory});
+            }
+        } catch (const AppError& error) {
+            if (error.Number() != errors::kPermissionDenied &&
+                error.Number() != errors::kPathNotFound)
+                continue;
+            auto first = std::find_if(folders.begin(), folders.end(),
+                                      [&](const Member& m) { return m.path == path; });
+            if (first != folders.end()) {
+                if (static_cast<std::size_t>(first - folders.begin()) <= i) --i;
+                folders.erase(first);
+            }
+        } catch (const std::exception&) {
+            continue;  // nothing is shown for a folder that cannot be looked at
+        }
+    }
+
+    if (recurse && !found.empty()) trap.Line([&] { GetSubDirectories2016(found, true); });
+
+    trap.Line([&] {
+        for (Member& member : found) {
+            // The deeper call has looked at every member of found and dropped the ones
+            // that went; what it could not read is no folder.
+            if (!member.attributes || !(*member.attributes & attributes::kDirectory)) continue;
+            services.pump.DoEvents();
+            if (MayEnter(member.path, *member.attributes)) folders.push_back(std::move(member));
+        }
+    });
+}
+
+}  // namespace ondrevan

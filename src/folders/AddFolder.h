@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ondrevan {
+
+class AnsiCodePage;
+class Form1;
+
+// True when a name holds a character that the ANSI code page cannot write, a control
+// character, a character coded 127 to 159, or "?".
+bool HasUnfitCharacters(std::string_view name, AnsiCodePage& codePage);
+// "C:\", "C:" and "\\server\share\" are roots of their drive.
+bool IsDriveRoot(std::string_view folderPath);
+
+// "Add Folders/Subfolders To List": a chosen folder and every folder below it.
+class AddFolder {
+  public:
+    // One folder of the walk's collection: its path (ending in "\") and, once it has
+    // been looked at, its attributes.
+    struct Member {
+        std::string path;
+        std::optional<std::uint32_t> attributes;
+    };
+
+    explicit AddFolder(Form1& form) : form_(form) {}
+
+    void PushButton10_Click();
+    // Appends the sub-folders of the members, level by level, to the same collection.
+    void GetSubDirectories2016(std::vector<Member>& folders, bool recurse);
+
+  private:
+    Form1& form_;
+};
+
+}  // namespace ondrevan

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "FakeSystem.h"
+#include "app/Form1.h"
+#include "folders/FolderList.h"
+
+namespace ondrevan {
+namespace {
+
+using Entries = std::vector<std::string>;
+const std::string kSep(kFolderSeparator);
+
+TEST(JoinedFolderList, FollowsEveryEntryWithTheSeparatorAndDropsTheLastPieceOnSplit) {
+    EXPECT_EQ(JoinFolderList({"C:\\A\\", "D:\\B"}), "C:\\A\\" + kSep + "D:\\B" + kSep);
+    EXPECT_EQ(JoinFolderList({}), "");
+    EXPECT_EQ(SplitFolderList("C:\\A" + kSep + "C:\\B"), Entries{"C:\\A"});
+    EXPECT_EQ(SplitFolderList(kSep + "C:\\B" + kSep), (Entries{"", "C:\\B"}));
+    EXPECT_EQ(SplitFolderList("no separator at all"), Entries{});
+    EXPECT_EQ(SplitFolderList(kSep + kSep + kSep), (Entries{"", "", ""}));
+    EXPECT_EQ(SplitFolderList("|234SSDEPERATATORZZ"), Entries{})
+        << "a cut separator is no separator";
+    EXPECT_EQ(SplitFolderList("a|234ssdeperatatorzz|"), Entries{}) << "matched case-sensitively";
+}
+
+TEST(JoinedFolderList, RoundTripsEmptyDuplicateAndOddEntries) {
+    const Entries entries = {"C:\\A\\", "", "C:\\A\\", " blank ", std::string("bin\0\xff", 5), "|"};
+    EXPECT_EQ(SplitFolderList(JoinFolderList(entries)), entries);
+    Entries many(100000, "C:\\Some\\Folder\\");
+    EXPECT_EQ(SplitFolderList(JoinFolderList(many)).size(), 100000u);
+}
+
+struct FolderListFixture : ::testing::Test {
+    testing::FakeSystem sys;
+    std::unique_ptr<Form1> form;
+
+    void Load(const std::optional<std::string>& folders = std::nullopt) {
+        if (folders) sys.settings.Set("Folders", *folders);
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+        sys.settings.writes.clear();
+    }
+    bool FoldersWritten() const {
+        for (const auto& write : sys.settings.writes)
+            if (write.first == "Folders") return true;
+        return false;
+    }
+    std::string Stored() { return sys.settings.Get("Folders").value_or("<absent>"); }
+};
+
+TEST_F(FolderListFixture, StartUpRestoresTheStoredListAndWritesNothingBack) {
+    Load("C:\\A\\" + kSep + "D:\\B" + kSep);
+    EXPECT_EQ(form->ListView1.Items(), (Entries{"C:\\A\\", "D:\\B"}));
+    EXPECT_FALSE(FoldersWritten());
+}
+
+TEST_F(FolderListFixture, WithNoStoredListTheListStartsEmpty) {
+    Load();
+    EXPECT_EQ(form->ListView1.Count(), 0u);
+    EXPECT_EQ(sys.settings.Get("Folders"), std::nullopt) << "an absent list stays absent";
+}
+
+TEST_F(FolderListFixture, ABinaryMegabyteValueRestoresByTheSameRule) {
+    std::string junk;
+    for (unsigned i = 0; i < (1u << 20); ++i) junk += static_cast<char>(i * 7919u % 256);
+    Load(junk + kSep + junk);
+    EXPECT_EQ(form->ListView1.Count(), 1u);
+    EXPECT_EQ(form->ListView1.Item(0), junk);
+}
+
+TEST_F(FolderListFixture, DoubleClickRemovesTheSelectedEntryAndStoresTheRest) {
+    Load("a" + kSep + "b" + kSep + "c" + kSep);
+    form->ListView1.Select(1);
+    form->ListView1.DblClick.Raise();
+    EXPECT_EQ(form->ListView1.Items(), (Entries{"a", "c"}));
+    EXPECT_EQ(Stored(), "a" + kSep + "c" + kSep);
+}
+
+TEST_F(FolderListFixture, DoubleClickOnNothingChangesAndWritesNothing) {
+    Load("a" + kSep);
+    form->ListView1.Select(std::nullopt);
+    form->ListView1.DblClick.Raise();
+    EXPECT_EQ(form->ListView1.Count(), 1u);
+    EXPECT_FALSE(FoldersWritten());
+}
+
+TEST_F(FolderListFixture, ClearListEmptiesTheListAndStoresTheEmptyText) {
+    Load("a" + kSep + "b" + kSep);
+    form->PushButton13.Click.Raise();
+    EXPECT_EQ(form->ListView1.Count(), 0u);
+    EXPECT_EQ(Stored(), "");
+}
+
+TEST_F(FolderListFixture, WhileBusyTheListStaysButClearListStillStoresTheEmptyText) {
+    Load("a" + kSep + "b" + kSep);
+    form->Window.SetMousePointer(pointers::kHourglass);
+    form->ListView1.Select(0);
+    form->ListView1.DblClick.Raise();
+    form->PushButton13.Click.Raise();
+    EXPECT_EQ(form->ListView1.Count(), 2u);
+    EXPECT_EQ(Stored(), "");
+}
+
+}  // namespace
+}  // namespace ondrevan

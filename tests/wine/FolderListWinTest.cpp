@@ -1,0 +1,168 @@
+// The folder list against the real file system, registry and window, with the dialogs
+// answered by the scripted double.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "ScriptedDialogs.h"
+#include "app/Form1.h"
+#include "app/win/MainWindow_win.h"
+#include "folders/FolderList.h"
+#include "platform/win/Text_win.h"
+#include "platform/win/Win32Platform.h"
+
+namespace ondrevan::win {
+namespace {
+
+constexpr const wchar_t* kSettingsKey =
+    L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
+const std::string kTree = "C:\\ondrevan-walk";
+
+void MakeFolder(const std::string& path, DWORD attributes = 0) {
+    ASSERT_TRUE(::CreateDirectoryW(Widen(path).c_str(), nullptr) ||
+                ::GetLastError() == ERROR_ALREADY_EXISTS)
+        << path;
+    if (attributes) ::SetFileAttributesW(Widen(path).c_str(), attributes);
+}
+
+void RemoveTree(const std::string& path) {
+    std::wstring from = Widen(path);
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ::SHFileOperationW(&operation);
+}
+
+struct RealSystem {
+    RegistrySettingsStore settings;
+    Win32FileSystem fileSystem;
+    Win32Shell shell;
+    testing::ScriptedDialogs dialogs;
+    Win32Clock clock;
+    Win32EventPump pump;
+    Win32Locale locale;
+    Win32Environment environment;
+    Win32AnsiCodePage ansi;
+    Services services() {
+        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi};
+    }
+};
+
+struct RealFolderList : ::testing::Test {
+    RealSystem sys;
+    std::unique_ptr<Form1> form;
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        RemoveTree(kTree);
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+    }
+    void TearDown() override {
+        RemoveTree(kTree);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+};
+
+TEST_F(RealFolderList, WalksARealTreeSkippingHiddenSystemFoldersBreadthFirst) {
+    MakeFolder(kTree);
+    MakeFolder(kTree + "\\A");
+    MakeFolder(kTree + "\\A\\Deep");
+    MakeFolder(kTree + "\\B");
+    MakeFolder(kTree + "\\Hidden", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    MakeFolder(kTree + "\\Hidden\\Inside");
+    // Hidden alone is entered. (Wine keeps only the hidden and system bits on folders, so
+    // hidden + system + read-only is left to the native tests.)
+    MakeFolder(kTree + "\\OnlyHidden");
+    MakeFolder(kTree + "\\OnlyHidden\\Inside");
+    ::SetFileAttributesW(Widen(kTree + "\\OnlyHidden").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    ::CloseHandle(::CreateFileW(Widen(kTree + "\\A\\file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, 0, nullptr));
+    MakeFolder(kTree + "\\\xE6\x97\xA5\xE6\x9C\xAC");  // a name no Western code page can write
+
+    sys.dialogs.browseAnswers.push_back(kTree);
+    form->PushButton10.Click.Raise();
+    std::vector<std::string> entries = form->ListView1.Items();
+    auto has = [&](const std::string& path) {
+        return std::find(entries.begin(), entries.end(), path) != entries.end();
+    };
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.front(), kTree + "\\");
+    EXPECT_TRUE(has(kTree + "\\A\\"));
+    EXPECT_TRUE(has(kTree + "\\B\\"));
+    EXPECT_TRUE(has(kTree + "\\A\\Deep\\"));
+    EXPECT_TRUE(has(kTree + "\\OnlyHidden\\"));
+    EXPECT_TRUE(has(kTree + "\\OnlyHidden\\Inside\\"));
+    EXPECT_FALSE(has(kTree + "\\Hidden\\"));
+    EXPECT_FALSE(has(kTree + "\\Hidden\\Inside\\"));
+    EXPECT_FALSE(has(kTree + "\\A\\file.txt\\"));
+    EXPECT_EQ(entries.size(), 6u);
+    auto at = [&](const std::string& path) {
+        return std::find(entries.begin(), entries.end(), path);
+    };
+    EXPECT_LT(at(kTree + "\\B\\"), at(kTree + "\\A\\Deep\\")) << "level by level";
+    EXPECT_EQ(SplitFolderList(GetSetting(sys.settings, "Quillmere", "Ondrevan", "Folders", "")),
+              entries);
+}
+
+TEST_F(RealFolderList, LongListsSurviveTheRealRegistry) {
+    for (std::size_t count : {std::size_t{32766}, std::size_t{100000}}) {
+        std::vector<std::string> entries;
+        for (std::size_t i = 0; i < count; ++i)
+            entries.push_back("C:\\Data\\Folder " + std::to_string(i) + "\\");
+        form->ListView1.Clear();
+        form->ListView1.AddRange(entries);
+        form->Folders().SaveFolderList();
+        Form1 restarted(sys.services());
+        restarted.Form_Load();
+        EXPECT_EQ(restarted.ListView1.Items(), entries) << count;
+    }
+}
+
+TEST_F(RealFolderList, TheButtonsWorkThroughTheRealWindow) {
+    MakeFolder(kTree);
+    MakeFolder(kTree + "\\One");
+    const std::string listFile = kTree + "\\list.txt";
+    HANDLE file = ::CreateFileW(Widen(listFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                0, nullptr);
+    const char lines[] =
+        "\xEF\xBB\xBF"
+        "C:\\Caf\xC3\xA9\r\nD:\\X\r\n";
+    DWORD written = 0;
+    ::WriteFile(file, lines, sizeof lines - 1, &written, nullptr);
+    ::CloseHandle(file);
+
+    MainWindow window(::GetModuleHandleW(nullptr), *form, sys.dialogs);
+    ASSERT_TRUE(window.Create());
+    auto button = [&](int index) { return ::GetDlgItem(window.Handle(), 1000 + index); };
+    HWND list = ::GetDlgItem(window.Handle(), 1006);
+
+    sys.dialogs.browseAnswers.push_back(kTree);
+    ::SendMessageW(button(7), BM_CLICK, 0, 0);  // "Add Folders/Subfolders To List"
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 2);
+
+    sys.dialogs.openAnswers.push_back(listFile);
+    ::SendMessageW(button(8), BM_CLICK, 0, 0);  // "Load Folder List From Text File"
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(form->ListView1.Item(2), "C:\\Caf\xC3\xA9");
+
+    wchar_t text[64] = {};
+    LVITEMW item{};
+    item.iSubItem = 0;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    ::SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(text, L"C:\\Caf\u00e9") << "shown as it is, not as question marks";
+
+    ::SendMessageW(button(9), BM_CLICK, 0, 0);  // "Clear List"
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+    ::DestroyWindow(window.Handle());
+}
+
+}  // namespace
+}  // namespace ondrevan::win
