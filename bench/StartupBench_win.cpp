@@ -45,6 +45,20 @@ double TimeToWindow(const std::wstring& exe, const wchar_t* windowClass) {
     return shown;
 }
 
+// Stores a folder list of the given length, as the program keeps it.
+void StoreFolderList(int entries) {
+    std::wstring joined;
+    for (int i = 0; i < entries; ++i)
+        joined += L"C:\\Data\\Projects\\Folder " + std::to_wstring(i) + L"\\|234SSDEPERATATORZZ|";
+    HKEY key = nullptr;
+    ::RegCreateKeyExW(HKEY_CURRENT_USER,
+                      L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan", 0, nullptr, 0,
+                      KEY_SET_VALUE, nullptr, &key, nullptr);
+    ::RegSetValueExW(key, L"Folders", 0, REG_SZ, reinterpret_cast<const BYTE*>(joined.c_str()),
+                     static_cast<DWORD>((joined.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -70,5 +84,18 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("  Ondrevan        %8.1f ms\n", p);
     std::printf("  minimal window  %8.1f ms\n", m);
     std::printf("  ratio           %8.2f\n", p / m);
+
+    std::vector<double> full, empty;
+    for (int i = 0; i < runs; ++i) {
+        StoreFolderList(32766);
+        full.push_back(TimeToWindow(argv[1], L"OndrevanForm1"));
+        StoreFolderList(0);
+        empty.push_back(TimeToWindow(argv[1], L"OndrevanForm1"));
+    }
+    const double f = Median(full), e = Median(empty);
+    std::printf("start-up with a stored folder list, median of %d runs\n", runs);
+    std::printf("  32,766 entries  %8.1f ms\n", f);
+    std::printf("  empty list      %8.1f ms\n", e);
+    std::printf("  ratio           %8.2f\n", f / e);
     return 0;
 }

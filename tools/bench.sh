@@ -17,9 +17,15 @@ startup() {
     wine 'C:\ondrevan-bench\startup_bench.exe' 'C:\Ondrevan\Ondrevan.exe' \
         'C:\ondrevan-bench\minimal_window.exe' 7
 }
-export -f startup
+walk() {
+    echo "== Sub-folder walk and list storage"
+    wine 'C:\ondrevan-bench\walk_bench.exe'
+}
+export -f startup walk
 case $what in
-    startup|all) "$root/tools/with-xvfb.sh" bash -c startup ;;
-    *) echo "usage: $0 [startup|all]" >&2; exit 2 ;;
+    startup) "$root/tools/with-xvfb.sh" bash -c startup ;;
+    walk) "$root/tools/with-xvfb.sh" bash -c walk ;;
+    all) "$root/tools/with-xvfb.sh" bash -c 'startup; walk' ;;
+    *) echo "usage: $0 [startup|walk|all]" >&2; exit 2 ;;
 esac
 wineserver -k 2>/dev/null || true

@@ -2,7 +2,22 @@
 
 namespace ondrevan::win {
 
+namespace {
+constexpr LONGLONG kQuietMicroseconds = 5000;
+
+LONGLONG NowMicroseconds() {
+    LARGE_INTEGER count, frequency;
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return count.QuadPart / frequency.QuadPart * 1000000 +
+           count.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+}  // namespace
+
 void Win32EventPump::DoEvents() {
+    const LONGLONG now = NowMicroseconds();
+    if (lastRun_ != 0 && now - lastRun_ < kQuietMicroseconds) return;
+    lastRun_ = now;
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

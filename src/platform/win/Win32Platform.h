@@ -64,6 +64,8 @@ class Win32Clock : public Clock {
 };
 
 // Runs every pending message, with dialog keyboard handling for the main window.
+// Asked again within a few milliseconds it returns at once: a walk asks at every
+// folder, and each look at the queue is a round trip to the window server.
 class Win32EventPump : public EventPump {
   public:
     void SetDialogWindow(HWND window) { dialogWindow_ = window; }
@@ -71,6 +73,7 @@ class Win32EventPump : public EventPump {
 
   private:
     HWND dialogWindow_ = nullptr;
+    LONGLONG lastRun_ = 0;
 };
 
 class Win32Locale : public Locale {
