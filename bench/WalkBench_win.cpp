@@ -79,8 +79,10 @@ struct RealServices {
     win::Win32Locale locale;
     win::Win32Environment environment;
     win::Win32AnsiCodePage ansi;
+    win::Win32Clipboard clipboard;
     Services services() {
-        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi};
+        return {settings, fileSystem, shell,       dialogs, clock,
+                pump,     locale,     environment, ansi,    clipboard};
     }
 };
 

@@ -74,6 +74,14 @@ void Form1::WireHandlers() {
     PushButton10.Click.Handle([this] { addFolder_.PushButton10_Click(); });
     PushButton12.Click.Handle([this] { listFiles_.PushButton12_Click(); });
     PushButton14.Click.Handle([this] { samples_.PushButton14_Click(); });
+    PushButton3.Click.Handle([this] { delFolders_.PushButton3_Click(); });
+    Option1.Click.Handle([this] { delFolders_.Option1_Click(); });
+    Option2.Click.Handle([this] { delFolders_.Option2_Click(); });
+    Check1.Click.Handle([this] { delFolders_.Check1_Click(); });
+    PushButton6.Click.Handle([this] { delFolders_.PushButton6_Click(); });
+    PushButton1.Click.Handle([this] { history_.PushButton1_Click(); });
+    PushButton4.Click.Handle([this] { history_.PushButton4_Click(); });
+    PushButton5.Click.Handle([this] { history_.PushButton5_Click(); });
 }
 
 MessageAnswer Form1::MsgBox(const std::string& text, MessageButtons buttons) {

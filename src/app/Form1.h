@@ -14,10 +14,12 @@
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
+#include "delete/DelFolders.h"
 #include "folders/AddFolder.h"
 #include "folders/FileToListview1.h"
 #include "folders/FolderList.h"
 #include "folders/SampleFolders.h"
+#include "history/History.h"
 #include "platform/AppSettings.h"
 #include "platform/Dialogs.h"
 
@@ -46,6 +48,8 @@ class Form1 {
     const AppSettings& Settings() const { return settings_; }
     FolderList& Folders() { return folderList_; }
     AddFolder& FolderAdder() { return addFolder_; }
+    DelFolders& Deleter() { return delFolders_; }
+    ondrevan::History& History() { return history_; }
 
     // A message box that carries the application title.
     MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok);
@@ -101,6 +105,8 @@ class Form1 {
     AddFolder addFolder_{*this};
     FileToListview1 listFiles_{*this};
     SampleFolders samples_{*this};
+    DelFolders delFolders_{*this};
+    ondrevan::History history_{*this};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

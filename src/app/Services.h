@@ -11,6 +11,7 @@ class EventPump;
 class Locale;
 class SystemEnvironment;
 class AnsiCodePage;
+class Clipboard;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -23,6 +24,7 @@ struct Services {
     Locale& locale;
     SystemEnvironment& environment;
     AnsiCodePage& ansi;
+    Clipboard& clipboard;
 };
 
 }  // namespace ondrevan

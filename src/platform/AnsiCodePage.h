@@ -10,7 +10,7 @@ namespace ondrevan {
 // The system's ANSI code page, for the few places where it still decides: list files,
 // the history file, and the test for folder names that would not survive it.
 class AnsiCodePage {
-public:
+  public:
     virtual ~AnsiCodePage() = default;
     // UTF-8 to ANSI bytes; a character the code page cannot write becomes "?".
     virtual std::string FromUtf8(std::string_view utf8) = 0;

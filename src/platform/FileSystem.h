@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ondrevan {
@@ -36,6 +37,14 @@ class FileSystem {
     // The direct sub-folders of a folder, in the order the file system gives them.
     // Throws AppError: 70 when listing is denied, 76 when the folder is not there.
     virtual std::vector<FolderEntry> ListSubfolders(const std::string& path) = 0;
+    // Deletes every file that lies directly in the folder, read-only ones too; folders and
+    // what they hold stay. Errors (no folder, a file in use) are passed over.
+    virtual void DeleteFilesIn(const std::string& folder) = 0;
+    // Appends bytes to a file, creating it when it is not there; the file is closed again
+    // at once. Throws AppError when it cannot.
+    virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;
+    // The folder's real path when it exists: long names, links and junctions resolved.
+    virtual std::optional<std::string> FinalFolderPath(const std::string& path) = 0;
 };
 
 }  // namespace ondrevan

@@ -93,4 +93,67 @@ std::string FakeFileSystem::ReadWholeFile(const std::string& path) {
     return entry->content;
 }
 
+void FakeFileSystem::DeleteFilesIn(const std::string& folder) {
+    const Entry* entry = nullptr;
+    try {
+        entry = Find(folder);
+    } catch (const AppError&) {
+        return;
+    }
+    if (!entry || !(entry->attributes & attributes::kDirectory)) return;
+    std::string prefix = Normal(folder);
+    if (prefix.back() != '\\') prefix += '\\';
+    for (auto it = entries_.lower_bound(prefix); it != entries_.end();) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) break;
+        const bool direct = it->first.find('\\', prefix.size()) == std::string::npos;
+        const bool file = !(it->second.attributes & attributes::kDirectory);
+        if (direct && file && !locked_.count(it->first) && !denied_.count(it->first))
+            it = entries_.erase(it);
+        else
+            ++it;
+    }
+}
+
+void FakeFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+    const std::string key = Normal(path);
+    if (denied_.count(key) || locked_.count(key))
+        throw AppError(errors::kPermissionDenied, "Permission denied");
+    const std::string parent = key.substr(0, key.find_last_of('\\'));
+    auto folder = entries_.find(parent.size() == 2 ? parent + "\\" : parent);
+    if (folder == entries_.end() && parent.size() > 2)
+        throw AppError(errors::kPathNotFound, "Path not found");
+    Entry& entry = entries_[key];
+    entry.content.append(bytes);
+    if (entry.name.empty()) entry = {attributes::kArchive, entry.content, LastName(path)};
+}
+
+std::optional<std::string> FakeFileSystem::FinalFolderPath(const std::string& path) {
+    const std::string key = Normal(path);
+    // An alias anywhere along the path leads to its target.
+    for (const auto& [alias, target] : aliases_) {
+        if (key == alias || (key.size() > alias.size() &&
+                             key.compare(0, alias.size(), alias) == 0 && key[alias.size()] == '\\'))
+            return FinalFolderPath(target + key.substr(alias.size()));
+    }
+    auto it = entries_.find(key);
+    if (it == entries_.end() || !(it->second.attributes & attributes::kDirectory))
+        return std::nullopt;
+    return key;
+}
+
+std::string FakeFileSystem::Content(const std::string& path) const {
+    auto it = entries_.find(Normal(path));
+    return it == entries_.end() ? "" : it->second.content;
+}
+
+std::vector<std::string> FakeFileSystem::Below(const std::string& folder) const {
+    const std::string key = Normal(folder);
+    std::vector<std::string> paths;
+    for (const auto& [path, entry] : entries_)
+        if (path == key || (path.compare(0, key.size(), key) == 0 && path.size() > key.size() &&
+                            path[key.size()] == '\\'))
+            paths.push_back(path);
+    return paths;
+}
+
 }  // namespace ondrevan::testing

@@ -27,6 +27,19 @@ class FakeFileSystem : public FileSystem {
     bool RemoveFile(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
+    void DeleteFilesIn(const std::string& folder) override;
+    void AppendToFile(const std::string& path, std::string_view bytes) override;
+    std::optional<std::string> FinalFolderPath(const std::string& path) override;
+
+    // Another name for a folder: an 8.3 short name, a junction or a symbolic link.
+    void AddAlias(const std::string& alias, const std::string& target) {
+        aliases_[Normal(alias)] = target;
+    }
+    // A file held open without delete sharing: it cannot be deleted.
+    void Lock(const std::string& path) { locked_.insert(Normal(path)); }
+    std::string Content(const std::string& path) const;
+    // Every path below a folder, the folder itself included.
+    std::vector<std::string> Below(const std::string& folder) const;
 
     // Runs before each listing, so a test can change the tree in the middle of a walk.
     std::function<void(const std::string& path)> beforeListing;
@@ -44,6 +57,8 @@ class FakeFileSystem : public FileSystem {
 
     std::map<std::string, Entry> entries_;
     std::set<std::string> denied_;
+    std::set<std::string> locked_;
+    std::map<std::string, std::string> aliases_;
 };
 
 }  // namespace ondrevan::testing

@@ -11,6 +11,7 @@
 #include "ScriptedDialogs.h"
 #include "app/Services.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
 #include "platform/Locale.h"
@@ -45,6 +46,13 @@ class FakeShell : public Shell {
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override {
         commandLines.push_back({commandLine, mode});
     }
+    // The Recycle Bin: the folder leaves the file system and is remembered here. An
+    // action can run while the shell's progress window would be up.
+    void SendToRecycleBin(const std::string& path) override {
+        recycled.push_back(path);
+        if (fileSystem) fileSystem->Remove(path);
+        if (whileRecycling) whileRecycling();
+    }
     void OpenItem(const std::string& file, const std::string& directory) override {
         opened.push_back({file, directory});
     }
@@ -55,6 +63,9 @@ class FakeShell : public Shell {
     }
     std::vector<std::pair<std::string, ShowMode>> commandLines;
     std::vector<std::pair<std::string, std::string>> opened;
+    std::vector<std::string> recycled;
+    FakeFileSystem* fileSystem = nullptr;
+    std::function<void()> whileRecycling;
     std::map<int, std::string> specialFolders;
 };
 
@@ -90,6 +101,12 @@ class FakeAnsiCodePage : public AnsiCodePage {
     std::vector<std::int16_t> CharacterCodes(std::string_view utf8) override;
 };
 
+class FakeClipboard : public Clipboard {
+  public:
+    void SetText(const std::string& value) override { text = value; }
+    std::string text;
+};
+
 // Every double at once, and the Services that point at them.
 struct FakeSystem {
     MemorySettingsStore settings;
@@ -101,10 +118,15 @@ struct FakeSystem {
     FakeLocale locale;
     FakeEnvironment environment;
     FakeAnsiCodePage ansi;
+    FakeClipboard clipboard;
 
-    FakeSystem() { environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp"; }
+    FakeSystem() {
+        shell.fileSystem = &fileSystem;
+        environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp";
+    }
     Services services() {
-        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi};
+        return {settings, fileSystem, shell,       dialogs, clock,
+                pump,     locale,     environment, ansi,    clipboard};
     }
 };
 

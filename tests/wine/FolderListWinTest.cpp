@@ -48,8 +48,10 @@ struct RealSystem {
     Win32Locale locale;
     Win32Environment environment;
     Win32AnsiCodePage ansi;
+    Win32Clipboard clipboard;
     Services services() {
-        return {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi};
+        return {settings, fileSystem, shell,       dialogs, clock,
+                pump,     locale,     environment, ansi,    clipboard};
     }
 };
 

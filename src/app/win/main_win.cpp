@@ -28,7 +28,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win::Win32Locale locale;
     win::Win32Environment environment;
     win::Win32AnsiCodePage ansi;
-    Form1 form({settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi});
+    win::Win32Clipboard clipboard;
+    Form1 form(
+        {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi, clipboard});
 
     int exitCode = 1;
     {
@@ -36,6 +38,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         if (window.Create()) {
             dialogs.SetOwner(window.Handle());
             shell.SetOwner(window.Handle());
+            clipboard.SetOwner(window.Handle());
             pump.SetDialogWindow(window.Handle());
             form.Form_Load();
             window.ShowAfterLoad();

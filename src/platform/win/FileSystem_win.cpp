@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "platform/win/Text_win.h"
 #include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Platform.h"
@@ -57,6 +59,52 @@ std::vector<FolderEntry> Win32FileSystem::ListSubfolders(const std::string& path
     } while (::FindNextFileW(find.get(), &data));
     if (::GetLastError() != ERROR_NO_MORE_FILES) throw LastError();
     return folders;
+}
+
+void Win32FileSystem::DeleteFilesIn(const std::string& folder) {
+    const std::wstring base = WidePath(folder + "\\");
+    WIN32_FIND_DATAW data;
+    UniqueFind find(::FindFirstFileExW((base + L"*").c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return;  // no folder, or nothing in it
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::wstring file = base + data.cFileName;
+        if (::DeleteFileW(file.c_str())) continue;
+        // Read-only files go too: take the attribute off and try once more.
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+            ::SetFileAttributesW(file.c_str(), data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY))
+            ::DeleteFileW(file.c_str());
+    } while (::FindNextFileW(find.get(), &data));
+}
+
+void Win32FileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+    UniqueFile file(::CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw LastError();
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+        if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr) || written == 0)
+            throw LastError();
+        bytes.remove_prefix(written);
+    }
+}
+
+std::optional<std::string> Win32FileSystem::FinalFolderPath(const std::string& path) {
+    // Opening the folder itself (not following it to a file) lets Windows name it as it is.
+    UniqueFile folder(::CreateFileW(WidePath(path).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return std::nullopt;
+    std::wstring final(32768, L'\0');
+    DWORD length =
+        ::GetFinalPathNameByHandleW(folder.get(), final.data(), static_cast<DWORD>(final.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= final.size()) return std::nullopt;
+    final.resize(length);
+    return Narrow(final);
 }
 
 }  // namespace ondrevan::win

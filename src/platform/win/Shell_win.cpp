@@ -38,6 +38,18 @@ void Win32Shell::OpenItem(const std::string& file, const std::string& directory)
                     SW_SHOW);
 }
 
+void Win32Shell::SendToRecycleBin(const std::string& path) {
+    std::wstring from = Widen(path);
+    from.append(2, L'\0');  // a list of one path
+    SHFILEOPSTRUCTW operation{};
+    operation.hwnd = nullptr;
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION;
+    // The shell reports its own errors; the run learns nothing of them.
+    ::SHFileOperationW(&operation);
+}
+
 std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {
     ITEMIDLIST* raw = nullptr;
     if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &raw)) || !raw) return std::nullopt;

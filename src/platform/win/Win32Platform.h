@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/AnsiCodePage.h"
+#include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
@@ -31,6 +32,9 @@ class Win32FileSystem : public FileSystem {
     bool RemoveFile(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
+    void DeleteFilesIn(const std::string& folder) override;
+    void AppendToFile(const std::string& path, std::string_view bytes) override;
+    std::optional<std::string> FinalFolderPath(const std::string& path) override;
 };
 
 class Win32Shell : public Shell {
@@ -38,6 +42,7 @@ class Win32Shell : public Shell {
     void SetOwner(HWND owner) { owner_ = owner; }
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
     void OpenItem(const std::string& file, const std::string& directory) override;
+    void SendToRecycleBin(const std::string& path) override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 
   private:
@@ -89,6 +94,15 @@ class Win32AnsiCodePage : public AnsiCodePage {
     std::string FromUtf8(std::string_view utf8) override;
     std::string ToUtf8(std::string_view ansi) override;
     std::vector<std::int16_t> CharacterCodes(std::string_view utf8) override;
+};
+
+class Win32Clipboard : public Clipboard {
+  public:
+    void SetOwner(HWND owner) { owner_ = owner; }
+    void SetText(const std::string& text) override;
+
+  private:
+    HWND owner_ = nullptr;
 };
 
 class Win32Environment : public SystemEnvironment {

@@ -1,0 +1,181 @@
+#include "delete/DelFolders.h"
+
+#include "app/CommonRoutines.h"
+#include "app/ErrorReport.h"
+#include "app/Form1.h"
+#include "delete/FolderPaths.h"
+#include "history/History.h"
+#include "platform/FileSystem.h"
+#include "platform/SettingKeys.h"
+#include "platform/Shell.h"
+#include "platform/SystemEnvironment.h"
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+namespace {
+
+inline constexpr int kCommonAppData = 35;
+
+std::string TrimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// Clears a flag when the run ends, however it ends.
+class RunGuard {
+  public:
+    explicit RunGuard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~RunGuard() { flag_ = false; }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+}  // namespace
+
+std::vector<std::string> DelFolders::ProtectedFolderKeys() {
+    const Services& services = form_.Services();
+    SystemEnvironment& env = services.environment;
+    const std::string sources[] = {
+        env.Variable("WINDIR"),
+        env.Variable("ProgramFiles"),
+        env.Variable("USERPROFILE"),
+        env.Variable("SystemRoot"),
+        env.Variable("HOMEPATH"),
+        env.Variable("CommonProgramFiles"),
+        env.Variable("ALLUSERSPROFILE"),
+        env.Variable("APPDATA"),
+        GetSystemFolder(env),
+        GetSpecialFolderPath(services.shell, kCommonAppData),
+    };
+    std::vector<std::string> keys;
+    for (const std::string& source : sources) {
+        const std::string entry = CollapseBackslashes(source + "\\");
+        // An unset entry protects nothing; its key could never equal a candidate's.
+        if (entry.size() > 3) keys.push_back(FolderKey(services.fileSystem, entry));
+    }
+    return keys;
+}
+
+bool DelFolders::CanDelete(const std::string& path) {
+    ErrorTrap trap(form_.Services().dialogs, "DelFolders.CanDelete");
+    bool answer = false;  // protected, unless every test below passes
+    trap.Line([&] {
+        const std::string candidate = CollapseBackslashes(path + "\\");
+        // Drive roots: C: and C:\ both collapse to three characters.
+        if (candidate.size() <= 3) return;
+        // A relative path would be resolved against whatever the current folder is. (The
+        // written path is asked: the collapse turns a rooted "\x" into "\\x".)
+        if (!IsFullyQualified(path)) return;
+        const std::string key = FolderKey(form_.Services().fileSystem, candidate);
+        if (key.size() <= 2 || key.back() == ':') return;  // "C:\." and the like are roots too
+        bool matched = false;
+        for (const std::string& entry : ProtectedFolderKeys()) matched |= entry == key;
+        answer = !matched;
+    });
+    return answer;
+}
+
+bool DelFolders::ContainsProtectedFolder(const std::string& path) {
+    const std::string key =
+        FolderKey(form_.Services().fileSystem, CollapseBackslashes(path + "\\"));
+    for (const std::string& entry : ProtectedFolderKeys())
+        if (IsFullyQualified(entry) && KeyContains(key, entry)) return true;
+    return false;
+}
+
+bool DelFolders::AllowDeleteFolders(const ListView& list) {
+    ErrorTrap trap(form_.Services().dialogs, "DelFolders.AllowDeleteFolders");
+    bool answer = false;
+    trap.Line([&] {
+        if (list.Count() == 0) return;
+        if (!form_.Check1.Checked()) {
+            answer = true;
+            return;
+        }
+        std::string folders;
+        for (const std::string& item : list.Items()) folders += "\r\n" + item;
+        answer = form_.MsgBox("Are you sure you want to delete these folders?\r\n\r\n" + folders,
+                              MessageButtons::YesNo) == MessageAnswer::Yes;
+    });
+    return answer;
+}
+
+void DelFolders::DeleteFoldersFiles(const ListView& list) {
+    // A run that would start inside another (a tick while this run's shell window is
+    // up) is dropped.
+    if (running_) return;
+    RunGuard guard(running_);
+    ErrorTrap trap(form_.Services().dialogs, "DelFolders.DeleteFoldersFiles");
+    const int checkLine = trap.Reserve(), contentLine = trap.Reserve(), contentLog = trap.Reserve(),
+              recycleLine = trap.Reserve(), folderLog = trap.Reserve();
+
+    // The entries are copied: a handler that runs while the shell works may change the list.
+    const std::vector<std::string> items = list.Items();
+    for (std::string text : items) {
+        const std::string trimmed = TrimBlanks(text);
+        if (!trimmed.empty() && trimmed.back() == '\\')
+            text = trimmed.substr(0, trimmed.size() - 1);
+
+        bool allowed = false;
+        trap.At(checkLine, [&] { allowed = CanDelete(text); });
+        if (!allowed) continue;
+
+        trap.At(contentLine, [&] { form_.Services().fileSystem.DeleteFilesIn(text); });
+        trap.At(contentLog,
+                [&] { form_.History().AppendLine("Deleted content of folder ", text); });
+        if (!form_.Option1.Value()) continue;
+
+        // A folder holding a protected folder keeps its place: only its own files went.
+        bool holdsProtected = true;
+        trap.At(recycleLine, [&] {
+            holdsProtected = ContainsProtectedFolder(text);
+            if (!holdsProtected) SendToRecycleBin(text);
+        });
+        if (holdsProtected) continue;
+        trap.At(folderLog, [&] { form_.History().AppendLine("Deleted folder ", text); });
+    }
+}
+
+bool DelFolders::SendToRecycleBin(std::string path) {
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    if (!form_.Services().fileSystem.Attributes(path)) return false;  // nothing there
+    form_.Services().shell.SendToRecycleBin(path);
+    return true;
+}
+
+void DelFolders::PushButton3_Click() {
+    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton3_Click");
+    if (form_.ListView1.Count() == 0 || running_) return;
+    bool allowed = false;
+    trap.Line([&] { allowed = AllowDeleteFolders(form_.ListView1); });
+    if (allowed) trap.Line([&] { DeleteFoldersFiles(form_.ListView1); });
+}
+
+void DelFolders::Option1_Click() {
+    form_.Settings().Save(keys::kOption1, BooleanText(form_.Option1.Value()));
+    form_.Settings().Save(keys::kOption2, BooleanText(form_.Option2.Value()));
+}
+
+void DelFolders::Option2_Click() {
+    Option1_Click();
+}
+
+void DelFolders::Check1_Click() {
+    form_.Settings().Save(keys::kCheck1, CheckStateText(form_.Check1.Checked()));
+}
+
+void DelFolders::PushButton6_Click() {
+    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton6_Click");
+    trap.Line([&] {
+        form_.MsgBox(
+            "This feature will ask you if you are sure you want to delete before deleting "
+            "folders.\r\n\r\nYou can leave this option checked when you first test the software "
+            "and as you become more comfortable with this software you can uncheck.");
+    });
+}
+
+}  // namespace ondrevan

@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include "FakeSystem.h"
+#include "app/Form1.h"
+#include "delete/DelFolders.h"
+#include "delete/FolderPaths.h"
+
+namespace ondrevan {
+namespace {
+
+using Lines = std::vector<std::string>;
+const char* kHistory = "C:\\Temp\\Ondrevan.txt";
+
+struct DeleteFixture : ::testing::Test {
+    testing::FakeSystem sys;
+    std::unique_ptr<Form1> form;
+
+    void SetUp() override {
+        auto& env = sys.environment.variables;
+        env["WINDIR"] = "C:\\Windows";
+        env["SystemRoot"] = "C:\\WINDOWS";
+        env["ProgramFiles"] = "C:\\Program Files";
+        env["USERPROFILE"] = "C:\\Users\\ann";
+        env["HOMEPATH"] = "\\Users\\ann";
+        env["CommonProgramFiles"] = "C:\\Program Files\\Common Files";
+        env["ALLUSERSPROFILE"] = "C:\\ProgramData";
+        env["APPDATA"] = "C:\\Users\\ann\\AppData\\Roaming";
+        env["TEMP"] = "C:\\Temp";
+        sys.environment.systemDirectory = "C:\\Windows\\system32";
+        sys.shell.specialFolders[35] = "C:\\ProgramData";
+        auto& fs = sys.fileSystem;
+        for (const char* folder :
+             {"C:\\Windows", "C:\\Windows\\System32", "C:\\Windows\\Temp", "C:\\Program Files",
+              "C:\\Users", "C:\\Users\\ann", "C:\\ProgramData", "C:\\Temp"})
+            fs.AddFolder(folder);
+        fs.AddAlias("C:\\PROGRA~1", "C:\\Program Files");
+        fs.AddAlias("C:\\SysLink", "C:\\Windows\\System32");
+        fs.AddAlias("D:\\Junction", "C:\\Users\\ann");
+        sys.clock.Set(2026, 12, 8, 14, 30, 5);
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+    }
+    void AddTree(const std::string& folder) {
+        sys.fileSystem.AddFolder(folder);
+        sys.fileSystem.AddFile(folder + "\\a.txt", "a");
+        sys.fileSystem.AddFile(folder + "\\read-only.txt", "r", attributes::kReadOnly);
+        sys.fileSystem.AddFolder(folder + "\\Sub");
+        sys.fileSystem.AddFile(folder + "\\Sub\\kept.txt", "k");
+    }
+    Lines History() {
+        Lines lines;
+        std::string text = sys.fileSystem.Content(kHistory);
+        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+             start = end + 2)
+            lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+    void Run(Lines items) {
+        form->ListView1.Clear();
+        form->ListView1.AddRange(std::move(items));
+        form->PushButton3.Click.Raise();
+    }
+};
+
+TEST_F(DeleteFixture, RefusesEveryWrittenFormOfTheProtectedFoldersAndOfDriveRoots) {
+    const char* refused[] = {
+        "",
+        "\\",
+        "C:",
+        "C:\\",
+        "C:\\\\",
+        "c:/",
+        "C:\\.",
+        "C:\\..\\..",
+        "\\\\?\\C:\\",
+        "C:\\Windows",
+        "c:\\windows\\",
+        "C:/Windows",
+        "C:\\\\Windows\\\\",
+        "C:\\Windows.",
+        "C:\\Windows. .",
+        "\\\\?\\C:\\Windows",
+        "C:\\Windows\\System32\\..",
+        "C:\\Temp\\..\\Windows",
+        "C:\\Windows\\system32",
+        "C:\\WINDOWS\\SYSTEM32\\",
+        "C:\\SysLink",
+        "C:\\PROGRA~1",
+        "C:\\Program Files",
+        "C:\\Program Files\\Common Files",
+        "C:\\Users\\ann",
+        "D:\\Junction",
+        "C:\\ProgramData",
+        "C:\\Users\\ann\\AppData\\Roaming",
+        // not fully qualified: they would be resolved against the current folder
+        "Windows",
+        "C:foo",
+        "..\\x",
+        "\\Users\\ann",
+        "\\Temp",
+    };
+    for (const char* path : refused)
+        EXPECT_FALSE(form->Deleter().CanDelete(path)) << '"' << path << '"';
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+}
+
+TEST_F(DeleteFixture, AllowsFoldersInsideBesideAndAboveProtectedOnes) {
+    for (const char* path :
+         {"C:\\Windows\\Temp", "C:\\Win", "C:\\Windows2", "D:\\a", "C:\\Users",
+          "C:\\Users\\ann\\Downloads", "\\\\server\\share\\x", "C:\\Program Files (x86)"})
+        EXPECT_TRUE(form->Deleter().CanDelete(path)) << path;
+}
+
+TEST_F(DeleteFixture, AnUnsetVariableProtectsNothingAndBreaksNothing) {
+    sys.environment.variables.erase("CommonProgramFiles");
+    sys.environment.variables.erase("HOMEPATH");
+    EXPECT_TRUE(form->Deleter().CanDelete("C:\\Program Files\\Common Files"));
+    EXPECT_FALSE(form->Deleter().CanDelete("C:\\Program Files"));
+}
+
+TEST_F(DeleteFixture, FolderModeDeletesTheOwnFilesThenRecyclesTheFolderAndLogsBothInOrder) {
+    AddTree("C:\\Work\\One");
+    AddTree("C:\\Work\\Two");
+    Run({"C:\\Work\\One\\", "C:\\Work\\Two"});
+    EXPECT_EQ(sys.shell.recycled, (Lines{"C:\\Work\\One", "C:\\Work\\Two"}));
+    EXPECT_EQ(History(), (Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Work\\One",
+                                "12/8/2026 2:30:05 PM Deleted folder  C:\\Work\\One",
+                                "12/8/2026 2:30:05 PM Deleted content of folder  C:\\Work\\Two",
+                                "12/8/2026 2:30:05 PM Deleted folder  C:\\Work\\Two"}));
+    EXPECT_TRUE(sys.dialogs.shown.empty()) << "no message at the end";
+}
+
+TEST_F(DeleteFixture, ContentsModeDeletesOnlyTheFilesDirectlyInTheFolder) {
+    AddTree("C:\\Work");
+    sys.fileSystem.Lock("C:\\Work\\a.txt");
+    form->Option2.SetValue(true);
+    Run({"C:\\Work"});
+    EXPECT_TRUE(sys.shell.recycled.empty());
+    EXPECT_EQ(sys.fileSystem.Below("C:\\Work"),
+              (Lines{"c:\\work", "c:\\work\\a.txt", "c:\\work\\sub", "c:\\work\\sub\\kept.txt"}))
+        << "the locked file stays, the read-only one goes, the sub-folder is untouched";
+    EXPECT_EQ(History(), Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Work"});
+}
+
+TEST_F(DeleteFixture, SkipsProtectedAndRelativeEntriesSilentlyAndGoesOn) {
+    AddTree("C:\\Work");
+    Run({"C:\\Windows\\", "", "C:\\", "relative\\name", "C:\\Work"});
+    EXPECT_EQ(sys.shell.recycled, Lines{"C:\\Work"});
+    EXPECT_EQ(History().size(), 2u);
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Windows"));
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+}
+
+TEST_F(DeleteFixture, AMissingFolderIsStillLoggedButNothingIsRecycled) {
+    Run({"C:\\Gone"});
+    EXPECT_TRUE(sys.shell.recycled.empty());
+    EXPECT_EQ(History().size(), 2u);
+}
+
+TEST_F(DeleteFixture, AFolderHoldingAProtectedFolderKeepsItsPlace) {
+    sys.fileSystem.AddFile("C:\\Users\\stray.txt");
+    Run({"C:\\Users"});
+    EXPECT_TRUE(sys.shell.recycled.empty());
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\Users\\stray.txt")) << "its own files still go";
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Users\\ann"));
+    EXPECT_EQ(History(), Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Users"});
+}
+
+TEST_F(DeleteFixture, TheConfirmationListsTheFoldersAndNoDeletesNothing) {
+    AddTree("C:\\Work");
+    form->Check1.SetChecked(true);
+    sys.dialogs.answers = {MessageAnswer::No};
+    Run({"C:\\Work", "D:\\B"});
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u);
+    EXPECT_EQ(sys.dialogs.shown[0].text,
+              "Are you sure you want to delete these folders?\r\n\r\n\r\nC:\\Work\r\nD:\\B");
+    EXPECT_EQ(sys.dialogs.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(sys.dialogs.shown[0].title, "Ondrevan");
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Work\\a.txt"));
+    EXPECT_TRUE(History().empty());
+
+    sys.dialogs.answers = {MessageAnswer::Yes};
+    Run({"C:\\Work"});
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\Work"));
+}
+
+TEST_F(DeleteFixture, AnEmptyListDoesNothingAndAsksNothing) {
+    form->Check1.SetChecked(true);
+    Run({});
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+    EXPECT_FALSE(form->Deleter().AllowDeleteFolders(form->ListView1));
+}
+
+TEST_F(DeleteFixture, ASecondRunInsideARunIsDropped) {
+    AddTree("C:\\One");
+    AddTree("C:\\Two");
+    int inner = 0;
+    sys.shell.whileRecycling = [&] {
+        if (inner++ == 0) form->Deleter().DeleteFoldersFiles(form->ListView1);
+    };
+    Run({"C:\\One", "C:\\Two"});
+    EXPECT_EQ(sys.shell.recycled, (Lines{"C:\\One", "C:\\Two"})) << "each folder once";
+    EXPECT_EQ(History().size(), 4u);
+    EXPECT_FALSE(form->Deleter().RunInProgress());
+}
+
+TEST_F(DeleteFixture, AHistoryThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
+    AddTree("C:\\Work");
+    sys.fileSystem.DenyAccess(kHistory);
+    Run({"C:\\Work"});
+    EXPECT_EQ(sys.shell.recycled, Lines{"C:\\Work"});
+    ASSERT_EQ(sys.dialogs.shown.size(), 2u);
+    EXPECT_NE(
+        sys.dialogs.shown[0].text.find("Permission denied\r\nin Vestrilo2021/08/31.DelFolders."
+                                       "DeleteFoldersFiles at line "),
+        std::string::npos);
+}
+
+TEST_F(DeleteFixture, DeleteOptionsAndConfirmationAreStoredWhenChanged) {
+    form->Option2.SetValue(true);
+    EXPECT_EQ(sys.settings.Get("Option1"), "False");
+    EXPECT_EQ(sys.settings.Get("Option2"), "True");
+    form->Check1.SetChecked(true);
+    EXPECT_EQ(sys.settings.Get("Check1"), "1");
+    form->PushButton6.Click.Raise();
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u);
+    EXPECT_EQ(sys.dialogs.shown[0].text.substr(0, 40), "This feature will ask you if you are sur");
+    EXPECT_NE(sys.dialogs.shown[0].text.find("folders.\r\n\r\nYou can leave"), std::string::npos);
+}
+
+TEST_F(DeleteFixture, StartUpRestoresTheDeleteModeThroughItsHandlers) {
+    sys.settings.Set("Option1", "False");
+    sys.settings.Set("Option2", "True");
+    sys.settings.writes.clear();
+    Form1 restarted(sys.services());
+    restarted.Form_Load();
+    EXPECT_TRUE(restarted.Option2.Value());
+    ASSERT_GE(sys.settings.writes.size(), 2u);
+    EXPECT_EQ(sys.settings.writes[0], (std::pair<std::string, std::string>{"Option1", "False"}));
+    EXPECT_EQ(sys.settings.writes[1], (std::pair<std::string, std::string>{"Option2", "True"}));
+}
+
+TEST(FolderKeys, FoldEveryWrittenFormIntoOne) {
+    EXPECT_EQ(LexicalFolderKey("C:\\Windows\\"), "c:\\windows");
+    EXPECT_EQ(LexicalFolderKey("\\\\?\\UNC\\Server\\Share\\x"), "\\\\server\\share\\x");
+    EXPECT_EQ(LexicalFolderKey("\\\\server\\share\\..\\..\\x"), "\\\\server\\share\\x");
+    EXPECT_TRUE(KeyContains("c:\\users", "c:\\users\\ann"));
+    EXPECT_FALSE(KeyContains("c:\\user", "c:\\users\\ann"));
+    EXPECT_TRUE(KeyContains("c:", "c:\\users"));
+}
+
+}  // namespace
+}  // namespace ondrevan

@@ -1,0 +1,152 @@
+// Real deletions inside the private prefix's C: drive (which has no Z: drive to reach).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <fstream>
+
+#include "ScriptedDialogs.h"
+#include "app/Form1.h"
+#include "platform/win/Text_win.h"
+#include "platform/win/Win32Platform.h"
+
+namespace ondrevan::win {
+namespace {
+
+const std::string kRoot = "C:\\ondrevan-delete";
+
+void MakeFolder(const std::string& path) {
+    ::CreateDirectoryW(Widen(path).c_str(), nullptr);
+}
+void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+    HANDLE file = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                attributes, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, "x", 1, &written, nullptr);
+    ::CloseHandle(file);
+}
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& path) {
+    std::wstring from = Widen(path);
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ::SHFileOperationW(&operation);
+}
+
+struct RealSystem {
+    RegistrySettingsStore settings;
+    Win32FileSystem fileSystem;
+    Win32Shell shell;
+    testing::ScriptedDialogs dialogs;
+    Win32Clock clock;
+    Win32EventPump pump;
+    Win32Locale locale;
+    Win32Environment environment;
+    Win32AnsiCodePage ansi;
+    Win32Clipboard clipboard;
+    Services services() {
+        return {settings, fileSystem, shell,       dialogs, clock,
+                pump,     locale,     environment, ansi,    clipboard};
+    }
+};
+
+struct RealDeletion : ::testing::Test {
+    RealSystem sys;
+    std::unique_ptr<Form1> form;
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER,
+                         L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan");
+        RemoveTree(kRoot);
+        MakeFolder(kRoot);
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+        ::DeleteFileW(Widen(form->HistoryFilePath()).c_str());
+    }
+    void TearDown() override { RemoveTree(kRoot); }
+    std::string MakeTree(const std::string& name) {
+        const std::string folder = kRoot + "\\" + name;
+        MakeFolder(folder);
+        MakeFile(folder + "\\a.txt");
+        MakeFile(folder + "\\read-only.txt", FILE_ATTRIBUTE_READONLY);
+        MakeFolder(folder + "\\Sub");
+        MakeFile(folder + "\\Sub\\kept.txt");
+        return folder;
+    }
+    std::string History() {
+        std::ifstream in(form->HistoryFilePath().c_str(),
+                         std::ios::binary);  // ASCII path under Wine
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void Run(const std::string& folder) {
+        form->ListView1.Clear();
+        form->ListView1.Add(folder);
+        form->PushButton3.Click.Raise();
+    }
+};
+
+TEST_F(RealDeletion, ContentsModeRemovesTheFilesInTheFolderAndKeepsItsSubFolders) {
+    const std::string folder = MakeTree("Contents");
+    // A file held open without delete sharing stays, and the run goes on.
+    HANDLE held = ::CreateFileW(Widen(folder + "\\held.txt").c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    form->Option2.SetValue(true);
+    Run(folder + "\\");
+    ::CloseHandle(held);
+    EXPECT_TRUE(Exists(folder));
+    EXPECT_FALSE(Exists(folder + "\\a.txt"));
+    EXPECT_FALSE(Exists(folder + "\\read-only.txt"));
+    EXPECT_TRUE(Exists(folder + "\\held.txt"));
+    EXPECT_TRUE(Exists(folder + "\\Sub\\kept.txt"));
+    const std::string history = History();
+    EXPECT_NE(history.find(" Deleted content of folder  " + folder + "\r\n"), std::string::npos)
+        << history;
+    EXPECT_EQ(history.find("Deleted folder "), std::string::npos);
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+}
+
+TEST_F(RealDeletion, FolderModeDeletesTheFilesOutrightAndRecyclesTheFolder) {
+    const std::string folder = MakeTree("FolderMode");
+    Run(folder);
+    EXPECT_FALSE(Exists(folder));
+    const std::string history = History();
+    const std::size_t content = history.find(" Deleted content of folder  " + folder + "\r\n");
+    const std::size_t recycled = history.find(" Deleted folder  " + folder + "\r\n");
+    ASSERT_NE(content, std::string::npos) << history;
+    ASSERT_NE(recycled, std::string::npos) << history;
+    EXPECT_LT(content, recycled);
+}
+
+TEST_F(RealDeletion, ProtectedFoldersAreNeverTouched) {
+    const std::string windows = sys.environment.Variable("WINDIR");
+    const std::size_t before = [&] {
+        std::size_t count = 0;
+        WIN32_FIND_DATAW data;
+        HANDLE find = ::FindFirstFileW(Widen(windows + "\\*").c_str(), &data);
+        while (find != INVALID_HANDLE_VALUE && ::FindNextFileW(find, &data)) ++count;
+        ::FindClose(find);
+        return count;
+    }();
+    form->Option2.SetValue(true);
+    for (const std::string& written :
+         {windows, windows + "\\\\", windows + ".", std::string("C:\\"),
+          sys.environment.SystemDirectory() + "\\..\\system32"})
+        Run(written);
+    std::size_t after = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(Widen(windows + "\\*").c_str(), &data);
+    while (find != INVALID_HANDLE_VALUE && ::FindNextFileW(find, &data)) ++after;
+    ::FindClose(find);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(History(), "");
+}
+
+}  // namespace
+}  // namespace ondrevan::win
