@@ -12,7 +12,7 @@
 #include "app/Form1.h"
 #include "folders/FolderList.h"
 #include "platform/win/Text_win.h"
-#include "platform/win/Win32Platform.h"
+#include "platform/win/Win32Services.h"
 
 using namespace ondrevan;
 
@@ -69,27 +69,10 @@ std::size_t PlainWalk() {
     return folders;
 }
 
-struct RealServices {
-    win::RegistrySettingsStore settings;
-    win::Win32FileSystem fileSystem;
-    win::Win32Shell shell;
-    win::Win32Dialogs dialogs;
-    win::Win32Clock clock;
-    win::Win32EventPump pump;
-    win::Win32Locale locale;
-    win::Win32Environment environment;
-    win::Win32AnsiCodePage ansi;
-    win::Win32Clipboard clipboard;
-    Services services() {
-        return {settings, fileSystem, shell,       dialogs, clock,
-                pump,     locale,     environment, ansi,    clipboard};
-    }
-};
-
 }  // namespace
 
 int wmain() {
-    RealServices real;
+    win::Win32Services real;
     Form1 form(real.services());
     std::printf("tree: %d folders made\n", MakeTree());
 

@@ -12,6 +12,12 @@ cp "$root"/build/win/bench/*.exe "$WINEPREFIX/drive_c/ondrevan-bench/"
 cd "$WINEPREFIX/drive_c"
 
 what=${1:-all}
+tick() {
+    echo "== Idle scheduler tick (native, optimised, no sanitizers)"
+    cmake -S "$root" -B "$root/build/native-release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$root/build/native-release" --target idle_tick_bench >/dev/null
+    "$root/build/native-release/bench/idle_tick_bench"
+}
 startup() {
     echo "== Start-up"
     wine 'C:\ondrevan-bench\startup_bench.exe' 'C:\Ondrevan\Ondrevan.exe' \
@@ -21,11 +27,19 @@ walk() {
     echo "== Sub-folder walk and list storage"
     wine 'C:\ondrevan-bench\walk_bench.exe'
 }
-export -f startup walk
+delete() {
+    echo "== Deleting files"
+    wine 'C:\ondrevan-bench\delete_bench.exe' fill
+    sync
+    wine 'C:\ondrevan-bench\delete_bench.exe' measure
+}
+export -f startup walk delete
 case $what in
     startup) "$root/tools/with-xvfb.sh" bash -c startup ;;
     walk) "$root/tools/with-xvfb.sh" bash -c walk ;;
-    all) "$root/tools/with-xvfb.sh" bash -c 'startup; walk' ;;
-    *) echo "usage: $0 [startup|walk|all]" >&2; exit 2 ;;
+    delete) "$root/tools/with-xvfb.sh" bash -c delete ;;
+    tick) tick ;;
+    all) tick; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete' ;;
+    *) echo "usage: $0 [startup|walk|delete|tick|all]" >&2; exit 2 ;;
 esac
 wineserver -k 2>/dev/null || true

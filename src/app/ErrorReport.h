@@ -30,8 +30,9 @@ void ShowErrorReport(Dialogs& dialogs, const std::string& description,
 // (100, 102, 104, ...); a statement that fails is reported and the procedure goes on.
 class ErrorTrap {
   public:
-    ErrorTrap(Dialogs& dialogs, std::string location, std::string prefix = kLocationPrefix)
-        : dialogs_(dialogs), location_(std::move(location)), prefix_(std::move(prefix)) {}
+    // The names are literals: a trap costs nothing until something fails.
+    ErrorTrap(Dialogs& dialogs, const char* location, const char* prefix = kLocationPrefix)
+        : dialogs_(dialogs), location_(location), prefix_(prefix) {}
 
     // Runs one statement; false when it failed (and was reported).
     template <class Statement>
@@ -66,8 +67,8 @@ class ErrorTrap {
     void Report(const std::string& description, int line);
 
     Dialogs& dialogs_;
-    std::string location_;
-    std::string prefix_;
+    const char* location_;
+    const char* prefix_;
     int nextLine_ = 100;
     bool anyFailed_ = false;
 };

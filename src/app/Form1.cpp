@@ -6,6 +6,7 @@
 #include "app/Layout.h"
 #include "app/Skin.h"
 #include "platform/Clock.h"
+#include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
 #include "platform/SettingKeys.h"
 #include "platform/SystemEnvironment.h"
@@ -82,6 +83,28 @@ void Form1::WireHandlers() {
     PushButton1.Click.Handle([this] { history_.PushButton1_Click(); });
     PushButton4.Click.Handle([this] { history_.PushButton4_Click(); });
     PushButton5.Click.Handle([this] { history_.PushButton5_Click(); });
+    PushButton2.Click.Handle([this] { schedule_.PushButton2_Click(); });
+    Timer1.Tick.Handle([this] { schedule_.Timer1_Timer(); });
+    Option3.Click.Handle([this] { schedule_.Option3_Click(); });
+    Option4.Click.Handle([this] { schedule_.Option4_Click(); });
+    Option5.Click.Handle([this] { schedule_.Option5_Click(); });
+    cboWeekly.Click.Handle([this] { schedule_.cboWeekly_Click(); });
+    cboWeekly.Change.Handle([this] { schedule_.cboWeekly_Click(); });
+    dtpWeekly.Change.Handle([this] { schedule_.dtpWeekly_Change(); });
+    dtpWeekly.Click.Handle([this] { schedule_.dtpWeekly_Change(); });
+    struct IntervalField {
+        TextBox& box;
+        const char* key;
+    };
+    for (IntervalField field :
+         {IntervalField{Text1, keys::kText1}, IntervalField{Text2, keys::kText2},
+          IntervalField{Text3, keys::kText3}}) {
+        TextBox* box = &field.box;
+        const char* key = field.key;
+        box->Change.Handle([this, box, key] { schedule_.Text_Change(*box, key); });
+        box->GotFocus.Handle([this, box] { schedule_.Text_GotFocus(*box); });
+        box->LostFocus.Handle([this, box] { schedule_.Text_LostFocus(*box); });
+    }
 }
 
 MessageAnswer Form1::MsgBox(const std::string& text, MessageButtons buttons) {
@@ -114,7 +137,9 @@ void Form1::Form_Load() {
     trap.Line([&] { Label4.SetBackColor(colors::kWhite); });
     // 8. Each control from its key; a change raises the control's own handler.
     RestoreScheduleAndDeleteControls(trap);
-    // 9. The automatic-delete switch comes here.
+    // 9. The automatic-delete switch; "On" arms the timer, whose first tick comes after
+    // start-up, on this same thread.
+    trap.Line([&] { schedule_.RestoreSwitchState(); });
     // 10. The folder list.
     trap.Line([&] { folderList_.LoadFolderList(); });
     // 11. The history file in the temporary folder.
@@ -127,6 +152,7 @@ void Form1::Form_Load() {
     // 13. The tray icon comes here.
     // 14-16. The start-up entry and the start in the tray come here.
     // 17. The keyboard hook comes last.
+    trap.Line([&] { services_.keyboardHook.Install(); });
 }
 
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {

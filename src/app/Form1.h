@@ -22,6 +22,7 @@
 #include "history/History.h"
 #include "platform/AppSettings.h"
 #include "platform/Dialogs.h"
+#include "schedule/Schedule.h"
 
 namespace ondrevan {
 
@@ -50,6 +51,12 @@ class Form1 {
     AddFolder& FolderAdder() { return addFolder_; }
     DelFolders& Deleter() { return delFolders_; }
     ondrevan::History& History() { return history_; }
+    ondrevan::Schedule& Scheduler() { return schedule_; }
+    // The hook saw Ctrl+Shift+T: the same as a click on the switch.
+    void HotKeyPressed() { schedule_.PushButton2_Click(); }
+
+    // True while the window is hidden in the notification area.
+    bool HiddenToTray = false;
 
     // A message box that carries the application title.
     MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok);
@@ -107,6 +114,7 @@ class Form1 {
     SampleFolders samples_{*this};
     DelFolders delFolders_{*this};
     ondrevan::History history_{*this};
+    ondrevan::Schedule schedule_{*this};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

@@ -12,6 +12,7 @@ class Locale;
 class SystemEnvironment;
 class AnsiCodePage;
 class Clipboard;
+class KeyboardHook;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -25,6 +26,7 @@ struct Services {
     SystemEnvironment& environment;
     AnsiCodePage& ansi;
     Clipboard& clipboard;
+    KeyboardHook& keyboardHook;
 };
 
 }  // namespace ondrevan

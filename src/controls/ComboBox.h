@@ -24,14 +24,12 @@ class ComboBox : public Control {
     }
 
     int ListIndex() const { return listIndex_; }
-    // A change of the selection raises Click, then Change.
+    // A change of the selection raises Click. (Change is for typed text, which a
+    // drop-down list has none of.)
     void SetListIndex(int index) {
         if (index < kNoSelection || index >= static_cast<int>(items_.size()))
             throw AppError(errors::kInvalidPropertyValue, "Invalid property value");
-        if (Assign(listIndex_, index, Property::Selection)) {
-            Click.Raise();
-            Change.Raise();
-        }
+        if (Assign(listIndex_, index, Property::Selection)) Click.Raise();
     }
 
     std::string Text() const {

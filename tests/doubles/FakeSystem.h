@@ -14,6 +14,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/EventPump.h"
+#include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
@@ -107,6 +108,14 @@ class FakeClipboard : public Clipboard {
     std::string text;
 };
 
+class FakeKeyboardHook : public KeyboardHook {
+  public:
+    void Install() override { ++installs; }
+    void Remove() override { ++removals; }
+    int installs = 0;
+    int removals = 0;
+};
+
 // Every double at once, and the Services that point at them.
 struct FakeSystem {
     MemorySettingsStore settings;
@@ -119,14 +128,15 @@ struct FakeSystem {
     FakeEnvironment environment;
     FakeAnsiCodePage ansi;
     FakeClipboard clipboard;
+    FakeKeyboardHook keyboardHook;
 
     FakeSystem() {
         shell.fileSystem = &fileSystem;
         environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp";
     }
     Services services() {
-        return {settings, fileSystem, shell,       dialogs, clock,
-                pump,     locale,     environment, ansi,    clipboard};
+        return {settings, fileSystem,  shell, dialogs,   clock,       pump,
+                locale,   environment, ansi,  clipboard, keyboardHook};
     }
 };
 

@@ -7,13 +7,16 @@
 
 #include <fstream>
 
-#include "ScriptedDialogs.h"
+#include "RealSystem.h"
 #include "app/Form1.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
 namespace {
+
+using testing::RealSystem;
+using testing::RemoveTree;
 
 const std::string kRoot = "C:\\ondrevan-delete";
 
@@ -31,39 +34,11 @@ bool Exists(const std::string& path) {
     return ::GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveTree(const std::string& path) {
-    std::wstring from = Widen(path);
-    from.append(2, L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationW(&operation);
-}
-
-struct RealSystem {
-    RegistrySettingsStore settings;
-    Win32FileSystem fileSystem;
-    Win32Shell shell;
-    testing::ScriptedDialogs dialogs;
-    Win32Clock clock;
-    Win32EventPump pump;
-    Win32Locale locale;
-    Win32Environment environment;
-    Win32AnsiCodePage ansi;
-    Win32Clipboard clipboard;
-    Services services() {
-        return {settings, fileSystem, shell,       dialogs, clock,
-                pump,     locale,     environment, ansi,    clipboard};
-    }
-};
-
 struct RealDeletion : ::testing::Test {
     RealSystem sys;
     std::unique_ptr<Form1> form;
     void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER,
-                         L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan");
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, testing::kSettingsKey);
         RemoveTree(kRoot);
         MakeFolder(kRoot);
         form = std::make_unique<Form1>(sys.services());
@@ -125,7 +100,7 @@ TEST_F(RealDeletion, FolderModeDeletesTheFilesOutrightAndRecyclesTheFolder) {
 }
 
 TEST_F(RealDeletion, ProtectedFoldersAreNeverTouched) {
-    const std::string windows = sys.environment.Variable("WINDIR");
+    const std::string windows = sys.real.environment.Variable("WINDIR");
     const std::size_t before = [&] {
         std::size_t count = 0;
         WIN32_FIND_DATAW data;
@@ -137,7 +112,7 @@ TEST_F(RealDeletion, ProtectedFoldersAreNeverTouched) {
     form->Option2.SetValue(true);
     for (const std::string& written :
          {windows, windows + "\\\\", windows + ".", std::string("C:\\"),
-          sys.environment.SystemDirectory() + "\\..\\system32"})
+          sys.real.environment.SystemDirectory() + "\\..\\system32"})
         Run(written);
     std::size_t after = 0;
     WIN32_FIND_DATAW data;

@@ -7,7 +7,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "ScriptedDialogs.h"
+#include "RealSystem.h"
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
 #include "folders/FolderList.h"
@@ -16,6 +16,9 @@
 
 namespace ondrevan::win {
 namespace {
+
+using testing::RealSystem;
+using testing::RemoveTree;
 
 constexpr const wchar_t* kSettingsKey =
     L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
@@ -27,33 +30,6 @@ void MakeFolder(const std::string& path, DWORD attributes = 0) {
         << path;
     if (attributes) ::SetFileAttributesW(Widen(path).c_str(), attributes);
 }
-
-void RemoveTree(const std::string& path) {
-    std::wstring from = Widen(path);
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    ::SHFileOperationW(&operation);
-}
-
-struct RealSystem {
-    RegistrySettingsStore settings;
-    Win32FileSystem fileSystem;
-    Win32Shell shell;
-    testing::ScriptedDialogs dialogs;
-    Win32Clock clock;
-    Win32EventPump pump;
-    Win32Locale locale;
-    Win32Environment environment;
-    Win32AnsiCodePage ansi;
-    Win32Clipboard clipboard;
-    Services services() {
-        return {settings, fileSystem, shell,       dialogs, clock,
-                pump,     locale,     environment, ansi,    clipboard};
-    }
-};
 
 struct RealFolderList : ::testing::Test {
     RealSystem sys;
@@ -107,8 +83,9 @@ TEST_F(RealFolderList, WalksARealTreeSkippingHiddenSystemFoldersBreadthFirst) {
         return std::find(entries.begin(), entries.end(), path);
     };
     EXPECT_LT(at(kTree + "\\B\\"), at(kTree + "\\A\\Deep\\")) << "level by level";
-    EXPECT_EQ(SplitFolderList(GetSetting(sys.settings, "Quillmere", "Ondrevan", "Folders", "")),
-              entries);
+    EXPECT_EQ(
+        SplitFolderList(GetSetting(sys.real.settings, "Quillmere", "Ondrevan", "Folders", "")),
+        entries);
 }
 
 TEST_F(RealFolderList, LongListsSurviveTheRealRegistry) {

@@ -6,6 +6,7 @@
 #include "app/win/CustomControls_win.h"
 #include "app/win/Dpi_win.h"
 #include "platform/AppError.h"
+#include "platform/win/KeyboardHook_win.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
@@ -203,6 +204,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && SetCursorForPointer()) return TRUE;
             break;
+        case kHotKeyMessage:
+            Guarded([&] { form_.HotKeyPressed(); });
+            return 0;
         case WM_CLOSE:
             ::DestroyWindow(window_);
             return 0;

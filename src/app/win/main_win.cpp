@@ -5,7 +5,7 @@
 
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
-#include "platform/win/Win32Platform.h"
+#include "platform/win/Win32Services.h"
 
 using namespace ondrevan;
 
@@ -19,27 +19,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
-    win::RegistrySettingsStore settings;
-    win::Win32FileSystem fileSystem;
-    win::Win32Shell shell;
-    win::Win32Dialogs dialogs;
-    win::Win32Clock clock;
-    win::Win32EventPump pump;
-    win::Win32Locale locale;
-    win::Win32Environment environment;
-    win::Win32AnsiCodePage ansi;
-    win::Win32Clipboard clipboard;
-    Form1 form(
-        {settings, fileSystem, shell, dialogs, clock, pump, locale, environment, ansi, clipboard});
+    win::Win32Services real;
+    Form1 form(real.services());
 
     int exitCode = 1;
     {
-        win::MainWindow window(instance, form, dialogs);
+        win::MainWindow window(instance, form, real.dialogs);
         if (window.Create()) {
-            dialogs.SetOwner(window.Handle());
-            shell.SetOwner(window.Handle());
-            clipboard.SetOwner(window.Handle());
-            pump.SetDialogWindow(window.Handle());
+            real.SetOwner(window.Handle());
             form.Form_Load();
             window.ShowAfterLoad();
 

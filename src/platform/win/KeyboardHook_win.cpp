@@ -1,0 +1,39 @@
+#include "platform/win/KeyboardHook_win.h"
+
+#include "platform/win/UniqueHandle.h"
+#include "schedule/HotKey.h"
+
+namespace ondrevan::win {
+namespace {
+
+// A hook procedure carries no context, so the handle and the window to tell live here.
+UniqueHhook KeyboardHookHandle;
+HWND HotKeyTarget = nullptr;
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HC_ACTION) return ::CallNextHookEx(KeyboardHookHandle.get(), code, wParam, lParam);
+    Win32KeyStates keys;
+    if (HotKeyFires(keys)) {
+        ::PostMessageW(HotKeyTarget, kHotKeyMessage, 0, 0);
+        return 0;  // the key still goes on to the window that has the focus
+    }
+    return ::CallNextHookEx(KeyboardHookHandle.get(), 0, wParam, lParam);
+}
+
+}  // namespace
+
+void Win32KeyboardHook::SetTarget(HWND window) {
+    HotKeyTarget = window;
+}
+
+void Win32KeyboardHook::Install() {
+    // A hook that cannot be installed leaves the hot key without effect; nothing is said.
+    KeyboardHookHandle.reset(
+        ::SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, ::GetModuleHandleW(nullptr), 0));
+}
+
+void Win32KeyboardHook::Remove() {
+    KeyboardHookHandle.reset();
+}
+
+}  // namespace ondrevan::win

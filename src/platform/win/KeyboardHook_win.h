@@ -1,0 +1,27 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/KeyboardHook.h"
+
+namespace ondrevan::win {
+
+// Posted to the main window when the hook sees Ctrl+Shift+T.
+inline constexpr UINT kHotKeyMessage = WM_APP + 1;
+
+class Win32KeyStates : public KeyStates {
+  public:
+    std::int16_t AsyncKeyState(int virtualKey) override { return ::GetAsyncKeyState(virtualKey); }
+};
+
+// The global low-level keyboard hook (modKeyboard). Its procedure only detects the hot
+// key and posts a message: Windows drops a low-level hook that does not return in time,
+// and the toggle may show modal message boxes.
+class Win32KeyboardHook : public KeyboardHook {
+  public:
+    void SetTarget(HWND window);
+    void Install() override;
+    void Remove() override;
+};
+
+}  // namespace ondrevan::win

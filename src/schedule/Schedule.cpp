@@ -1,0 +1,307 @@
+#include "schedule/Schedule.h"
+
+#include <cmath>
+#include <limits>
+
+#include "app/CommonRoutines.h"
+#include "app/ErrorReport.h"
+#include "app/Form1.h"
+#include "platform/Clock.h"
+#include "platform/EventPump.h"
+#include "platform/Locale.h"
+#include "platform/Numeric.h"
+#include "platform/SettingKeys.h"
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+namespace {
+
+inline constexpr int kArmedInterval = 1000;
+// A set second that fell between two ticks at most this far apart still counts; a longer
+// gap (the machine asleep, the program not running) is not caught up.
+inline constexpr std::int64_t kLateTickSeconds = 5;
+
+std::int32_t ClampToInt32(std::int64_t value) {
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::int64_t TimelineSeconds(const LocalDateTime& when) {
+    const auto days = std::chrono::sys_days{when.date}.time_since_epoch().count();
+    return static_cast<std::int64_t>(days) * kSecondsPerDay + when.time.seconds;
+}
+
+std::int32_t IntervalSeconds(double hours, double minutes, double seconds) {
+    // nearbyint rounds to the nearest, ties to even, in the default rounding mode.
+    const double total = std::nearbyint(hours * 3600 + minutes * 60 + seconds);
+    if (!(total >= std::numeric_limits<std::int32_t>::min() &&
+          total <= std::numeric_limits<std::int32_t>::max()))
+        throw AppError(6, "Overflow");
+    return static_cast<std::int32_t>(total);
+}
+
+// ---- the schedule settings ----
+
+std::int32_t Schedule::SecondsUntilSetTime() {
+    return form_.dtpWeekly.Value().seconds - form_.Services().clock.Now().time.seconds;
+}
+
+void Schedule::SaveKindOptions() {
+    form_.Settings().Save(keys::kOption5, BooleanText(form_.Option5.Value()));
+    form_.Settings().Save(keys::kOption4, BooleanText(form_.Option4.Value()));
+    form_.Settings().Save(keys::kOption3, BooleanText(form_.Option3.Value()));
+}
+
+void Schedule::Option3_Click() {
+    ElapsedSeconds = 0;
+    form_.dtpWeekly.SetEnabled(false);
+    form_.cboWeekly.SetEnabled(false);
+    SaveKindOptions();
+}
+
+void Schedule::Option4_Click() {
+    TotalSeconds = SecondsUntilSetTime();
+    form_.dtpWeekly.SetEnabled(true);
+    form_.cboWeekly.SetEnabled(false);
+    SaveKindOptions();
+}
+
+void Schedule::Option5_Click() {
+    TotalSeconds = SecondsUntilSetTime();
+    form_.dtpWeekly.SetEnabled(true);
+    form_.cboWeekly.SetEnabled(true);
+    SaveKindOptions();
+}
+
+void Schedule::Text_Change(TextBox& field, const char* key) {
+    form_.Settings().Save(key, field.Text());
+}
+
+void Schedule::Text_GotFocus(TextBox& field) {
+    field.Select(0, static_cast<int>(field.Text().size()));
+}
+
+void Schedule::Text_LostFocus(TextBox& field) {
+    if (IsNumeric(field.Text(), form_.Services().locale.DecimalSeparator())) return;
+    form_.MsgBox("Must be a numeric entry.");
+    field.SetFocus();
+}
+
+void Schedule::cboWeekly_Click() {
+    form_.Settings().Save(keys::kWeekly, form_.cboWeekly.Text());
+}
+
+void Schedule::dtpWeekly_Change() {
+    form_.Settings().Save(keys::kWeeklyTime,
+                          form_.Services().locale.FormatLongTime(form_.dtpWeekly.Value()));
+    // The weekly kind keeps its progress base; the daily kind starts a new one.
+    if (form_.Option4.Value()) TotalSeconds = SecondsUntilSetTime();
+}
+
+// ---- the tick ----
+
+bool Schedule::SetSecondReached(const LocalDateTime& now, bool weekly) {
+    const std::int64_t current = TimelineSeconds(now);
+    std::int64_t previous = current - 1;
+    if (previousTick_) {
+        const std::int64_t last = TimelineSeconds(*previousTick_);
+        if (current - last >= 0 && current - last <= kLateTickSeconds) previous = last;
+    }
+    previousTick_ = now;
+
+    const std::int64_t today = current - now.time.seconds;
+    const int setSecond = form_.dtpWeekly.Value().seconds;
+    // Yesterday's set second too: a late tick can carry it past midnight.
+    for (std::int64_t day : {today, today - kSecondsPerDay}) {
+        const std::int64_t due = day + setSecond;
+        if (due <= previous || due > current) continue;
+        if (weekly) {
+            const auto weekday = std::chrono::weekday{
+                std::chrono::sys_days{std::chrono::days{day / kSecondsPerDay}}};
+            if (form_.cboWeekly.Text() != kWeekdayNames[weekday.c_encoding()]) continue;
+        }
+        // A clock put back (the end of summer time) brings the same set second again.
+        if (lastRunSecond_ && *lastRunSecond_ / kSecondsPerDay == day / kSecondsPerDay) continue;
+        lastRunSecond_ = due;
+        return true;
+    }
+    return false;
+}
+
+void Schedule::Timer1_Timer() {
+    const Services& services = form_.Services();
+    ErrorTrap trap(services.dialogs, "Form1.Timer1_Timer");
+    ListView& list = form_.ListView1;
+    if (list.Count() == 0) return;
+    trap.Line([&] {
+        if (CurrentItem < 1) CurrentItem = 1;
+        if (static_cast<std::size_t>(CurrentItem) > list.Count())
+            CurrentItem = ClampToInt32(static_cast<std::int64_t>(list.Count()));
+    });
+    trap.Line([&] {
+        if (ElapsedSeconds == std::numeric_limits<std::int32_t>::max())
+            throw AppError(6, "Overflow");
+        ++ElapsedSeconds;
+    });
+
+    const bool weekly = form_.Option5.Value();
+    const bool daily = !weekly && form_.Option4.Value();
+    if (weekly || daily) {
+        trap.Line([&] { form_.ProgressBar1.SetMax(TotalSeconds); });
+        std::int32_t remaining = 0;
+        trap.Line([&] {
+            remaining = SecondsUntilSetTime();
+            ElapsedSeconds = ClampToInt32(static_cast<std::int64_t>(TotalSeconds) - remaining);
+        });
+        trap.Line([&] {
+            status_ = kStatusPrefix;
+            if (remaining >= 0) {
+                form_.ProgressBar1.SetValue(ElapsedSeconds);
+                status_ += FormatCountdown(remaining);
+                if (weekly) {
+                    status_ += " [";
+                    status_ += form_.cboWeekly.Text();
+                    status_ += ']';
+                }
+            } else {
+                form_.ProgressBar1.SetValue(0);
+            }
+            form_.Frame4.SetCaption(status_);
+        });
+        trap.Line([&] { services.pump.DoEvents(); });
+        bool due = false;
+        trap.Line([&] { due = SetSecondReached(services.clock.Now(), weekly); });
+        if (due) RunSteps(false);
+        return;
+    }
+    if (!form_.Option3.Value()) return;
+
+    trap.Line([&] {
+        const std::string separator = services.locale.DecimalSeparator();
+        struct Field {
+            TextBox& box;
+            const char* fallback;
+        } fields[] = {{form_.Text1, "0"}, {form_.Text2, "0"}, {form_.Text3, "5"}};
+        for (Field& field : fields)
+            if (!IsNumeric(field.box.Text(), separator)) field.box.SetText(field.fallback);
+        TotalSeconds = IntervalSeconds(*ParseNumber(form_.Text1.Text(), separator),
+                                       *ParseNumber(form_.Text2.Text(), separator),
+                                       *ParseNumber(form_.Text3.Text(), separator));
+        // An interval shortened below the count would never be met by counting on:
+        // the count starts again, so the next run comes one full interval later.
+        if (TotalSeconds > 0 && ElapsedSeconds > TotalSeconds) ElapsedSeconds = 0;
+    });
+    trap.Line([&] {
+        form_.ProgressBar1.SetMax(TotalSeconds);
+        if (ElapsedSeconds <= TotalSeconds) form_.ProgressBar1.SetValue(ElapsedSeconds);
+    });
+    trap.Line([&] {
+        status_ = kStatusPrefix;
+        status_ +=
+            FormatCountdown(ClampToInt32(static_cast<std::int64_t>(TotalSeconds) - ElapsedSeconds));
+        form_.Frame4.SetCaption(status_);
+    });
+    trap.Line([&] { services.pump.DoEvents(); });
+    if (ElapsedSeconds == TotalSeconds) {
+        ElapsedSeconds = 0;
+        RunSteps(true);
+    }
+}
+
+void Schedule::RunSteps(bool everyKind) {
+    ErrorTrap trap(form_.Services().dialogs, "Form1.Timer1_Timer");
+    ListView& list = form_.ListView1;
+    trap.Line([&] { Disarm(); });
+    trap.Line([&] { form_.Deleter().DeleteFoldersFiles(list); });
+    trap.Line([&] {
+        ++CurrentItem;
+        if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
+            CurrentItem = 1;
+    });
+    trap.Line([&] {
+        if (list.Count() == 0) return;
+        list.Select(static_cast<std::size_t>(CurrentItem - 1));
+        // No focus for a window hidden in the tray: it would come back on its own.
+        const bool mayFocus = everyKind ? list.Visible() && list.Enabled() : true;
+        if (mayFocus && !form_.HiddenToTray) list.SetFocus();
+    });
+    // A switch turned off while the run was under way stays off.
+    trap.Line([&] {
+        if (IsOn()) Arm();
+    });
+}
+
+// ---- the switch ----
+
+bool Schedule::IsOn() const {
+    return form_.PushButton2.Caption() == kSwitchOnCaption;
+}
+
+void Schedule::Arm() {
+    form_.Timer1.SetTimerEnabled(true);
+    form_.Timer1.SetInterval(kArmedInterval);
+}
+
+void Schedule::Disarm() {
+    form_.Timer1.SetTimerEnabled(false);
+    form_.Timer1.SetInterval(0);
+}
+
+void Schedule::PushButton2_Click() {
+    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton2_Click");
+    if (!IsOn()) {
+        bool empty = false;
+        trap.Line([&] { empty = form_.ListView1.Count() == 0; });
+        if (empty) {
+            trap.Line([&] { form_.MsgBox("You must add folders to the list first."); });
+            return;
+        }
+        bool allowed = false;
+        trap.Line([&] { allowed = form_.Deleter().AllowDeleteFolders(form_.ListView1); });
+        if (!allowed) return;
+        trap.Line([&] {
+            keptCaption_ = form_.PushButton2.Caption();
+            form_.PushButton2.SetCaption(kSwitchOnCaption);
+        });
+        trap.Line([&] {
+            if (form_.Option4.Value() || form_.Option5.Value())
+                TotalSeconds = SecondsUntilSetTime();
+        });
+        trap.Line([&] { CurrentItem = 1; });
+        trap.Line([&] { Arm(); });
+        trap.Line([&] { form_.Settings().Save(keys::kStartStopState, kSwitchOn); });
+        return;
+    }
+    trap.Line([&] { Disarm(); });
+    trap.Line([&] { form_.Frame4.SetCaption("Off."); });
+    trap.Line([&] { form_.Window.SetMousePointer(pointers::kDefault); });
+    trap.Line([&] {
+        form_.ProgressBar1.SetValue(0);
+        form_.ProgressBar1.SetText("Progress Bar");
+    });
+    trap.Line([&] { form_.PushButton2.SetCaption(keptCaption_); });
+    trap.Line([&] { form_.Settings().Save(keys::kStartStopState, kSwitchOff); });
+}
+
+void Schedule::RestoreSwitchState() {
+    const std::string state = form_.Settings().Get(keys::kStartStopState, kSwitchOff);
+    if (state == kSwitchOff) {
+        form_.PushButton2.SetCaption(kSwitchOffCaption);
+        form_.Settings().Save(keys::kStartStopState, kSwitchOff);
+        form_.Timer1.SetInterval(0);
+        form_.Timer1.SetTimerEnabled(false);
+    } else if (state == kSwitchOn) {
+        keptCaption_ = kSwitchOffCaption;
+        form_.PushButton2.SetCaption(kSwitchOnCaption);
+        if (form_.Option4.Value() || form_.Option5.Value()) TotalSeconds = SecondsUntilSetTime();
+        CurrentItem = 1;
+        Arm();
+    }
+}
+
+}  // namespace ondrevan

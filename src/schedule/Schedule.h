@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/DateTime.h"
+
+namespace ondrevan {
+
+class Form1;
+class TextBox;
+
+inline constexpr const char* kSwitchOnCaption = "Turn Off Automatic Delete";
+inline constexpr const char* kSwitchOffCaption = "Turn On Automatic Delete";
+inline constexpr const char* kStatusPrefix = "On. Next deleting will occur in: ";
+
+// Seconds on one line of local time: days since 1970 times 86400 plus the time of day.
+std::int64_t TimelineSeconds(const LocalDateTime& when);
+// The interval of "Delete every:" in whole seconds, to the nearest with ties to even;
+// throws AppError "Overflow" beyond 32 bits.
+std::int32_t IntervalSeconds(double hours, double minutes, double seconds);
+
+// The schedule: its settings (the "Delete Schedule" frame), the once-a-second tick and
+// the automatic-delete switch with its hot key.
+class Schedule {
+  public:
+    explicit Schedule(Form1& form) : form_(form) {}
+
+    // The schedule settings.
+    void Option3_Click();
+    void Option4_Click();
+    void Option5_Click();
+    void Text_Change(TextBox& field, const char* key);
+    void Text_GotFocus(TextBox& field);
+    void Text_LostFocus(TextBox& field);
+    void cboWeekly_Click();
+    void dtpWeekly_Change();
+    // Signed seconds from now to today's date at the picker's time.
+    std::int32_t SecondsUntilSetTime();
+
+    // The tick.
+    void Timer1_Timer();
+
+    // The switch.
+    void PushButton2_Click();
+    void RestoreSwitchState();
+    bool IsOn() const;
+
+    std::int32_t ElapsedSeconds = 0;
+    std::int32_t TotalSeconds = 0;
+    std::int32_t CurrentItem = 0;  // 1-based; 32 bits, so long lists wrap correctly
+
+  private:
+    void SaveKindOptions();
+    void Arm();
+    void Disarm();
+    // The set second has come: this tick lies in it, or it fell between the previous
+    // tick and this one a moment ago (a late timer skips a second now and then).
+    bool SetSecondReached(const LocalDateTime& now, bool weekly);
+    void RunSteps(bool everyKind);
+
+    Form1& form_;
+    std::string keptCaption_ = kSwitchOffCaption;
+    std::string status_;  // reused, so an idle tick allocates nothing
+    std::optional<LocalDateTime> previousTick_;
+    std::optional<std::int64_t> lastRunSecond_;
+};
+
+}  // namespace ondrevan

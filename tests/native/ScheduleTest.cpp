@@ -1,0 +1,396 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "FakeSystem.h"
+#include "app/Form1.h"
+#include "platform/KeyboardHook.h"
+#include "schedule/HotKey.h"
+#include "schedule/Schedule.h"
+
+namespace ondrevan {
+namespace {
+
+struct ScheduleFixture : ::testing::Test {
+    testing::FakeSystem sys;
+    std::unique_ptr<Form1> form;
+    int runs = 0;
+
+    void SetUp() override {
+        sys.environment.variables["TEMP"] = "C:\\Temp";
+        sys.fileSystem.AddFolder("C:\\Temp");
+        sys.fileSystem.AddFolder("C:\\Work");
+        sys.clock.Set(2026, 12, 7, 10, 0, 0);  // a Monday
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+        form->Option2.SetValue(true);  // contents mode: the folder stays for the next run
+        form->ListView1.AddRange({"C:\\Work", "C:\\Work"});
+        sys.shell.whileRecycling = nullptr;
+    }
+    Schedule& schedule() { return form->Scheduler(); }
+    int Runs() {
+        const std::string history = sys.fileSystem.Content("C:\\Temp\\Ondrevan.txt");
+        int count = 0;
+        for (std::size_t at = 0; (at = history.find("Deleted content", at)) != std::string::npos;
+             ++at)
+            ++count;
+        return count / 2;  // two list entries a run
+    }
+    void Interval(const char* h, const char* m, const char* s) {
+        form->Option3.SetValue(true);
+        form->Text1.SetText(h);
+        form->Text2.SetText(m);
+        form->Text3.SetText(s);
+    }
+    void SwitchOn() {
+        form->PushButton2.Click.Raise();
+        ASSERT_TRUE(schedule().IsOn());
+    }
+    // One timer tick a second later, as long as the timer is armed.
+    void Tick(int count = 1, int lateMs = 0) {
+        for (int i = 0; i < count; ++i) {
+            Advance(1000 + lateMs);
+            if (form->Timer1.Running()) form->Timer1.Tick.Raise();
+        }
+    }
+    void Advance(int milliseconds) {
+        auto& now = sys.clock.now;
+        int ms = now.millisecond + milliseconds;
+        int seconds = now.time.seconds + ms / 1000;
+        now.millisecond = ms % 1000;
+        auto days = std::chrono::sys_days{now.date};
+        while (seconds >= kSecondsPerDay) seconds -= kSecondsPerDay, days += std::chrono::days{1};
+        now.date = std::chrono::year_month_day{days};
+        now.time.seconds = seconds;
+    }
+    const std::string& Status() { return form->Frame4.Caption(); }
+};
+
+TEST_F(ScheduleFixture, EachKindEnablesItsInputsAndStoresAllThreeOptions) {
+    form->Option5.SetValue(true);
+    EXPECT_TRUE(form->dtpWeekly.Enabled());
+    EXPECT_TRUE(form->cboWeekly.Enabled());
+    EXPECT_EQ(sys.settings.Get("Option5"), "True");
+    EXPECT_EQ(sys.settings.Get("Option4"), "False");
+    EXPECT_EQ(sys.settings.Get("Option3"), "False");
+    form->Option4.SetValue(true);
+    EXPECT_TRUE(form->dtpWeekly.Enabled());
+    EXPECT_FALSE(form->cboWeekly.Enabled());
+    form->Option3.SetValue(true);
+    EXPECT_FALSE(form->dtpWeekly.Enabled());
+    EXPECT_FALSE(form->cboWeekly.Enabled());
+    EXPECT_TRUE(form->Text1.Enabled() && form->Text2.Enabled() && form->Text3.Enabled());
+    EXPECT_EQ(sys.settings.Get("Option3"), "True");
+    EXPECT_EQ(sys.settings.Get("Option5"), "False");
+}
+
+TEST_F(ScheduleFixture, FieldsAreStoredKeystrokeByKeystrokeAndCheckedWhenLeft) {
+    form->Text1.SetText("");
+    sys.settings.writes.clear();
+    form->Text1.SetText("1");
+    form->Text1.SetText("12");
+    EXPECT_EQ(sys.settings.writes,
+              (std::vector<std::pair<std::string, std::string>>{{"Text1", "1"}, {"Text1", "12"}}));
+
+    struct FocusSink : ControlSink {
+        int focus = 0;
+        void OnChanged(Control&, Property p) override { focus += p == Property::Focus; }
+    } sink;
+    form->Text2.SetSink(&sink);
+    form->Text2.SetText("abc");
+    form->Text2.GotFocus.Raise();
+    EXPECT_EQ(form->Text2.SelStart(), 0);
+    EXPECT_EQ(form->Text2.SelLength(), 3);
+    form->Text2.LostFocus.Raise();
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u);
+    EXPECT_EQ(sys.dialogs.shown[0].text, "Must be a numeric entry.");
+    EXPECT_EQ(sys.dialogs.shown[0].title, "Ondrevan");
+    EXPECT_EQ(sink.focus, 1) << "the focus goes back to the field";
+    EXPECT_EQ(sys.settings.Get("Text2"), "abc") << "stored all the same";
+    form->Text2.SetText("2.5");
+    form->Text2.LostFocus.Raise();
+    EXPECT_EQ(sys.dialogs.shown.size(), 1u);
+    form->Text2.SetSink(nullptr);
+}
+
+TEST_F(ScheduleFixture, TheTimeIsStoredInTheUsersFormatAndRebasesOnlyTheDailyKind) {
+    form->Option5.SetValue(true);
+    const std::int32_t base = schedule().TotalSeconds;
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(14, 30, 0));
+    EXPECT_EQ(sys.settings.Get("Weekly Time"), "2:30:00 PM");
+    EXPECT_EQ(schedule().TotalSeconds, base);
+    form->Option4.SetValue(true);
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(11, 0, 0));
+    EXPECT_EQ(schedule().TotalSeconds, 3600);
+    form->cboWeekly.SetText("Friday");
+    EXPECT_EQ(sys.settings.Get("Weekly"), "Friday");
+
+    Form1 restarted(sys.services());
+    restarted.Form_Load();
+    EXPECT_EQ(restarted.dtpWeekly.Value(), TimeOfDay::FromHms(11, 0, 0));
+    EXPECT_TRUE(restarted.Option4.Value());
+    EXPECT_TRUE(restarted.dtpWeekly.Enabled());
+}
+
+TEST_F(ScheduleFixture, EveryFiveSecondsRunsOnTheFifthTickAndFiveTicksAfterEachRun) {
+    Interval("0", "0", "5");
+    SwitchOn();
+    Tick(4);
+    EXPECT_EQ(Runs(), 0);
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:01");
+    Tick();
+    EXPECT_EQ(Runs(), 1);
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:00") << "shown before the run";
+    EXPECT_TRUE(form->Timer1.Running()) << "re-armed";
+    Tick(5);
+    EXPECT_EQ(Runs(), 2);
+    EXPECT_EQ(schedule().CurrentItem, 1) << "two items: 1, 2, then back to 1";
+    EXPECT_EQ(form->ListView1.Selected(), 0u);
+}
+
+TEST_F(ScheduleFixture, IntervalsRoundToTheNearestSecondWithTiesToEven) {
+    EXPECT_EQ(IntervalSeconds(0, 0, 1.5), 2);
+    EXPECT_EQ(IntervalSeconds(0, 0, 2.5), 2);
+    EXPECT_EQ(IntervalSeconds(1, 0, 0), 3600);
+    EXPECT_EQ(IntervalSeconds(0, 0.5, 0.4), 30);
+    EXPECT_THROW(IntervalSeconds(1e6, 0, 0), AppError);
+    Interval("1", "0", "0");
+    SwitchOn();
+    Tick(3599);
+    EXPECT_EQ(Runs(), 0);
+    Tick();
+    EXPECT_EQ(Runs(), 1);
+}
+
+TEST_F(ScheduleFixture, AnIntervalOfZeroNeverRunsAndNoKindOnlyCounts) {
+    Interval("0", "0", "0");
+    SwitchOn();
+    Tick(50);
+    EXPECT_EQ(Runs(), 0);
+    form->Option3.SetValue(false);
+    const auto before = schedule().ElapsedSeconds;
+    const std::string status = Status();
+    Tick(3);
+    EXPECT_EQ(schedule().ElapsedSeconds, before + 3);
+    EXPECT_EQ(Status(), status);
+}
+
+TEST_F(ScheduleFixture, TurningOffAndOnResumesTheCountAndOffResetsTheDisplay) {
+    Interval("0", "1", "0");
+    SwitchOn();
+    Tick(20);
+    form->PushButton2.Click.Raise();
+    EXPECT_EQ(form->PushButton2.Caption(), "Turn On Automatic Delete");
+    EXPECT_EQ(Status(), "Off.");
+    EXPECT_EQ(form->ProgressBar1.Value(), 0);
+    EXPECT_EQ(form->ProgressBar1.Text(), "Progress Bar");
+    EXPECT_FALSE(form->Timer1.Running());
+    EXPECT_EQ(sys.settings.Get("StartStopState"), "Off");
+    SwitchOn();
+    Tick();
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:39");
+}
+
+TEST_F(ScheduleFixture, AShortenedIntervalStartsTheCountAgain) {
+    Interval("0", "1", "0");
+    SwitchOn();
+    Tick(40);
+    form->Text2.SetText("0");
+    form->Text3.SetText("10");
+    Tick();
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:10");
+    Tick(9);
+    EXPECT_EQ(Runs(), 0);
+    Tick();
+    EXPECT_EQ(Runs(), 1);
+}
+
+TEST_F(ScheduleFixture, AFieldThatIsNotANumberGetsItsFallbackAtTheNextTick) {
+    Interval("0", "0", "3");
+    SwitchOn();
+    form->Text3.SetText("");
+    form->Text1.SetText("x");
+    Tick();
+    EXPECT_EQ(form->Text3.Text(), "5");
+    EXPECT_EQ(sys.settings.Get("Text3"), "5");
+    EXPECT_EQ(form->Text1.Text(), "0");
+}
+
+TEST_F(ScheduleFixture, DailyShowsTheBareLineOnceTheTimeHasPassedThenCountsToTomorrow) {
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(9, 0, 0));  // an hour ago
+    form->Option4.SetValue(true);
+    SwitchOn();
+    Tick();
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: ");
+    EXPECT_EQ(form->ProgressBar1.Value(), 0);
+    sys.clock.Set(2026, 12, 7, 23, 59, 59);
+    Tick();
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 09:00:00");
+    sys.clock.Set(2026, 12, 8, 8, 59, 59);
+    Tick();
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:00");
+    EXPECT_EQ(Runs(), 1);
+}
+
+TEST_F(ScheduleFixture, WeeklyOnAnotherDayCountsDownButDoesNotRun) {
+    form->cboWeekly.SetText("Tuesday");
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 0, 5));
+    form->Option5.SetValue(true);
+    SwitchOn();
+    Tick();
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:04 [Tuesday]");
+    Tick(4);
+    EXPECT_EQ(Status(), "On. Next deleting will occur in: 00:00:00 [Tuesday]");
+    EXPECT_EQ(Runs(), 0);
+    sys.clock.Set(2026, 12, 8, 10, 0, 4);  // Tuesday
+    Tick();
+    EXPECT_EQ(Runs(), 1);
+}
+
+TEST_F(ScheduleFixture, TheSwitchRefusesAnEmptyListAndANoAndRestoresAtStartUp) {
+    form->ListView1.Clear();
+    form->PushButton2.Click.Raise();
+    EXPECT_EQ(sys.dialogs.shown.back().text, "You must add folders to the list first.");
+    EXPECT_FALSE(schedule().IsOn());
+    form->ListView1.Add("C:\\Work");
+    form->Check1.SetChecked(true);
+    sys.dialogs.answers = {MessageAnswer::No};
+    form->PushButton2.Click.Raise();
+    EXPECT_FALSE(schedule().IsOn());
+    EXPECT_EQ(sys.settings.Get("StartStopState"), "Off");
+    form->PushButton2.Click.Raise();  // Yes
+    EXPECT_TRUE(schedule().IsOn());
+    EXPECT_EQ(sys.settings.Get("StartStopState"), "On");
+
+    Form1 restarted(sys.services());
+    restarted.Form_Load();
+    EXPECT_EQ(restarted.PushButton2.Caption(), "Turn Off Automatic Delete");
+    EXPECT_TRUE(restarted.Timer1.Running());
+    EXPECT_EQ(restarted.Timer1.Interval(), 1000);
+
+    sys.settings.Set("StartStopState", "Maybe");
+    Form1 odd(sys.services());
+    odd.Form_Load();
+    EXPECT_FALSE(odd.Timer1.Running());
+    EXPECT_EQ(odd.PushButton2.Caption(), "Turn On Automatic Delete");
+    EXPECT_EQ(sys.settings.Get("StartStopState"), "Maybe") << "not rewritten";
+    EXPECT_EQ(sys.keyboardHook.installs, 3) << "every start installs the hook";
+}
+
+TEST_F(ScheduleFixture, ASwitchTurnedOffDuringARunStaysOff) {
+    form->Option1.SetValue(true);
+    Interval("0", "0", "1");
+    SwitchOn();
+    sys.shell.whileRecycling = [&] {
+        sys.fileSystem.AddFolder("C:\\Work");
+        if (schedule().IsOn()) form->HotKeyPressed();
+    };
+    Tick();
+    EXPECT_FALSE(schedule().IsOn());
+    EXPECT_FALSE(form->Timer1.Running());
+}
+
+TEST_F(ScheduleFixture, AnEmptyListLeavesTheTickWithoutEffect) {
+    Interval("0", "0", "2");
+    SwitchOn();
+    form->ListView1.Clear();
+    Tick(5);
+    EXPECT_EQ(Status(), "Off.");
+    EXPECT_EQ(schedule().ElapsedSeconds, 0);
+}
+
+// A week of ticks, each 0-30 ms late, so that now and then a whole second gets no tick.
+struct SimulatedWeek : ScheduleFixture {
+    std::mt19937 random{12345};
+    void Run(std::int64_t ticks, const std::function<void()>& each = nullptr) {
+        std::uniform_int_distribution<int> late(0, 30);
+        for (std::int64_t i = 0; i < ticks; ++i) {
+            Tick(1, late(random));
+            if (each) each();
+        }
+    }
+};
+
+TEST_F(SimulatedWeek, EveryHourRuns168Times) {
+    Interval("1", "0", "0");
+    SwitchOn();
+    Run(7 * 24 * 3600);
+    EXPECT_EQ(Runs(), 168);
+}
+
+TEST_F(SimulatedWeek, DailyRunsOnceADayThroughMidnightAndASummerTimeChange) {
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(14, 30, 0));
+    form->Option4.SetValue(true);
+    SwitchOn();
+    bool fellBack = false;
+    Run(7 * 24 * 3600 - 60, [&] {
+        // The clocks go back an hour at 03:00 on the third day.
+        if (!fellBack && sys.clock.now.date == std::chrono::year{2026} / 12 / 9 &&
+            sys.clock.now.time.seconds >= 3 * 3600) {
+            sys.clock.now.time.seconds -= 3600;
+            fellBack = true;
+        }
+    });
+    EXPECT_EQ(Runs(), 7);
+}
+
+TEST_F(SimulatedWeek, DailyAtATimeTheClockPassesTwiceStillRunsOnce) {
+    sys.clock.Set(2026, 12, 7, 2, 0, 0);
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(2, 30, 0));
+    form->Option4.SetValue(true);
+    SwitchOn();
+    bool fellBack = false;
+    Run(3 * 3600, [&] {
+        if (!fellBack && sys.clock.now.time.seconds >= 3 * 3600) {
+            sys.clock.now.time.seconds -= 3600;
+            fellBack = true;
+        }
+    });
+    EXPECT_TRUE(fellBack);
+    EXPECT_EQ(Runs(), 1);
+}
+
+TEST_F(SimulatedWeek, WeeklyRunsOnce) {
+    form->cboWeekly.SetText("Thursday");
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(0, 0, 0));  // at midnight, the hardest second
+    form->Option5.SetValue(true);
+    SwitchOn();
+    Run(7 * 24 * 3600);
+    EXPECT_EQ(Runs(), 1);
+}
+
+struct ScriptedKeys : KeyStates {
+    std::map<int, std::int16_t> states;
+    std::vector<int> asked;
+    std::int16_t AsyncKeyState(int key) override {
+        asked.push_back(key);
+        return states[key];
+    }
+};
+
+TEST(HotKey, FiresOnlyForCtrlShiftT) {
+    struct Case {
+        std::int16_t control, shift, t;
+        bool fires;
+    } cases[] = {
+        {-32768, -32768, 1, true},        // all down, T pressed since
+        {-32768, 1, 1, true},             // Shift pressed since counts
+        {-32768, -32768, -32768, false},  // T down but not newly pressed
+        {0, -32768, 1, false},            // Shift+T
+        {-32768, 0, 1, false},            // Ctrl+T
+        {1, -32768, 1, false},            // Ctrl only pressed since, not down now
+    };
+    for (const Case& c : cases) {
+        ScriptedKeys keys;
+        keys.states = {{kVkControl, c.control}, {kVkShift, c.shift}, {kVkT, c.t}};
+        EXPECT_EQ(HotKeyFires(keys), c.fires) << c.control << " " << c.shift << " " << c.t;
+    }
+    ScriptedKeys keys;
+    keys.states = {{kVkControl, 0}, {kVkShift, 0}, {kVkT, 1}};
+    HotKeyFires(keys);
+    EXPECT_EQ(std::count(keys.asked.begin(), keys.asked.end(), kVkT), 0)
+        << "T's pressed-since bit is left alone unless Ctrl and Shift hold";
+}
+
+}  // namespace
+}  // namespace ondrevan

@@ -1,0 +1,39 @@
+#pragma once
+
+// The real seams for tests under Wine, with the dialogs answered by the scripted double.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "ScriptedDialogs.h"
+#include "app/Services.h"
+#include "platform/win/Text_win.h"
+#include "platform/win/Win32Services.h"
+
+namespace ondrevan::win::testing {
+
+struct RealSystem {
+    Win32Services real;
+    ondrevan::testing::ScriptedDialogs dialogs;
+    Services services() {
+        Services s = real.services();
+        return {s.settings, s.fileSystem,  s.shell, dialogs,     s.clock,       s.pump,
+                s.locale,   s.environment, s.ansi,  s.clipboard, s.keyboardHook};
+    }
+};
+
+inline constexpr const wchar_t* kSettingsKey =
+    L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
+
+// Removes a test tree for good, without the Recycle Bin.
+inline void RemoveTree(const std::string& path) {
+    std::wstring from = Widen(path);
+    from.append(2, L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    ::SHFileOperationW(&operation);
+}
+
+}  // namespace ondrevan::win::testing
