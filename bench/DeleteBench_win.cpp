@@ -1,8 +1,9 @@
 // Deleting 50,000 small files that lie directly in one folder: the deletion run's file
 // step beside "cmd /c del /f /q" on a folder made the same way, in the same run.
-//   delete_bench.exe fill [COUNT]    makes the two folders
+//   delete_bench.exe fill [COUNT]    makes the two folders (slow under Wine)
 //   delete_bench.exe measure [COUNT] deletes them and prints the figures
-// Between the two the script flushes the disk, so neither side pays for the other's writes.
+// tools/bench.sh makes the folders itself and flushes the disk before measuring, so that
+// neither side pays for the other's writes.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,7 +57,8 @@ int wmain(int argc, wchar_t** argv) {
         Fill(theirs);
         return 0;
     }
-    if (mode != L"measure") return 2;
+    if (mode != L"measure" && mode != L"measure-del-first") return 2;
+    kFiles = Remaining(ours);
 
     ondrevan::win::Win32FileSystem fileSystem;
     double start = 0, oursMs = 0, delMs = 0;
@@ -65,7 +67,8 @@ int wmain(int argc, wchar_t** argv) {
         fileSystem.DeleteFilesIn("C:\\ondrevan-bench-delete-a");
         oursMs = NowMs() - start;
     };
-    runOurs();
+    const bool delFirst = mode == L"measure-del-first";
+    if (!delFirst) runOurs();
 
     std::wstring command = L"cmd /c del /f /q \"" + theirs + L"\\*.*\"";
     STARTUPINFOW startup{};
@@ -79,6 +82,7 @@ int wmain(int argc, wchar_t** argv) {
         ::CloseHandle(process.hThread);
     }
     delMs = NowMs() - start;
+    if (delFirst) runOurs();
 
     std::printf("deleting %d files in one folder\n", kFiles);
     std::printf("  Ondrevan  %8.1f ms %9.0f files/s  (%d left)\n", oursMs, kFiles / oursMs * 1000,

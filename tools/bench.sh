@@ -29,9 +29,19 @@ walk() {
 }
 delete() {
     echo "== Deleting files"
-    wine 'C:\ondrevan-bench\delete_bench.exe' fill
-    sync
-    wine 'C:\ondrevan-bench\delete_bench.exe' measure
+    # Whichever side runs first pays for the cold folder, so both orders are measured.
+    for order in measure measure-del-first; do
+        # The files are made from this side: made under Wine, each new name is looked up
+        # across the whole growing folder first, and filling alone takes many minutes.
+        for side in a b; do
+            folder="$WINEPREFIX/drive_c/ondrevan-bench-delete-$side"
+            rm -rf "$folder" && mkdir -p "$folder"
+            (cd "$folder" && for i in $(seq 0 49999); do printf 0123456789 > "file$i.tmp"; done)
+        done
+        sync
+        echo "-- order: $order"
+        wine 'C:\ondrevan-bench\delete_bench.exe' "$order"
+    done
 }
 export -f startup walk delete
 case $what in

@@ -6,6 +6,8 @@
 #include "app/Form1.h"
 #include "platform/KeyboardHook.h"
 #include "schedule/HotKey.h"
+
+#include <map>
 #include "schedule/Schedule.h"
 
 namespace ondrevan {
@@ -368,28 +370,39 @@ struct ScriptedKeys : KeyStates {
     }
 };
 
-TEST(HotKey, FiresOnlyForCtrlShiftT) {
+TEST(HotKey, FiresOnceForEachPressOfTWithCtrlAndShift) {
+    constexpr std::int16_t kDown = -32768, kPressedSince = 1, kUp = 0;
     struct Case {
-        std::int16_t control, shift, t;
+        std::int16_t control, shift;
         bool fires;
     } cases[] = {
-        {-32768, -32768, 1, true},        // all down, T pressed since
-        {-32768, 1, 1, true},             // Shift pressed since counts
-        {-32768, -32768, -32768, false},  // T down but not newly pressed
-        {0, -32768, 1, false},            // Shift+T
-        {-32768, 0, 1, false},            // Ctrl+T
-        {1, -32768, 1, false},            // Ctrl only pressed since, not down now
+        {kDown, kDown, true},          {kDown, kPressedSince, true},  // Shift pressed since counts
+        {kUp, kDown, false},                                          // Shift+T
+        {kDown, kUp, false},                                          // Ctrl+T
+        {kPressedSince, kDown, false},                                // Ctrl must be down now
     };
     for (const Case& c : cases) {
         ScriptedKeys keys;
-        keys.states = {{kVkControl, c.control}, {kVkShift, c.shift}, {kVkT, c.t}};
-        EXPECT_EQ(HotKeyFires(keys), c.fires) << c.control << " " << c.shift << " " << c.t;
+        keys.states = {{kVkControl, c.control}, {kVkShift, c.shift}, {kVkT, 1}};
+        HotKeyDetector detector;
+        EXPECT_EQ(detector.OnKey(keys, kVkT, true), c.fires) << c.control << " " << c.shift;
     }
+
     ScriptedKeys keys;
-    keys.states = {{kVkControl, 0}, {kVkShift, 0}, {kVkT, 1}};
-    HotKeyFires(keys);
-    EXPECT_EQ(std::count(keys.asked.begin(), keys.asked.end(), kVkT), 0)
-        << "T's pressed-since bit is left alone unless Ctrl and Shift hold";
+    keys.states = {{kVkControl, kDown}, {kVkShift, kDown}, {kVkT, 1}};
+    HotKeyDetector detector;
+    int toggles = 0;
+    for (auto [key, down] : std::vector<std::pair<int, bool>>{{kVkControl, true},
+                                                              {kVkShift, true},
+                                                              {kVkT, true},
+                                                              {kVkT, true},
+                                                              {kVkT, true},
+                                                              {kVkT, false},
+                                                              {kVkShift, false},
+                                                              {kVkT, true},
+                                                              {kVkT, false}})
+        toggles += detector.OnKey(keys, key, down);
+    EXPECT_EQ(toggles, 2) << "the first press and, after the key-up, the second; never the repeats";
 }
 
 }  // namespace

@@ -9,11 +9,14 @@ namespace {
 // A hook procedure carries no context, so the handle and the window to tell live here.
 UniqueHhook KeyboardHookHandle;
 HWND HotKeyTarget = nullptr;
+HotKeyDetector Detector;
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code != HC_ACTION) return ::CallNextHookEx(KeyboardHookHandle.get(), code, wParam, lParam);
     Win32KeyStates keys;
-    if (HotKeyFires(keys)) {
+    const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    const bool keyDown = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+    if (Detector.OnKey(keys, static_cast<int>(event->vkCode), keyDown)) {
         ::PostMessageW(HotKeyTarget, kHotKeyMessage, 0, 0);
         return 0;  // the key still goes on to the window that has the focus
     }
