@@ -17,7 +17,9 @@ namespace ondrevan {
 inline constexpr int kFolderColumnTwips = 7000;
 
 Form1::Form1(const ondrevan::Services& services)
-    : services_(services), settings_(services.settings) {
+    : cSysTray1(services.notifyIcon, services.pump, services.clock),
+      services_(services),
+      settings_(services.settings) {
     controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,       &ProgressBar1,
                  &Label4,       &ListView1,    &PushButton10, &PushButton12, &PushButton13,
                  &PushButton14, &Frame1,       &Option1,      &Option2,      &Frame2,
@@ -84,6 +86,19 @@ void Form1::WireHandlers() {
     PushButton4.Click.Handle([this] { history_.PushButton4_Click(); });
     PushButton5.Click.Handle([this] { history_.PushButton5_Click(); });
     PushButton2.Click.Handle([this] { schedule_.PushButton2_Click(); });
+    Window.Resize.Handle([this] { windowLife_.Form_Resize(); });
+    cSysTray1.MouseDown.Handle(
+        [this](std::int16_t, std::int32_t) { windowLife_.cSysTray1_MouseDown(); });
+    Check8.Click.Handle([this] { windowLife_.Check8_Click(); });
+    Check3.Click.Handle([this] { startupEntry_.Check3_Click(); });
+    // The hover pointers: a hand over what can be clicked, the arrow over the rest.
+    for (Control* control : std::initializer_list<Control*>{
+             &PushButton1, &PushButton2, &PushButton3, &PushButton4, &PushButton5, &PushButton6,
+             &PushButton10, &PushButton11, &PushButton12, &PushButton13, &PushButton14, &Check1})
+        control->MouseMove.Handle([this] { windowLife_.Hover(pointers::kCustom); });
+    for (Control* control : std::initializer_list<Control*>{
+             &Window, &Frame1, &Frame2, &Frame3, &Frame4, &Frame5, &ListView1, &Label1, &Text2})
+        control->MouseMove.Handle([this] { windowLife_.Hover(pointers::kDefault); });
     Timer1.Tick.Handle([this] { schedule_.Timer1_Timer(); });
     Option3.Click.Handle([this] { schedule_.Option3_Click(); });
     Option4.Click.Handle([this] { schedule_.Option4_Click(); });
@@ -149,8 +164,16 @@ void Form1::Form_Load() {
     });
     // 12.
     trap.Line([&] { isLoading_ = false; });
-    // 13. The tray icon comes here.
-    // 14-16. The start-up entry and the start in the tray come here.
+    // 13. The tray icon, present for the whole run.
+    trap.Line([&] { windowLife_.TrayAtStartUp(); });
+    // 14. With IsLoading clear, a checked box writes the start-up entry again.
+    trap.Line(
+        [&] { Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff))); });
+    // 15, 16. Starting in the tray: a minimized window hides itself there.
+    trap.Line([&] { Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff))); });
+    trap.Line([&] {
+        if (Check8.Checked()) Window.SetState(WindowState::Minimized);
+    });
     // 17. The keyboard hook comes last.
     trap.Line([&] { services_.keyboardHook.Install(); });
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/Services.h"
+#include "app/WindowLife.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/DateTimePicker.h"
@@ -22,6 +23,8 @@
 #include "history/History.h"
 #include "platform/AppSettings.h"
 #include "platform/Dialogs.h"
+#include "platform/StartupEntry.h"
+#include "platform/SysTray.h"
 #include "schedule/Schedule.h"
 
 namespace ondrevan {
@@ -54,6 +57,8 @@ class Form1 {
     ondrevan::Schedule& Scheduler() { return schedule_; }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch.
     void HotKeyPressed() { schedule_.PushButton2_Click(); }
+    // The window is closing: whatever closes it, the program ends afterwards.
+    void Form_QueryUnload() { windowLife_.Form_QueryUnload(); }
 
     // True while the window is hidden in the notification area.
     bool HiddenToTray = false;
@@ -100,6 +105,7 @@ class Form1 {
     PushButton PushButton5{"PushButton5"};
     RichTextBox RichTextBox1{"RichTextBox1"};
     Timer Timer1{"Timer1"};
+    cSysTray cSysTray1;
 
   private:
     void ApplyDesign();
@@ -115,6 +121,8 @@ class Form1 {
     DelFolders delFolders_{*this};
     ondrevan::History history_{*this};
     ondrevan::Schedule schedule_{*this};
+    WindowLife windowLife_{*this};
+    StartupEntry startupEntry_{*this};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

@@ -13,6 +13,8 @@ class SystemEnvironment;
 class AnsiCodePage;
 class Clipboard;
 class KeyboardHook;
+class NotifyIcon;
+class Registry;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -27,6 +29,8 @@ struct Services {
     AnsiCodePage& ansi;
     Clipboard& clipboard;
     KeyboardHook& keyboardHook;
+    NotifyIcon& notifyIcon;
+    Registry& registry;
 };
 
 }  // namespace ondrevan

@@ -37,6 +37,8 @@ class FileSystem {
     // The direct sub-folders of a folder, in the order the file system gives them.
     // Throws AppError: 70 when listing is denied, 76 when the folder is not there.
     virtual std::vector<FolderEntry> ListSubfolders(const std::string& path) = 0;
+    // The files and folders a wildcard pattern ("C:\\Tools\\*.exe") lists, in listing order.
+    virtual std::vector<FolderEntry> FindFiles(const std::string& pattern) = 0;
     // Deletes every file that lies directly in the folder, read-only ones too; folders and
     // what they hold stay. Errors (no folder, a file in use) are passed over.
     virtual void DeleteFilesIn(const std::string& folder) = 0;

@@ -93,6 +93,23 @@ std::string FakeFileSystem::ReadWholeFile(const std::string& path) {
     return entry->content;
 }
 
+// Only "folder\\*.ext" patterns, which is all the program asks.
+std::vector<FolderEntry> FakeFileSystem::FindFiles(const std::string& pattern) {
+    const std::string key = Normal(pattern);
+    const std::size_t star = key.rfind("\\*");
+    const std::string prefix = key.substr(0, star + 1);
+    const std::string suffix = key.substr(star + 2);
+    std::vector<FolderEntry> found;
+    for (auto it = entries_.lower_bound(prefix); it != entries_.end(); ++it) {
+        if (it->first.compare(0, prefix.size(), prefix) != 0) break;
+        const std::string rest = it->first.substr(prefix.size());
+        if (rest.find('\\') != std::string::npos || rest.size() < suffix.size()) continue;
+        if (rest.compare(rest.size() - suffix.size(), suffix.size(), suffix) == 0)
+            found.push_back({it->second.name, it->second.attributes});
+    }
+    return found;
+}
+
 void FakeFileSystem::DeleteFilesIn(const std::string& folder) {
     const Entry* entry = nullptr;
     try {

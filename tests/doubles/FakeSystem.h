@@ -16,6 +16,8 @@
 #include "platform/EventPump.h"
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
+#include "platform/NotifyIcon.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
 
@@ -32,12 +34,26 @@ class FakeClock : public Clock {
 };
 
 // Counts DoEvents calls and can run an action inside one, as pending messages would.
+// A wait for events lets the fake clock's time pass.
 class FakeEventPump : public EventPump {
   public:
     void DoEvents() override {
         ++calls;
+        if (journal) journal->push_back("pump");
         if (onPump) onPump(calls);
     }
+    void WaitForEvents(int milliseconds) override {
+        ++waits;
+        if (clock) {
+            int seconds = clock->now.time.seconds + (clock->now.millisecond + milliseconds) / 1000;
+            clock->now.millisecond = (clock->now.millisecond + milliseconds) % 1000;
+            clock->now.time.seconds = seconds % kSecondsPerDay;
+        }
+        DoEvents();
+    }
+    int waits = 0;
+    FakeClock* clock = nullptr;
+    std::vector<std::string>* journal = nullptr;
     int calls = 0;
     std::function<void(int call)> onPump;
 };
@@ -111,9 +127,50 @@ class FakeClipboard : public Clipboard {
 class FakeKeyboardHook : public KeyboardHook {
   public:
     void Install() override { ++installs; }
-    void Remove() override { ++removals; }
+    void Remove() override {
+        ++removals;
+        if (journal) journal->push_back("hook removed");
+    }
     int installs = 0;
     int removals = 0;
+    std::vector<std::string>* journal = nullptr;
+};
+
+class FakeNotifyIcon : public NotifyIcon {
+  public:
+    void Send(const NotifyIconRequest& request) override {
+        sent.push_back(request);
+        if (journal && request.action == NotifyIconRequest::Action::Delete)
+            journal->push_back("icon removed");
+        if (whileShown && request.flags == 16 && !request.info.empty()) whileShown();
+    }
+    std::vector<NotifyIconRequest> sent;
+    std::function<void()> whileShown;  // runs when a balloon goes up
+    std::vector<std::string>* journal = nullptr;
+};
+
+// The Run keys: the machine-wide one can be made read-only, as for a normal user.
+class FakeRegistry : public Registry {
+  public:
+    bool SetValue(RegistryRoot root, const std::string& path, const std::string& name,
+                  const std::string& data) override {
+        if (!writable[root]) return false;
+        values[{root, path + name}] = data;
+        return true;
+    }
+    bool DeleteValue(RegistryRoot root, const std::string& path, const std::string& name) override {
+        if (!writable[root]) return false;
+        return values.erase({root, path + name}) != 0;
+    }
+    std::optional<std::string> Get(RegistryRoot root, const std::string& name) const {
+        auto it = values.find(
+            {root, std::string("SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\") + name});
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    std::map<std::pair<RegistryRoot, std::string>, std::string> values;
+    std::map<RegistryRoot, bool> writable{{RegistryRoot::LocalMachine, true},
+                                          {RegistryRoot::CurrentUser, true}};
 };
 
 // Every double at once, and the Services that point at them.
@@ -129,14 +186,17 @@ struct FakeSystem {
     FakeAnsiCodePage ansi;
     FakeClipboard clipboard;
     FakeKeyboardHook keyboardHook;
+    FakeNotifyIcon notifyIcon;
+    FakeRegistry registry;
 
     FakeSystem() {
         shell.fileSystem = &fileSystem;
+        pump.clock = &clock;
         environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp";
     }
     Services services() {
-        return {settings, fileSystem,  shell, dialogs,   clock,       pump,
-                locale,   environment, ansi,  clipboard, keyboardHook};
+        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,    locale,
+                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry};
     }
 };
 

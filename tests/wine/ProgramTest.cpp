@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -180,6 +182,52 @@ TEST_F(RunningProgram, ClosesWithExitCodeZeroLeavingTheKeysAFirstStartWrites) {
     // from the design, and the switch stores "Off" again; nothing is saved at shutdown.
     EXPECT_EQ(StoredKeyNames(), (std::set<std::wstring>{L"Text1", L"Text2", L"Text3", L"Weekly",
                                                         L"Weekly Time", L"StartStopState"}));
+}
+
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        if (condition()) return true;
+        ::Sleep(50);  // another process: nothing to wait on but its windows
+    }
+    return condition();
+}
+
+std::optional<std::wstring> RunValue(const wchar_t* name) {
+    wchar_t data[512] = {};
+    DWORD bytes = sizeof data;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
+                       name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::wstring(data);
+}
+
+TEST_F(RunningProgram, TheStartUpBoxWritesAndRemovesTheRunValueWithTheRealPath) {
+    HWND startup = ChildById(window_, 1030);
+    ASSERT_NE(startup, nullptr);
+    ::SendMessageW(startup, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([] { return RunValue(L"Ondrevan.exe").has_value(); }));
+    EXPECT_EQ(*RunValue(L"Ondrevan.exe"), Widen(Narrow(ProgramPath())));
+    ::SendMessageW(startup, BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([] { return !RunValue(L"Ondrevan.exe").has_value(); }));
+    EXPECT_FALSE(::IsWindowVisible(ChildById(window_, 1031))) << "Start in system tray hides";
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+TEST_F(RunningProgram, MinimizingHidesIntoTheTrayAndTheIconBringsItBack) {
+    ::PostMessageW(window_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindowVisible(window_); })) << "hidden, not minimized";
+    HWND tray = ::FindWindowW(L"OndrevanTrayWindow", nullptr);
+    ASSERT_NE(tray, nullptr);
+    ::PostMessageW(tray, 1125, 0, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(window_) != 0; }));
+    EXPECT_FALSE(::IsIconic(window_)) << "back at its normal size";
+    // The close box, as the system menu sends it.
+    ::PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(::WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD code = 12345;
+    ::GetExitCodeProcess(process_.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(::FindWindowW(L"OndrevanTrayWindow", nullptr), nullptr);
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ struct RealSystem {
     Services services() {
         Services s = real.services();
         return {s.settings, s.fileSystem,  s.shell, dialogs,     s.clock,       s.pump,
-                s.locale,   s.environment, s.ansi,  s.clipboard, s.keyboardHook};
+                s.locale,   s.environment, s.ansi,  s.clipboard, s.keyboardHook, s.notifyIcon, s.registry};
     }
 };
 

@@ -142,5 +142,22 @@ TEST_F(RealSchedule, ASwitchLeftOnStartsArmedAndRunsARealThreeSecondInterval) {
     EXPECT_TRUE(form->Timer1.Running()) << "re-armed after the run";
 }
 
+TEST(RealTrayIcon, IsAddedAtStartAndRemovedAtShutdown) {
+    RealSystem sys;
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    Form1 form(sys.services());
+    ASSERT_TRUE(sys.real.notifyIcon.Create(::GetModuleHandleW(nullptr), form.cSysTray1));
+    form.Form_Load();
+    EXPECT_TRUE(sys.real.notifyIcon.LastResult()) << "the shell took the icon";
+    form.cSysTray1.SetTrayTip("changed");
+    EXPECT_TRUE(sys.real.notifyIcon.LastResult()) << "a change to an icon that is there";
+    form.Form_QueryUnload();
+    EXPECT_TRUE(sys.real.notifyIcon.LastResult()) << "the icon was there to remove";
+    form.cSysTray1.SetInTray(true);
+    form.cSysTray1.SetInTray(false);
+    EXPECT_TRUE(sys.real.notifyIcon.LastResult());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+}
+
 }  // namespace
 }  // namespace ondrevan::win

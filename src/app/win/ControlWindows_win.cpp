@@ -456,6 +456,27 @@ std::optional<LRESULT> ControlWindows::RouteNotify(const NMHDR& header) {
     }
 }
 
+namespace {
+LRESULT CALLBACK MouseMoveSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR, DWORD_PTR control) {
+    if (message == WM_MOUSEMOVE) {
+        try {
+            reinterpret_cast<Control*>(control)->MouseMove.Raise();
+        } catch (...) {
+            // a pointer change has nothing to report
+        }
+    }
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+}  // namespace
+
+void ControlWindows::ReportMouseMoves() {
+    for (Entry& entry : entries_)
+        if (entry.window)
+            ::SetWindowSubclass(entry.window, MouseMoveSubclass, 1,
+                                reinterpret_cast<DWORD_PTR>(entry.control));
+}
+
 HBRUSH ControlWindows::ColorControl(HDC dc, HWND child) {
     Entry* entry = ByWindow(child);
     if (!entry) return nullptr;

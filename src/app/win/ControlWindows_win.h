@@ -33,6 +33,8 @@ class ControlWindows {
     // The brush and colours for a label, option or check box; nullptr for the default.
     HBRUSH ColorControl(HDC dc, HWND child);
     void OnTimer(UINT_PTR id);
+    // Every child window tells its control when the mouse moves over it.
+    void ReportMouseMoves();
 
     HWND WindowOf(const Control& control) const;
     int IdOf(const Control& control) const;

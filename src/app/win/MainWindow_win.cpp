@@ -53,6 +53,7 @@ bool MainWindow::Create() {
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
     if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
+    controls_.ReportMouseMoves();
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);
@@ -207,7 +208,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });
             return 0;
+        case WM_MOUSEMOVE:
+            form_.Window.MouseMove.Raise();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // closing is never refused
+        case WM_ENDSESSION:
+            if (!wParam) return 0;
+            [[fallthrough]];
         case WM_CLOSE:
+            Guarded([&] { form_.Form_QueryUnload(); });
             ::DestroyWindow(window_);
             return 0;
         case WM_DESTROY:

@@ -21,6 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     win::Win32Services real;
     Form1 form(real.services());
+    real.notifyIcon.Create(instance, form.cSysTray1);
 
     int exitCode = 1;
     {

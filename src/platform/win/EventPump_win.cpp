@@ -31,4 +31,10 @@ void Win32EventPump::DoEvents() {
     }
 }
 
+void Win32EventPump::WaitForEvents(int milliseconds) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds), QS_ALLINPUT);
+    lastRun_ = 0;  // something may have arrived: look now
+    DoEvents();
+}
+
 }  // namespace ondrevan::win

@@ -61,6 +61,17 @@ std::vector<FolderEntry> Win32FileSystem::ListSubfolders(const std::string& path
     return folders;
 }
 
+std::vector<FolderEntry> Win32FileSystem::FindFiles(const std::string& pattern) {
+    WIN32_FIND_DATAW data;
+    UniqueFind find(::FindFirstFileExW(WidePath(pattern).c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, 0));
+    std::vector<FolderEntry> found;
+    if (!find) return found;
+    do found.push_back({Narrow(data.cFileName), data.dwFileAttributes});
+    while (::FindNextFileW(find.get(), &data));
+    return found;
+}
+
 void Win32FileSystem::DeleteFilesIn(const std::string& folder) {
     const std::wstring base = WidePath(folder + "\\");
     WIN32_FIND_DATAW data;

@@ -32,6 +32,7 @@ class Win32FileSystem : public FileSystem {
     bool RemoveFile(const std::string& path) override;
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
+    std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     void DeleteFilesIn(const std::string& folder) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
@@ -75,6 +76,7 @@ class Win32EventPump : public EventPump {
   public:
     void SetDialogWindow(HWND window) { dialogWindow_ = window; }
     void DoEvents() override;
+    void WaitForEvents(int milliseconds) override;
 
   private:
     HWND dialogWindow_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/Services.h"
 #include "platform/win/KeyboardHook_win.h"
+#include "platform/win/NotifyIcon_win.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
@@ -19,10 +20,12 @@ struct Win32Services {
     Win32AnsiCodePage ansi;
     Win32Clipboard clipboard;
     Win32KeyboardHook keyboardHook;
+    Win32NotifyIcon notifyIcon;
+    Win32Registry registry;
 
     Services services() {
-        return {settings, fileSystem,  shell, dialogs,   clock,       pump,
-                locale,   environment, ansi,  clipboard, keyboardHook};
+        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,    locale,
+                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry};
     }
     // Message boxes, the shell's windows and the clipboard belong to the main window.
     void SetOwner(HWND window) {

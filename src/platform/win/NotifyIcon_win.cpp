@@ -1,0 +1,125 @@
+#include "platform/win/NotifyIcon_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/SysTray.h"
+#include "platform/win/Text_win.h"
+
+namespace ondrevan::win {
+namespace {
+
+constexpr const wchar_t* kTrayWindowClass = L"OndrevanTrayWindow";
+constexpr int kProgramIconId = 1;
+
+template <std::size_t N>
+void CopyField(wchar_t (&field)[N], const std::string& text) {
+    const std::wstring wide = Widen(text);
+    const std::size_t length = std::min(wide.size(), N - 1);
+    std::copy_n(wide.c_str(), length, field);
+    field[length] = L'\0';
+}
+
+HKEY RootKey(RegistryRoot root) {
+    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+// query, set, create sub-key, enumerate sub-keys, notify, create link
+constexpr REGSAM kRunKeyAccess = 0x3F;
+
+}  // namespace
+
+Win32NotifyIcon::~Win32NotifyIcon() {
+    if (window_) ::DestroyWindow(window_);
+}
+
+bool Win32NotifyIcon::Create(HINSTANCE instance, cSysTray& tray) {
+    instance_ = instance;
+    tray_ = &tray;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = TrayCallback;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kTrayWindowClass;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+    // A hidden top-level window, not a message-only one: only those hear "TaskbarCreated".
+    window_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, kTrayWindowClass, L"", WS_POPUP, 0, 0, 0, 0,
+                                nullptr, nullptr, instance, this);
+    taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    icon_.reset(static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON, size, size, 0)));
+    return window_ != nullptr;
+}
+
+void Win32NotifyIcon::Send(const NotifyIconRequest& request) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window_;
+    data.uID = 0;
+    data.uFlags = request.flags;
+    data.uCallbackMessage = request.callbackMessage;
+    if (request.programIcon) data.hIcon = icon_.get();
+    CopyField(data.szTip, request.tip);
+    CopyField(data.szInfo, request.info);
+    CopyField(data.szInfoTitle, request.infoTitle);
+    data.uTimeout = request.timeoutMs;
+    data.dwInfoFlags = 0;
+    const DWORD message = request.action == NotifyIconRequest::Action::Add      ? NIM_ADD
+                          : request.action == NotifyIconRequest::Action::Modify ? NIM_MODIFY
+                                                                                : NIM_DELETE;
+    lastResult_ = ::Shell_NotifyIconW(message, &data) != FALSE;
+}
+
+LRESULT CALLBACK Win32NotifyIcon::TrayCallback(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32NotifyIcon*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && self->tray_) {
+        try {
+            if (message == kTrayCallbackMessage) {
+                self->tray_->DispatchTrayMessage(static_cast<std::uint32_t>(lParam),
+                                                 static_cast<std::int32_t>(wParam));
+                return 0;
+            }
+            if (self->taskbarCreated_ && message == self->taskbarCreated_) {
+                self->tray_->OnTaskbarCreated();
+                return 0;
+            }
+        } catch (const std::exception&) {
+            // The host's handlers report their own errors; nothing crosses this procedure.
+        }
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool Win32Registry::SetValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
+                             const std::string& data) {
+    UniqueHkey key;
+    if (::RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, kRunKeyAccess, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    std::wstring text = Widen(data);
+    text.push_back(L'\0');
+    return ::RegSetValueExW(key.get(), Widen(name).c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(text.data()),
+                            static_cast<DWORD>(text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& keyPath,
+                                const std::string& name) {
+    UniqueHkey key;
+    if (::RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, kRunKeyAccess, key.put()) !=
+        ERROR_SUCCESS)
+        return false;
+    return ::RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+}  // namespace ondrevan::win

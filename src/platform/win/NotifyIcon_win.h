@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/NotifyIcon.h"
+#include "platform/Registry.h"
+#include "platform/win/UniqueHandle.h"
+
+namespace ondrevan {
+class cSysTray;
+}
+
+namespace ondrevan::win {
+
+// The tray control's own hidden window: it owns the icon, receives the shell's message
+// 1125 for it and hears when Explorer restarts.
+class Win32NotifyIcon : public NotifyIcon {
+  public:
+    Win32NotifyIcon() = default;
+    ~Win32NotifyIcon() override;
+    Win32NotifyIcon(const Win32NotifyIcon&) = delete;
+    Win32NotifyIcon& operator=(const Win32NotifyIcon&) = delete;
+
+    // Creates the window; its messages go to the tray control.
+    bool Create(HINSTANCE instance, cSysTray& tray);
+    HWND Handle() const { return window_; }
+    void Send(const NotifyIconRequest& request) override;
+    // What the shell answered the last time (the program itself never asks).
+    bool LastResult() const { return lastResult_; }
+
+  private:
+    static LRESULT CALLBACK TrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_ = nullptr;
+    HINSTANCE instance_ = nullptr;
+    cSysTray* tray_ = nullptr;
+    UniqueHicon icon_;
+    UINT taskbarCreated_ = 0;
+    bool lastResult_ = false;
+};
+
+class Win32Registry : public Registry {
+  public:
+    bool SetValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
+                  const std::string& data) override;
+    bool DeleteValue(RegistryRoot root, const std::string& keyPath,
+                     const std::string& name) override;
+};
+
+}  // namespace ondrevan::win
