@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Runs the benchmarks and prints their figures: bench.sh [startup]
+# Runs the benchmarks and prints their figures: bench.sh [startup|walk|delete|tick|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/install-deps.sh"
-"$root/tools/build.sh" win
 source "$root/tools/wine-env.sh"
-ondrevan_prepare_prefix
-ondrevan_copy_into_c "$root/build/win/Ondrevan" Ondrevan
+ondrevan_build_and_stage
 rm -rf "$WINEPREFIX/drive_c/ondrevan-bench" && mkdir -p "$WINEPREFIX/drive_c/ondrevan-bench"
 cp "$root"/build/win/bench/*.exe "$WINEPREFIX/drive_c/ondrevan-bench/"
 cd "$WINEPREFIX/drive_c"

@@ -3,11 +3,8 @@
 # it; without one it runs on a private virtual display, saves a screenshot and closes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/install-deps.sh"
-"$root/tools/build.sh" win
 source "$root/tools/wine-env.sh"
-ondrevan_prepare_prefix
-ondrevan_copy_into_c "$root/build/win/Ondrevan" Ondrevan
+ondrevan_build_and_stage
 mkdir -p "$WINEPREFIX/drive_c/ondrevan-tests"
 cp "$root/build/win/tests/ondrevan_probe.exe" "$WINEPREFIX/drive_c/ondrevan-tests/"
 cd "$WINEPREFIX/drive_c"

@@ -34,3 +34,12 @@ ondrevan_copy_into_c() {
     mkdir -p "$WINEPREFIX/drive_c/$2"
     cp -r "$1"/. "$WINEPREFIX/drive_c/$2/"
 }
+
+# Installs what is missing, builds the Windows build and stages the program at
+# C:\Ondrevan in the prepared prefix; the scripts that run it start here.
+ondrevan_build_and_stage() {
+    "$ondrevan_root/tools/install-deps.sh"
+    "$ondrevan_root/tools/build.sh" win
+    ondrevan_prepare_prefix
+    ondrevan_copy_into_c "$ondrevan_root/build/win/Ondrevan" Ondrevan
+}
