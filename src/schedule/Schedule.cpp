@@ -176,7 +176,7 @@ void Schedule::Timer1_Timer() {
         trap.Line([&] { services.pump.DoEvents(); });
         bool due = false;
         trap.Line([&] { due = SetSecondReached(services.clock.Now(), weekly); });
-        if (due) RunSteps(false);
+        if (due) RunSteps(trap, false);
         return;
     }
     if (!form_.Option3.Value()) return;
@@ -209,12 +209,11 @@ void Schedule::Timer1_Timer() {
     trap.Line([&] { services.pump.DoEvents(); });
     if (ElapsedSeconds == TotalSeconds) {
         ElapsedSeconds = 0;
-        RunSteps(true);
+        RunSteps(trap, true);
     }
 }
 
-void Schedule::RunSteps(bool everyKind) {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.Timer1_Timer");
+void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
     ListView& list = form_.ListView1;
     trap.Line([&] { Disarm(); });
     trap.Line([&] { form_.Deleter().DeleteFoldersFiles(list); });
@@ -278,6 +277,8 @@ void Schedule::PushButton2_Click() {
         return;
     }
     trap.Line([&] { Disarm(); });
+    // A set second that passes while the switch is off is not caught up when it comes on.
+    trap.Line([&] { previousTick_.reset(); });
     trap.Line([&] { form_.Frame4.SetCaption("Off."); });
     trap.Line([&] { form_.Window.SetMousePointer(pointers::kDefault); });
     trap.Line([&] {

@@ -8,6 +8,7 @@
 
 namespace ondrevan {
 
+class ErrorTrap;
 class Form1;
 class TextBox;
 
@@ -58,7 +59,7 @@ class Schedule {
     // The set second has come: this tick lies in it, or it fell between the previous
     // tick and this one a moment ago (a late timer skips a second now and then).
     bool SetSecondReached(const LocalDateTime& now, bool weekly);
-    void RunSteps(bool everyKind);
+    void RunSteps(ErrorTrap& trap, bool everyKind);
 
     Form1& form_;
     std::string keptCaption_ = kSwitchOffCaption;

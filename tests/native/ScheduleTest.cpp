@@ -234,6 +234,18 @@ TEST_F(ScheduleFixture, DailyShowsTheBareLineOnceTheTimeHasPassedThenCountsToTom
     EXPECT_EQ(Runs(), 1);
 }
 
+TEST_F(ScheduleFixture, ASetSecondThatPassesWhileTheSwitchIsOffIsNotCaughtUp) {
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 0, 3));
+    form->Option4.SetValue(true);
+    SwitchOn();
+    Tick();  // 10:00:01
+    form->PushButton2.Click.Raise();
+    Advance(2000);  // 10:00:03 goes by while off
+    SwitchOn();
+    Tick();  // 10:00:04
+    EXPECT_EQ(Runs(), 0);
+}
+
 TEST_F(ScheduleFixture, WeeklyOnAnotherDayCountsDownButDoesNotRun) {
     form->cboWeekly.SetText("Tuesday");
     form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 0, 5));

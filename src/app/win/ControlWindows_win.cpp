@@ -167,13 +167,13 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
 HFONT ControlWindows::FontFor(double points) {
     UniqueHfont& font = fonts_[points];
     if (!font) {
-        LOGFONTW spec{};
-        spec.lfHeight = dpi_.FontHeight(points);
-        spec.lfWeight = FW_BOLD;
-        spec.lfCharSet = DEFAULT_CHARSET;
-        spec.lfQuality = CLEARTYPE_QUALITY;
-        wcscpy_s(spec.lfFaceName, L"Arial");
-        font.reset(::CreateFontIndirectW(&spec));
+        LOGFONTW logFont{};
+        logFont.lfHeight = dpi_.FontHeight(points);
+        logFont.lfWeight = FW_BOLD;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        logFont.lfQuality = CLEARTYPE_QUALITY;
+        wcscpy_s(logFont.lfFaceName, L"Arial");
+        font.reset(::CreateFontIndirectW(&logFont));
     }
     return font.get();
 }
