@@ -64,6 +64,22 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// Times two things alternately, so that both see the same machine, and prints the medians.
+template <class First, class Second>
+void Compare(const char* title, int runs, const char* firstName, const char* secondName,
+             First first, Second second) {
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        a.push_back(first());
+        b.push_back(second());
+    }
+    const double ma = Median(a), mb = Median(b);
+    std::printf("%s, median of %d runs\n", title, runs);
+    std::printf("  %-15s %8.1f ms\n", firstName, ma);
+    std::printf("  %-15s %8.1f ms\n", secondName, mb);
+    std::printf("  %-15s %8.2f\n", "ratio", ma / mb);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -74,28 +90,19 @@ int wmain(int argc, wchar_t** argv) {
     const int runs = argc > 3 ? _wtoi(argv[3]) : 7;
     TimeToWindow(argv[1], L"OndrevanForm1");  // warm the caches once, uncounted
     TimeToWindow(argv[2], L"OndrevanBenchMinimal");
-    std::vector<double> program, minimal;
-    for (int i = 0; i < runs; ++i) {
-        program.push_back(TimeToWindow(argv[1], L"OndrevanForm1"));
-        minimal.push_back(TimeToWindow(argv[2], L"OndrevanBenchMinimal"));
-    }
-    const double p = Median(program), m = Median(minimal);
-    std::printf("start-up to visible window, median of %d runs\n", runs);
-    std::printf("  Ondrevan        %8.1f ms\n", p);
-    std::printf("  minimal window  %8.1f ms\n", m);
-    std::printf("  ratio           %8.2f\n", p / m);
-
-    std::vector<double> full, empty;
-    for (int i = 0; i < runs; ++i) {
-        StoreFolderList(32766);
-        full.push_back(TimeToWindow(argv[1], L"OndrevanForm1"));
-        StoreFolderList(0);
-        empty.push_back(TimeToWindow(argv[1], L"OndrevanForm1"));
-    }
-    const double f = Median(full), e = Median(empty);
-    std::printf("start-up with a stored folder list, median of %d runs\n", runs);
-    std::printf("  32,766 entries  %8.1f ms\n", f);
-    std::printf("  empty list      %8.1f ms\n", e);
-    std::printf("  ratio           %8.2f\n", f / e);
+    Compare(
+        "start-up to visible window", runs, "Ondrevan", "minimal window",
+        [&] { return TimeToWindow(argv[1], L"OndrevanForm1"); },
+        [&] { return TimeToWindow(argv[2], L"OndrevanBenchMinimal"); });
+    Compare(
+        "start-up with a stored folder list", runs, "32,766 entries", "empty list",
+        [&] {
+            StoreFolderList(32766);
+            return TimeToWindow(argv[1], L"OndrevanForm1");
+        },
+        [&] {
+            StoreFolderList(0);
+            return TimeToWindow(argv[1], L"OndrevanForm1");
+        });
     return 0;
 }

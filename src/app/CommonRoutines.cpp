@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Blanks.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
@@ -19,12 +20,6 @@ std::string SingleBackslashes(std::string_view text) {
         if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') ++i;
     }
     return out;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "delete/FolderPaths.h"
 #include "history/History.h"
+#include "platform/Blanks.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingKeys.h"
 #include "platform/Shell.h"
@@ -15,12 +16,6 @@ namespace ondrevan {
 namespace {
 
 inline constexpr int kCommonAppData = 35;
-
-std::string TrimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Clears a flag when the run ends, however it ends.
 class RunGuard {
@@ -116,7 +111,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> items = list.Items();
     for (std::string text : items) {
-        const std::string trimmed = TrimBlanks(text);
+        const std::string trimmed(TrimBlanks(text));
         if (!trimmed.empty() && trimmed.back() == '\\')
             text = trimmed.substr(0, trimmed.size() - 1);
 

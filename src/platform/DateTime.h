@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace ondrevan {
@@ -31,6 +32,12 @@ struct LocalDateTime {
     }
     friend bool operator==(const LocalDateTime&, const LocalDateTime&) = default;
 };
+
+// Seconds on one line of local time: days since 1970 times 86400 plus the time of day.
+inline std::int64_t TimelineSeconds(const LocalDateTime& when) {
+    const auto days = std::chrono::sys_days{when.date}.time_since_epoch().count();
+    return static_cast<std::int64_t>(days) * kSecondsPerDay + when.time.seconds;
+}
 
 // The weekday names in the order of the weekday box, Sunday first.
 inline constexpr const char* kWeekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",

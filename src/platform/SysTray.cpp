@@ -24,13 +24,6 @@ std::string Cut(const std::string& text, std::size_t characters) {
     return text;
 }
 
-std::int64_t SecondsNow(Clock& clock) {
-    const LocalDateTime now = clock.Now();
-    return static_cast<std::int64_t>(std::chrono::sys_days{now.date}.time_since_epoch().count()) *
-               kSecondsPerDay +
-           now.time.seconds;
-}
-
 }  // namespace
 
 void cSysTray::AddTrayIcon() {
@@ -98,8 +91,8 @@ void cSysTray::ShowBalloon(const std::string& text, const std::string& title, st
     if (showOnce) ++onceCount_;
 
     if (seconds <= 0 || !balloonUp_) return;
-    const std::int64_t start = SecondsNow(clock_);
-    while (balloonUp_ && SecondsNow(clock_) - start < seconds) pump_.WaitForEvents(100);
+    const std::int64_t start = TimelineSeconds(clock_.Now());
+    while (balloonUp_ && TimelineSeconds(clock_.Now()) - start < seconds) pump_.WaitForEvents(100);
     if (!balloonUp_) return;
     NotifyIconRequest down;
     down.action = NotifyIconRequest::Action::Modify;

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/AppError.h"
+#include "platform/Blanks.h"
 #include "platform/Numeric.h"
 
 namespace ondrevan {
@@ -14,12 +15,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace

@@ -31,11 +31,6 @@ std::int32_t ClampToInt32(std::int64_t value) {
 
 }  // namespace
 
-std::int64_t TimelineSeconds(const LocalDateTime& when) {
-    const auto days = std::chrono::sys_days{when.date}.time_since_epoch().count();
-    return static_cast<std::int64_t>(days) * kSecondsPerDay + when.time.seconds;
-}
-
 std::int32_t IntervalSeconds(double hours, double minutes, double seconds) {
     // nearbyint rounds to the nearest, ties to even, in the default rounding mode.
     const double total = std::nearbyint(hours * 3600 + minutes * 60 + seconds);

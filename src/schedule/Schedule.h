@@ -16,8 +16,6 @@ inline constexpr const char* kSwitchOnCaption = "Turn Off Automatic Delete";
 inline constexpr const char* kSwitchOffCaption = "Turn On Automatic Delete";
 inline constexpr const char* kStatusPrefix = "On. Next deleting will occur in: ";
 
-// Seconds on one line of local time: days since 1970 times 86400 plus the time of day.
-std::int64_t TimelineSeconds(const LocalDateTime& when);
 // The interval of "Delete every:" in whole seconds, to the nearest with ties to even;
 // throws AppError "Overflow" beyond 32 bits.
 std::int32_t IntervalSeconds(double hours, double minutes, double seconds);

@@ -77,6 +77,14 @@ std::string TextOf(HWND window) {
     return Narrow(text);
 }
 
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        if (condition()) return true;
+        ::Sleep(50);  // another process: nothing to wait on but its windows
+    }
+    return condition();
+}
+
 class RunningProgram : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -87,13 +95,13 @@ class RunningProgram : public ::testing::Test {
         ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                      nullptr, &startup, &process_))
             << "cannot start " << Narrow(ProgramPath());
-        for (int i = 0; i < 400 && !window_; ++i) {
-            HWND candidate = ::FindWindowW(L"OndrevanForm1", nullptr);
-            if (candidate && ::IsWindowVisible(candidate))
-                window_ = candidate;
-            else
-                ::Sleep(50);  // polling another process: there is no event to wait on
-        }
+        WaitFor(
+            [&] {
+                HWND candidate = ::FindWindowW(L"OndrevanForm1", nullptr);
+                if (candidate && ::IsWindowVisible(candidate)) window_ = candidate;
+                return window_ != nullptr;
+            },
+            20000);
         ASSERT_NE(window_, nullptr) << "the main window never showed";
     }
     void TearDown() override {
@@ -182,14 +190,6 @@ TEST_F(RunningProgram, ClosesWithExitCodeZeroLeavingTheKeysAFirstStartWrites) {
     // from the design, and the switch stores "Off" again; nothing is saved at shutdown.
     EXPECT_EQ(StoredKeyNames(), (std::set<std::wstring>{L"Text1", L"Text2", L"Text3", L"Weekly",
                                                         L"Weekly Time", L"StartStopState"}));
-}
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
-    for (int waited = 0; waited < milliseconds; waited += 50) {
-        if (condition()) return true;
-        ::Sleep(50);  // another process: nothing to wait on but its windows
-    }
-    return condition();
 }
 
 std::optional<std::wstring> RunValue(const wchar_t* name) {

@@ -90,24 +90,22 @@ TEST_F(RealSchedule, CtrlShiftTTogglesOnceAndTheKeyStillReachesTheFocusedWindow)
         typist.join();
         PumpUntil([] { return false; }, 200);
     };
+    auto pressHotKey = [&] {
+        press({{VK_CONTROL, false},
+               {VK_SHIFT, false},
+               {'T', false},
+               {'T', true},
+               {VK_SHIFT, true},
+               {VK_CONTROL, true}});
+    };
     press({{VK_CONTROL, false}, {'T', false}, {'T', true}, {VK_CONTROL, true}});
     press({{VK_SHIFT, false}, {'T', false}, {'T', true}, {VK_SHIFT, true}});
     EXPECT_EQ(form->PushButton2.Caption(), "Turn On Automatic Delete")
         << "Ctrl+T and Shift+T do nothing";
 
-    press({{VK_CONTROL, false},
-           {VK_SHIFT, false},
-           {'T', false},
-           {'T', true},
-           {VK_SHIFT, true},
-           {VK_CONTROL, true}});
+    pressHotKey();
     EXPECT_EQ(form->PushButton2.Caption(), "Turn Off Automatic Delete") << "one press, one toggle";
-    press({{VK_CONTROL, false},
-           {VK_SHIFT, false},
-           {'T', false},
-           {'T', true},
-           {VK_SHIFT, true},
-           {VK_CONTROL, true}});
+    pressHotKey();
     EXPECT_EQ(form->PushButton2.Caption(), "Turn On Automatic Delete");
 
     wchar_t text[32] = {};
