@@ -45,6 +45,16 @@ else
     echo "windows build failed"; failed=$((failed + 1))
 fi
 
+echo "== Release packages, installed and used from outside under Wine"
+"$root/tests/e2e/run.sh" 2>&1 | tee "$logs/e2e.txt"
+line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$logs/e2e.txt" | tail -1)
+if [ -n "$line" ]; then
+    passed=$((passed + $(sed -E 's/^e2e: ([0-9]+) passed.*/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")))
+else
+    echo "the release or its end-to-end suite did not run to the end"; failed=$((failed + 1))
+fi
+
 echo
 echo "Summary: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

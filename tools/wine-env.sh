@@ -5,9 +5,11 @@
 #  - HOME and XDG_DATA_HOME (where Wine's Recycle Bin lands) point inside the build folder.
 ondrevan_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export ONDREVAN_BUILD=${ONDREVAN_BUILD:-$ondrevan_root/build}
-export WINEPREFIX=$ONDREVAN_BUILD/wine/prefix
-export HOME=$ONDREVAN_BUILD/wine/home
-export XDG_DATA_HOME=$ONDREVAN_BUILD/wine/xdg-data
+# A script that needs a Wine world of its own (the release checks) names another folder.
+export ONDREVAN_WINE=${ONDREVAN_WINE:-$ONDREVAN_BUILD/wine}
+export WINEPREFIX=$ONDREVAN_WINE/prefix
+export HOME=$ONDREVAN_WINE/home
+export XDG_DATA_HOME=$ONDREVAN_WINE/xdg-data
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64

@@ -138,6 +138,8 @@ TEST_F(WindowFixture, StartUpPutsTheIconInTheTrayWithTheProductName) {
     ASSERT_FALSE(sys.notifyIcon.sent.empty());
     EXPECT_EQ(sys.notifyIcon.sent[0].action, Action::Add);
     EXPECT_EQ(sys.notifyIcon.sent[0].tip, "Ondrevan");
+    EXPECT_TRUE(sys.notifyIcon.sent[0].programIcon) << "a blank square in the tray otherwise";
+    EXPECT_EQ(sys.notifyIcon.sent[0].flags & 2, 2u) << "NIF_ICON";
     EXPECT_TRUE(form->cSysTray1.InTray());
     EXPECT_TRUE(form->Window.Visible());
     EXPECT_EQ(form->Window.State(), WindowState::Normal);

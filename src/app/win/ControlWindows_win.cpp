@@ -156,6 +156,7 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
             break;
         case ControlKind::TextBox:
         case ControlKind::RichTextBox:
+        case ControlKind::ProgressBar:
             Mirror(control, Property::Text);
             break;
         default:
@@ -242,6 +243,8 @@ void ControlWindows::Mirror(Control& control, Property property) {
             break;
         case Property::Text:
             if (control.Kind() == ControlKind::ProgressBar) {
+                // Drawn over the bar, and kept as the window's text for screen readers.
+                ::SetWindowTextW(window, Widen(static_cast<ProgressBar&>(control).Text()).c_str());
                 ::InvalidateRect(window, nullptr, TRUE);
             } else if (!echo) {
                 const Control* previous = routing_;

@@ -111,12 +111,18 @@ void MainWindow::MirrorForm(Property property) {
             ::InvalidateRect(window_, nullptr, TRUE);
             break;
         case Property::WindowState:
-            if (shown_)
+            // SW_RESTORE would show a hidden window: a hidden one takes its state when shown.
+            if (shown_ && form.Visible())
                 ::ShowWindow(window_,
                              form.State() == WindowState::Minimized ? SW_MINIMIZE : SW_RESTORE);
             break;
         case Property::Visible:
-            if (shown_) ::ShowWindow(window_, form.Visible() ? SW_SHOW : SW_HIDE);
+            if (!shown_) break;
+            if (!form.Visible())
+                ::ShowWindow(window_, SW_HIDE);
+            else
+                ::ShowWindow(window_, form.State() == WindowState::Minimized ? SW_SHOWMINIMIZED
+                                                                             : SW_RESTORE);
             break;
         case Property::Focus:
             ::SetForegroundWindow(window_);

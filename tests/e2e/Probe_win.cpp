@@ -1,0 +1,305 @@
+// The end-to-end suite's eyes: it finds what the screen shows and prints where it is, so a
+// script can click there with xdotool. It reads windows and never drives them, except
+// "close", which asks the main window to close as its close box would.
+//
+//   wait [S]                 0 once the main window is visible (1 after S seconds, 30)
+//   close                    posts WM_CLOSE to the main window
+//   form                     the main window
+//   control NAME             a control of the main window, by its name in the layout
+//   items                    the list view's item count, then its items, a line each
+//   dialog TITLE [S]         a visible dialog box with that title (waits up to S seconds)
+//   button TITLE TEXT [S]    a control of that dialog whose text, without '&', is TEXT
+//   tree TITLE ITEM [S]      a visible item of that dialog's folder tree ("" lists them)
+//   tray [S]                 the icon in Wine's own notification area
+//   top TITLE [S]            any visible top-level window with that title
+//   class NAME [S]           any visible top-level window of that class (a balloon's tip)
+//   caption-button minimize|close   that box of the main window's title bar
+//   foreground               the window that has the keyboard focus's top level
+//
+// A found window prints one line: "x=.. y=.. (its centre) left=.. top=.. right=.. bottom=..
+// visible=. enabled=. checked=. iconic=. class=.. text=..." in screen pixels, text last. Exit code
+// 1: not found in time.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+#include <string>
+
+#include "RemoteMemory_win.h"
+#include "app/Layout.h"
+#include "platform/win/Text_win.h"
+
+namespace {
+
+using ondrevan::win::Narrow;
+
+constexpr wchar_t kFormClass[] = L"OndrevanForm1";
+constexpr wchar_t kDialogClass[] = L"#32770";
+
+void PrintLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t buffer[1024] = L"";
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+std::wstring WithoutAccelerators(std::wstring text) {
+    std::wstring plain;
+    for (wchar_t c : text)
+        if (c != L'&') plain += c;
+    return plain;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = L"";
+    ::GetClassNameW(window, name, 128);
+    return name;
+}
+
+void PrintRect(const RECT& r, HWND window, const std::wstring& text) {
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "x=%ld y=%ld left=%ld top=%ld right=%ld bottom=%ld visible=%d enabled=%d "
+                  "checked=%d iconic=%d class=%s text=",
+                  (r.left + r.right) / 2, (r.top + r.bottom) / 2, r.left, r.top, r.right, r.bottom,
+                  ::IsWindowVisible(window) ? 1 : 0, ::IsWindowEnabled(window) ? 1 : 0,
+                  static_cast<int>(::SendMessageW(window, BM_GETCHECK, 0, 0)),
+                  ::IsIconic(window) ? 1 : 0, Narrow(ClassOf(window)).c_str());
+    PrintLine(line + Narrow(text));
+}
+
+void PrintWindow(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    PrintRect(r, window, TextOf(window));
+}
+
+// Asks again every 100 ms until the lookup finds something or the time is up.
+HWND WaitFor(int seconds, const std::function<HWND()>& find) {
+    for (int i = 0;; ++i) {
+        if (HWND found = find()) return found;
+        if (i >= seconds * 10) return nullptr;
+        ::Sleep(100);
+    }
+}
+
+HWND VisibleTopLevel(const wchar_t* className, const std::wstring& title) {
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, className, title.c_str())))
+        if (::IsWindowVisible(window)) return window;
+    return nullptr;
+}
+
+HWND FindDescendant(HWND parent, const std::function<bool(HWND)>& match) {
+    struct Search {
+        const std::function<bool(HWND)>* match;
+        HWND found;
+    } search{&match, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (!(*s->match)(child)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool HasClass(HWND window, const wchar_t* name) {
+    return _wcsicmp(ClassOf(window).c_str(), name) == 0;
+}
+
+int Items() {
+    HWND form = ::FindWindowW(kFormClass, nullptr);
+    HWND list = form ? ::GetDlgItem(form, 1000 + 6) : nullptr;  // ListView1's row
+    if (!list) return 1;
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    PrintLine(std::to_string(count));
+    constexpr int kChars = 1024;
+    ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    if (!remote) return 1;
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(LVITEMW));
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.cchTextMax = kChars;
+        item.pszText = text;
+        remote.Write(&item, sizeof item);
+        const auto length =
+            ::SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.Address()));
+        std::wstring value(static_cast<std::size_t>(length), L'\0');
+        remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
+        PrintLine(Narrow(value));
+    }
+    return 0;
+}
+
+// The first visible item of the dialog's tree whose label is itemText, and its rectangle.
+bool FindTreeItem(HWND tree, const std::wstring& itemText, RECT& rect) {
+    constexpr int kChars = 260;
+    ondrevan::probe::RemoteMemory remote(tree, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
+    if (!remote) return false;
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(TVITEMW));
+    auto item =
+        reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    for (; item; item = reinterpret_cast<HTREEITEM>(::SendMessageW(
+                     tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)))) {
+        TVITEMW query{};
+        query.mask = TVIF_TEXT;
+        query.hItem = item;
+        query.pszText = text;
+        query.cchTextMax = kChars;
+        remote.Write(&query, sizeof query);
+        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address()));
+        wchar_t label[kChars] = L"";
+        remote.Read(label, sizeof label - sizeof(wchar_t), sizeof(TVITEMW));
+        // Wine labels a drive " (C:)": compare without the blanks around.
+        std::wstring trimmed = label;
+        trimmed.erase(0, trimmed.find_first_not_of(L' '));
+        trimmed.erase(trimmed.find_last_not_of(L' ') + 1);
+        if (itemText.empty()) PrintLine(Narrow(trimmed));  // lists them all
+        if (itemText != trimmed) continue;
+        // TVM_GETITEMRECT takes the item in the RECT it fills.
+        RECT r{};
+        std::memcpy(&r, &item, sizeof item);
+        remote.Write(&r, sizeof r);
+        if (!::SendMessageW(tree, TVM_GETITEMRECT, TRUE,
+                            reinterpret_cast<LPARAM>(remote.Address())))
+            return false;
+        remote.Read(&r, sizeof r);
+        ::MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        rect = r;
+        return true;
+    }
+    return false;
+}
+
+int Found(HWND window) {
+    if (!window) return 1;
+    PrintWindow(window);
+    return 0;
+}
+
+int Seconds(int argc, wchar_t** argv, int index, int fallback) {
+    return argc > index ? _wtoi(argv[index]) : fallback;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) return 2;
+    const std::wstring command = argv[1];
+    if (command == L"wait") {
+        HWND form = WaitFor(Seconds(argc, argv, 2, 30), [] {
+            HWND window = ::FindWindowW(kFormClass, nullptr);
+            return window && ::IsWindowVisible(window) ? window : nullptr;
+        });
+        return form ? 0 : 1;
+    }
+    if (command == L"close") {
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        return form && ::PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (command == L"form") return Found(::FindWindowW(kFormClass, nullptr));
+    if (command == L"control" && argc > 2) {
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        const std::string name = Narrow(argv[2]);
+        const ondrevan::LayoutEntry* entry = ondrevan::FindLayout(name.c_str());
+        if (!form || !entry) return 1;
+        // Controls in a frame are the frame's children: search the whole tree for the id.
+        const int id = 1000 + static_cast<int>(entry - ondrevan::kLayout.data());
+        return Found(FindDescendant(form, [id](HWND c) { return ::GetDlgCtrlID(c) == id; }));
+    }
+    if (command == L"items") return Items();
+    if (command == L"dialog" && argc > 2) {
+        const std::wstring title = argv[2];
+        return Found(WaitFor(Seconds(argc, argv, 3, 10),
+                             [&] { return VisibleTopLevel(kDialogClass, title); }));
+    }
+    if (command == L"top" && argc > 2) {
+        const std::wstring title = argv[2];
+        return Found(
+            WaitFor(Seconds(argc, argv, 3, 10), [&] { return VisibleTopLevel(nullptr, title); }));
+    }
+    if (command == L"class" && argc > 2) {
+        const std::wstring name = argv[2];
+        return Found(WaitFor(Seconds(argc, argv, 3, 10), [&]() -> HWND {
+            HWND window = nullptr;
+            while ((window = ::FindWindowExW(nullptr, window, name.c_str(), nullptr)))
+                if (::IsWindowVisible(window)) return window;
+            return nullptr;
+        }));
+    }
+    if (command == L"button" && argc > 3) {
+        const std::wstring title = argv[2];
+        const std::wstring text = argv[3];
+        return Found(WaitFor(Seconds(argc, argv, 4, 10), [&]() -> HWND {
+            HWND dialog = VisibleTopLevel(kDialogClass, title);
+            if (!dialog) return nullptr;
+            return FindDescendant(dialog, [&](HWND child) {
+                return ::IsWindowVisible(child) && WithoutAccelerators(TextOf(child)) == text;
+            });
+        }));
+    }
+    if (command == L"tree" && argc > 3) {
+        const std::wstring title = argv[2];
+        const std::wstring label = argv[3];
+        RECT rect{};
+        HWND tree = WaitFor(label.empty() ? 0 : Seconds(argc, argv, 4, 10), [&]() -> HWND {
+            HWND dialog = VisibleTopLevel(kDialogClass, title);
+            HWND found =
+                dialog ? FindDescendant(dialog, [](HWND c) { return HasClass(c, WC_TREEVIEWW); })
+                       : nullptr;
+            return found && FindTreeItem(found, label, rect) ? found : nullptr;
+        });
+        if (!tree) return 1;
+        PrintRect(rect, tree, label);
+        return 0;
+    }
+    if (command == L"tray") {
+        // A display without a notification area gets Wine's own tray window, in which each
+        // icon is a child window; there is no other icon in the test's Wine world.
+        return Found(WaitFor(Seconds(argc, argv, 2, 10), []() -> HWND {
+            HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr);
+            return tray && ::IsWindowVisible(tray)
+                       ? FindDescendant(tray, [](HWND c) { return ::IsWindowVisible(c) != 0; })
+                       : nullptr;
+        }));
+    }
+    if (command == L"caption-button" && argc > 2) {
+        // The minimize or close box of the main window's title bar: found by asking the window
+        // what lies under each point of its title bar, as the mouse would.
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        TITLEBARINFO info{};
+        info.cbSize = sizeof info;
+        if (!form || !::GetTitleBarInfo(form, &info)) return 1;
+        const std::wstring which = argv[2];
+        const LRESULT wanted = which == L"minimize" ? HTMINBUTTON : HTCLOSE;
+        const long y = (info.rcTitleBar.top + info.rcTitleBar.bottom) / 2;
+        RECT box{-1, info.rcTitleBar.top, -1, info.rcTitleBar.bottom};
+        for (long x = info.rcTitleBar.left; x < info.rcTitleBar.right; ++x) {
+            DWORD_PTR hit = 0;
+            ::SendMessageTimeoutW(form, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
+                                  &hit);
+            if (static_cast<LRESULT>(hit) != wanted) continue;
+            if (box.left < 0) box.left = x;
+            box.right = x + 1;
+        }
+        if (box.left < 0) return 1;
+        PrintRect(box, form, which);
+        return 0;
+    }
+    if (command == L"foreground") return Found(::GetForegroundWindow());
+    return 2;
+}

@@ -1,0 +1,183 @@
+"""What the end-to-end suite does with the screen, the mouse, the keyboard and Wine.
+
+The suite drives Ondrevan from outside, as a person would: xdotool moves the mouse, clicks
+and types; the probe (a small Windows program) tells where a control or a dialog's button is
+on the screen and what it shows; `wine reg` reads the registry. Every wait is for something
+the screen or the disk shows, with a time limit.
+"""
+
+import glob
+import os
+import re
+import subprocess
+import time
+
+PROBE_LINE = re.compile(
+    r"x=(?P<x>-?\d+) y=(?P<y>-?\d+) left=(?P<left>-?\d+) top=(?P<top>-?\d+) "
+    r"right=(?P<right>-?\d+) bottom=(?P<bottom>-?\d+) visible=(?P<visible>\d) "
+    r"enabled=(?P<enabled>\d) checked=(?P<checked>\d+) iconic=(?P<iconic>\d) "
+    r"class=(?P<cls>\S*) text=(?P<text>.*)$")
+
+
+class Seen:
+    """One window as the probe saw it."""
+
+    def __init__(self, match):
+        self.x, self.y = int(match["x"]), int(match["y"])
+        self.rect = tuple(int(match[k]) for k in ("left", "top", "right", "bottom"))
+        self.visible = match["visible"] == "1"
+        self.enabled = match["enabled"] == "1"
+        self.checked = int(match["checked"]) == 1
+        self.iconic = match["iconic"] == "1"
+        self.cls = match["cls"]
+        self.text = match["text"]
+
+    def __repr__(self):
+        return (f"<{self.cls} {self.text!r} at {self.x},{self.y} visible={self.visible} "
+                f"enabled={self.enabled} checked={self.checked} iconic={self.iconic}>")
+
+
+def until(what, check, timeout=20.0, every=0.2):
+    """Asks check() again until it gives something true; fails naming what was awaited."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = check()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"gave up waiting for {what} after {timeout:g} s")
+        time.sleep(every)
+
+
+class Desktop:
+    def __init__(self, prefix, probe_exe, shots):
+        self.prefix = prefix
+        self.drive_c = os.path.join(prefix, "drive_c")
+        self.shots = shots
+        self.shot_number = 0
+        os.makedirs(shots, exist_ok=True)
+        # The probe runs from the prefix's own C: drive, like everything else.
+        self.probe_path = r"C:\ondrevan-e2e\ondrevan_probe.exe"
+        os.makedirs(self.linux_path(r"C:\ondrevan-e2e"), exist_ok=True)
+        subprocess.run(["cp", probe_exe, self.linux_path(self.probe_path)], check=True)
+
+    # ---- Wine ----
+
+    def linux_path(self, windows_path):
+        assert windows_path[:3].upper() == "C:\\", windows_path
+        return os.path.join(self.drive_c, *windows_path[3:].split("\\"))
+
+    def wine(self, *args, timeout=120):
+        return subprocess.run(["wine", *args], cwd=self.drive_c, capture_output=True,
+                              timeout=timeout, encoding="utf-8", errors="replace")
+
+    def start(self, *args):
+        return subprocess.Popen(["wine", *args], cwd=self.drive_c, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def reg_values(self, key):
+        """The values of a registry key as {name: data}, or None when the key is missing."""
+        result = self.wine("reg", "query", key)
+        if result.returncode != 0:
+            return None
+        values = {}
+        for line in result.stdout.replace("\r", "").splitlines():
+            parts = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)
+            if parts:
+                values[parts[1]] = parts[3]
+        return values
+
+    def temp_folder(self):
+        # Wine gives each user a C:\users\<name>\Temp (newer prefixes: ...\AppData\Local\Temp).
+        folders = [f for pattern in (("Temp",), ("AppData", "Local", "Temp"))
+                   for f in glob.glob(os.path.join(self.drive_c, "users", "*", *pattern))
+                   if "/Public/" not in f]
+        assert len(folders) == 1, folders
+        return folders[0]
+
+    # ---- the probe: what the screen shows ----
+
+    def probe_lines(self, *args):
+        result = self.wine(self.probe_path, *args, timeout=60)
+        if result.returncode != 0:
+            return None
+        return result.stdout.replace("\r", "").splitlines()
+
+    def seen(self, *args):
+        lines = self.probe_lines(*args)
+        if not lines:
+            return None
+        match = PROBE_LINE.match(lines[0])
+        assert match, f"probe said {lines[0]!r}"
+        return Seen(match)
+
+    def control(self, name):
+        found = self.seen("control", name)
+        assert found, f"no control {name}"
+        return found
+
+    def form(self):
+        return self.seen("form")
+
+    def items(self):
+        lines = self.probe_lines("items")
+        assert lines, "the folder list was not found"
+        return lines[1:1 + int(lines[0])]
+
+    # ---- the mouse and the keyboard ----
+
+    def click_at(self, x, y, double=False):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True)
+        time.sleep(0.15)  # let the program see the pointer arrive before the press
+        # Wine tracks a title-bar box from the press, so press and release are apart.
+        subprocess.run(["xdotool", "mousedown", "1"], check=True)
+        time.sleep(0.08)
+        subprocess.run(["xdotool", "mouseup", "1"], check=True)
+        if double:
+            time.sleep(0.08)
+            subprocess.run(["xdotool", "click", "1"], check=True)
+
+    def click(self, *probe_args, double=False, timeout=10):
+        found = until(f"{' '.join(probe_args)} on the screen",
+                      lambda: self.seen(*probe_args), timeout)
+        self.click_at(found.x, found.y, double)
+        return found
+
+    def click_control(self, name):
+        found = self.control(name)
+        assert found.visible and found.enabled, f"{name} cannot be clicked: {found}"
+        self.click_at(found.x, found.y)
+
+    def answer(self, title, button, timeout=15):
+        """Clicks a button of a dialog box and waits for the box to go."""
+        self.click("button", title, button, str(timeout), timeout=timeout + 5)
+        until(f"the {title!r} box to close", lambda: not self.seen("dialog", title, "0"))
+
+    def type(self, text):
+        subprocess.run(["xdotool", "type", "--delay", "40", text], check=True)
+
+    def key(self, *keys):
+        subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)
+
+    def replace_text(self, name, text):
+        self.click_control(name)
+        self.key("End", "shift+Home")
+        self.type(text)
+        until(f"{name} to read {text!r}", lambda: self.control(name).text == text)
+
+    # ---- pictures ----
+
+    def darkest(self, rect):
+        """The darkest grey level (0 black to 1 white) in that part of the screen."""
+        left, top, right, bottom = rect
+        result = subprocess.run(
+            ["import", "-window", "root", "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
+             "-colorspace", "gray", "-format", "%[fx:minima]", "info:"],
+            capture_output=True, text=True, check=True)
+        return float(result.stdout.strip())
+
+    def screenshot(self, name):
+        self.shot_number += 1
+        path = os.path.join(self.shots, f"{self.shot_number:02d}-{name}.png")
+        subprocess.run(["import", "-window", "root", path], check=False)
+        return path

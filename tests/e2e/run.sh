@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the release, installs it in a fresh Wine world on a private virtual display and
+# runs the end-to-end suite against the installed program. Screenshots: build/e2e/screenshots.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+"$root/tools/release.sh" >/dev/null
+
+export ONDREVAN_WINE=$root/build/e2e/wine
+rm -rf "$ONDREVAN_WINE" "$root/build/e2e/screenshots"
+source "$root/tools/wine-env.sh"
+version=$(sed -nE 's/^project\(Ondrevan VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt")
+
+suite() {
+    ondrevan_prepare_prefix
+    # No window manager runs on the virtual display: Wine draws the title bars itself, so
+    # the minimize and close boxes are there to be clicked.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+    set +e
+    python3 "$root/tests/e2e/suite.py" --prefix "$WINEPREFIX" \
+        --setup "$root/build/release/Ondrevan-$version-setup.exe" \
+        --zip "$root/build/release/Ondrevan-$version-portable.zip" \
+        --probe "$root/build/win/tests/ondrevan_probe.exe" \
+        --samples "$root/resources/Samples" --shots "$root/build/e2e/screenshots"
+    code=$?
+    wineserver -k 2>/dev/null
+    return $code
+}
+export -f suite ondrevan_prepare_prefix
+export root version
+exec "$root/tools/with-xvfb.sh" bash -c suite

@@ -1,0 +1,383 @@
+"""The end-to-end suite: installs the release in a fresh Wine world, uses the installed
+program as a person would, uninstalls it, and checks the portable zip.
+
+    suite.py --prefix WINEPREFIX --setup SETUP.EXE --zip PORTABLE.ZIP --probe PROBE.EXE
+             --samples SAMPLES_FOLDER --shots SCREENSHOT_FOLDER
+
+The steps run in order, each building on the one before, as one person's session would.
+It ends with "e2e: N passed, M failed".
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+import traceback
+import zipfile
+
+from desktop import Desktop, until
+
+PROGRAM_FOLDER = r"C:\Program Files\Ondrevan"
+PROGRAM = PROGRAM_FOLDER + r"\Ondrevan.exe"
+UNINSTALLER = PROGRAM_FOLDER + r"\Uninstall\Uninstall Ondrevan.exe"
+SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\Quillmere\Ondrevan"
+RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run",
+            r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrevan"
+SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Ondrevan.lnk"
+SAMPLE_1 = PROGRAM_FOLDER + r"\Samples\TestFolder1"
+SAMPLE_2 = PROGRAM_FOLDER + r"\Samples\TestFolder2"
+SWITCH_OFF = "Turn On Automatic Delete"
+SWITCH_ON = "Turn Off Automatic Delete"
+BROWSE = "Browse for Folder"
+OPEN_LISTS = "Load List(s) - Hold Ctrl to select multiple list files"
+BOX = "Ondrevan"  # every message box carries the application's title
+# A history line is "<date> <time> <message> <folder>", and the messages end in a blank.
+CONTENT = "Deleted content of folder  "
+FOLDER = "Deleted folder  "
+
+
+def messages(history_lines):
+    """The history lines without their time stamps."""
+    return [line[line.index("Deleted "):] if "Deleted " in line else line
+            for line in history_lines]
+
+
+class Session:
+    def __init__(self, args):
+        self.args = args
+        self.desk = Desktop(args.prefix, args.probe, args.shots)
+        self.program = None
+
+    # ---- helpers shared by the steps ----
+
+    def path(self, windows_path):
+        return self.desk.linux_path(windows_path)
+
+    def history_file(self):
+        return os.path.join(self.desk.temp_folder(), "Ondrevan.txt")
+
+    def history(self):
+        try:
+            with open(self.history_file(), encoding="cp1252") as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def settings(self):
+        return self.desk.reg_values(SETTINGS_KEY) or {}
+
+    def run_values(self):
+        return [(self.desk.reg_values(key) or {}).get("Ondrevan.exe") for key in RUN_KEYS]
+
+    def trash(self):
+        folder = os.path.join(os.environ["XDG_DATA_HOME"], "Trash", "files")
+        return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
+
+    def start_program(self, exe=PROGRAM, visible=True):
+        self.program = self.desk.start(exe)
+        if visible:
+            until("the main window", lambda: (f := self.desk.form()) and f.visible, 60)
+        else:
+            until("the program's icon", lambda: self.desk.seen("tray", "1"), 60)
+
+    def close_with_close_box(self):
+        self.desk.click("caption-button", "close")
+        code = self.program.wait(30)
+        self.program = None
+        return code
+
+    def put_samples_back(self):
+        for name in ("TestFolder1", "TestFolder2"):
+            target = self.path(PROGRAM_FOLDER + "\\Samples\\" + name)
+            shutil.rmtree(target, ignore_errors=True)
+            shutil.copytree(os.path.join(self.args.samples, name), target)
+
+    def load_two_lists(self, screenshot=False):
+        """Both list files at once, typed into the open-file dialog as a person would."""
+        before = self.desk.items()
+        self.desk.click_control("PushButton12")
+        until("the open-file dialog", lambda: self.desk.seen("dialog", OPEN_LISTS))
+        self.desk.type(r"C:\e2e\lists")
+        self.desk.key("Return")
+        self.desk.type('"first.txt" "second.txt"')
+        if screenshot:
+            self.desk.screenshot("open-two-lists")
+        self.desk.key("Return")
+        until("the dialog to close", lambda: not self.desk.seen("dialog", OPEN_LISTS, "0"))
+        loaded = [r"C:\e2e\Data\One", r"C:\e2e\Data\Two", r"C:\e2e\Data\Três"]
+        until("both lists in the folder list", lambda: self.desk.items() == before + loaded)
+
+    def expect_texts(self, expected):
+        for name, text in expected.items():
+            seen = self.desk.control(name).text
+            assert seen == text, f"{name} reads {seen!r}, not {text!r}"
+
+    def expect_checks(self, expected):
+        for name, checked in expected.items():
+            seen = self.desk.control(name)
+            assert seen.checked == checked, f"{name}: {seen}"
+
+    def new_history_lines(self, before, count, timeout=20):
+        return until(f"{count} new history lines",
+                     lambda: len(self.history()) >= before + count and self.history()[before:],
+                     timeout)
+
+    # ---- the steps ----
+
+    def step_installer_installs(self):
+        setup = r"C:\ondrevan-e2e\setup.exe"
+        shutil.copy(self.args.setup, self.path(setup))
+        result = self.desk.wine(setup, "/S")
+        assert result.returncode == 0, result.stderr[-2000:]
+        folder = self.path(PROGRAM_FOLDER)
+        exes = sorted(f for f in os.listdir(folder) if f.lower().endswith(".exe"))
+        assert exes == ["Ondrevan.exe"], f"the start-up entry must find only the program: {exes}"
+        for name in ("HAND-M.CUR", "ReadMe.txt", "LICENSE.txt", r"Samples\TestFolder1\notes.txt",
+                     r"Uninstall\Uninstall Ondrevan.exe"):
+            assert os.path.isfile(self.path(PROGRAM_FOLDER + "\\" + name)), name
+        assert os.path.isfile(self.path(SHORTCUT)), "Start-menu shortcut"
+        entry = self.desk.reg_values(UNINSTALL_KEY)
+        assert entry and entry["DisplayName"] == "Ondrevan", entry
+        assert entry["UninstallString"] == f'"{UNINSTALLER}"', entry
+        assert self.desk.reg_values(SETTINGS_KEY) is None, "nothing stored before the first start"
+
+    def step_first_start(self):
+        self.start_program()
+        self.desk.screenshot("first-start")
+        self.expect_texts({"PushButton2": SWITCH_OFF, "Frame4": "Off.",
+                           "ProgressBar1": "Progress Bar", "Text1": "1", "Text2": "0",
+                           "Text3": "0", "cboWeekly": "Monday"})
+        self.expect_checks({"Option1": True, "Option2": False, "Check1": False, "Option3": True,
+                            "Option4": False, "Option5": False, "Check3": False})
+        assert not self.desk.control("dtpWeekly").enabled
+        assert not self.desk.control("cboWeekly").enabled
+        assert self.desk.items() == []
+        stored = until("the keys a first start writes", lambda: (
+            s := self.settings()) and {"Text1", "Text2", "Text3", "Weekly", "Weekly Time",
+                                       "StartStopState"} <= s.keys() and s)
+        assert stored["StartStopState"] == "Off", stored
+        assert "Folders" not in stored, stored
+        assert self.run_values() == [None, None]
+
+    def step_browse_adds_a_tree(self):
+        for folder in (r"C:\e2e\Tree\A\A1", r"C:\e2e\Tree\B"):
+            os.makedirs(self.path(folder), exist_ok=True)
+        self.desk.click_control("PushButton10")
+        until("the folder browser", lambda: self.desk.seen("dialog", BROWSE))
+        # Wine's browser also offers "/", the machine's own root: never that one.
+        self.desk.click("tree", BROWSE, "My Computer", double=True)
+        self.desk.click("tree", BROWSE, "(C:)", double=True)
+        self.desk.click("tree", BROWSE, "e2e", double=True)
+        self.desk.click("tree", BROWSE, "Tree")
+        self.desk.screenshot("browse-for-folder")
+        self.desk.answer(BROWSE, "OK")
+        expected = [r"C:\e2e\Tree" + "\\", r"C:\e2e\Tree\A" + "\\", r"C:\e2e\Tree\B" + "\\",
+                    r"C:\e2e\Tree\A\A1" + "\\"]
+        until("the tree in the list", lambda: self.desk.items() == expected)
+        stored = until("the stored list", lambda: self.settings().get("Folders"))
+        for folder in expected:
+            assert folder in stored, stored
+
+    def step_open_file_loads_two_lists(self):
+        lists = self.path(r"C:\e2e\lists")
+        os.makedirs(lists, exist_ok=True)
+        with open(os.path.join(lists, "first.txt"), "w", newline="") as f:
+            f.write("C:\\e2e\\Data\\One\r\nC:\\e2e\\Data\\Two\r\n")
+        with open(os.path.join(lists, "second.txt"), "w", encoding="utf-8-sig", newline="") as f:
+            f.write("C:\\e2e\\Data\\Três\r\n")
+        self.load_two_lists(screenshot=True)
+
+    def step_samples_replace_the_list(self):
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        self.desk.click_control("PushButton14")
+        self.desk.answer(BOX, "No")  # do not open the samples' folder
+        until("the samples in the list", lambda: self.desk.items() == [SAMPLE_1, SAMPLE_2])
+
+    def step_test_run_in_folder_mode(self):
+        before = len(self.history())
+        self.desk.click_control("PushButton3")
+        lines = self.new_history_lines(before, 4)
+        self.desk.screenshot("after-folder-mode-run")
+        assert messages(lines) == [
+            CONTENT + SAMPLE_1, FOLDER + SAMPLE_1, CONTENT + SAMPLE_2, FOLDER + SAMPLE_2], lines
+        assert not os.path.exists(self.path(SAMPLE_1)) and not os.path.exists(self.path(SAMPLE_2))
+        trash = self.trash()
+        assert "TestFolder1" in trash and "TestFolder2" in trash, trash
+        assert os.listdir(os.path.join(os.environ["XDG_DATA_HOME"], "Trash", "files",
+                                       "TestFolder1")) == ["Drafts"], "the sub-folder went along"
+
+    def step_test_run_in_contents_mode_asks_first(self):
+        self.put_samples_back()
+        self.desk.click_control("Option2")
+        self.desk.click_control("Check1")
+        until("both choices stored", lambda: (s := self.settings()).get("Option2") == "True"
+              and s.get("Check1") == "1")
+        before = len(self.history())
+        self.desk.click_control("PushButton3")
+        until("the confirmation", lambda: self.desk.seen("dialog", BOX))
+        self.desk.screenshot("confirmation")
+        self.desk.answer(BOX, "No")
+        time.sleep(1)  # the answer No must leave everything as it was
+        assert len(self.history()) == before
+        assert os.path.isfile(self.path(SAMPLE_1 + r"\notes.txt"))
+
+        self.desk.click_control("PushButton3")
+        self.desk.answer(BOX, "Yes")
+        lines = self.new_history_lines(before, 2)
+        assert messages(lines) == [
+            CONTENT + SAMPLE_1, CONTENT + SAMPLE_2], lines
+        assert sorted(os.listdir(self.path(SAMPLE_1))) == ["Drafts"]
+        assert sorted(os.listdir(self.path(SAMPLE_2))) == ["Old"]
+        assert os.path.isfile(self.path(SAMPLE_1 + r"\Drafts\draft1.txt"))
+
+    def step_every_three_seconds_then_the_hot_key(self):
+        self.desk.click_control("Check1")  # no question before every run
+        for box, value in (("Text1", "0"), ("Text2", "0"), ("Text3", "3")):
+            self.desk.replace_text(box, value)
+        before = len(self.history())
+        self.desk.click_control("PushButton2")
+        until("the switch to read On", lambda: self.desk.control("PushButton2").text == SWITCH_ON)
+        until("the countdown", lambda: self.desk.control("Frame4").text.startswith(
+            "On. Next deleting will occur in: "))
+        assert self.settings()["StartStopState"] == "On"
+        self.desk.screenshot("switched-on")
+        self.new_history_lines(before, 4, timeout=30)  # two runs, one line per folder each
+
+        notepad = self.desk.start("notepad")
+        self.desk.click("top", "Untitled - Notepad", "20", timeout=30)
+        until("Notepad to have the focus",
+              lambda: (f := self.desk.seen("foreground")) and f.cls == "Notepad")
+        self.desk.key("ctrl+shift+t")
+        until("the switch to read Off", lambda: self.desk.control("PushButton2").text == SWITCH_OFF)
+        assert self.desk.control("Frame4").text == "Off."
+        assert self.settings()["StartStopState"] == "Off"
+        after = len(self.history())
+        time.sleep(4)  # longer than the interval: no run may come now
+        assert len(self.history()) == after, self.history()[after:]
+        lines = self.history()[before:]
+        assert set(messages(lines)) == {CONTENT + SAMPLE_1, CONTENT + SAMPLE_2}, lines
+        notepad.kill()
+        until("Notepad to go", lambda: not self.desk.seen("top", "Untitled - Notepad", "0"))
+
+    def step_minimize_to_tray_and_back(self):
+        self.desk.click("caption-button", "minimize")
+        until("the window to hide", lambda: not self.desk.form().visible)
+        balloon = until("the balloon", lambda: self.desk.seen("class", "tooltips_class32", "0"))
+        self.desk.screenshot("balloon")
+        assert balloon.visible
+        icon = self.desk.seen("tray")
+        assert self.desk.darkest(icon.rect) < 0.7, "the icon is drawn, not a blank square"
+        time.sleep(1)
+        assert not self.desk.form().visible, "it stays hidden"
+        self.desk.click("tray")
+        until("the window back", lambda: (f := self.desk.form()) and f.visible and not f.iconic)
+
+    def step_startup_entry_on_and_off(self):
+        self.desk.click_control("Check3")
+        until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
+        assert self.settings()["Windows Startup"] == "On"
+        self.desk.click_control("Check3")
+        until("no start-up entry", lambda: self.run_values() == [None, None])
+        assert self.settings()["Windows Startup"] == "Off"
+        self.desk.click_control("Check3")  # left on: the uninstaller must take it away
+        until("the start-up entry again", lambda: self.run_values()[0] == PROGRAM)
+
+    def step_restart_finds_everything_as_left(self):
+        self.desk.click_control("Option5")
+        self.desk.click_control("cboWeekly")
+        self.desk.key("W", "Return")  # Wednesday
+        until("Wednesday", lambda: self.desk.control("cboWeekly").text == "Wednesday")
+        # Loading lists stores the whole list, the samples with it (loading them did not).
+        self.load_two_lists()
+        self.desk.click_control("Check1")
+        self.desk.click_control("Check8")
+        self.desk.click_control("PushButton2")
+        self.desk.answer(BOX, "Yes")  # the confirmation is on again
+        until("the switch to read On", lambda: self.desk.control("PushButton2").text == SWITCH_ON)
+        items = self.desk.items()
+        stored = until("the weekday stored", lambda: (s := self.settings()).get("Weekly") ==
+                       "Wednesday" and s)
+        self.desk.screenshot("before-restart")
+        assert self.close_with_close_box() == 0
+
+        self.start_program(visible=False)  # "Start in system tray"
+        assert not self.desk.form().visible
+        self.desk.click("tray")
+        until("the window", lambda: self.desk.form().visible)
+        self.desk.screenshot("after-restart")
+        self.expect_checks({"Option1": False, "Option2": True, "Check1": True, "Option3": False,
+                            "Option5": True, "Check3": True, "Check8": True})
+        self.expect_texts({"PushButton2": SWITCH_ON, "cboWeekly": "Wednesday", "Text1": "0",
+                           "Text2": "0", "Text3": "3"})
+        until("the countdown", lambda: self.desk.control("Frame4").text.startswith("On. "))
+        assert self.desk.control("cboWeekly").enabled
+        assert self.desk.items() == items
+        kept = self.settings()
+        for name in ("Folders", "Option2", "Check1", "Option5", "Weekly", "Text3",
+                     "StartStopState", "Windows Startup", "Minimized"):
+            assert kept.get(name) == stored.get(name), (name, kept.get(name), stored.get(name))
+
+    def step_uninstaller_leaves_nothing(self):
+        assert self.history(), "a history file to take away"
+        # Ondrevan is still running: the uninstaller closes it first.
+        result = self.desk.wine(UNINSTALLER, "/S")
+        assert result.returncode == 0, result.stderr[-2000:]
+        # The uninstaller runs on from a copy of itself: wait for what it leaves.
+        until("the program folder to go", lambda: not os.path.exists(self.path(PROGRAM_FOLDER)),
+              60)
+        until("the program to have closed", lambda: not self.desk.form(), 30)
+        if self.program:
+            assert self.program.wait(30) == 0
+            self.program = None
+        until("the settings to go", lambda: self.desk.reg_values(SETTINGS_KEY) is None, 30)
+        assert not os.path.exists(self.path(SHORTCUT))
+        assert self.run_values() == [None, None]
+        assert self.desk.reg_values(UNINSTALL_KEY) is None
+        assert not os.path.exists(self.history_file())
+
+    def step_portable_zip(self):
+        with zipfile.ZipFile(self.args.zip) as archive:
+            names = sorted(archive.namelist())
+            for name in ("Ondrevan/Ondrevan.exe", "Ondrevan/HAND-M.CUR", "Ondrevan/ReadMe.txt",
+                         "Ondrevan/LICENSE.txt", "Ondrevan/Samples/TestFolder1/notes.txt"):
+                assert name in names, names
+            assert [n for n in names if n.lower().endswith(".exe")] == ["Ondrevan/Ondrevan.exe"]
+            archive.extractall(self.path(r"C:\Portable"))
+        self.start_program(r"C:\Portable\Ondrevan\Ondrevan.exe")
+        self.desk.click_control("PushButton14")
+        self.desk.answer(BOX, "No")
+        until("the portable samples", lambda: self.desk.items() == [
+            r"C:\Portable\Ondrevan\Samples\TestFolder1", r"C:\Portable\Ondrevan\Samples\TestFolder2"])
+        self.desk.screenshot("portable")
+        assert self.close_with_close_box() == 0
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for option in ("prefix", "setup", "zip", "probe", "samples", "shots"):
+        parser.add_argument("--" + option, required=True)
+    session = Session(parser.parse_args())
+    steps = [getattr(Session, name) for name in Session.__dict__ if name.startswith("step_")]
+    passed = failed = 0
+    for step in steps:
+        name = step.__name__[len("step_"):]
+        started = time.monotonic()
+        try:
+            step(session)
+            passed += 1
+            print(f"[  PASSED  ] {name} ({time.monotonic() - started:.1f} s)", flush=True)
+        except Exception:  # one failed step is reported, and the next ones still run
+            failed += 1
+            print(f"[  FAILED  ] {name}\n{traceback.format_exc()}", flush=True)
+            session.desk.screenshot("FAILED-" + name)
+    if session.program:
+        session.program.kill()
+    print(f"e2e: {passed} passed, {failed} failed")
+    return 0 if failed == 0 else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

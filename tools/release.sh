@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the release into build/release/: the portable zip and the Windows installer.
+#   Ondrevan-<version>-portable.zip   Ondrevan\ with the program, HAND-M.CUR, Samples\,
+#                                     ReadMe.txt and LICENSE.txt
+#   Ondrevan-<version>-setup.exe      the NSIS installer of the same files
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/install-deps.sh"
+"$root/tools/build.sh" win
+
+version=$(sed -nE 's/^project\(Ondrevan VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt")
+[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
+program="$root/build/win/Ondrevan"
+out="$root/build/release"
+rm -rf "$out"
+mkdir -p "$out/texts" "$out/zip/Ondrevan"
+
+# Windows text files: CRLF line ends.
+sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$root/packaging/ReadMe.txt" >"$out/texts/ReadMe.txt"
+sed -e 's/$/\r/' "$root/LICENSE" >"$out/texts/LICENSE.txt"
+
+cp -r "$program"/. "$out/zip/Ondrevan/"
+cp "$out/texts/ReadMe.txt" "$out/texts/LICENSE.txt" "$out/zip/Ondrevan/"
+zip_file="$out/Ondrevan-$version-portable.zip"
+(cd "$out/zip" && zip -q -r -X "$zip_file" Ondrevan)
+
+setup="$out/Ondrevan-$version-setup.exe"
+makensis -V2 -DVERSION="$version" -DPROGRAM_DIR="$program" -DTEXT_DIR="$out/texts" \
+         -DICON="$root/resources/Ondrevan.ico" -DOUTFILE="$setup" "$root/packaging/Ondrevan.nsi"
+rm -rf "$out/zip" "$out/texts"
+echo "Portable zip: $zip_file"
+echo "Installer:    $setup"
