@@ -176,8 +176,13 @@ class Desktop:
             capture_output=True, text=True, check=True)
         return float(result.stdout.strip())
 
-    def screenshot(self, name):
+    def screenshot(self, name, rect=None):
+        """The whole screen, or only that part of it."""
         self.shot_number += 1
         path = os.path.join(self.shots, f"{self.shot_number:02d}-{name}.png")
-        subprocess.run(["import", "-window", "root", path], check=False)
+        crop = []
+        if rect:
+            left, top, right, bottom = rect
+            crop = ["-crop", f"{right - left}x{bottom - top}+{left}+{top}"]
+        subprocess.run(["import", "-window", "root", *crop, path], check=False)
         return path

@@ -16,7 +16,7 @@ suite() {
     # the minimize and close boxes are there to be clicked.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
     set +e
-    python3 "$root/tests/e2e/suite.py" --prefix "$WINEPREFIX" \
+    PYTHONDONTWRITEBYTECODE=1 python3 "$root/tests/e2e/suite.py" --prefix "$WINEPREFIX" \
         --setup "$root/build/release/Ondrevan-$version-setup.exe" \
         --zip "$root/build/release/Ondrevan-$version-portable.zip" \
         --probe "$root/build/win/tests/ondrevan_probe.exe" \

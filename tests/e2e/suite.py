@@ -244,6 +244,7 @@ class Session:
             "On. Next deleting will occur in: "))
         assert self.settings()["StartStopState"] == "On"
         self.desk.screenshot("switched-on")
+        self.desk.screenshot("main-window", self.desk.form().rect)  # the README's picture
         self.new_history_lines(before, 4, timeout=30)  # two runs, one line per folder each
 
         notepad = self.desk.start("notepad")
