@@ -353,7 +353,28 @@ class Session:
         until("the portable samples", lambda: self.desk.items() == [
             r"C:\Portable\Ondrevan\Samples\TestFolder1", r"C:\Portable\Ondrevan\Samples\TestFolder2"])
         self.desk.screenshot("portable")
+        before = len(self.history())
+        self.desk.click_control("PushButton3")  # nothing stored yet: folder mode, no question
+        self.new_history_lines(before, 4)
+        assert not os.path.exists(self.path(r"C:\Portable\Ondrevan\Samples\TestFolder1"))
         assert self.close_with_close_box() == 0
+
+    def step_uninstaller_keeps_settings_when_told(self):
+        result = self.desk.wine(r"C:\ondrevan-e2e\setup.exe", "/S")
+        assert result.returncode == 0, result.stderr[-2000:]
+        settings, history = self.settings(), self.history()
+        assert settings and history, "the portable run left settings and a history"
+        self.desk.start(UNINSTALLER)
+        wizard = "Ondrevan 1.0.0 Uninstall "  # NSIS ends its window's title with a blank
+        self.desk.click("button", wizard, "Uninstall", "20", timeout=30)
+        self.desk.answer(wizard.rstrip(), "No")
+        self.desk.screenshot("uninstalled-keeping-settings")
+        self.desk.answer(wizard, "Close")
+        until("the program folder to go", lambda: not os.path.exists(self.path(PROGRAM_FOLDER)),
+              60)
+        assert self.run_values() == [None, None]
+        assert self.settings() == settings
+        assert self.history() == history
 
 
 def main():
