@@ -8,7 +8,6 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 export ONDREVAN_WINE=$root/build/e2e/wine
 rm -rf "$ONDREVAN_WINE" "$root/build/e2e/screenshots"
 source "$root/tools/wine-env.sh"
-version=$(sed -nE 's/^project\(Ondrevan VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt")
 
 suite() {
     ondrevan_prepare_prefix
@@ -17,8 +16,8 @@ suite() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
     set +e
     PYTHONDONTWRITEBYTECODE=1 python3 "$root/tests/e2e/suite.py" --prefix "$WINEPREFIX" \
-        --setup "$root/build/release/Ondrevan-$version-setup.exe" \
-        --zip "$root/build/release/Ondrevan-$version-portable.zip" \
+        --setup "$(echo "$root"/build/release/Ondrevan-*-setup.exe)" \
+        --zip "$(echo "$root"/build/release/Ondrevan-*-portable.zip)" \
         --probe "$root/build/win/tests/ondrevan_probe.exe" \
         --samples "$root/resources/Samples" --shots "$root/build/e2e/screenshots"
     code=$?
@@ -26,5 +25,5 @@ suite() {
     return $code
 }
 export -f suite ondrevan_prepare_prefix
-export root version
+export root
 exec "$root/tools/with-xvfb.sh" bash -c suite

@@ -10,6 +10,7 @@ It ends with "e2e: N passed, M failed".
 
 import argparse
 import os
+import re
 import shutil
 import sys
 import time
@@ -150,7 +151,8 @@ class Session:
                            "ProgressBar1": "Progress Bar", "Text1": "1", "Text2": "0",
                            "Text3": "0", "cboWeekly": "Monday"})
         self.expect_checks({"Option1": True, "Option2": False, "Check1": False, "Option3": True,
-                            "Option4": False, "Option5": False, "Check3": False})
+                            "Option4": False, "Option5": False, "Check3": False, "Check8": False})
+        assert self.desk.control("Check8").visible, "designed visible"
         assert not self.desk.control("dtpWeekly").enabled
         assert not self.desk.control("cboWeekly").enabled
         assert self.desk.items() == []
@@ -365,7 +367,8 @@ class Session:
         settings, history = self.settings(), self.history()
         assert settings and history, "the portable run left settings and a history"
         self.desk.start(UNINSTALLER)
-        wizard = "Ondrevan 1.0.0 Uninstall "  # NSIS ends its window's title with a blank
+        version = re.search(r"Ondrevan-([\d.]+)-setup", self.args.setup)[1]
+        wizard = f"Ondrevan {version} Uninstall "  # NSIS ends its window's title with a blank
         self.desk.click("button", wizard, "Uninstall", "20", timeout=30)
         self.desk.answer(wizard.rstrip(), "No")
         self.desk.screenshot("uninstalled-keeping-settings")
