@@ -11,6 +11,7 @@ source "$root/tools/wine-env.sh"
 
 suite() {
     ondrevan_prepare_prefix
+    cd "$WINEPREFIX/drive_c"  # a folder Wine can reach: it has no Z: drive
     # No window manager runs on the virtual display: Wine draws the title bars itself, so
     # the minimize and close boxes are there to be clicked.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null

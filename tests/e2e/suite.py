@@ -309,7 +309,7 @@ class Session:
         self.start_program(visible=False)  # "Start in system tray"
         assert not self.desk.form().visible
         self.desk.click("tray")
-        until("the window", lambda: self.desk.form().visible)
+        until("the window", lambda: (f := self.desk.form()).visible and not f.iconic)
         self.desk.screenshot("after-restart")
         self.expect_checks({"Option1": False, "Option2": True, "Check1": True, "Option3": False,
                             "Option5": True, "Check3": True, "Check8": True})
