@@ -167,12 +167,13 @@ class Desktop:
 
     # ---- pictures ----
 
-    def darkest(self, rect):
-        """The darkest grey level (0 black to 1 white) in that part of the screen."""
+    def bluest(self, rect):
+        """How far blue outweighs red at the bluest point of that part of the screen (0 to 1):
+        the program's icon is a blue Q, a missing one a white or grey square."""
         left, top, right, bottom = rect
         result = subprocess.run(
-            ["import", "-window", "root", "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
-             "-colorspace", "gray", "-format", "%[fx:minima]", "info:"],
+            ["convert", "x:root", "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
+             "-fx", "b-r", "-format", "%[fx:maxima]", "info:"],
             capture_output=True, text=True, check=True)
         return float(result.stdout.strip())
 
