@@ -68,7 +68,7 @@ void Form1::ApplyDesign() {
     cboWeekly.SetEnabled(false);
     Timer1.SetInterval(100);
     RichTextBox1.SetVisible(false);
-    cSysTray1.SetTrayIcon(true);  // the window's 16 x 16 icon, or the shell shows a blank
+    cSysTray1.SetTrayIcon(true);  // the window's 16 x 16 icon; with none the tray shows a blank
 }
 
 void Form1::WireHandlers() {
