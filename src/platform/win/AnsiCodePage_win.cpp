@@ -16,13 +16,7 @@ std::string Win32AnsiCodePage::FromUtf8(std::string_view utf8) {
 }
 
 std::string Win32AnsiCodePage::ToUtf8(std::string_view ansi) {
-    if (ansi.empty()) return {};
-    int length =
-        ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(),
-                          length);
-    return Narrow(wide);
+    return Narrow(WidenFrom(CP_ACP, ansi));
 }
 
 std::vector<std::int16_t> Win32AnsiCodePage::CharacterCodes(std::string_view utf8) {

@@ -2,14 +2,18 @@
 
 namespace ondrevan::win {
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
+std::wstring WidenFrom(UINT codePage, std::string_view text) {
+    if (text.empty()) return {};
     int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+        ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+    ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           length);
     return wide;
+}
+
+std::wstring Widen(std::string_view utf8) {
+    return WidenFrom(CP_UTF8, utf8);
 }
 
 std::string Narrow(std::wstring_view utf16) {
