@@ -64,7 +64,7 @@ int wmain(int argc, wchar_t** argv) {
     double start = 0, oursMs = 0, delMs = 0;
     auto runOurs = [&] {
         start = NowMs();
-        fileSystem.DeleteFilesIn("C:\\ondrevan-bench-delete-a");
+        fileSystem.DeleteFilesIn("C:\\ondrevan-bench-delete-a", nullptr);
         oursMs = NowMs() - start;
     };
     const bool delFirst = mode == L"measure-del-first";

@@ -29,6 +29,9 @@ void WindowLife::Form_Resize() {
 }
 
 void WindowLife::cSysTray1_MouseDown() {
+    // Normal first: a minimize that the system reports again while hidden (as after a
+    // start in the tray) must not bring the window back minimized.
+    form_.Window.SetState(WindowState::Normal);
     form_.Window.SetVisible(true);
     form_.Window.SetFocus();
     form_.HiddenToTray = false;

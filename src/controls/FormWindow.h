@@ -30,6 +30,12 @@ class FormWindow : public Control {
     // The shell reports a state change the user made, without echoing it back.
     void StateChangedByUser(WindowState state) { state_ = state; }
 
+    // The control with the keyboard focus as the shell last reported it, or nullptr when
+    // the focus is outside the window. While a control's LostFocus runs, it already names
+    // the control the focus went to.
+    Control* ActiveControl() const { return activeControl_; }
+    void ActiveControlChangedByUser(Control* control) { activeControl_ = control; }
+
     bool HasProgramIcon() const { return hasIcon_; }
     void ShowProgramIcon() {
         hasIcon_ = true;
@@ -43,6 +49,7 @@ class FormWindow : public Control {
     std::string mouseIconFile_;
     WindowState state_ = WindowState::Normal;
     bool hasIcon_ = false;
+    Control* activeControl_ = nullptr;
 };
 
 }  // namespace ondrevan

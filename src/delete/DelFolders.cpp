@@ -6,7 +6,9 @@
 #include "delete/FolderPaths.h"
 #include "history/History.h"
 #include "platform/Blanks.h"
+#include "platform/EventPump.h"
 #include "platform/FileSystem.h"
+#include "platform/ScopedFlag.h"
 #include "platform/SettingKeys.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
@@ -16,18 +18,6 @@ namespace ondrevan {
 namespace {
 
 inline constexpr int kCommonAppData = 35;
-
-// Clears a flag when the run ends, however it ends.
-class RunGuard {
-  public:
-    explicit RunGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~RunGuard() { flag_ = false; }
-    RunGuard(const RunGuard&) = delete;
-    RunGuard& operator=(const RunGuard&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 }  // namespace
 
@@ -103,23 +93,31 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     // A run that would start inside another (a tick while this run's shell window is
     // up) is dropped.
     if (running_) return;
-    RunGuard guard(running_);
+    ScopedFlag guard(running_);
     ErrorTrap trap(form_.Services().dialogs, "DelFolders.DeleteFoldersFiles");
     const int checkLine = trap.Reserve(), contentLine = trap.Reserve(), contentLog = trap.Reserve(),
               recycleLine = trap.Reserve(), folderLog = trap.Reserve();
 
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> items = list.Items();
+    EventPump& pump = form_.Services().pump;
+    const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
     for (std::string text : items) {
+        // The window answers between folders and while a folder's files go.
+        letWindowAnswer();
         const std::string trimmed(TrimBlanks(text));
         if (!trimmed.empty() && trimmed.back() == '\\')
             text = trimmed.substr(0, trimmed.size() - 1);
+        // The folder as the check judges it ("C:\s\TB " is "C:\s\TB") is the folder that
+        // is cleared and named in the history.
+        if (IsFullyQualified(text)) text = CanonicalFolderPath(text);
 
         bool allowed = false;
         trap.At(checkLine, [&] { allowed = CanDelete(text); });
         if (!allowed) continue;
 
-        trap.At(contentLine, [&] { form_.Services().fileSystem.DeleteFilesIn(text); });
+        trap.At(contentLine,
+                [&] { form_.Services().fileSystem.DeleteFilesIn(text, letWindowAnswer); });
         trap.At(contentLog,
                 [&] { form_.History().AppendLine("Deleted content of folder ", text); });
         if (!form_.Option1.Value()) continue;

@@ -42,7 +42,9 @@ bool IsFullyQualified(std::string_view path) {
     return drive || share;
 }
 
-std::string LexicalFolderKey(std::string_view written) {
+namespace {
+
+std::string ResolvedFolderPath(std::string_view written, bool foldCase) {
     std::string slashed(written);
     for (char& c : slashed)
         if (c == '/') c = '\\';
@@ -69,7 +71,8 @@ std::string LexicalFolderKey(std::string_view written) {
             if (names.size() > (unc ? 2u : 1u)) names.pop_back();
             continue;
         }
-        for (char& c : name) c = FoldCase(c);
+        if (foldCase)
+            for (char& c : name) c = FoldCase(c);
         names.push_back(std::move(name));
     }
 
@@ -79,6 +82,18 @@ std::string LexicalFolderKey(std::string_view written) {
         key += names[i];
     }
     return key;
+}
+
+}  // namespace
+
+std::string LexicalFolderKey(std::string_view written) {
+    return ResolvedFolderPath(written, true);
+}
+
+std::string CanonicalFolderPath(std::string_view written) {
+    std::string path = ResolvedFolderPath(written, false);
+    if (path.size() == 2 && path[1] == ':') path += '\\';  // "C:" alone is not the root
+    return path;
 }
 
 std::string FolderKey(FileSystem& fs, std::string_view path) {

@@ -17,7 +17,11 @@ bool IsFullyQualified(std::string_view path);
 // folded, and no backslash ends it.
 std::string LexicalFolderKey(std::string_view path);
 
-// The same, taken from the folder's real path when it exists, so that 8.3 short names,
+// The folder as a run acts on it and names it: the key's resolution with the letter case
+// kept, so that the folder the check judged is the one that is cleared and logged.
+std::string CanonicalFolderPath(std::string_view path);
+
+// The same key, taken from the folder's real path when it exists, so that 8.3 short names,
 // junctions and symbolic links lead to the folder they stand for.
 std::string FolderKey(FileSystem& fs, std::string_view path);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,9 +40,11 @@ class FileSystem {
     virtual std::vector<FolderEntry> ListSubfolders(const std::string& path) = 0;
     // The files and folders a wildcard pattern ("C:\\Tools\\*.exe") lists, in listing order.
     virtual std::vector<FolderEntry> FindFiles(const std::string& pattern) = 0;
-    // Deletes every file that lies directly in the folder, read-only ones too; folders and
-    // what they hold stay. Errors (no folder, a file in use) are passed over.
-    virtual void DeleteFilesIn(const std::string& folder) = 0;
+    // Deletes every file that lies directly in the folder, read-only ones too, whatever the
+    // length of its path; folders and what they hold stay. Errors (no folder, a file in
+    // use) are passed over. `between` runs every so often, so that a long deletion can let
+    // the window answer.
+    virtual void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) = 0;
     // Appends bytes to a file, creating it when it is not there; the file is closed again
     // at once. Throws AppError when it cannot.
     virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;

@@ -10,6 +10,7 @@
 #include "platform/EventPump.h"
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
+#include "platform/ScopedFlag.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
 
@@ -40,6 +41,21 @@ std::int32_t IntervalSeconds(double hours, double minutes, double seconds) {
     return static_cast<std::int32_t>(total);
 }
 
+std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
+                                         const std::string& seconds, const std::string& separator,
+                                         const std::string& field, bool wholeInterval) {
+    if (!IsNumeric(field, separator)) return "Must be a numeric entry.";
+    if (*ParseNumber(field, separator) < 0) return kIntervalRule;
+    const auto h = ParseNumber(hours, separator), m = ParseNumber(minutes, separator),
+               s = ParseNumber(seconds, separator);
+    // A field still being edited elsewhere is judged when the user leaves that one.
+    if (!h || !m || !s) return std::nullopt;
+    const double total = std::nearbyint(*h * 3600 + *m * 60 + *s);
+    if (!(total <= std::numeric_limits<std::int32_t>::max())) return kIntervalRule;
+    if (wholeInterval && total < 1) return kIntervalRule;
+    return std::nullopt;
+}
+
 // ---- the schedule settings ----
 
 std::int32_t Schedule::SecondsUntilSetTime() {
@@ -54,6 +70,7 @@ void Schedule::SaveKindOptions() {
 
 void Schedule::Option3_Click() {
     ElapsedSeconds = 0;
+    ForgetLastRun();
     form_.dtpWeekly.SetEnabled(false);
     form_.cboWeekly.SetEnabled(false);
     SaveKindOptions();
@@ -61,6 +78,7 @@ void Schedule::Option3_Click() {
 
 void Schedule::Option4_Click() {
     TotalSeconds = SecondsUntilSetTime();
+    ForgetLastRun();
     form_.dtpWeekly.SetEnabled(true);
     form_.cboWeekly.SetEnabled(false);
     SaveKindOptions();
@@ -68,6 +86,7 @@ void Schedule::Option4_Click() {
 
 void Schedule::Option5_Click() {
     TotalSeconds = SecondsUntilSetTime();
+    ForgetLastRun();
     form_.dtpWeekly.SetEnabled(true);
     form_.cboWeekly.SetEnabled(true);
     SaveKindOptions();
@@ -82,8 +101,16 @@ void Schedule::Text_GotFocus(TextBox& field) {
 }
 
 void Schedule::Text_LostFocus(TextBox& field) {
-    if (IsNumeric(field.Text(), form_.Services().locale.DecimalSeparator())) return;
-    form_.MsgBox("Must be a numeric entry.");
+    // Moving between the three fields may pass through a total of 0 (1 h 0 m 0 s becoming
+    // 0 h 0 m 30 s): the total is judged once the focus leaves them.
+    const Control* next = form_.Window.ActiveControl();
+    const bool leavingInterval =
+        next != &form_.Text1 && next != &form_.Text2 && next != &form_.Text3;
+    const auto fault =
+        IntervalFault(form_.Text1.Text(), form_.Text2.Text(), form_.Text3.Text(),
+                      form_.Services().locale.DecimalSeparator(), field.Text(), leavingInterval);
+    if (!fault) return;
+    form_.MsgBox(*fault);
     field.SetFocus();
 }
 
@@ -96,6 +123,7 @@ void Schedule::dtpWeekly_Change() {
                           form_.Services().locale.FormatLongTime(form_.dtpWeekly.Value()));
     // The weekly kind keeps its progress base; the daily kind starts a new one.
     if (form_.Option4.Value()) TotalSeconds = SecondsUntilSetTime();
+    ForgetLastRun();
 }
 
 // ---- the tick ----
@@ -121,7 +149,7 @@ bool Schedule::SetSecondReached(const LocalDateTime& now, bool weekly) {
             if (form_.cboWeekly.Text() != kWeekdayNames[weekday.c_encoding()]) continue;
         }
         // A clock put back (the end of summer time) brings the same set second again.
-        if (lastRunSecond_ && *lastRunSecond_ / kSecondsPerDay == day / kSecondsPerDay) continue;
+        if (lastRunSecond_ && *lastRunSecond_ == due) continue;
         lastRunSecond_ = due;
         return true;
     }
@@ -129,6 +157,10 @@ bool Schedule::SetSecondReached(const LocalDateTime& now, bool weekly) {
 }
 
 void Schedule::Timer1_Timer() {
+    // A tick whose error box or run is still up has the schedule to itself: a second box
+    // every second would bury the window.
+    if (ticking_) return;
+    ScopedFlag ticking(ticking_);
     const Services& services = form_.Services();
     ErrorTrap trap(services.dialogs, "Form1.Timer1_Timer");
     ListView& list = form_.ListView1;
@@ -138,15 +170,19 @@ void Schedule::Timer1_Timer() {
         if (static_cast<std::size_t>(CurrentItem) > list.Count())
             CurrentItem = ClampToInt32(static_cast<std::int64_t>(list.Count()));
     });
-    trap.Line([&] {
-        if (ElapsedSeconds == std::numeric_limits<std::int32_t>::max())
-            throw AppError(6, "Overflow");
-        ++ElapsedSeconds;
-    });
+    const int countLine = trap.Reserve();
+    auto count = [&] {
+        trap.At(countLine, [&] {
+            if (ElapsedSeconds == std::numeric_limits<std::int32_t>::max())
+                throw AppError(6, "Overflow");
+            ++ElapsedSeconds;
+        });
+    };
 
     const bool weekly = form_.Option5.Value();
     const bool daily = !weekly && form_.Option4.Value();
     if (weekly || daily) {
+        count();
         trap.Line([&] { form_.ProgressBar1.SetMax(TotalSeconds); });
         std::int32_t remaining = 0;
         trap.Line([&] {
@@ -174,8 +210,12 @@ void Schedule::Timer1_Timer() {
         if (due) RunSteps(trap, false);
         return;
     }
-    if (!form_.Option3.Value()) return;
+    if (!form_.Option3.Value()) {
+        count();
+        return;
+    }
 
+    bool reachable = true;
     trap.Line([&] {
         const std::string separator = services.locale.DecimalSeparator();
         struct Field {
@@ -184,13 +224,30 @@ void Schedule::Timer1_Timer() {
         } fields[] = {{form_.Text1, "0"}, {form_.Text2, "0"}, {form_.Text3, "5"}};
         for (Field& field : fields)
             if (!IsNumeric(field.box.Text(), separator)) field.box.SetText(field.fallback);
-        TotalSeconds = IntervalSeconds(*ParseNumber(form_.Text1.Text(), separator),
-                                       *ParseNumber(form_.Text2.Text(), separator),
-                                       *ParseNumber(form_.Text3.Text(), separator));
-        // An interval shortened below the count would never be met by counting on:
-        // the count starts again, so the next run comes one full interval later.
-        if (TotalSeconds > 0 && ElapsedSeconds > TotalSeconds) ElapsedSeconds = 0;
+        const std::string texts =
+            form_.Text1.Text() + '|' + form_.Text2.Text() + '|' + form_.Text3.Text();
+        try {
+            TotalSeconds = IntervalSeconds(*ParseNumber(form_.Text1.Text(), separator),
+                                           *ParseNumber(form_.Text2.Text(), separator),
+                                           *ParseNumber(form_.Text3.Text(), separator));
+        } catch (const AppError&) {
+            reachable = false;
+            // Reported once for these texts; the user answers it by changing a field.
+            if (reportedOverflow_ == texts) return;
+            reportedOverflow_ = texts;
+            throw;
+        }
+        reportedOverflow_.clear();
     });
+    // An interval that can never come due is not counted towards.
+    if (!reachable || TotalSeconds < 1) {
+        trap.Line([&] { form_.Frame4.SetCaption(kIntervalOutOfRangeStatus); });
+        return;
+    }
+    count();
+    // An interval shortened below the count would never be met by counting on: the count
+    // starts again, so the next run comes one full interval later.
+    if (ElapsedSeconds > TotalSeconds) ElapsedSeconds = 0;
     trap.Line([&] {
         form_.ProgressBar1.SetMax(TotalSeconds);
         if (ElapsedSeconds <= TotalSeconds) form_.ProgressBar1.SetValue(ElapsedSeconds);
@@ -255,13 +312,20 @@ void Schedule::PushButton2_Click() {
             trap.Line([&] { form_.MsgBox("You must add folders to the list first."); });
             return;
         }
+        // A press of the hot key while this question is up belongs to it: it must not
+        // ask again, nor turn the switch on a second time when both are answered Yes.
+        if (asking_) return;
         bool allowed = false;
-        trap.Line([&] { allowed = form_.Deleter().AllowDeleteFolders(form_.ListView1); });
-        if (!allowed) return;
+        {
+            ScopedFlag asking(asking_);
+            trap.Line([&] { allowed = form_.Deleter().AllowDeleteFolders(form_.ListView1); });
+        }
+        if (!allowed || IsOn()) return;
         trap.Line([&] {
             keptCaption_ = form_.PushButton2.Caption();
             form_.PushButton2.SetCaption(kSwitchOnCaption);
         });
+        ForgetLastRun();
         trap.Line([&] {
             if (form_.Option4.Value() || form_.Option5.Value())
                 TotalSeconds = SecondsUntilSetTime();
@@ -274,6 +338,7 @@ void Schedule::PushButton2_Click() {
     trap.Line([&] { Disarm(); });
     // A set second that passes while the switch is off is not caught up when it comes on.
     trap.Line([&] { previousTick_.reset(); });
+    ForgetLastRun();
     trap.Line([&] { form_.Frame4.SetCaption("Off."); });
     trap.Line([&] { form_.Window.SetMousePointer(pointers::kDefault); });
     trap.Line([&] {

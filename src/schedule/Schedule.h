@@ -20,6 +20,19 @@ inline constexpr const char* kStatusPrefix = "On. Next deleting will occur in: "
 // throws AppError "Overflow" beyond 32 bits.
 std::int32_t IntervalSeconds(double hours, double minutes, double seconds);
 
+// The longest interval the count can reach, in whole hours, as the user is told.
+inline constexpr const char* kIntervalRule =
+    "The interval must be at least 1 second and at most 596,523 hours.";
+inline constexpr const char* kIntervalOutOfRangeStatus =
+    "On. Nothing will be deleted: the interval is out of range.";
+
+// Why interval fields cannot make a schedule, or nothing when they can. `wholeInterval`
+// asks for the total too (the user has left the three fields); otherwise only what one
+// field alone can spoil is judged: a non-number, a negative value, a total that overflows.
+std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
+                                         const std::string& seconds, const std::string& separator,
+                                         const std::string& field, bool wholeInterval);
+
 // The schedule: its settings (the "Delete Schedule" frame), the once-a-second tick and
 // the automatic-delete switch with its hot key.
 class Schedule {
@@ -52,6 +65,8 @@ class Schedule {
 
   private:
     void SaveKindOptions();
+    // Forgets the last run's set second: a new set time, kind or switch may run today.
+    void ForgetLastRun() { lastRunSecond_.reset(); }
     void Arm();
     void Disarm();
     // The set second has come: this tick lies in it, or it fell between the previous
@@ -64,6 +79,12 @@ class Schedule {
     std::string status_;  // reused, so an idle tick allocates nothing
     std::optional<LocalDateTime> previousTick_;
     std::optional<std::int64_t> lastRunSecond_;
+    // The switch's own question is up: a further press or click is part of it.
+    bool asking_ = false;
+    // A tick is under way (its error box or its run may be up): the next one waits.
+    bool ticking_ = false;
+    // The interval texts whose overflow was reported: reported once, not every second.
+    std::string reportedOverflow_;
 };
 
 }  // namespace ondrevan

@@ -110,7 +110,8 @@ std::vector<FolderEntry> FakeFileSystem::FindFiles(const std::string& pattern) {
     return found;
 }
 
-void FakeFileSystem::DeleteFilesIn(const std::string& folder) {
+void FakeFileSystem::DeleteFilesIn(const std::string& folder,
+                                   const std::function<void()>& between) {
     const Entry* entry = nullptr;
     try {
         entry = Find(folder);
@@ -124,6 +125,7 @@ void FakeFileSystem::DeleteFilesIn(const std::string& folder) {
         if (it->first.compare(0, prefix.size(), prefix) != 0) break;
         const bool direct = it->first.find('\\', prefix.size()) == std::string::npos;
         const bool file = !(it->second.attributes & attributes::kDirectory);
+        if (direct && file && between) between();
         if (direct && file && !locked_.count(it->first) && !denied_.count(it->first))
             it = entries_.erase(it);
         else

@@ -204,6 +204,33 @@ TEST_F(DeleteFixture, ASecondRunInsideARunIsDropped) {
     EXPECT_FALSE(form->Deleter().RunInProgress());
 }
 
+TEST_F(DeleteFixture, TheFolderTheCheckJudgedIsTheOneClearedAndNamed) {
+    AddTree("C:\\s\\TB");
+    AddTree("C:\\s\\Dots");
+    Run({"C:\\s\\TB ", "C:/s//Dots..\\"});
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\s\\TB\\a.txt"));
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\s\\Dots\\a.txt"));
+    EXPECT_EQ(sys.shell.recycled, (Lines{"C:\\s\\TB", "C:\\s\\Dots"}));
+    const Lines lines = History();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "12/8/2026 2:30:05 PM Deleted content of folder  C:\\s\\TB");
+    EXPECT_EQ(lines[3], "12/8/2026 2:30:05 PM Deleted folder  C:\\s\\Dots");
+}
+
+TEST_F(DeleteFixture, TheWindowAnswersBetweenFoldersAndWhileFilesGo) {
+    sys.fileSystem.AddFolder("C:\\Many");
+    for (int i = 0; i < 50; ++i) sys.fileSystem.AddFile("C:\\Many\\f" + std::to_string(i));
+    Lines missing;
+    for (int i = 0; i < 20; ++i) missing.push_back("C:\\Gone\\" + std::to_string(i));
+    form->Option2.SetValue(true);
+    const int before = sys.pump.calls;
+    Run({"C:\\Many"});
+    EXPECT_GE(sys.pump.calls - before, 50) << "a chance to answer for every file";
+    const int middle = sys.pump.calls;
+    Run(missing);
+    EXPECT_GE(sys.pump.calls - middle, 20) << "and for every folder, even a missing one";
+}
+
 TEST_F(DeleteFixture, AHistoryThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
     AddTree("C:\\Work");
     sys.fileSystem.DenyAccess(kHistory);

@@ -313,6 +313,147 @@ TEST_F(ScheduleFixture, AnEmptyListLeavesTheTickWithoutEffect) {
     EXPECT_EQ(schedule().ElapsedSeconds, 0);
 }
 
+TEST_F(ScheduleFixture, TheHotKeyPressedWhileTheSwitchAsksIsPartOfThatQuestion) {
+    form->Check1.SetChecked(true);
+    Interval("0", "0", "3");
+    // The second press comes while the first question is up, as a hook's press would.
+    sys.dialogs.whileShown = [&] { form->HotKeyPressed(); };
+    form->HotKeyPressed();
+    EXPECT_EQ(sys.dialogs.shown.size(), 1u) << "one question, not two";
+    EXPECT_TRUE(schedule().IsOn());
+    EXPECT_TRUE(form->Timer1.Running());
+    EXPECT_EQ(sys.settings.Get("StartStopState"), "On");
+
+    form->HotKeyPressed();  // off
+    EXPECT_EQ(form->PushButton2.Caption(), "Turn On Automatic Delete");
+    EXPECT_FALSE(form->Timer1.Running());
+    EXPECT_EQ(sys.settings.Get("StartStopState"), "Off");
+    form->HotKeyPressed();  // and on again, as often as the user likes
+    EXPECT_TRUE(schedule().IsOn());
+    EXPECT_TRUE(form->Timer1.Running());
+}
+
+TEST_F(ScheduleFixture, ANewSetTimeOrKindRunsAgainTheSameDay) {
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 0, 3));
+    form->Option4.SetValue(true);
+    SwitchOn();
+    Tick(3);
+    EXPECT_EQ(Runs(), 1);
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 1, 3));  // a minute later, same day
+    Tick(60);
+    EXPECT_EQ(Runs(), 2) << "12:00 ran, and 17:00 runs as well";
+
+    form->cboWeekly.SetText("Monday");
+    form->Option5.SetValue(true);
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 1, 10));
+    Tick(7);
+    EXPECT_EQ(Runs(), 3) << "the weekly kind on the same day";
+
+    // The clock put back over a set time that already ran does not run it twice.
+    sys.clock.Set(2026, 12, 7, 10, 1, 5);
+    Tick(10);
+    EXPECT_EQ(Runs(), 3);
+}
+
+TEST_F(ScheduleFixture, ATickThatJumpsOverTheSetSecondRunsExactlyOnce) {
+    form->dtpWeekly.SetValue(TimeOfDay::FromHms(10, 0, 5));
+    form->Option4.SetValue(true);
+    SwitchOn();
+    sys.clock.Set(2026, 12, 7, 10, 0, 4);  // one second before
+    form->Timer1.Tick.Raise();
+    EXPECT_EQ(Runs(), 0);
+    Advance(2000);  // one second after
+    form->Timer1.Tick.Raise();
+    EXPECT_EQ(Runs(), 1);
+    Tick(3);
+    EXPECT_EQ(Runs(), 1);
+}
+
+TEST_F(ScheduleFixture, AnIntervalTooLongForTheCountIsReportedOnceAndNeverCounted) {
+    Interval("99999999", "0", "0");
+    SwitchOn();
+    Tick(7);
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u) << "one box, not one a second";
+    EXPECT_NE(sys.dialogs.shown[0].text.find("Overflow"), std::string::npos);
+    EXPECT_NE(sys.dialogs.shown[0].text.find("Timer1_Timer"), std::string::npos);
+    EXPECT_EQ(schedule().ElapsedSeconds, 0);
+    EXPECT_EQ(Status(), "On. Nothing will be deleted: the interval is out of range.");
+
+    form->Text1.SetText("0");
+    form->Text3.SetText("2");
+    Tick(2);
+    EXPECT_EQ(Runs(), 1) << "a fitting interval runs again";
+    form->Text1.SetText("99999999");
+    Tick();
+    EXPECT_EQ(sys.dialogs.shown.size(), 2u) << "a new overflow is a new report";
+}
+
+TEST_F(ScheduleFixture, ATickWhileTheTicksOwnBoxIsUpDoesNothing) {
+    Interval("99999999", "0", "0");
+    SwitchOn();
+    int nested = 0;
+    sys.dialogs.whileShown = [&] {
+        for (int i = 0; i < 5; ++i, ++nested) {
+            form->Text1.SetText(std::to_string(99999990 + i));  // each a new overflow
+            Tick();
+        }
+    };
+    form->Text1.SetText("99999998");  // a new value: a report, with ticks under the box
+    Tick();
+    EXPECT_EQ(nested, 5);
+    EXPECT_EQ(sys.dialogs.shown.size(), 1u);
+}
+
+TEST_F(ScheduleFixture, IntervalsThatCanNeverRunAreRefusedAndNotCounted) {
+    for (const char* seconds : {"-1", "0.4", "0"}) {
+        Interval("0", "0", seconds);
+        SwitchOn();
+        Tick(4);
+        EXPECT_EQ(schedule().ElapsedSeconds, 0) << seconds;
+        EXPECT_EQ(Status(), "On. Nothing will be deleted: the interval is out of range.")
+            << seconds;
+        form->PushButton2.Click.Raise();
+    }
+    EXPECT_EQ(Runs(), 0);
+}
+
+TEST_F(ScheduleFixture, LeavingAnIntervalFieldChecksWhatItCanSpoilAndTheTotalOnceLeft) {
+    struct Case {
+        const char *hours, *minutes, *seconds;
+        TextBox* field;
+        Control* next;
+        const char* message;  // nullptr: no message
+    };
+    const std::string range = "The interval must be at least 1 second and at most 596,523 hours.";
+    const Case cases[] = {
+        {"abc", "0", "0", &form->Text1, &form->Text2, "Must be a numeric entry."},
+        {"-5", "0", "0", &form->Text1, &form->Text2, range.c_str()},
+        {"99999999", "0", "0", &form->Text1, &form->Text2, range.c_str()},
+        {"596523", "59", "0", &form->Text2, &form->Text3, range.c_str()},
+        // On the way from 1 h to 30 s the total is 0 for a moment: no word yet.
+        {"0", "0", "0", &form->Text1, &form->Text3, nullptr},
+        {"0", "0", "0", &form->Text3, &form->PushButton2, range.c_str()},
+        {"0", "0", "0.4", &form->Text3, &form->PushButton2, range.c_str()},
+        {"0", "0", "30", &form->Text3, &form->PushButton2, nullptr},
+        {"596523", "0", "0", &form->Text1, &form->PushButton2, nullptr},
+    };
+    for (const Case& c : cases) {
+        form->Text1.SetText(c.hours);
+        form->Text2.SetText(c.minutes);
+        form->Text3.SetText(c.seconds);
+        sys.dialogs.shown.clear();
+        form->Window.ActiveControlChangedByUser(c.next);
+        c.field->LostFocus.Raise();
+        if (!c.message) {
+            EXPECT_TRUE(sys.dialogs.shown.empty()) << c.hours << " " << c.seconds;
+            continue;
+        }
+        ASSERT_EQ(sys.dialogs.shown.size(), 1u) << c.hours << " " << c.seconds;
+        EXPECT_EQ(sys.dialogs.shown[0].text, c.message);
+        EXPECT_EQ(sys.dialogs.shown[0].title, "Ondrevan");
+    }
+}
+
 // A week of ticks, each 0-30 ms late, so that now and then a whole second gets no tick.
 struct SimulatedWeek : ScheduleFixture {
     std::mt19937 random{12345};

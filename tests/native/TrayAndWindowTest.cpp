@@ -181,6 +181,24 @@ TEST_F(WindowFixture, StartInTheTrayStartsHiddenAndStoresItsChoiceAtOnce) {
     EXPECT_EQ(sys.settings.Get("Minimized"), "Off");
 }
 
+TEST_F(WindowFixture, TheIconBringsTheWindowBackNormalWhateverTheSystemReportedMeanwhile) {
+    sys.settings.Set("Minimized", "On");
+    Load();
+    Minimize();  // the start in the tray, shown minimized: hidden
+    ASSERT_FALSE(form->Window.Visible());
+    Minimize();  // the system reports the minimize once more while the window is hidden
+    form->cSysTray1.DispatchTrayMessage(513, 0);
+    EXPECT_TRUE(form->Window.Visible());
+    EXPECT_EQ(form->Window.State(), WindowState::Normal) << "not back minimized, off screen";
+    for (int i = 0; i < 3; ++i) {  // and again, any number of times
+        Minimize();
+        EXPECT_FALSE(form->Window.Visible());
+        form->cSysTray1.DispatchTrayMessage(513, 0);
+        EXPECT_TRUE(form->Window.Visible());
+        EXPECT_EQ(form->Window.State(), WindowState::Normal);
+    }
+}
+
 TEST_F(WindowFixture, HoverPointersFollowTheTableAndNeverReplaceTheHourglass) {
     Load();
     form->PushButton3.MouseMove.Raise();

@@ -96,9 +96,11 @@ std::string WindowText(HWND window) {
 
 }  // namespace
 
-bool ControlWindows::Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi) {
+bool ControlWindows::Create(HWND mainWindow, FormWindow& form,
+                            const std::vector<Control*>& controls, Dpi dpi) {
     if (!RegisterCustomControlClasses(instance_)) return false;
     mainWindow_ = mainWindow;
+    form_ = &form;
     dpi_ = dpi;
     entries_.clear();
     entries_.reserve(controls.size());
@@ -388,9 +390,10 @@ void ControlWindows::RouteCommand(WPARAM wParam, LPARAM lParam) {
                 text.SetText(WindowText(entry->window));
                 routing_ = nullptr;
             } else if (code == EN_SETFOCUS) {
+                form_->ActiveControlChangedByUser(&control);
                 text.GotFocus.Raise();
             } else if (code == EN_KILLFOCUS) {
-                text.LostFocus.Raise();
+                FocusLeaving(control);
             }
             break;
         }
@@ -459,25 +462,61 @@ std::optional<LRESULT> ControlWindows::RouteNotify(const NMHDR& header) {
     }
 }
 
-namespace {
-LRESULT CALLBACK MouseMoveSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR, DWORD_PTR control) {
-    if (message == WM_MOUSEMOVE) {
-        try {
-            reinterpret_cast<Control*>(control)->MouseMove.Raise();
-        } catch (...) {
-            // a pointer change has nothing to report
-        }
+Control* ControlWindows::ControlAt(HWND window) {
+    for (; window && window != mainWindow_; window = ::GetParent(window))
+        if (Entry* entry = ByWindow(window)) return entry->control;
+    return nullptr;
+}
+
+void ControlWindows::FocusLeaving(Control& control) {
+    // Only a move to another control of this window counts: switching to another program
+    // (or to one of this program's message boxes) is not leaving the field.
+    const HWND next = focusLeavingTo_;
+    focusLeavingTo_ = nullptr;
+    const bool staysInWindow = next && (next == mainWindow_ || ::IsChild(mainWindow_, next));
+    form_->ActiveControlChangedByUser(staysInWindow ? ControlAt(next) : nullptr);
+    if (staysInWindow) static_cast<TextBox&>(control).LostFocus.Raise();
+}
+
+void ControlWindows::RouteClick(WPARAM id) {
+    Entry* entry = ById(static_cast<int>(id));
+    if (entry && entry->control->Kind() == ControlKind::DateTimePicker)
+        static_cast<DateTimePicker&>(*entry->control).Click.Raise();
+}
+
+LRESULT CALLBACK ControlWindows::ChildSubclass(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam, UINT_PTR, DWORD_PTR owner) {
+    auto& self = *reinterpret_cast<ControlWindows*>(owner);
+    Entry* entry = self.ByWindow(window);
+    if (!entry) return ::DefSubclassProc(window, message, wParam, lParam);
+    switch (message) {
+        case WM_MOUSEMOVE:
+            try {
+                entry->control->MouseMove.Raise();
+            } catch (...) {
+                // a pointer change has nothing to report
+            }
+            break;
+        case WM_KILLFOCUS:
+            self.focusLeavingTo_ = reinterpret_cast<HWND>(wParam);
+            break;
+        case WM_LBUTTONUP:
+            // The picker reports changes only; its click comes through the main window,
+            // where a handler's error is reported like any other.
+            if (entry->control->Kind() == ControlKind::DateTimePicker)
+                ::PostMessageW(self.mainWindow_, kControlClickMessage,
+                               static_cast<WPARAM>(entry->id), 0);
+            break;
+        default:
+            break;
     }
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
-}  // namespace
 
 void ControlWindows::ReportMouseMoves() {
     for (Entry& entry : entries_)
         if (entry.window)
-            ::SetWindowSubclass(entry.window, MouseMoveSubclass, 1,
-                                reinterpret_cast<DWORD_PTR>(entry.control));
+            ::SetWindowSubclass(entry.window, ChildSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 HBRUSH ControlWindows::ColorControl(HDC dc, HWND child) {

@@ -52,7 +52,7 @@ bool MainWindow::Create() {
                    work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
+    if (!controls_.Create(window_, form_.Window, form_.Controls(), dpi)) return false;
     controls_.ReportMouseMoves();
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
@@ -149,6 +149,11 @@ bool MainWindow::SetCursorForPointer() {
 
 template <class Handler>
 void MainWindow::Guarded(Handler&& handler) {
+    ++handlerDepth_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{handlerDepth_};
     try {
         handler();
     } catch (const AppError& error) {
@@ -211,6 +216,21 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR:
             if (LOWORD(lParam) == HTCLIENT && SetCursorForPointer()) return TRUE;
             break;
+        case kControlClickMessage:
+            Guarded([&] { controls_.RouteClick(wParam); });
+            return 0;
+        case WM_ACTIVATE:
+            // Back from another program, the focus returns to the control that had it, as
+            // in a dialog box: a field left half-typed is checked when the user moves on.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                focusBeforeDeactivation_ = ::IsChild(window_, focus) ? focus : nullptr;
+            } else if (focusBeforeDeactivation_ && ::IsWindow(focusBeforeDeactivation_) &&
+                       !HIWORD(wParam)) {
+                ::SetFocus(focusBeforeDeactivation_);
+                return 0;
+            }
+            break;
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });
             return 0;
@@ -225,6 +245,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Guarded([&] { form_.Form_QueryUnload(); });
             ::DestroyWindow(window_);
+            // A handler still on the stack (a run waiting in a message box or in the shell's
+            // progress window) must not go on once the window is gone: the program ends here.
+            if (handlerDepth_ > 0) ::ExitProcess(0);
             return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);

@@ -33,7 +33,7 @@ class Win32FileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    void DeleteFilesIn(const std::string& folder) override;
+    void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
 };
