@@ -227,6 +227,25 @@ int wmain(int argc, wchar_t** argv) {
         return Found(WaitFor(Seconds(argc, argv, 3, 10),
                              [&] { return VisibleTopLevel(kDialogClass, title); }));
     }
+    if (command == L"dialogs" && argc > 2) {  // how many boxes with that title are up
+        int count = 0;
+        HWND window = nullptr;
+        while ((window = ::FindWindowExW(nullptr, window, kDialogClass, argv[2])))
+            count += ::IsWindowVisible(window) ? 1 : 0;
+        PrintLine(std::to_string(count));
+        return 0;
+    }
+    if (command == L"dialog-texts" && argc > 2) {  // what every box with that title says
+        HWND window = nullptr;
+        while ((window = ::FindWindowExW(nullptr, window, kDialogClass, argv[2]))) {
+            if (!::IsWindowVisible(window)) continue;
+            FindDescendant(window, [](HWND child) {
+                if (HasClass(child, L"Static")) PrintLine(Narrow(TextOf(child)));
+                return false;
+            });
+        }
+        return 0;
+    }
     if (command == L"top" && argc > 2) {
         const std::wstring title = argv[2];
         return Found(

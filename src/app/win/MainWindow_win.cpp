@@ -219,18 +219,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kControlClickMessage:
             Guarded([&] { controls_.RouteClick(wParam); });
             return 0;
-        case WM_ACTIVATE:
-            // Back from another program, the focus returns to the control that had it, as
-            // in a dialog box: a field left half-typed is checked when the user moves on.
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                HWND focus = ::GetFocus();
-                focusBeforeDeactivation_ = ::IsChild(window_, focus) ? focus : nullptr;
-            } else if (focusBeforeDeactivation_ && ::IsWindow(focusBeforeDeactivation_) &&
-                       !HIWORD(wParam)) {
-                ::SetFocus(focusBeforeDeactivation_);
-                return 0;
-            }
-            break;
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });
             return 0;
