@@ -91,9 +91,7 @@ std::string LexicalFolderKey(std::string_view written) {
 }
 
 std::string CanonicalFolderPath(std::string_view written) {
-    std::string path = ResolvedFolderPath(written, false);
-    if (path.size() == 2 && path[1] == ':') path += '\\';  // "C:" alone is not the root
-    return path;
+    return ResolvedFolderPath(written, false);
 }
 
 std::string FolderKey(FileSystem& fs, std::string_view path) {

@@ -32,13 +32,18 @@ std::int32_t ClampToInt32(std::int64_t value) {
 
 }  // namespace
 
-std::int32_t IntervalSeconds(double hours, double minutes, double seconds) {
+std::optional<std::int32_t> TryIntervalSeconds(double hours, double minutes, double seconds) {
     // nearbyint rounds to the nearest, ties to even, in the default rounding mode.
     const double total = std::nearbyint(hours * 3600 + minutes * 60 + seconds);
     if (!(total >= std::numeric_limits<std::int32_t>::min() &&
           total <= std::numeric_limits<std::int32_t>::max()))
-        throw AppError(6, "Overflow");
+        return std::nullopt;
     return static_cast<std::int32_t>(total);
+}
+
+std::int32_t IntervalSeconds(double hours, double minutes, double seconds) {
+    if (auto total = TryIntervalSeconds(hours, minutes, seconds)) return *total;
+    throw AppError(6, "Overflow");
 }
 
 std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
@@ -50,9 +55,8 @@ std::optional<std::string> IntervalFault(const std::string& hours, const std::st
                s = ParseNumber(seconds, separator);
     // A field still being edited elsewhere is judged when the user leaves that one.
     if (!h || !m || !s) return std::nullopt;
-    const double total = std::nearbyint(*h * 3600 + *m * 60 + *s);
-    if (!(total <= std::numeric_limits<std::int32_t>::max())) return kIntervalRule;
-    if (wholeInterval && total < 1) return kIntervalRule;
+    const auto total = TryIntervalSeconds(*h, *m, *s);
+    if (!total || (wholeInterval && *total < 1)) return kIntervalRule;
     return std::nullopt;
 }
 
@@ -224,19 +228,20 @@ void Schedule::Timer1_Timer() {
         } fields[] = {{form_.Text1, "0"}, {form_.Text2, "0"}, {form_.Text3, "5"}};
         for (Field& field : fields)
             if (!IsNumeric(field.box.Text(), separator)) field.box.SetText(field.fallback);
-        const std::string texts =
-            form_.Text1.Text() + '|' + form_.Text2.Text() + '|' + form_.Text3.Text();
-        try {
-            TotalSeconds = IntervalSeconds(*ParseNumber(form_.Text1.Text(), separator),
-                                           *ParseNumber(form_.Text2.Text(), separator),
-                                           *ParseNumber(form_.Text3.Text(), separator));
-        } catch (const AppError&) {
+        const auto total = TryIntervalSeconds(*ParseNumber(form_.Text1.Text(), separator),
+                                              *ParseNumber(form_.Text2.Text(), separator),
+                                              *ParseNumber(form_.Text3.Text(), separator));
+        if (!total) {
             reachable = false;
-            // Reported once for these texts; the user answers it by changing a field.
+            // Reported once for these texts; the user answers it by changing a field. (The
+            // texts are joined only here: an idle tick allocates nothing.)
+            std::string texts =
+                form_.Text1.Text() + '|' + form_.Text2.Text() + '|' + form_.Text3.Text();
             if (reportedOverflow_ == texts) return;
-            reportedOverflow_ = texts;
-            throw;
+            reportedOverflow_ = std::move(texts);
+            throw AppError(6, "Overflow");
         }
+        TotalSeconds = *total;
         reportedOverflow_.clear();
     });
     // An interval that can never come due is not counted towards.

@@ -19,6 +19,8 @@ inline constexpr const char* kStatusPrefix = "On. Next deleting will occur in: "
 // The interval of "Delete every:" in whole seconds, to the nearest with ties to even;
 // throws AppError "Overflow" beyond 32 bits.
 std::int32_t IntervalSeconds(double hours, double minutes, double seconds);
+// The same, or nothing when the total does not fit the count.
+std::optional<std::int32_t> TryIntervalSeconds(double hours, double minutes, double seconds);
 
 // The longest interval the count can reach, in whole hours, as the user is told.
 inline constexpr const char* kIntervalRule =

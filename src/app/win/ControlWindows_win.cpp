@@ -513,7 +513,7 @@ LRESULT CALLBACK ControlWindows::ChildSubclass(HWND window, UINT message, WPARAM
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
-void ControlWindows::ReportMouseMoves() {
+void ControlWindows::SubclassChildren() {
     for (Entry& entry : entries_)
         if (entry.window)
             ::SetWindowSubclass(entry.window, ChildSubclass, 1, reinterpret_cast<DWORD_PTR>(this));

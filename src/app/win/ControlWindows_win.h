@@ -16,11 +16,12 @@
 
 namespace ondrevan::win {
 
+// Posted to the main window for a click that a child control does not report itself.
+inline constexpr UINT kControlClickMessage = WM_APP + 2;
+
 // The child windows of the main window, one per control of the model: creates them,
 // mirrors the model's property changes onto them, and turns their notifications back
 // into the model's events. Holds no logic of the program's own.
-// Posted to the main window for a click that a child control does not report itself.
-inline constexpr UINT kControlClickMessage = WM_APP + 2;
 
 class ControlWindows {
   public:
@@ -40,9 +41,9 @@ class ControlWindows {
     void OnTimer(UINT_PTR id);
     // A click posted with kControlClickMessage.
     void RouteClick(WPARAM id);
-    // Every child window tells its control when the mouse moves over it, and where the
-    // focus goes when it leaves.
-    void ReportMouseMoves();
+    // Every child window tells its control when the mouse moves over it, where the focus
+    // goes when it leaves, and (the picker) when it is clicked.
+    void SubclassChildren();
 
     HWND WindowOf(const Control& control) const;
     int IdOf(const Control& control) const;

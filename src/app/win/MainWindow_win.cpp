@@ -53,7 +53,7 @@ bool MainWindow::Create() {
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
     if (!controls_.Create(window_, form_.Window, form_.Controls(), dpi)) return false;
-    controls_.ReportMouseMoves();
+    controls_.SubclassChildren();
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);

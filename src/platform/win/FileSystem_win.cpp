@@ -74,16 +74,16 @@ std::vector<FolderEntry> Win32FileSystem::FindFiles(const std::string& pattern) 
 
 void Win32FileSystem::DeleteFilesIn(const std::string& folder,
                                     const std::function<void()>& between) {
-    // The extended form reaches files whose full path passes MAX_PATH.
-    const std::wstring base = ExtendedPath(folder) + L"\\";
+    const std::wstring base = Widen(folder + "\\");
     WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileExW((base + L"*").c_str(), FindExInfoBasic, &data,
+    UniqueFind find(::FindFirstFileExW(WidePath(base + L"*").c_str(), FindExInfoBasic, &data,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return;  // no folder, or nothing in it
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (between) between();
-        const std::wstring file = base + data.cFileName;
+        // A file whose full path passes MAX_PATH is reached too, though its folder's is short.
+        const std::wstring file = WidePath(base + data.cFileName);
         if (::DeleteFileW(file.c_str())) continue;
         // Read-only files go too: take the attribute off and try once more.
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&

@@ -27,33 +27,15 @@ std::string Narrow(std::wstring_view utf16) {
 }
 
 std::wstring WidePath(std::string_view utf8Path) {
-    std::wstring path = Widen(utf8Path);
+    return WidePath(Widen(utf8Path));
+}
+
+std::wstring WidePath(std::wstring path) {
     const bool driveAbsolute = path.size() >= 3 && path[1] == L':' && path[2] == L'\\';
     const bool unc = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
     if (path.size() < MAX_PATH - 12 || path.rfind(L"\\\\?\\", 0) == 0) return path;
     if (driveAbsolute) return L"\\\\?\\" + path;
     if (unc) return L"\\\\?\\UNC\\" + path.substr(2);
-    return path;
-}
-
-std::wstring ExtendedPath(std::string_view utf8Path) {
-    std::wstring path = Widen(utf8Path);
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-    const bool driveAbsolute =
-        path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    const bool unc = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
-    if (!driveAbsolute && !unc) return path;  // never resolved against the current folder
-    // Resolved first ("/", ".", "..", trailing dots and blanks), as Windows would resolve
-    // it: the extended form takes every character literally.
-    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) return path;
-    std::wstring full(needed, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) return path;
-    full.resize(length);
-    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
-    if (full.rfind(L"\\\\", 0) == 0 && full.rfind(L"\\\\.\\", 0) != 0)
-        return L"\\\\?\\UNC\\" + full.substr(2);
     return path;
 }
 

@@ -17,9 +17,7 @@ std::string Narrow(std::wstring_view utf16);
 
 // A path for the ...W file calls: long absolute paths get the \\?\ prefix they need.
 std::wstring WidePath(std::string_view utf8Path);
-// An absolute path resolved and in the extended "\\?\" form, so that what lies inside it can
-// be reached whatever the length of its path; other paths come back as they are.
-std::wstring ExtendedPath(std::string_view utf8Path);
+std::wstring WidePath(std::wstring path);
 
 // The AppError a Windows error code stands for (file not found, permission denied, ...).
 AppError ErrorFromWin32(DWORD code);
