@@ -12,6 +12,7 @@
 #include "platform/SettingKeys.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
+#include "platform/Utf16Length.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {
@@ -51,7 +52,7 @@ bool DelFolders::CanDelete(const std::string& path) {
     trap.Line([&] {
         const std::string candidate = CollapseBackslashes(path + "\\");
         // Drive roots: C: and C:\ both collapse to three characters.
-        if (candidate.size() <= 3) return;
+        if (Utf16Length(candidate) <= 3) return;
         // A relative path would be resolved against whatever the current folder is. (The
         // written path is asked: the collapse turns a rooted "\x" into "\\x".)
         if (!IsFullyQualified(path)) return;

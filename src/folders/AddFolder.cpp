@@ -8,6 +8,7 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
+#include "platform/Utf16Length.h"
 
 namespace ondrevan {
 namespace {
@@ -56,7 +57,7 @@ void AddFolder::PushButton10_Click() {
     trap.Line(
         [&] { chosen = form_.Services().dialogs.BrowseForFolder("Please select folder:", ""); });
     if (chosen.empty()) return;
-    if (chosen.size() <= 3) {
+    if (Utf16Length(chosen) <= 3) {
         trap.Line([&] {
             form_.MsgBox(
                 std::string("Error #7817: Please don't add drive root. You can delete critical "
@@ -94,13 +95,13 @@ void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse
             if (!bits) bits = services.fileSystem.Attributes(path);
             if (!bits || !(*bits & attributes::kDirectory)) continue;
             folders[i].attributes = bits;
-            if (path.size() >= kLengthLimit) continue;
+            if (Utf16Length(path) >= kLengthLimit) continue;
             services.pump.DoEvents();
             if (!MayEnter(path, *bits)) continue;
 
             for (FolderEntry& sub : services.fileSystem.ListSubfolders(path)) {
                 services.pump.DoEvents();
-                if (sub.name.size() >= kLengthLimit || sub.name == "." || sub.name == "..")
+                if (Utf16Length(sub.name) >= kLengthLimit || sub.name == "." || sub.name == "..")
                     continue;
                 if (HasUnfitCharacters(sub.name, services.ansi)) continue;
                 found.push_back({path + sub.name + "\\", sub.attributes | attributes::kDirectory});

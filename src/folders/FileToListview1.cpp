@@ -1,5 +1,7 @@
 #include "folders/FileToListview1.h"
 
+#include <optional>
+
 #include "app/CommonRoutines.h"
 #include "app/ErrorReport.h"
 #include "app/Form1.h"
@@ -75,12 +77,28 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
+
+// UTF-16 without a mark (older Notepad's "Unicode", PowerShell's Out-File): a path is
+// mostly ASCII, so every other byte is NUL, the odd ones in little-endian text and the
+// even ones in big-endian. Plain and UTF-8 text hold no NUL at all.
+std::optional<bool> UnmarkedUtf16IsBigEndian(std::string_view bytes) {
+    if (bytes.size() < 2 || bytes.size() % 2 != 0) return std::nullopt;
+    std::size_t evenNuls = 0, oddNuls = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\0') ++(i % 2 ? oddNuls : evenNuls);
+    const std::size_t characters = bytes.size() / 2;
+    if (oddNuls * 2 >= characters && evenNuls * 4 <= oddNuls) return false;
+    if (evenNuls * 2 >= characters && oddNuls * 4 <= evenNuls) return true;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string DecodeListFile(std::string_view bytes, AnsiCodePage& codePage) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
     if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
     if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
+    if (auto bigEndian = UnmarkedUtf16IsBigEndian(bytes)) return Utf16ToUtf8(bytes, *bigEndian);
     bool hasNonAscii = false;
     if (IsValidUtf8(bytes, hasNonAscii)) return std::string(bytes);  // ASCII is both
     return codePage.ToUtf8(bytes);

@@ -105,6 +105,32 @@ TEST_F(AddFolderFixture, SkipsUnfitAndOverlongNamesWithEverythingBelowThem) {
     }
 }
 
+TEST_F(AddFolderFixture, TheLengthLimitCountsCharactersAsWindowsDoesNotBytes) {
+    auto& fs = sys.fileSystem;
+    // "C:\Data\" and 204 accented letters: 213 characters, 413 bytes.
+    std::string accented;
+    for (int i = 0; i < 204; ++i) accented += "\xC3\xA9";
+    fs.AddFolder("C:\\Data\\" + accented);
+    fs.AddFolder("C:\\Data\\" + accented + "\\In");
+    // A folder whose path is exactly 260 characters is kept but not entered; one of 258
+    // (259 with its backslash) is entered.
+    const std::string at260 = "C:\\Data\\" + std::string(252, 'x');
+    const std::string at258 = "C:\\Data\\" + std::string(250, 'y');
+    for (const std::string& folder : {at260, at258}) {
+        fs.AddFolder(folder);
+        fs.AddFolder(folder + "\\Below");
+    }
+    const Entries entries = Add("C:\\Data");
+    auto has = [&](const std::string& entry) {
+        return std::find(entries.begin(), entries.end(), entry) != entries.end();
+    };
+    EXPECT_TRUE(has("C:\\Data\\" + accented + "\\")) << "213 characters are within the limit";
+    EXPECT_TRUE(has("C:\\Data\\" + accented + "\\In\\")) << "and it is entered";
+    EXPECT_TRUE(has(at260 + "\\"));
+    EXPECT_FALSE(has(at260 + "\\Below\\")) << "a 260-character folder is not entered";
+    EXPECT_TRUE(has(at258 + "\\Below\\"));
+}
+
 TEST_F(AddFolderFixture, AFolderThatDeniesListingIsDroppedWhileItsSiblingsSurvive) {
     sys.fileSystem.AddFolder("C:\\Data\\Sub2\\Below");
     sys.fileSystem.DenyAccess("C:\\Data\\Sub1\\");

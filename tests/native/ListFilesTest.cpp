@@ -46,6 +46,26 @@ TEST(DecodeListFile, HonoursByteOrderMarksAndUtf8AndFallsBackToAnsi) {
     EXPECT_EQ(DecodeListFile("\xC0\xAF", ansi), "\xC3\x80\xC2\xAF") << "overlong is not UTF-8";
 }
 
+TEST(DecodeListFile, RecognisesUtf16WithoutAMarkAndNeverYieldsANul) {
+    testing::FakeAnsiCodePage ansi;
+    auto utf16 = [](const std::u16string& text, bool bigEndian) {
+        std::string bytes;
+        for (char16_t c : text) {
+            const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+            bytes += bigEndian ? high : low;
+            bytes += bigEndian ? low : high;
+        }
+        return bytes;
+    };
+    const std::u16string lines = u"C:\\A\r\nC:\\Caf\u00E9\r\n";
+    for (bool bigEndian : {false, true}) {
+        const std::string text = DecodeListFile(utf16(lines, bigEndian), ansi);
+        EXPECT_EQ(text, "C:\\A\r\nC:\\Caf\xC3\xA9\r\n") << bigEndian;
+        EXPECT_EQ(text.find('\0'), std::string::npos);
+    }
+    EXPECT_EQ(DecodeListFile("C:\\Even\r\n", ansi), "C:\\Even\r\n") << "plain text stays";
+}
+
 TEST(ParseOpenFileResult, ReadsOneOrManyFilesWithoutDoublingARootsBackslash) {
     EXPECT_EQ(ParseOpenFileResult(""), Entries{});
     EXPECT_EQ(ParseOpenFileResult("C:\\Lists\\a.txt"), Entries{"C:\\Lists\\a.txt"});
