@@ -160,7 +160,7 @@ void Form1::Form_Load() {
     trap.Line([&] { folderList_.LoadFolderList(); });
     // 11. The history file in the temporary folder.
     trap.Line([&] {
-        historyFilePath_ = services_.environment.Variable("TEMP") + "\\" +
+        historyFilePath_ = HistoryFolder(services_.environment, services_.fileSystem) + "\\" +
                            CleanFileName(StripLastWord(kProductName, "Software")) + ".txt";
     });
     // 12.

@@ -103,6 +103,20 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     const std::vector<std::string> items = list.Items();
     EventPump& pump = form_.Services().pump;
     const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
+    // A history file that cannot be written is reported once a run, not once a line.
+    bool historyReported = false;
+    const auto log = [&](int line, const char* message, const std::string& folder) {
+        const auto append = [&] { form_.History().AppendLine(message, folder); };
+        if (historyReported) {
+            try {
+                append();
+            } catch (const std::exception&) {
+                // already reported in this run
+            }
+            return;
+        }
+        historyReported = !trap.At(line, append);
+    };
     for (std::string text : items) {
         // The window answers between folders and while a folder's files go.
         letWindowAnswer();
@@ -119,8 +133,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
 
         trap.At(contentLine,
                 [&] { form_.Services().fileSystem.DeleteFilesIn(text, letWindowAnswer); });
-        trap.At(contentLog,
-                [&] { form_.History().AppendLine("Deleted content of folder ", text); });
+        log(contentLog, "Deleted content of folder ", text);
         if (!form_.Option1.Value()) continue;
 
         // A folder holding a protected folder keeps its place: only its own files went.
@@ -130,7 +143,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
             if (!holdsProtected) SendToRecycleBin(text);
         });
         if (holdsProtected) continue;
-        trap.At(folderLog, [&] { form_.History().AppendLine("Deleted folder ", text); });
+        log(folderLog, "Deleted folder ", text);
     }
 }
 

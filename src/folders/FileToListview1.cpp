@@ -77,7 +77,6 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
-
 // UTF-16 without a mark (older Notepad's "Unicode", PowerShell's Out-File): a path is
 // mostly ASCII, so every other byte is NUL, the odd ones in little-endian text and the
 // even ones in big-endian. Plain and UTF-8 text hold no NUL at all.

@@ -1,13 +1,26 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/DateTime.h"
 
 namespace ondrevan {
 
+class FileSystem;
 class Form1;
 class Locale;
+class SystemEnvironment;
+
+// Past this size the log is kept as the old log and a new one begins.
+inline constexpr std::uint64_t kHistoryLimitBytes = 10 * 1024 * 1024;
+
+// The folder that holds the log: "TEMP", or when that is unset or not a folder, "TMP",
+// then the Windows folder's Temp. Never the root of the current drive.
+std::string HistoryFolder(SystemEnvironment& environment, FileSystem& fileSystem);
+
+// "...\Ondrevan.txt" keeps its earlier log as "...\Ondrevan.old.txt".
+std::string OldHistoryPath(const std::string& historyPath);
 
 // The time stamp of a history line: short date and long time, the date alone at midnight.
 std::string HistoryTimeStamp(const LocalDateTime& when, Locale& locale);

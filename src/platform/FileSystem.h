@@ -48,6 +48,10 @@ class FileSystem {
     // Appends bytes to a file, creating it when it is not there; the file is closed again
     // at once. Throws AppError when it cannot.
     virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;
+    // The size of a file in bytes, or nothing when it is not there.
+    virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
+    // Renames a file, replacing what the new name held; false when it could not.
+    virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
     // The folder's real path when it exists: long names, links and junctions resolved.
     virtual std::optional<std::string> FinalFolderPath(const std::string& path) = 0;
 };

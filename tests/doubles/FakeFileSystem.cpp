@@ -82,7 +82,24 @@ bool FakeFileSystem::HasModificationTime(const std::string& path) {
 bool FakeFileSystem::RemoveFile(const std::string& path) {
     const Entry* entry = Find(path);
     if (!entry || (entry->attributes & attributes::kDirectory)) return false;
+    if (locked_.count(Normal(path)) || denied_.count(Normal(path))) return false;
     entries_.erase(Normal(path));
+    return true;
+}
+
+std::optional<std::uint64_t> FakeFileSystem::FileSize(const std::string& path) {
+    const Entry* entry = Find(path);
+    if (!entry || (entry->attributes & attributes::kDirectory)) return std::nullopt;
+    return entry->content.size();
+}
+
+bool FakeFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+    const Entry* entry = Find(from);
+    if (!entry || locked_.count(Normal(from)) || denied_.count(Normal(to))) return false;
+    Entry moved = *entry;
+    moved.name = to.substr(to.find_last_of('\\') + 1);
+    entries_.erase(Normal(from));
+    entries_[Normal(to)] = std::move(moved);
     return true;
 }
 

@@ -30,6 +30,8 @@ class FakeFileSystem : public FileSystem {
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
 
     // Another name for a folder: an 8.3 short name, a junction or a symbolic link.

@@ -121,7 +121,12 @@ class FakeAnsiCodePage : public AnsiCodePage {
 class FakeClipboard : public Clipboard {
   public:
     void SetText(const std::string& value) override { text = value; }
+    void SetAnsiText(std::string_view ansi) override {
+        ++ansiCopies;
+        text = FakeAnsiCodePage().ToUtf8(ansi);
+    }
     std::string text;
+    int ansiCopies = 0;
 };
 
 class FakeKeyboardHook : public KeyboardHook {

@@ -52,6 +52,8 @@ TEST_F(HistoryFixture, CopyPutsTheWholeFileOnTheClipboard) {
     EXPECT_EQ(sys.clipboard.text.size(), big.size() + 20000) << "é is two bytes in UTF-8";
     EXPECT_EQ(sys.clipboard.text.substr(0, 30), "1/2/2026 Deleted folder  C:\\Ca");
     EXPECT_TRUE(sys.dialogs.shown.empty());
+    EXPECT_EQ(sys.clipboard.ansiCopies, 1) << "the file's own bytes, handed over once";
+    EXPECT_TRUE(form->RichTextBox1.Text().empty()) << "no copy kept in the window";
 }
 
 TEST_F(HistoryFixture, ClearAsksAndDeletesOnlyOnYes) {
@@ -66,6 +68,53 @@ TEST_F(HistoryFixture, ClearAsksAndDeletesOnlyOnYes) {
     form->PushButton1.Click.Raise();
     EXPECT_EQ(sys.dialogs.shown.back().text,
               "There isn't a history to view because actions have not been performed yet.");
+}
+
+TEST_F(HistoryFixture, PastTenMegabytesTheLogIsKeptAsTheOldLogAndANewOneBegins) {
+    const std::string old = "C:\\Temp\\Ondrevan.old.txt";
+    EXPECT_EQ(OldHistoryPath(path), old);
+    sys.fileSystem.AddFile(old, "an older log");
+    sys.fileSystem.AddFile(path, std::string(10 * 1024 * 1024, 'x'));
+    form->History().AppendLine("Deleted folder ", "C:\\A");
+    const std::string full = sys.fileSystem.Content(path);
+    EXPECT_GT(full.size(), 10u * 1024 * 1024) << "the line that passes the limit is still added";
+    form->History().AppendLine("Deleted folder ", "C:\\B");
+    EXPECT_EQ(sys.fileSystem.Content(old), full) << "the older old log is replaced";
+    EXPECT_EQ(sys.fileSystem.Content(path).find('x'), std::string::npos);
+    EXPECT_NE(sys.fileSystem.Content(path).find("C:\\B\r\n"), std::string::npos);
+    EXPECT_EQ(sys.fileSystem.Content(path).find("C:\\A"), std::string::npos);
+}
+
+TEST_F(HistoryFixture, ClearSaysSoWhenTheLogIsHeldOpenElsewhere) {
+    form->History().AppendLine("Deleted folder ", "C:\\A");
+    sys.fileSystem.Lock(path);
+    form->PushButton5.Click.Raise();  // Yes
+    EXPECT_TRUE(sys.fileSystem.Exists(path));
+    ASSERT_EQ(sys.dialogs.shown.size(), 2u);
+    EXPECT_EQ(sys.dialogs.shown[1].text,
+              "The history log could not be cleared: another program may be using it. Close it "
+              "and try again.");
+}
+
+TEST(HistoryFolder, IsTheTemporaryFolderThatExistsNeverTheDriveRoot) {
+    testing::FakeSystem sys;
+    sys.fileSystem.AddFolder("C:\\Temp");
+    sys.fileSystem.AddFolder("C:\\Windows\\Temp");
+    auto& vars = sys.environment.variables;
+    vars["SystemRoot"] = "C:\\Windows";
+    vars["TEMP"] = "C:\\Temp";
+    EXPECT_EQ(HistoryFolder(sys.environment, sys.fileSystem), "C:\\Temp");
+    vars["TEMP"] = "C:\\Missing";
+    EXPECT_EQ(HistoryFolder(sys.environment, sys.fileSystem), "C:\\Windows\\Temp");
+    vars["TMP"] = "C:\\Temp";
+    EXPECT_EQ(HistoryFolder(sys.environment, sys.fileSystem), "C:\\Temp");
+    vars.erase("TEMP");
+    vars.erase("TMP");
+    EXPECT_EQ(HistoryFolder(sys.environment, sys.fileSystem), "C:\\Windows\\Temp");
+
+    Form1 form(sys.services());
+    form.Form_Load();
+    EXPECT_EQ(form.HistoryFilePath(), "C:\\Windows\\Temp\\Ondrevan.txt");
 }
 
 }  // namespace

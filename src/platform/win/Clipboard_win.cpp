@@ -31,16 +31,27 @@ class OpenClipboardScope {
 
 void Win32Clipboard::SetText(const std::string& text) {
     const std::wstring wide = Widen(text);
+    Put(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(wchar_t), sizeof(wchar_t));
+}
+
+void Win32Clipboard::SetAnsiText(std::string_view ansi) {
+    // Windows offers it as Unicode text too, converting only when a program asks for that.
+    Put(CF_TEXT, ansi.data(), ansi.size(), 1);
+}
+
+void Win32Clipboard::Put(unsigned format, const void* data, std::size_t bytes,
+                         std::size_t terminatorBytes) {
     OpenClipboardScope clipboard(owner_);
     if (!clipboard.IsOpen()) throw AppError(521, "Can't open Clipboard");
     ::EmptyClipboard();
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes + terminatorBytes);
     if (!memory) throw AppError(7, "Out of memory");
-    void* target = ::GlobalLock(memory);
-    std::memcpy(target, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    auto* target = static_cast<char*>(::GlobalLock(memory));
+    std::memcpy(target, data, bytes);
+    std::memset(target + bytes, 0, terminatorBytes);
     ::GlobalUnlock(memory);
     // On success the clipboard owns the memory.
-    if (!::SetClipboardData(CF_UNICODETEXT, memory)) {
+    if (!::SetClipboardData(format, memory)) {
         ::GlobalFree(memory);
         throw LastError();
     }

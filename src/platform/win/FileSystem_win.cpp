@@ -106,6 +106,19 @@ void Win32FileSystem::AppendToFile(const std::string& path, std::string_view byt
     }
 }
 
+std::optional<std::uint64_t> Win32FileSystem::FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool Win32FileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_REPLACE_EXISTING) !=
+           0;
+}
+
 std::optional<std::string> Win32FileSystem::FinalFolderPath(const std::string& path) {
     // Opening the folder itself (not following it to a file) lets Windows name it as it is.
     UniqueFile folder(::CreateFileW(WidePath(path).c_str(), 0,

@@ -35,6 +35,8 @@ class Win32FileSystem : public FileSystem {
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
+    std::optional<std::uint64_t> FileSize(const std::string& path) override;
+    bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
 };
 
@@ -102,8 +104,10 @@ class Win32Clipboard : public Clipboard {
   public:
     void SetOwner(HWND owner) { owner_ = owner; }
     void SetText(const std::string& text) override;
+    void SetAnsiText(std::string_view ansi) override;
 
   private:
+    void Put(unsigned format, const void* data, std::size_t bytes, std::size_t terminatorBytes);
     HWND owner_ = nullptr;
 };
 
