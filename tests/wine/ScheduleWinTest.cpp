@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <shellapi.h>
+
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -49,13 +52,24 @@ void Type(std::initializer_list<std::pair<WORD, bool>> keys) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// Counts the T key-downs that reach a window.
+int TKeyDowns = 0;
+LRESULT CALLBACK CountTKeyDowns(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR) {
+    if (message == WM_KEYDOWN && wParam == 'T') ++TKeyDowns;
+    return ::DefSubclassProc(window, message, wParam, lParam);
+}
+
 struct RealSchedule : ::testing::Test {
     RealSystem sys;
     std::unique_ptr<Form1> form;
     std::unique_ptr<MainWindow> window;
 
-    void Start() {
+    void Start(bool withTrayIcon = false) {
         form = std::make_unique<Form1>(sys.services());
+        if (withTrayIcon) {
+            ASSERT_TRUE(sys.real.notifyIcon.Create(::GetModuleHandleW(nullptr), form->cSysTray1));
+        }
         window = std::make_unique<MainWindow>(::GetModuleHandleW(nullptr), *form, sys.dialogs);
         ASSERT_TRUE(window->Create());
         sys.real.SetOwner(window->Handle());
@@ -80,6 +94,7 @@ TEST_F(RealSchedule, CtrlShiftTTogglesOnceAndTheKeyStillReachesTheFocusedWindow)
     form->ListView1.Add(kFolder);
     HWND editor = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 50, 50, 200,
                                     30, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ::SetWindowSubclass(editor, CountTKeyDowns, 1, 0);
     ::SetForegroundWindow(editor);
     ::SetFocus(editor);
     PumpUntil([&] { return ::GetFocus() == editor; }, 2000);
@@ -103,8 +118,10 @@ TEST_F(RealSchedule, CtrlShiftTTogglesOnceAndTheKeyStillReachesTheFocusedWindow)
     EXPECT_EQ(form->PushButton2.Caption(), "Turn On Automatic Delete")
         << "Ctrl+T and Shift+T do nothing";
 
+    TKeyDowns = 0;
     pressHotKey();
     EXPECT_EQ(form->PushButton2.Caption(), "Turn Off Automatic Delete") << "one press, one toggle";
+    EXPECT_EQ(TKeyDowns, 1) << "the T of Ctrl+Shift+T itself still reaches the focused window";
     pressHotKey();
     EXPECT_EQ(form->PushButton2.Caption(), "Turn On Automatic Delete");
 
@@ -138,6 +155,25 @@ TEST_F(RealSchedule, ASwitchLeftOnStartsArmedAndRunsARealThreeSecondInterval) {
     EXPECT_NE(history().find("Deleted content of folder  " + kFolder + "\r\n"), std::string::npos);
     EXPECT_EQ(::GetFileAttributesW(Widen(kFolder + "\\one.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(form->Timer1.Running()) << "re-armed after the run";
+}
+
+TEST_F(RealSchedule, ClosingTheRealWindowTakesAwayTheTrayIconAndTheHook) {
+    Start(true);
+    ASSERT_TRUE(sys.real.keyboardHook.Installed());
+    const HWND tray = sys.real.notifyIcon.Handle();
+    auto iconThere = [tray] {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof data;
+        data.hWnd = tray;
+        data.uFlags = NIF_TIP;
+        return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    };
+    ASSERT_TRUE(iconThere());
+    const HWND main = window->Handle();
+    ::PostMessageW(main, WM_CLOSE, 0, 0);  // as the close box sends it
+    ASSERT_TRUE(PumpUntil([main] { return !::IsWindow(main); }, 5000));
+    EXPECT_FALSE(iconThere()) << "the icon has left the notification area";
+    EXPECT_FALSE(sys.real.keyboardHook.Installed()) << "the hot key is gone";
 }
 
 TEST(RealTrayIcon, IsAddedAtStartAndRemovedAtShutdown) {

@@ -39,4 +39,8 @@ void Win32KeyboardHook::Remove() {
     KeyboardHookHandle.reset();
 }
 
+bool Win32KeyboardHook::Installed() const {
+    return static_cast<bool>(KeyboardHookHandle);
+}
+
 }  // namespace ondrevan::win

@@ -22,6 +22,7 @@ class Win32KeyboardHook : public KeyboardHook {
     void SetTarget(HWND window);
     void Install() override;
     void Remove() override;
+    bool Installed() const;
 };
 
 }  // namespace ondrevan::win
