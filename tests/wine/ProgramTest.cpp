@@ -230,5 +230,78 @@ TEST_F(RunningProgram, MinimizingHidesIntoTheTrayAndTheIconBringsItBack) {
     EXPECT_EQ(::FindWindowW(L"OndrevanTrayWindow", nullptr), nullptr);
 }
 
+// A run held up by a message box must not go on once the window is closed: the program
+// ends, and the folders after the one that was being cleared keep their files.
+TEST(ClosingDuringARun, EndsTheProgramBeforeTheNextFolder) {
+    const std::wstring root = L"C:\\ondrevan-close";
+    const std::wstring one = root + L"\\One", two = root + L"\\Two", temp = root + L"\\Temp";
+    for (const std::wstring& folder : {root, one, two, temp})
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    // A history that cannot be written: its name is taken by a folder. The run stops in the
+    // error box after the first folder's files.
+    ::CreateDirectoryW((temp + L"\\Ondrevan.txt").c_str(), nullptr);
+    for (const std::wstring& folder : {one, two}) {
+        HANDLE file = ::CreateFileW((folder + L"\\file.tmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ::CloseHandle(file);
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    auto set = [key](const wchar_t* name, const std::wstring& value) {
+        ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    };
+    set(L"Folders", one + L"|234SSDEPERATATORZZ|" + two + L"|234SSDEPERATATORZZ|");
+    set(L"Option1", L"False");
+    set(L"Option2", L"True");
+    ::RegCloseKey(key);
+
+    wchar_t oldTemp[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"TEMP", oldTemp, MAX_PATH);
+    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    std::wstring command = L"\"" + ProgramPath() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                                          nullptr, nullptr, &startup, &process);
+    ::SetEnvironmentVariableW(L"TEMP", oldTemp);
+    ASSERT_TRUE(started);
+
+    HWND window = nullptr;
+    WaitFor(
+        [&] {
+            window = ::FindWindowW(L"OndrevanForm1", nullptr);
+            return window && ::IsWindowVisible(window);
+        },
+        20000);
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(ChildById(window, 1001), BM_CLICK, 0, 0);  // the test button
+    EXPECT_TRUE(WaitFor([] { return ::FindWindowW(L"#32770", L"Application Error") != nullptr; }))
+        << "the run waits in its error box";
+    EXPECT_EQ(::GetFileAttributesW((one + L"\\file.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD code = 12345;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_NE(::GetFileAttributesW((two + L"\\file.tmp").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the run went on after the window was closed";
+
+    if (::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+        ::TerminateProcess(process.hProcess, 99);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    for (const std::wstring& file : {one + L"\\file.tmp", two + L"\\file.tmp"})
+        ::DeleteFileW(file.c_str());
+    for (const std::wstring& folder : {temp + L"\\Ondrevan.txt", temp, one, two, root})
+        ::RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 }  // namespace ondrevan::win
