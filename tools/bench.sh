@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the benchmarks and prints their figures: bench.sh [startup|walk|delete|tick|all]
+# Runs the benchmarks and prints their figures:
+#   bench.sh [startup|walk|delete|responsive|tick|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
@@ -40,13 +41,26 @@ delete() {
         wine 'C:\ondrevan-bench\delete_bench.exe' "$order"
     done
 }
-export -f startup walk delete
+responsive() {
+    echo "== The window's answer during a run"
+    for side in a b; do
+        folder="$WINEPREFIX/drive_c/ondrevan-bench-responsive-$side"
+        rm -rf "$folder" && mkdir -p "$folder"
+        (cd "$folder" && for i in $(seq 0 49999); do printf 0123456789 > "file$i.tmp"; done)
+    done
+    sync
+    wine 'C:\ondrevan-bench\responsiveness_bench.exe' files 'C:\ondrevan-bench-responsive-a' \
+        'C:\ondrevan-bench-responsive-b'
+    wine 'C:\ondrevan-bench\responsiveness_bench.exe' missing 20000
+}
+export -f startup walk delete responsive
 case $what in
     startup) "$root/tools/with-xvfb.sh" bash -c startup ;;
     walk) "$root/tools/with-xvfb.sh" bash -c walk ;;
     delete) "$root/tools/with-xvfb.sh" bash -c delete ;;
+    responsive) "$root/tools/with-xvfb.sh" bash -c responsive ;;
     tick) tick ;;
-    all) tick; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete' ;;
-    *) echo "usage: $0 [startup|walk|delete|tick|all]" >&2; exit 2 ;;
+    all) tick; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive' ;;
+    *) echo "usage: $0 [startup|walk|delete|responsive|tick|all]" >&2; exit 2 ;;
 esac
 wineserver -k 2>/dev/null || true
