@@ -48,15 +48,26 @@ std::int32_t IntervalSeconds(double hours, double minutes, double seconds) {
 
 std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
                                          const std::string& seconds, const std::string& separator,
-                                         const std::string& field, bool wholeInterval) {
-    if (!IsNumeric(field, separator)) return "Must be a numeric entry.";
-    if (*ParseNumber(field, separator) < 0) return kIntervalRule;
+                                         IntervalField field, bool wholeInterval) {
+    const std::string& text = field == IntervalField::Hours     ? hours
+                              : field == IntervalField::Minutes ? minutes
+                                                                : seconds;
+    const auto value = ParseNumber(text, separator);
+    if (!value) return "Must be a numeric entry.";
+    if (*value < 0) return kIntervalRule;
+    // What this field alone holds: blaming it for another field's value would send the
+    // focus back and forth between the two.
+    const bool ownOverflow = !TryIntervalSeconds(field == IntervalField::Hours ? *value : 0,
+                                                 field == IntervalField::Minutes ? *value : 0,
+                                                 field == IntervalField::Seconds ? *value : 0);
+    if (ownOverflow) return kIntervalRule;
+    if (!wholeInterval) return std::nullopt;
     const auto h = ParseNumber(hours, separator), m = ParseNumber(minutes, separator),
                s = ParseNumber(seconds, separator);
-    // A field still being edited elsewhere is judged when the user leaves that one.
+    // A field that is not a number yet is judged when the user leaves that one.
     if (!h || !m || !s) return std::nullopt;
     const auto total = TryIntervalSeconds(*h, *m, *s);
-    if (!total || (wholeInterval && *total < 1)) return kIntervalRule;
+    if (!total || *total < 1) return kIntervalRule;
     return std::nullopt;
 }
 
@@ -110,9 +121,12 @@ void Schedule::Text_LostFocus(TextBox& field) {
     const Control* next = form_.Window.ActiveControl();
     const bool leavingInterval =
         next != &form_.Text1 && next != &form_.Text2 && next != &form_.Text3;
+    const IntervalField which = &field == &form_.Text1   ? IntervalField::Hours
+                                : &field == &form_.Text2 ? IntervalField::Minutes
+                                                         : IntervalField::Seconds;
     const auto fault =
         IntervalFault(form_.Text1.Text(), form_.Text2.Text(), form_.Text3.Text(),
-                      form_.Services().locale.DecimalSeparator(), field.Text(), leavingInterval);
+                      form_.Services().locale.DecimalSeparator(), which, leavingInterval);
     if (!fault) return;
     form_.MsgBox(*fault);
     field.SetFocus();

@@ -28,12 +28,15 @@ inline constexpr const char* kIntervalRule =
 inline constexpr const char* kIntervalOutOfRangeStatus =
     "On. Nothing will be deleted: the interval is out of range.";
 
-// Why interval fields cannot make a schedule, or nothing when they can. `wholeInterval`
-// asks for the total too (the user has left the three fields); otherwise only what one
-// field alone can spoil is judged: a non-number, a negative value, a total that overflows.
+enum class IntervalField { Hours, Minutes, Seconds };
+
+// Why the interval field being left cannot make a schedule, or nothing when it can. Only
+// what that field alone can spoil is judged (a non-number, a negative value, a value too
+// long for the count), unless `wholeInterval`: the user has left the three fields, and the
+// total must lie between 1 second and what the count can hold.
 std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
                                          const std::string& seconds, const std::string& separator,
-                                         const std::string& field, bool wholeInterval);
+                                         IntervalField field, bool wholeInterval);
 
 // The schedule: its settings (the "Delete Schedule" frame), the once-a-second tick and
 // the automatic-delete switch with its hot key.

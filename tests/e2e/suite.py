@@ -117,6 +117,14 @@ class Session:
               lambda: (f := self.desk.seen("foreground")) and f.cls == "Notepad")
         return notepad
 
+    def click_notepad_caption(self):
+        """Its title bar: the middle of Notepad may lie under Ondrevan's window by now."""
+        notepad = until("Notepad", lambda: self.desk.seen("top", "Untitled - Notepad", "0"))
+        left, top, _, _ = notepad.rect
+        self.desk.click_at(left + 80, top + 10)
+        until("Notepad to have the focus",
+              lambda: (f := self.desk.seen("foreground")) and f.cls == "Notepad")
+
     def close_notepad(self, notepad):
         notepad.kill()
         until("Notepad to go", lambda: not self.desk.seen("top", "Untitled - Notepad", "0"))
@@ -274,6 +282,67 @@ class Session:
         lines = self.history()[before:]
         assert set(messages(lines)) == {CONTENT + SAMPLE_1, CONTENT + SAMPLE_2}, lines
         self.close_notepad(notepad)
+
+    def step_hot_key_pressed_again_during_its_question(self):
+        self.desk.click_control("Check1")  # the question before switching on
+        notepad = self.notepad_in_front()
+        self.desk.key("ctrl+shift+t")
+        until("the question", lambda: self.desk.seen("dialog", BOX))
+        self.desk.key("ctrl+shift+t")  # again, while the question is up
+        time.sleep(1.5)  # a second question would be up by now
+        assert self.boxes() == 1, f"{self.boxes()} questions for one switch"
+        self.desk.answer(BOX, "Yes")
+        until("the switch to read On", lambda: self.desk.control("PushButton2").text == SWITCH_ON)
+        assert self.settings()["StartStopState"] == "On"
+        time.sleep(1)
+        assert self.boxes() == 0, self.desk.probe_lines("dialog-texts", BOX)
+        self.click_notepad_caption()
+        self.desk.key("ctrl+shift+t")  # off, without a question: the switch tells the truth
+        until("the switch to read Off", lambda: self.desk.control("PushButton2").text == SWITCH_OFF)
+        until("Off stored", lambda: self.settings()["StartStopState"] == "Off")
+        assert self.desk.control("Frame4").text == "Off."
+        self.close_notepad(notepad)
+        self.desk.click_control("Check1")  # as it was
+        until("no question stored", lambda: self.settings().get("Check1") == "0")
+
+    def step_fields_are_checked_only_when_the_focus_moves_within_the_window(self):
+        self.desk.replace_text("Text2", "abc")
+        notepad = self.notepad_in_front()  # another program: no word about the field
+        time.sleep(1.5)
+        assert self.boxes() == 0, "a message for switching programs"
+        self.close_notepad(notepad)
+        self.desk.click_control("Text3")  # back, into another field of this window
+        until("the message", lambda: self.desk.seen("button", BOX, "OK"))
+        assert self.desk.probe_lines("dialog-texts", BOX)[1] == "Must be a numeric entry."
+        self.desk.screenshot("must-be-numeric")
+        self.desk.answer(BOX, "OK")
+        self.desk.replace_text("Text2", "0")
+
+        # A total the count cannot hold is refused when the field is left.
+        self.desk.replace_text("Text1", "99999999")
+        self.desk.click_control("Text2")
+        until("the range message", lambda: self.desk.seen("button", BOX, "OK"))
+        assert "596,523 hours" in " ".join(self.desk.probe_lines("dialog-texts", BOX))
+        self.desk.answer(BOX, "OK")
+        self.desk.replace_text("Text1", "0")
+        self.desk.click_control("Text3")
+        time.sleep(1)
+        assert self.boxes() == 0, "0 h 0 m 3 s is a good interval"
+        until("the fields stored", lambda: (s := self.settings())["Text1"] == "0"
+              and s["Text2"] == "0" and s["Text3"] == "3")
+
+    def step_time_picker_clicks_and_changes_are_stored(self):
+        self.desk.click_control("Option4")  # Daily: the picker is enabled
+        until("Daily stored", lambda: self.settings().get("Option4") == "True")
+        self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", "Weekly Time", "/f")
+        assert "Weekly Time" not in self.settings()
+        picker = self.desk.control("dtpWeekly")
+        self.desk.click_at(picker.rect[0] + 12, picker.y)  # on the hours
+        stored = until("a click to store the time", lambda: self.settings().get("Weekly Time"))
+        self.desk.key("Up")  # the field under the click goes one up
+        until("the changed time stored", lambda: self.settings().get("Weekly Time") != stored)
+        self.desk.click_control("Option3")  # back to every 3 seconds
+        until("the kind stored", lambda: self.settings().get("Option3") == "True")
 
     def step_minimize_to_tray_and_back(self):
         self.desk.click("caption-button", "minimize")

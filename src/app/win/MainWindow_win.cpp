@@ -219,6 +219,23 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kControlClickMessage:
             Guarded([&] { controls_.RouteClick(wParam); });
             return 0;
+        case WM_ACTIVATE:
+            // Back from another program, the focus returns to the control that had it, as in
+            // a dialog box; so a field left half-typed is checked when the user moves on.
+            // One of this program's own boxes taking over is not "another program": the
+            // handler that showed it puts the focus where it belongs.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                const HWND next = reinterpret_cast<HWND>(lParam);
+                const bool ours =
+                    next && ::GetWindowThreadProcessId(next, nullptr) == ::GetCurrentThreadId();
+                HWND focus = ::GetFocus();
+                focusBeforeDeactivation_ = !ours && ::IsChild(window_, focus) ? focus : nullptr;
+            } else if (focusBeforeDeactivation_ && ::IsWindow(focusBeforeDeactivation_) &&
+                       !HIWORD(wParam)) {
+                ::SetFocus(focusBeforeDeactivation_);
+                return 0;
+            }
+            break;
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });
             return 0;

@@ -49,6 +49,7 @@ class MainWindow : public ControlSink {
     HWND window_ = nullptr;
     bool shown_ = false;
     int handlerDepth_ = 0;  // event handlers under way on this thread
+    HWND focusBeforeDeactivation_ = nullptr;
     ControlWindows controls_;
     UniqueHicon bigIcon_;
     UniqueHicon smallIcon_;
