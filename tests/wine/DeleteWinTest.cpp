@@ -87,21 +87,6 @@ TEST_F(RealDeletion, ContentsModeRemovesTheFilesInTheFolderAndKeepsItsSubFolders
     EXPECT_TRUE(sys.dialogs.shown.empty());
 }
 
-TEST_F(RealDeletion, AFileWhosePathPassesMaxPathInAShortFolderGoesToo) {
-    const std::string folder = MakeTree("Long");              // a short folder path
-    const std::string name = std::string(240, 'n') + ".txt";  // the whole path: over 260
-    const std::wstring longFile = L"\\\\?\\" + Widen(folder + "\\" + name);
-    HANDLE file = ::CreateFileW(longFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ::CloseHandle(file);
-    ASSERT_GT(folder.size() + 1 + name.size(), static_cast<std::size_t>(MAX_PATH));
-    form->Option2.SetValue(true);
-    Run(folder);
-    EXPECT_EQ(::GetFileAttributesW(longFile.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_FALSE(Exists(folder + "\\a.txt"));
-}
-
 TEST_F(RealDeletion, FolderModeDeletesTheFilesOutrightAndRecyclesTheFolder) {
     const std::string folder = MakeTree("FolderMode");
     Run(folder);
