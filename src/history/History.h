@@ -16,7 +16,7 @@ class SystemEnvironment;
 inline constexpr std::uint64_t kHistoryLimitBytes = 10 * 1024 * 1024;
 
 // The folder that holds the log: "TEMP", or when that is unset or not a folder, "TMP",
-// then the Windows folder's Temp. Never the root of the current drive.
+// then the Windows folder's Temp; "TEMP" as it is when none of them is there.
 std::string HistoryFolder(SystemEnvironment& environment, FileSystem& fileSystem);
 
 // "...\Ondrevan.txt" keeps its earlier log as "...\Ondrevan.old.txt".

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace ondrevan {
@@ -8,10 +7,8 @@ namespace ondrevan {
 class Clipboard {
   public:
     virtual ~Clipboard() = default;
-    // Puts the text on the clipboard; throws AppError when the clipboard is not to be had.
-    virtual void SetText(const std::string& text) = 0;
-    // The same for text in the ANSI code page, handed over as it is: a large file goes on
-    // the clipboard without a converted copy.
+    // Puts text in the ANSI code page on the clipboard as it is, so that a large file goes
+    // there without a converted copy; throws AppError when the clipboard is not to be had.
     virtual void SetAnsiText(std::string_view ansi) = 0;
 };
 

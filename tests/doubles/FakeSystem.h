@@ -120,7 +120,6 @@ class FakeAnsiCodePage : public AnsiCodePage {
 
 class FakeClipboard : public Clipboard {
   public:
-    void SetText(const std::string& value) override { text = value; }
     void SetAnsiText(std::string_view ansi) override {
         ++ansiCopies;
         text = FakeAnsiCodePage().ToUtf8(ansi);

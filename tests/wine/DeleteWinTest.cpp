@@ -123,5 +123,17 @@ TEST_F(RealDeletion, ProtectedFoldersAreNeverTouched) {
     EXPECT_EQ(History(), "");
 }
 
+TEST(RealClipboard, TakesTheHistorysAnsiBytesAndOffersThemAsUnicodeText) {
+    Win32Clipboard clipboard;
+    clipboard.SetAnsiText("C:\\Caf\xE9\r\n");  // "é" in Windows-1252
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(data, nullptr);
+    const std::wstring text(static_cast<const wchar_t*>(::GlobalLock(data)));
+    ::GlobalUnlock(data);
+    ::CloseClipboard();
+    EXPECT_EQ(text, L"C:\\Caf\u00E9\r\n");
+}
+
 }  // namespace
 }  // namespace ondrevan::win

@@ -29,29 +29,19 @@ class OpenClipboardScope {
 
 }  // namespace
 
-void Win32Clipboard::SetText(const std::string& text) {
-    const std::wstring wide = Widen(text);
-    Put(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(wchar_t), sizeof(wchar_t));
-}
-
 void Win32Clipboard::SetAnsiText(std::string_view ansi) {
     // Windows offers it as Unicode text too, converting only when a program asks for that.
-    Put(CF_TEXT, ansi.data(), ansi.size(), 1);
-}
-
-void Win32Clipboard::Put(unsigned format, const void* data, std::size_t bytes,
-                         std::size_t terminatorBytes) {
     OpenClipboardScope clipboard(owner_);
     if (!clipboard.IsOpen()) throw AppError(521, "Can't open Clipboard");
     ::EmptyClipboard();
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes + terminatorBytes);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, ansi.size() + 1);
     if (!memory) throw AppError(7, "Out of memory");
     auto* target = static_cast<char*>(::GlobalLock(memory));
-    std::memcpy(target, data, bytes);
-    std::memset(target + bytes, 0, terminatorBytes);
+    std::memcpy(target, ansi.data(), ansi.size());
+    target[ansi.size()] = '\0';
     ::GlobalUnlock(memory);
     // On success the clipboard owns the memory.
-    if (!::SetClipboardData(format, memory)) {
+    if (!::SetClipboardData(CF_TEXT, memory)) {
         ::GlobalFree(memory);
         throw LastError();
     }

@@ -103,11 +103,9 @@ class Win32AnsiCodePage : public AnsiCodePage {
 class Win32Clipboard : public Clipboard {
   public:
     void SetOwner(HWND owner) { owner_ = owner; }
-    void SetText(const std::string& text) override;
     void SetAnsiText(std::string_view ansi) override;
 
   private:
-    void Put(unsigned format, const void* data, std::size_t bytes, std::size_t terminatorBytes);
     HWND owner_ = nullptr;
 };
 
