@@ -14,12 +14,15 @@ inline constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifI
 inline constexpr std::uint32_t kBalloonHide = 1027, kBalloonTimeout = 1028,
                                kBalloonUserClick = 1029;
 
-// A text field of the record holds this many characters before its NUL.
+// A text field of the record holds this many UTF-16 characters before its NUL; a
+// character that needs two of them is not split.
 std::string Cut(const std::string& text, std::size_t characters) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
-        if (count++ == characters) return text.substr(0, i);
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0) == 0x80) continue;  // inside a character
+        count += byte >= 0xF0 ? 2 : 1;
+        if (count > characters) return text.substr(0, i);
     }
     return text;
 }

@@ -51,6 +51,12 @@ TEST_F(TrayFixture, TextsAreCutToTheFieldsOfTheRecord) {
     tray.ShowBalloon(std::string(300, '\xC3'), "", 0, false);  // stray bytes survive the cut
     tray.SetTrayTip(std::string(130, 'x') + "\xC3\xA9");
     EXPECT_EQ(sent.back().tip, std::string(127, 'x'));
+    // An emoji takes two of the field's characters, as Windows counts them.
+    const std::string emoji = "\xF0\x9F\x98\x80";
+    tray.SetTrayTip(std::string(126, 'x') + emoji);
+    EXPECT_EQ(sent.back().tip, std::string(126, 'x')) << "not split, not past the field";
+    tray.SetTrayTip(std::string(125, 'x') + emoji);
+    EXPECT_EQ(sent.back().tip, std::string(125, 'x') + emoji);
 }
 
 TEST_F(TrayFixture, AShowOnceBalloonShowsOnceAndOthersEveryTime) {
