@@ -104,6 +104,9 @@ void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse
                 if (Utf16Length(sub.name) >= kLengthLimit || sub.name == "." || sub.name == "..")
                     continue;
                 if (HasUnfitCharacters(sub.name, services.ansi)) continue;
+                // A junction, a symbolic link or a mount point may lead anywhere (the
+                // Windows folder, another drive): never entered, never added.
+                if (sub.attributes & attributes::kReparsePoint) continue;
                 found.push_back({path + sub.name + "\\", sub.attributes | attributes::kDirectory});
             }
         } catch (const AppError& error) {

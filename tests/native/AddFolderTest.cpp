@@ -131,6 +131,17 @@ TEST_F(AddFolderFixture, TheLengthLimitCountsCharactersAsWindowsDoesNotBytes) {
     EXPECT_TRUE(has(at258 + "\\Below\\"));
 }
 
+TEST_F(AddFolderFixture, ASubFolderThatIsALinkIsNeitherEnteredNorAddedWhateverItsOtherBits) {
+    auto& fs = sys.fileSystem;
+    using namespace attributes;
+    for (std::uint32_t bits : {kDirectory | kReparsePoint, kDirectory | kReparsePoint | kArchive,
+                               kDirectory | kReparsePoint | kReadOnly})
+        fs.AddFolder("C:\\Data\\Link" + std::to_string(bits), bits);
+    fs.AddFolder("C:\\Data\\Link1040\\system32");  // what the link leads to
+    EXPECT_EQ(Add("C:\\Data"), (Entries{"C:\\Data\\", "C:\\Data\\Sub1\\", "C:\\Data\\Sub2\\",
+                                        "C:\\Data\\Sub1\\Deep\\"}));
+}
+
 TEST_F(AddFolderFixture, AFolderThatDeniesListingIsDroppedWhileItsSiblingsSurvive) {
     sys.fileSystem.AddFolder("C:\\Data\\Sub2\\Below");
     sys.fileSystem.DenyAccess("C:\\Data\\Sub1\\");

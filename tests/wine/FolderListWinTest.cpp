@@ -143,5 +143,67 @@ TEST_F(RealFolderList, TheButtonsWorkThroughTheRealWindow) {
     ::DestroyWindow(window.Handle());
 }
 
+// Set up by links-check.sh: a tree holding a Linux symbolic link to the prefix's Windows
+// folder, and links to folders that stand in for the protected ones.
+struct RealLinks : ::testing::Test {
+    RealSystem sys;
+    std::unique_ptr<Form1> form;
+    std::string root;
+    void SetUp() override {
+        wchar_t value[MAX_PATH] = {};
+        if (!::GetEnvironmentVariableW(L"ONDREVAN_LINKS", value, MAX_PATH))
+            GTEST_SKIP() << "only with the links that links-check.sh makes";
+        root = Narrow(value);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+    }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+};
+
+TEST_F(RealLinks, TheWalkNeverGoesThroughALink) {
+    const DWORD link = ::GetFileAttributesW(Widen(root + "\\Walk\\ToWindows").c_str());
+    ASSERT_NE(link, INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(link & FILE_ATTRIBUTE_REPARSE_POINT) << "Wine shows the link as a reparse point";
+    sys.dialogs.browseAnswers.push_back(root + "\\Walk");
+    form->PushButton10.Click.Raise();
+    EXPECT_EQ(form->ListView1.Items(),
+              (std::vector<std::string>{root + "\\Walk\\", root + "\\Walk\\Real\\"}));
+}
+
+TEST_F(RealLinks, AListedLinkToAProtectedFolderIsRefused) {
+    // The protected folders that come from the environment are made to be the test's own,
+    // so that a fault deletes nothing but a canary.
+    const std::pair<const wchar_t*, const char*> protectedFolders[] = {
+        {L"WINDIR", "Windows"},
+        {L"SystemRoot", "SystemRoot"},
+        {L"ProgramFiles", "ProgramFiles"},
+        {L"USERPROFILE", "Profile"},
+        {L"CommonProgramFiles", "CommonFiles"},
+        {L"ALLUSERSPROFILE", "AllUsers"},
+        {L"APPDATA", "AppData"}};
+    std::vector<std::pair<std::wstring, std::wstring>> saved;
+    std::vector<std::string> links;
+    for (auto [variable, name] : protectedFolders) {
+        wchar_t old[MAX_PATH] = {};
+        ::GetEnvironmentVariableW(variable, old, MAX_PATH);
+        saved.emplace_back(variable, old);
+        ::SetEnvironmentVariableW(variable, Widen(root + "\\Protected\\" + name).c_str());
+        links.push_back(root + "\\Links\\" + name);
+    }
+    form->Option2.SetValue(true);  // contents mode: the files directly in each folder
+    form->ListView1.AddRange(links);
+    form->PushButton3.Click.Raise();
+    for (auto& [variable, value] : saved)
+        ::SetEnvironmentVariableW(variable.c_str(), value.c_str());
+
+    for (auto [variable, name] : protectedFolders)
+        EXPECT_NE(
+            ::GetFileAttributesW(Widen(root + "\\Protected\\" + name + "\\canary.txt").c_str()),
+            INVALID_FILE_ATTRIBUTES)
+            << name << ": emptied through a link";
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+}
+
 }  // namespace
 }  // namespace ondrevan::win
