@@ -41,7 +41,11 @@ std::vector<std::string> DelFolders::ProtectedFolderKeys() {
     for (const std::string& source : sources) {
         const std::string entry = CollapseBackslashes(source + "\\");
         // An unset entry protects nothing; its key could never equal a candidate's.
-        if (entry.size() > 3) keys.push_back(FolderKey(services.fileSystem, entry));
+        if (entry.size() <= 3) continue;
+        // A value that names no drive ("HOMEPATH" is "\Users\name") would become a network
+        // path after the collapse: it is compared as written and never opened.
+        keys.push_back(IsFullyQualified(source) ? FolderKey(services.fileSystem, entry)
+                                                : LexicalFolderKey(entry));
     }
     return keys;
 }

@@ -164,6 +164,7 @@ void FakeFileSystem::AppendToFile(const std::string& path, std::string_view byte
 }
 
 std::optional<std::string> FakeFileSystem::FinalFolderPath(const std::string& path) {
+    opened.push_back(path);
     const std::string key = Normal(path);
     // An alias anywhere along the path leads to its target.
     for (const auto& [alias, target] : aliases_) {

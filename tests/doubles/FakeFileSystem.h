@@ -47,6 +47,8 @@ class FakeFileSystem : public FileSystem {
     // Runs before each listing, so a test can change the tree in the middle of a walk.
     std::function<void(const std::string& path)> beforeListing;
     int listings = 0;
+    // Every path that FinalFolderPath was asked to open.
+    std::vector<std::string> opened;
 
     static std::string Normal(const std::string& path);
 

@@ -231,6 +231,16 @@ TEST_F(DeleteFixture, TheWindowAnswersBetweenFoldersAndWhileFilesGo) {
     EXPECT_GE(sys.pump.calls - middle, 20) << "and for every folder, even a missing one";
 }
 
+TEST_F(DeleteFixture, AProtectedEntryWithoutADriveIsComparedAsWrittenAndNeverOpened) {
+    AddTree("C:\\Work");
+    sys.fileSystem.opened.clear();
+    Run({"C:\\Work"});
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\Work")) << "the run itself goes ahead";
+    for (const std::string& path : sys.fileSystem.opened)
+        EXPECT_NE(path.substr(0, 2), "\\\\") << "a network path was opened: " << path;
+    EXPECT_FALSE(form->Deleter().CanDelete("\\\\Users\\ann")) << "still refused, by its text";
+}
+
 TEST_F(DeleteFixture, AHistoryThatCannotBeWrittenIsReportedOnceARunAndTheRunGoesOn) {
     AddTree("C:\\Work");
     AddTree("C:\\More");
