@@ -209,7 +209,11 @@ void Form1::PushButton11_Click() {
     trap.Line(
         [&] { MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl); });
     trap.Line([&] {
-        MsgBox("Files/folders will be deleted to the recycling bin in case you need to retrieve.");
+        // Said as it is: a user who believed everything could be recovered would lose files.
+        MsgBox(
+            "Files that lie in a listed folder are deleted permanently. In folder mode the "
+            "folder itself, with its sub-folders, then goes to the Recycle Bin; in contents "
+            "mode it stays.");
     });
 }
 

@@ -13,7 +13,7 @@ const std::array<LayoutEntry, 38> kLayout = {{
     {"Label5",       K::Label,          "(Press Ctrl + Shift + T to toggle ON/OFF)", nullptr, {3960, 0, 3300, 225}, kCaptionPoints},
     {"Frame4",       K::Frame,          "Off.",                               nullptr,  {120, 550, 7800, 855},   kCaptionPoints},
     {"ProgressBar1", K::ProgressBar,    "",                                   "Frame4", {240, 285, 7320, 405},   kCaptionPoints},
-    {"Label4",       K::Label,          "Note: For your safety, all files/folders will be deleted to the Recycle Bin (can be recovered)",
+    {"Label4",       K::Label,          "Note: Files are deleted permanently; folder mode sends the folders to the Recycle Bin",
                                                                               nullptr,  {120, 1530, 7800, 285},  kCaptionPoints},
     {"ListView1",    K::ListView,       "",                                   nullptr,  {120, 1910, 7800, 2730}, kCaptionPoints},
     {"PushButton10", K::PushButton,     "Add Folders/Subfolders To List",     nullptr,  {120, 4730, 3840, 405},  kButtonPoints},

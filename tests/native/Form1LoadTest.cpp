@@ -160,8 +160,10 @@ TEST_F(Form1Fixture, HelpShowsItsTwoMessagesWithTheApplicationTitle) {
     ASSERT_EQ(sys.dialogs.shown.size(), 2u);
     EXPECT_EQ(sys.dialogs.shown[0].text,
               "Questions? Please contact Team Quillmere at https://www.quillmere.example/contact");
-    EXPECT_EQ(sys.dialogs.shown[1].text,
-              "Files/folders will be deleted to the recycling bin in case you need to retrieve.");
+    EXPECT_EQ(
+        sys.dialogs.shown[1].text,
+        "Files that lie in a listed folder are deleted permanently. In folder mode the folder "
+        "itself, with its sub-folders, then goes to the Recycle Bin; in contents mode it stays.");
     for (const auto& shown : sys.dialogs.shown) {
         EXPECT_EQ(shown.title, "Ondrevan");
         EXPECT_EQ(shown.icon, MessageIcon::None);

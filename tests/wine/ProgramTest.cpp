@@ -164,10 +164,27 @@ TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
         if (entry.kind != ControlKind::ComboBox) {  // a combo box is as high as its font
             EXPECT_NEAR(rect.bottom - rect.top, dpi.Px(twips.height), 1) << entry.name;
         }
+        if (std::string(entry.name) == "Label4") {  // every word of the note can be read
+            HDC dc = ::GetDC(child);
+            HGDIOBJ old = ::SelectObject(
+                dc, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
+            const std::wstring text = Widen(entry.caption);
+            SIZE extent{};
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(child, dc);
+            RECT client;
+            ::GetClientRect(child, &client);
+            EXPECT_LE(extent.cx, client.right) << entry.name << " is cut";
+        }
         const bool shown = ::IsWindowVisible(child) != 0;
         EXPECT_EQ(shown, entry.kind != ControlKind::RichTextBox) << entry.name;
     }
 
+    // The note says what happens: no promise that everything can be recovered.
+    EXPECT_EQ(TextOf(ChildById(window_, 1005)),
+              "Note: Files are deleted permanently; folder mode sends the folders to the Recycle "
+              "Bin");
     HWND status = ChildById(window_, 1003);
     EXPECT_EQ(ClassOf(status), L"OndrevanFrame");
     EXPECT_EQ(TextOf(status), "Off.");
