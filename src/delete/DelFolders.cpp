@@ -14,6 +14,7 @@
 #include "platform/SystemEnvironment.h"
 #include "platform/Utf16Length.h"
 #include "platform/ValueForms.h"
+#include "platform/VisibleText.h"
 
 namespace ondrevan {
 namespace {
@@ -60,6 +61,7 @@ bool DelFolders::CanDelete(const std::string& path) {
         // A relative path would be resolved against whatever the current folder is. (The
         // written path is asked: the collapse turns a rooted "\x" into "\\x".)
         if (!IsFullyQualified(path)) return;
+        if (HasForbiddenPathCharacters(path)) return;
         const std::string key = FolderKey(form_.Services().fileSystem, candidate);
         if (key.size() <= 2 || key.back() == ':') return;  // "C:\." and the like are roots too
         bool matched = false;
@@ -87,7 +89,7 @@ bool DelFolders::AllowDeleteFolders(const ListView& list) {
             return;
         }
         std::string folders;
-        for (const std::string& item : list.Items()) folders += "\r\n" + item;
+        for (const std::string& item : list.Items()) folders += "\r\n" + VisibleText(item);
         answer = form_.MsgBox("Are you sure you want to delete these folders?\r\n\r\n" + folders,
                               MessageButtons::YesNo) == MessageAnswer::Yes;
     });

@@ -23,6 +23,15 @@ char FoldCase(char c) {
 
 }  // namespace
 
+bool HasForbiddenPathCharacters(std::string_view path) {
+    if (path.substr(0, 4) == "\\\\?\\") path.remove_prefix(4);
+    for (char c : path) {
+        if (static_cast<unsigned char>(c) < 0x20) return true;
+        if (std::string_view("*?<>|\"").find(c) != std::string_view::npos) return true;
+    }
+    return false;
+}
+
 bool IsFullyQualified(std::string_view path) {
     std::string slashed(path);
     for (char& c : slashed)

@@ -11,6 +11,12 @@ class FileSystem;
 // whatever the current folder is.
 bool IsFullyQualified(std::string_view path);
 
+// True when the path holds a character that no Windows path can: a NUL or another control
+// character, or one of * ? < > | " (the "?" of a leading "\\?\" aside). Such an entry would
+// name something else than what it shows: a NUL ends the path early for Windows, a wildcard
+// names many.
+bool HasForbiddenPathCharacters(std::string_view path);
+
 // One written form for every way of writing the same folder, by the rules Windows itself
 // applies: "/" is "\", runs of backslashes are one, "." and ".." are resolved, trailing
 // dots and blanks of a name are dropped, a "\\?\" prefix is removed, letter case is

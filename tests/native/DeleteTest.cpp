@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "delete/DelFolders.h"
 #include "delete/FolderPaths.h"
+#include "platform/VisibleText.h"
 
 namespace ondrevan {
 namespace {
@@ -239,6 +240,33 @@ TEST_F(DeleteFixture, AProtectedEntryWithoutADriveIsComparedAsWrittenAndNeverOpe
     for (const std::string& path : sys.fileSystem.opened)
         EXPECT_NE(path.substr(0, 2), "\\\\") << "a network path was opened: " << path;
     EXPECT_FALSE(form->Deleter().CanDelete("\\\\Users\\ann")) << "still refused, by its text";
+}
+
+TEST_F(DeleteFixture, AnEntryHoldingACharacterNoPathCanHoldIsShownAsItIsAndRefused) {
+    AddTree("C:\\victim\\junk");
+    AddTree("C:\\precious");
+    AddTree("C:\\wild");
+    const std::string smuggler = std::string("C:\\victim\\junk\0C:\\precious", 27);
+    const Lines entries = {smuggler,     "C:\\wild\\*", "C:\\wild\\a?b", "C:\\wild<",
+                           "C:\\wild|x", "C:\\wild\"",  "C:\\wild\tTab", "C:\\wild\\*.*"};
+    for (const std::string& entry : entries)
+        EXPECT_FALSE(form->Deleter().CanDelete(entry)) << VisibleText(entry);
+    EXPECT_TRUE(form->Deleter().CanDelete("\\\\?\\C:\\wild")) << "the long-path prefix is fine";
+
+    form->Check1.SetChecked(true);
+    sys.dialogs.answers = {MessageAnswer::Yes};
+    Run(entries);
+    EXPECT_TRUE(sys.shell.recycled.empty());
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\precious\\a.txt"));
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\victim\\junk\\a.txt"));
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\wild\\a.txt"));
+    EXPECT_TRUE(History().empty());
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u);
+    EXPECT_NE(sys.dialogs.shown[0].text.find("C:\\victim\\junk\xE2\x90\x80"
+                                             "C:\\precious"),
+              std::string::npos)
+        << "the question shows the whole entry, its NUL made visible";
+    EXPECT_EQ(form->ListView1.Item(0), smuggler) << "the list keeps the entry as it was";
 }
 
 TEST_F(DeleteFixture, AHistoryThatCannotBeWrittenIsReportedOnceARunAndTheRunGoesOn) {

@@ -87,6 +87,14 @@ TEST_F(RealDeletion, ContentsModeRemovesTheFilesInTheFolderAndKeepsItsSubFolders
     EXPECT_TRUE(sys.dialogs.shown.empty());
 }
 
+TEST_F(RealDeletion, ANulInAnEntryNeverSmugglesASecondPathToTheShell) {
+    const std::string junk = MakeTree("junk"), precious = MakeTree("precious");
+    Run(junk + std::string(1, '\0') + precious);  // folder mode
+    EXPECT_TRUE(Exists(precious + "\\a.txt")) << "an unlisted folder was touched";
+    EXPECT_TRUE(Exists(junk + "\\a.txt"));
+    EXPECT_TRUE(History().empty());
+}
+
 TEST_F(RealDeletion, FolderModeDeletesTheFilesOutrightAndRecyclesTheFolder) {
     const std::string folder = MakeTree("FolderMode");
     Run(folder);

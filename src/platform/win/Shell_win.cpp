@@ -40,6 +40,8 @@ void Win32Shell::OpenItem(const std::string& file, const std::string& directory)
 
 void Win32Shell::SendToRecycleBin(const std::string& path) {
     std::wstring from = Widen(path);
+    // The operation takes a list ended by two NULs: a NUL inside would add a second path.
+    if (from.find(L'\0') != std::wstring::npos) throw AppError(52, "Bad file name or number");
     from.append(2, L'\0');  // a list of one path
     SHFILEOPSTRUCTW operation{};
     operation.hwnd = nullptr;
