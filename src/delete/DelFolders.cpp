@@ -1,5 +1,7 @@
 #include "delete/DelFolders.h"
 
+#include <functional>
+
 #include "app/CommonRoutines.h"
 #include "app/ErrorReport.h"
 #include "app/Form1.h"
@@ -103,7 +105,8 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     ScopedFlag guard(running_);
     ErrorTrap trap(form_.Services().dialogs, "DelFolders.DeleteFoldersFiles");
     const int checkLine = trap.Reserve(), contentLine = trap.Reserve(), contentLog = trap.Reserve(),
-              recycleLine = trap.Reserve(), folderLog = trap.Reserve();
+              failureLog = trap.Reserve(), recycleLine = trap.Reserve(), folderLog = trap.Reserve(),
+              summaryLog = trap.Reserve();
 
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> items = list.Items();
@@ -111,8 +114,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
     // A history file that cannot be written is reported once a run, not once a line.
     bool historyReported = false;
-    const auto log = [&](int line, const char* message, const std::string& folder) {
-        const auto append = [&] { form_.History().AppendLine(message, folder); };
+    const auto write = [&](int line, const std::function<void()>& append) {
         if (historyReported) {
             try {
                 append();
@@ -123,6 +125,10 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         }
         historyReported = !trap.At(line, append);
     };
+    const auto log = [&](int line, const char* message, const std::string& path) {
+        write(line, [&] { form_.History().AppendLine(message, path); });
+    };
+    std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, foldersRecycled = 0;
     for (std::string text : items) {
         // The window answers between folders and while a folder's files go.
         letWindowAnswer();
@@ -137,27 +143,49 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         trap.At(checkLine, [&] { allowed = CanDelete(text); });
         if (!allowed) continue;
 
-        trap.At(contentLine,
-                [&] { form_.Services().fileSystem.DeleteFilesIn(text, letWindowAnswer); });
+        DeletedFiles deleted;
+        trap.At(contentLine, [&] {
+            deleted = form_.Services().fileSystem.DeleteFilesIn(text, letWindowAnswer);
+        });
+        filesDeleted += deleted.count;
+        bytesDeleted += deleted.bytes;
+        filesFailed += deleted.failures.size();
         log(contentLog, "Deleted content of folder ", text);
+        // What could not be deleted is said, file by file: no failure passes for success.
+        for (const FileFailure& failure : deleted.failures)
+            log(failureLog, "Could not delete file ", failure.path + " (" + failure.reason + ")");
         if (!form_.Option1.Value()) continue;
 
         // A folder holding a protected folder keeps its place: only its own files went.
         bool holdsProtected = true;
+        Recycled recycled = Recycled::NothingThere;
         trap.At(recycleLine, [&] {
             holdsProtected = ContainsProtectedFolder(text);
-            if (!holdsProtected) SendToRecycleBin(text);
+            if (!holdsProtected) recycled = SendToRecycleBin(text);
         });
         if (holdsProtected) continue;
+        if (recycled == Recycled::Stayed) {
+            log(folderLog, "Could not send folder to the Recycle Bin ",
+                text + " (the Recycle Bin did not take it)");
+            continue;
+        }
+        if (recycled == Recycled::Gone) ++foldersRecycled;
         log(folderLog, "Deleted folder ", text);
     }
+    if (!items.empty())
+        write(summaryLog, [&] {
+            form_.History().AppendMessage(
+                RunSummary(filesDeleted, bytesDeleted, filesFailed, foldersRecycled));
+        });
 }
 
-bool DelFolders::SendToRecycleBin(std::string path) {
+DelFolders::Recycled DelFolders::SendToRecycleBin(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
-    if (!form_.Services().fileSystem.Attributes(path)) return false;  // nothing there
-    form_.Services().shell.SendToRecycleBin(path);
-    return true;
+    FileSystem& fs = form_.Services().fileSystem;
+    if (!fs.Attributes(path)) return Recycled::NothingThere;
+    // Gone only when the shell says it went and the folder is no longer there.
+    const bool done = form_.Services().shell.SendToRecycleBin(path);
+    return done && !fs.Attributes(path) ? Recycled::Gone : Recycled::Stayed;
 }
 
 void DelFolders::PushButton3_Click() {

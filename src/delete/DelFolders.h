@@ -31,7 +31,8 @@ class DelFolders {
 
   private:
     std::vector<std::string> ProtectedFolderKeys();
-    bool SendToRecycleBin(std::string path);
+    enum class Recycled { NothingThere, Gone, Stayed };
+    Recycled SendToRecycleBin(std::string path);
 
     Form1& form_;
     bool running_ = false;

@@ -23,6 +23,19 @@ struct FolderEntry {
     std::uint32_t attributes = 0;
 };
 
+// A file that could not be deleted, and why in a few words ("in use", "access denied").
+struct FileFailure {
+    std::string path;
+    std::string reason;
+};
+
+// What deleting the files of a folder did.
+struct DeletedFiles {
+    std::uint64_t count = 0;
+    std::uint64_t bytes = 0;
+    std::vector<FileFailure> failures;
+};
+
 // The file system as the program sees it: Windows paths in UTF-8.
 class FileSystem {
   public:
@@ -41,10 +54,11 @@ class FileSystem {
     // The files and folders a wildcard pattern ("C:\\Tools\\*.exe") lists, in listing order.
     virtual std::vector<FolderEntry> FindFiles(const std::string& pattern) = 0;
     // Deletes every file that lies directly in the folder, read-only ones too, whatever the
-    // length of its path; folders and what they hold stay. Errors (no folder, a file in
-    // use) are passed over. `between` runs every so often, so that a long deletion can let
-    // the window answer.
-    virtual void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) = 0;
+    // length of its path; folders and what they hold stay. A file that cannot go (in use,
+    // denied) is passed over and reported; a missing folder deletes nothing. `between`
+    // runs every so often, so that a long deletion can let the window answer.
+    virtual DeletedFiles DeleteFilesIn(const std::string& folder,
+                                       const std::function<void()>& between) = 0;
     // Appends bytes to a file, creating it when it is not there; the file is closed again
     // at once. Throws AppError when it cannot.
     virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;

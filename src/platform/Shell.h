@@ -17,8 +17,9 @@ class Shell {
     // The result is not reported: the shell tells the user itself.
     virtual void OpenItem(const std::string& file, const std::string& directory) = 0;
     // Hands one fully qualified path to the shell's delete operation, to the Recycle Bin,
-    // without asking. The shell shows its own progress and errors.
-    virtual void SendToRecycleBin(const std::string& path) = 0;
+    // without asking. The shell shows its own progress and errors; false when it reports
+    // that the operation failed or was cancelled.
+    virtual bool SendToRecycleBin(const std::string& path) = 0;
     // The file-system path of a shell special folder (a CSIDL number), or nothing.
     virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
 };

@@ -127,27 +127,39 @@ std::vector<FolderEntry> FakeFileSystem::FindFiles(const std::string& pattern) {
     return found;
 }
 
-void FakeFileSystem::DeleteFilesIn(const std::string& folder,
-                                   const std::function<void()>& between) {
+DeletedFiles FakeFileSystem::DeleteFilesIn(const std::string& folder,
+                                           const std::function<void()>& between) {
+    DeletedFiles deleted;
     const Entry* entry = nullptr;
     try {
         entry = Find(folder);
     } catch (const AppError&) {
-        return;
+        return deleted;
     }
-    if (!entry || !(entry->attributes & attributes::kDirectory)) return;
+    if (!entry || !(entry->attributes & attributes::kDirectory)) return deleted;
     std::string prefix = Normal(folder);
     if (prefix.back() != '\\') prefix += '\\';
     for (auto it = entries_.lower_bound(prefix); it != entries_.end();) {
         if (it->first.compare(0, prefix.size(), prefix) != 0) break;
         const bool direct = it->first.find('\\', prefix.size()) == std::string::npos;
         const bool file = !(it->second.attributes & attributes::kDirectory);
-        if (direct && file && between) between();
-        if (direct && file && !locked_.count(it->first) && !denied_.count(it->first))
-            it = entries_.erase(it);
-        else
+        if (!direct || !file) {
             ++it;
+            continue;
+        }
+        if (between) between();
+        const bool locked = locked_.count(it->first) != 0, denied = denied_.count(it->first) != 0;
+        if (locked || denied) {
+            deleted.failures.push_back(
+                {folder + "\\" + it->second.name, locked ? "in use" : "access denied"});
+            ++it;
+            continue;
+        }
+        ++deleted.count;
+        deleted.bytes += it->second.content.size();
+        it = entries_.erase(it);
     }
+    return deleted;
 }
 
 void FakeFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {

@@ -28,7 +28,8 @@ class FakeFileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) override;
+    DeletedFiles DeleteFilesIn(const std::string& folder,
+                               const std::function<void()>& between) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;

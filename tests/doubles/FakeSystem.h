@@ -65,10 +65,12 @@ class FakeShell : public Shell {
     }
     // The Recycle Bin: the folder leaves the file system and is remembered here. An
     // action can run while the shell's progress window would be up.
-    void SendToRecycleBin(const std::string& path) override {
+    bool SendToRecycleBin(const std::string& path) override {
+        if (refuseRecycling) return false;
         recycled.push_back(path);
         if (fileSystem) fileSystem->Remove(path);
         if (whileRecycling) whileRecycling();
+        return true;
     }
     void OpenItem(const std::string& file, const std::string& directory) override {
         opened.push_back({file, directory});
@@ -83,6 +85,7 @@ class FakeShell : public Shell {
     std::vector<std::string> recycled;
     FakeFileSystem* fileSystem = nullptr;
     std::function<void()> whileRecycling;
+    bool refuseRecycling = false;  // a Recycle Bin that cannot take anything
     std::map<int, std::string> specialFolders;
 };
 

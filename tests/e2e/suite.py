@@ -59,12 +59,20 @@ class Session:
     def history_file(self):
         return os.path.join(self.desk.temp_folder(), "Ondrevan.txt")
 
-    def history(self):
+    def all_history(self):
         try:
             with open(self.history_file(), encoding="cp1252") as f:
                 return f.read().splitlines()
         except FileNotFoundError:
             return []
+
+    def history(self):
+        """The lines of the deletion steps, without the line that ends each run."""
+        return [line for line in self.all_history() if " Run finished: " not in line]
+
+    def run_summaries(self):
+        return [line[line.index("Run finished: "):] for line in self.all_history()
+                if " Run finished: " in line]
 
     def settings(self):
         return self.desk.reg_values(SETTINGS_KEY) or {}
@@ -227,6 +235,9 @@ class Session:
         self.desk.screenshot("after-folder-mode-run")
         assert messages(lines) == [
             CONTENT + SAMPLE_1, FOLDER + SAMPLE_1, CONTENT + SAMPLE_2, FOLDER + SAMPLE_2], lines
+        summary = until("the run's last line", lambda: self.run_summaries())[-1]
+        assert re.fullmatch(r"Run finished: \d+ files? deleted \(.+\), 0 files could not be "
+                            r"deleted, 2 folders sent to the Recycle Bin", summary), summary
         assert not os.path.exists(self.path(SAMPLE_1)) and not os.path.exists(self.path(SAMPLE_2))
         trash = self.trash()
         assert "TestFolder1" in trash and "TestFolder2" in trash, trash

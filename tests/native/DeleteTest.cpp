@@ -4,6 +4,7 @@
 #include "app/Form1.h"
 #include "delete/DelFolders.h"
 #include "delete/FolderPaths.h"
+#include "history/History.h"
 #include "platform/VisibleText.h"
 
 namespace ondrevan {
@@ -48,12 +49,20 @@ struct DeleteFixture : ::testing::Test {
         sys.fileSystem.AddFolder(folder + "\\Sub");
         sys.fileSystem.AddFile(folder + "\\Sub\\kept.txt", "k");
     }
-    Lines History() {
+    // Every line of the history file.
+    Lines AllHistory() {
         Lines lines;
         std::string text = sys.fileSystem.Content(kHistory);
         for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
              start = end + 2)
             lines.push_back(text.substr(start, end - start));
+        return lines;
+    }
+    // The lines of the deletion steps, without the line that ends each run.
+    Lines History() {
+        Lines lines;
+        for (std::string& line : AllHistory())
+            if (line.find(" Run finished: ") == std::string::npos) lines.push_back(std::move(line));
         return lines;
     }
     void Run(Lines items) {
@@ -140,7 +149,45 @@ TEST_F(DeleteFixture, ContentsModeDeletesOnlyTheFilesDirectlyInTheFolder) {
     EXPECT_EQ(sys.fileSystem.Below("C:\\Work"),
               (Lines{"c:\\work", "c:\\work\\a.txt", "c:\\work\\sub", "c:\\work\\sub\\kept.txt"}))
         << "the locked file stays, the read-only one goes, the sub-folder is untouched";
-    EXPECT_EQ(History(), Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Work"});
+    // The held file is named with its reason, and the run is summed up.
+    EXPECT_EQ(AllHistory(),
+              (Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Work",
+                     "12/8/2026 2:30:05 PM Could not delete file  C:\\Work\\a.txt (in use)",
+                     "12/8/2026 2:30:05 PM Run finished: 1 file deleted (1 byte), 1 file could "
+                     "not be deleted, 0 folders sent to the Recycle Bin"}));
+}
+
+TEST_F(DeleteFixture, AFolderTheRecycleBinRefusesStaysAndTheHistorySaysSo) {
+    AddTree("C:\\One");
+    AddTree("C:\\Two");
+    sys.shell.refuseRecycling = true;
+    Run({"C:\\One", "C:\\Gone"});
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\One\\Sub\\kept.txt")) << "it stays where it is";
+    EXPECT_EQ(AllHistory(),
+              (Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\One",
+                     "12/8/2026 2:30:05 PM Could not send folder to the Recycle Bin  C:\\One (the "
+                     "Recycle Bin did not take it)",
+                     "12/8/2026 2:30:05 PM Deleted content of folder  C:\\Gone",
+                     "12/8/2026 2:30:05 PM Deleted folder  C:\\Gone",
+                     "12/8/2026 2:30:05 PM Run finished: 2 files deleted (2 bytes), 0 files could "
+                     "not be deleted, 0 folders sent to the Recycle Bin"}));
+    sys.shell.refuseRecycling = false;
+    Run({"C:\\Two"});
+    EXPECT_EQ(AllHistory().back(),
+              "12/8/2026 2:30:05 PM Run finished: 2 files deleted (2 bytes), 0 files could not be "
+              "deleted, 1 folder sent to the Recycle Bin");
+}
+
+TEST(RunSummary, CountsWithGroupedDigitsSizesAndSingulars) {
+    EXPECT_EQ(RunSummary(1204, 90387456, 1, 2),
+              "Run finished: 1,204 files deleted (86.2 MB), 1 file could not be deleted, 2 "
+              "folders sent to the Recycle Bin");
+    EXPECT_EQ(RunSummary(0, 0, 0, 0),
+              "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 folders "
+              "sent to the Recycle Bin");
+    EXPECT_EQ(RunSummary(1234567, 1536, 0, 1).substr(0, 46),
+              "Run finished: 1,234,567 files deleted (1.5 KB)");
+    EXPECT_NE(RunSummary(1, 5ull << 40, 0, 0).find("(5.0 TB)"), std::string::npos);
 }
 
 TEST_F(DeleteFixture, SkipsProtectedAndRelativeEntriesSilentlyAndGoesOn) {

@@ -72,24 +72,54 @@ std::vector<FolderEntry> Win32FileSystem::FindFiles(const std::string& pattern) 
     return found;
 }
 
-void Win32FileSystem::DeleteFilesIn(const std::string& folder,
-                                    const std::function<void()>& between) {
+namespace {
+
+std::string FailureReason(DWORD error) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_USER_MAPPED_FILE:
+            return "in use";
+        case ERROR_ACCESS_DENIED:
+            return "access denied";
+        default:
+            return ErrorFromWin32(error).what();
+    }
+}
+
+}  // namespace
+
+DeletedFiles Win32FileSystem::DeleteFilesIn(const std::string& folder,
+                                            const std::function<void()>& between) {
+    DeletedFiles deleted;
     const std::wstring base = Widen(folder + "\\");
     WIN32_FIND_DATAW data;
     UniqueFind find(::FindFirstFileExW(WidePath(base + L"*").c_str(), FindExInfoBasic, &data,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return;  // no folder, or nothing in it
+    if (!find) return deleted;  // no folder, or nothing in it
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (between) between();
         // A file whose full path passes MAX_PATH is reached too, though its folder's is short.
         const std::wstring file = WidePath(base + data.cFileName);
-        if (::DeleteFileW(file.c_str())) continue;
+        bool gone = ::DeleteFileW(file.c_str()) != 0;
+        DWORD error = gone ? ERROR_SUCCESS : ::GetLastError();
         // Read-only files go too: take the attribute off and try once more.
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
-            ::SetFileAttributesW(file.c_str(), data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY))
-            ::DeleteFileW(file.c_str());
+        if (!gone && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
+            ::SetFileAttributesW(file.c_str(), data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
+            gone = ::DeleteFileW(file.c_str()) != 0;
+            if (!gone) error = ::GetLastError();
+        }
+        if (gone) {
+            ++deleted.count;
+            deleted.bytes +=
+                (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        } else if (error != ERROR_FILE_NOT_FOUND) {  // one that went by itself is no failure
+            deleted.failures.push_back(
+                {folder + "\\" + Narrow(data.cFileName), FailureReason(error)});
+        }
     } while (::FindNextFileW(find.get(), &data));
+    return deleted;
 }
 
 void Win32FileSystem::AppendToFile(const std::string& path, std::string_view bytes) {

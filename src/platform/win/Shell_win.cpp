@@ -38,7 +38,7 @@ void Win32Shell::OpenItem(const std::string& file, const std::string& directory)
                     SW_SHOW);
 }
 
-void Win32Shell::SendToRecycleBin(const std::string& path) {
+bool Win32Shell::SendToRecycleBin(const std::string& path) {
     std::wstring from = Widen(path);
     // The operation takes a list ended by two NULs: a NUL inside would add a second path.
     if (from.find(L'\0') != std::wstring::npos) throw AppError(52, "Bad file name or number");
@@ -48,8 +48,8 @@ void Win32Shell::SendToRecycleBin(const std::string& path) {
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION;
-    // The shell reports its own errors; the run learns nothing of them.
-    ::SHFileOperationW(&operation);
+    // The shell shows its own errors; the run learns whether it went.
+    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
 std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {

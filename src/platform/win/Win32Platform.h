@@ -33,7 +33,8 @@ class Win32FileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    void DeleteFilesIn(const std::string& folder, const std::function<void()>& between) override;
+    DeletedFiles DeleteFilesIn(const std::string& folder,
+                               const std::function<void()>& between) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
@@ -45,7 +46,7 @@ class Win32Shell : public Shell {
     void SetOwner(HWND owner) { owner_ = owner; }
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
     void OpenItem(const std::string& file, const std::string& directory) override;
-    void SendToRecycleBin(const std::string& path) override;
+    bool SendToRecycleBin(const std::string& path) override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 
   private:
