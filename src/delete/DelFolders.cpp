@@ -81,6 +81,29 @@ bool DelFolders::ContainsProtectedFolder(const std::string& path) {
     return false;
 }
 
+std::optional<std::string> DelFolders::FindFolderLink(const std::string& path) {
+    const Services& services = form_.Services();
+    std::vector<std::string> pending{path};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        std::vector<FolderEntry> subfolders;
+        try {
+            subfolders = services.fileSystem.ListSubfolders(folder);
+        } catch (const AppError&) {
+            continue;  // what cannot be listed, the shell cannot take either
+        }
+        for (const FolderEntry& sub : subfolders) {
+            if (sub.name == "." || sub.name == "..") continue;
+            const std::string inner = folder + "\\" + sub.name;
+            if (sub.attributes & attributes::kReparsePoint) return inner;
+            pending.push_back(inner);
+        }
+        services.pump.DoEvents();
+    }
+    return std::nullopt;
+}
+
 bool DelFolders::AllowDeleteFolders(const ListView& list) {
     ErrorTrap trap(form_.Services().dialogs, "DelFolders.AllowDeleteFolders");
     bool answer = false;
@@ -158,12 +181,26 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
 
         // A folder holding a protected folder keeps its place: only its own files went.
         bool holdsProtected = true;
+        std::optional<std::string> link;
         Recycled recycled = Recycled::NothingThere;
         trap.At(recycleLine, [&] {
             holdsProtected = ContainsProtectedFolder(text);
-            if (!holdsProtected) recycled = SendToRecycleBin(text);
+            // Should the shell delete rather than recycle, it could follow a link inside and
+            // delete what lies beyond it: such a folder stays where it is.
+            if (!holdsProtected) link = FindFolderLink(text);
+            if (!holdsProtected && !link) recycled = SendToRecycleBin(text);
         });
         if (holdsProtected) continue;
+        if (link) {
+            log(folderLog, "Could not send folder to the Recycle Bin ",
+                text + " (it holds a link: " + *link + ")");
+            continue;
+        }
+        if (recycled == Recycled::NoRecycleBin) {
+            log(folderLog, "Could not send folder to the Recycle Bin ",
+                text + " (no Recycle Bin can be reached there)");
+            continue;
+        }
         if (recycled == Recycled::Stayed) {
             log(folderLog, "Could not send folder to the Recycle Bin ",
                 text + " (the Recycle Bin did not take it)");
@@ -183,6 +220,8 @@ DelFolders::Recycled DelFolders::SendToRecycleBin(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
     FileSystem& fs = form_.Services().fileSystem;
     if (!fs.Attributes(path)) return Recycled::NothingThere;
+    // Without a Recycle Bin the shell would delete for good: the folder stays instead.
+    if (!form_.Services().shell.HasRecycleBin(path)) return Recycled::NoRecycleBin;
     // Gone only when the shell says it went and the folder is no longer there.
     const bool done = form_.Services().shell.SendToRecycleBin(path);
     return done && !fs.Attributes(path) ? Recycled::Gone : Recycled::Stayed;

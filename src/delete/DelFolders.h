@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ class DelFolders {
     // True when a protected folder lies inside the folder: sending it to the Recycle Bin
     // would take the protected folder with it.
     bool ContainsProtectedFolder(const std::string& path);
+    // The first folder link (junction, symbolic link, mount point) anywhere inside the
+    // folder, not looking through links; nothing when it holds none.
+    std::optional<std::string> FindFolderLink(const std::string& path);
     bool AllowDeleteFolders(const ListView& list);
     void DeleteFoldersFiles(const ListView& list);
     bool RunInProgress() const { return running_; }
@@ -31,7 +35,7 @@ class DelFolders {
 
   private:
     std::vector<std::string> ProtectedFolderKeys();
-    enum class Recycled { NothingThere, Gone, Stayed };
+    enum class Recycled { NothingThere, Gone, Stayed, NoRecycleBin };
     Recycled SendToRecycleBin(std::string path);
 
     Form1& form_;

@@ -20,6 +20,9 @@ class Shell {
     // without asking. The shell shows its own progress and errors; false when it reports
     // that the operation failed or was cancelled.
     virtual bool SendToRecycleBin(const std::string& path) = 0;
+    // True when the Recycle Bin of the path's drive can be reached: where there is none,
+    // the shell would delete for good instead.
+    virtual bool HasRecycleBin(const std::string& path) = 0;
     // The file-system path of a shell special folder (a CSIDL number), or nothing.
     virtual std::optional<std::string> SpecialFolderPath(int csidl) = 0;
 };

@@ -86,6 +86,8 @@ class FakeShell : public Shell {
     FakeFileSystem* fileSystem = nullptr;
     std::function<void()> whileRecycling;
     bool refuseRecycling = false;  // a Recycle Bin that cannot take anything
+    bool HasRecycleBin(const std::string&) override { return recycleBinThere; }
+    bool recycleBinThere = true;
     std::map<int, std::string> specialFolders;
 };
 

@@ -178,6 +178,32 @@ TEST_F(DeleteFixture, AFolderTheRecycleBinRefusesStaysAndTheHistorySaysSo) {
               "deleted, 1 folder sent to the Recycle Bin");
 }
 
+TEST_F(DeleteFixture, AFolderHoldingALinkAnywhereStaysAndTheHistorySaysWhy) {
+    AddTree("C:\\Holder");
+    sys.fileSystem.AddFolder("C:\\Holder\\Sub\\Deeper");
+    sys.fileSystem.AddFolder("C:\\Holder\\Sub\\Deeper\\ToData",
+                             attributes::kDirectory | attributes::kReparsePoint);
+    AddTree("C:\\Plain");
+    Run({"C:\\Holder", "C:\\Plain"});
+    EXPECT_EQ(sys.shell.recycled, Lines{"C:\\Plain"});
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Holder\\Sub\\kept.txt"));
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\Holder\\a.txt")) << "its own files still go";
+    EXPECT_EQ(History()[1],
+              "12/8/2026 2:30:05 PM Could not send folder to the Recycle Bin  C:\\Holder (it "
+              "holds a link: C:\\Holder\\Sub\\Deeper\\ToData)");
+}
+
+TEST_F(DeleteFixture, WithoutARecycleBinAFolderStaysRatherThanGoingForGood) {
+    AddTree("C:\\Work");
+    sys.shell.recycleBinThere = false;
+    Run({"C:\\Work"});
+    EXPECT_TRUE(sys.shell.recycled.empty());
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Work\\Sub\\kept.txt"));
+    EXPECT_EQ(History()[1],
+              "12/8/2026 2:30:05 PM Could not send folder to the Recycle Bin  C:\\Work (no "
+              "Recycle Bin can be reached there)");
+}
+
 TEST(RunSummary, CountsWithGroupedDigitsSizesAndSingulars) {
     EXPECT_EQ(RunSummary(1204, 90387456, 1, 2),
               "Run finished: 1,204 files deleted (86.2 MB), 1 file could not be deleted, 2 "

@@ -171,6 +171,27 @@ TEST_F(RealLinks, TheWalkNeverGoesThroughALink) {
               (std::vector<std::string>{root + "\\Walk\\", root + "\\Walk\\Real\\"}));
 }
 
+TEST_F(RealLinks, AFolderHoldingALinkIsNeverHandedToTheShell) {
+    const std::string holder = root + "\\Holder";
+    form->ListView1.Add(holder);  // folder mode, the designed one
+    form->PushButton3.Click.Raise();
+    EXPECT_NE(::GetFileAttributesW(Widen(root + "\\Outside\\canary.txt").c_str()),
+              INVALID_FILE_ATTRIBUTES)
+        << "deleted through the link";
+    EXPECT_NE(::GetFileAttributesW(Widen(holder + "\\Inner").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the folder stays where it is";
+}
+
+TEST_F(RealLinks, WithoutARecycleBinAListedFolderStays) {
+    const std::string plain = root + "\\Plain";
+    ::CreateDirectoryW(Widen(plain).c_str(), nullptr);
+    ::CreateDirectoryW(Widen(plain + "\\Kept").c_str(), nullptr);
+    form->ListView1.Add(plain);  // folder mode, and the Recycle Bin is a plain file here
+    form->PushButton3.Click.Raise();
+    EXPECT_NE(::GetFileAttributesW(Widen(plain + "\\Kept").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "deleted for good";
+}
+
 TEST_F(RealLinks, AListedLinkToAProtectedFolderIsRefused) {
     // The protected folders that come from the environment are made to be the test's own,
     // so that a fault deletes nothing but a canary.

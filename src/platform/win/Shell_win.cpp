@@ -47,9 +47,17 @@ bool Win32Shell::SendToRecycleBin(const std::string& path) {
     operation.hwnd = nullptr;
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION;
+    // Where the bin cannot take the folder (too large for it, say), the shell would delete
+    // it for good without a word: the warning makes that a question, and "No" keeps it.
+    operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
     // The shell shows its own errors; the run learns whether it went.
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+bool Win32Shell::HasRecycleBin(const std::string& path) {
+    SHQUERYRBINFO info{};
+    info.cbSize = sizeof info;
+    return SUCCEEDED(::SHQueryRecycleBinW(Widen(path).c_str(), &info));
 }
 
 std::optional<std::string> Win32Shell::SpecialFolderPath(int csidl) {

@@ -47,6 +47,7 @@ class Win32Shell : public Shell {
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
     void OpenItem(const std::string& file, const std::string& directory) override;
     bool SendToRecycleBin(const std::string& path) override;
+    bool HasRecycleBin(const std::string& path) override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 
   private:
