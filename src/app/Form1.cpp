@@ -1,11 +1,11 @@
 #include "app/Form1.h"
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
 #include "app/HomePage.h"
 #include "app/Layout.h"
 #include "app/Skin.h"
 #include "platform/Clock.h"
+#include "platform/CommonRoutines.h"
+#include "platform/ErrorReport.h"
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
 #include "platform/SettingKeys.h"
@@ -19,7 +19,8 @@ inline constexpr int kFolderColumnTwips = 7000;
 Form1::Form1(const ondrevan::Services& services)
     : cSysTray1(services.notifyIcon, services.pump, services.clock),
       services_(services),
-      settings_(services.settings) {
+      settings_(services.settings),
+      messages_(services.dialogs) {
     controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,       &ProgressBar1,
                  &Label4,       &ListView1,    &PushButton10, &PushButton12, &PushButton13,
                  &PushButton14, &Frame1,       &Option1,      &Option2,      &Frame2,
@@ -123,10 +124,6 @@ void Form1::WireHandlers() {
     }
 }
 
-MessageAnswer Form1::MsgBox(const std::string& text, MessageButtons buttons) {
-    return services_.dialogs.ShowMessage(text, appTitle_, buttons, MessageIcon::None);
-}
-
 void Form1::Form_Load() {
     ErrorTrap trap(services_.dialogs, "Form1.Form_Load");
     const std::string programFolder = services_.environment.ProgramFolder();
@@ -138,7 +135,7 @@ void Form1::Form_Load() {
     // 3. Caption, icon and the title every untitled message box carries.
     trap.Line([&] { Window.SetCaption(kProductName); });
     trap.Line([&] { Window.ShowProgramIcon(); });
-    trap.Line([&] { appTitle_ = AppTitleFor(kProductName); });
+    trap.Line([&] { messages_.SetTitle(AppTitleFor(kProductName)); });
     // 4. The hand shown over buttons, when its file ships with the program.
     trap.Line([&] {
         const std::string cursor = programFolder + "\\HAND-M.CUR";
@@ -160,8 +157,8 @@ void Form1::Form_Load() {
     trap.Line([&] { folderList_.LoadFolderList(); });
     // 11. The history file in the temporary folder.
     trap.Line([&] {
-        historyFilePath_ = HistoryFolder(services_.environment, services_.fileSystem) + "\\" +
-                           CleanFileName(StripLastWord(kProductName, "Software")) + ".txt";
+        history_.SetFilePath(HistoryFolder(services_.environment, services_.fileSystem) + "\\" +
+                             CleanFileName(StripLastWord(kProductName, "Software")) + ".txt");
     });
     // 12.
     trap.Line([&] { isLoading_ = false; });

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/Services.h"
 #include "app/WindowLife.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
@@ -13,6 +12,7 @@
 #include "controls/OptionButton.h"
 #include "controls/ProgressBar.h"
 #include "controls/Simple.h"
+#include "controls/SysTray.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
 #include "delete/DelFolders.h"
@@ -21,11 +21,12 @@
 #include "folders/FolderList.h"
 #include "folders/SampleFolders.h"
 #include "history/History.h"
+#include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
 #include "platform/Dialogs.h"
-#include "platform/StartupEntry.h"
-#include "platform/SysTray.h"
+#include "platform/Services.h"
 #include "schedule/Schedule.h"
+#include "startup/StartupEntry.h"
 
 namespace ondrevan {
 
@@ -44,9 +45,9 @@ class Form1 {
     const std::vector<Control*>& Controls() const { return controls_; }
     Control* FindControl(const std::string& name) const;
 
-    const std::string& AppTitle() const { return appTitle_; }
+    const std::string& AppTitle() const { return messages_.Title(); }
     bool IsLoading() const { return isLoading_; }
-    const std::string& HistoryFilePath() const { return historyFilePath_; }
+    const std::string& HistoryFilePath() const { return history_.FilePath(); }
 
     const ondrevan::Services& Services() const { return services_; }
     const AppSettings& Settings() const { return settings_; }
@@ -64,7 +65,9 @@ class Form1 {
     bool HiddenToTray = false;
 
     // A message box that carries the application title.
-    MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok);
+    MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok) {
+        return messages_.MsgBox(text, buttons);
+    }
 
     FormWindow Window{"Form1"};
     PushButton PushButton2{"PushButton2"};
@@ -112,24 +115,104 @@ class Form1 {
     void WireHandlers();
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);
 
+    // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
     AppSettings settings_;
-    FolderList folderList_{*this};
-    AddFolder addFolder_{*this};
-    FileToListview1 listFiles_{*this};
-    SampleFolders samples_{*this};
-    DelFolders delFolders_{*this};
-    ondrevan::History history_{*this};
-    ondrevan::Schedule schedule_{*this};
+    AppMessages messages_;
+    bool isLoading_ = false;
+    FolderList folderList_{{
+        .dialogs = services_.dialogs,
+        .settings = settings_,
+        .Window = Window,
+        .ListView1 = ListView1,
+    }};
+    AddFolder addFolder_{{
+        .dialogs = services_.dialogs,
+        .fileSystem = services_.fileSystem,
+        .pump = services_.pump,
+        .ansi = services_.ansi,
+        .messages = messages_,
+        .folders = folderList_,
+        .ListView1 = ListView1,
+    }};
+    FileToListview1 listFiles_{{
+        .dialogs = services_.dialogs,
+        .fileSystem = services_.fileSystem,
+        .ansi = services_.ansi,
+        .messages = messages_,
+        .folders = folderList_,
+        .ListView1 = ListView1,
+    }};
+    SampleFolders samples_{{
+        .dialogs = services_.dialogs,
+        .environment = services_.environment,
+        .shell = services_.shell,
+        .messages = messages_,
+        .ListView1 = ListView1,
+    }};
+    ondrevan::History history_{{
+        .fileSystem = services_.fileSystem,
+        .clock = services_.clock,
+        .locale = services_.locale,
+        .ansi = services_.ansi,
+        .shell = services_.shell,
+        .clipboard = services_.clipboard,
+        .pump = services_.pump,
+        .dialogs = services_.dialogs,
+        .messages = messages_,
+    }};
+    DelFolders delFolders_{{
+        .fileSystem = services_.fileSystem,
+        .shell = services_.shell,
+        .environment = services_.environment,
+        .pump = services_.pump,
+        .dialogs = services_.dialogs,
+        .settings = settings_,
+        .messages = messages_,
+        .history = history_,
+        .Option1 = Option1,
+        .Option2 = Option2,
+        .Check1 = Check1,
+        .ListView1 = ListView1,
+    }};
+    ondrevan::Schedule schedule_{{
+        .clock = services_.clock,
+        .pump = services_.pump,
+        .locale = services_.locale,
+        .dialogs = services_.dialogs,
+        .settings = settings_,
+        .messages = messages_,
+        .run = delFolders_,
+        .hiddenToTray = HiddenToTray,
+        .Window = Window,
+        .ListView1 = ListView1,
+        .PushButton2 = PushButton2,
+        .Frame4 = Frame4,
+        .ProgressBar1 = ProgressBar1,
+        .Timer1 = Timer1,
+        .Option3 = Option3,
+        .Option4 = Option4,
+        .Option5 = Option5,
+        .Text1 = Text1,
+        .Text2 = Text2,
+        .Text3 = Text3,
+        .dtpWeekly = dtpWeekly,
+        .cboWeekly = cboWeekly,
+    }};
     WindowLife windowLife_{*this};
-    StartupEntry startupEntry_{*this};
+    StartupEntry startupEntry_{{
+        .environment = services_.environment,
+        .fileSystem = services_.fileSystem,
+        .registry = services_.registry,
+        .settings = settings_,
+        .messages = messages_,
+        .isLoading = isLoading_,
+        .Check3 = Check3,
+        .Check8 = Check8,
+    }};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;
-
-    std::string appTitle_;
-    bool isLoading_ = false;
-    std::string historyFilePath_;
 };
 
 }  // namespace ondrevan

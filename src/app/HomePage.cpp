@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
-#include "app/ErrorReport.h"
 #include "platform/Clock.h"
+#include "platform/ErrorReport.h"
 #include "platform/Shell.h"
 
 namespace ondrevan {

@@ -2,9 +2,9 @@
 
 #include <cctype>
 
-#include "app/CommonRoutines.h"
 #include "controls/Control.h"
 #include "platform/AppError.h"
+#include "platform/CommonRoutines.h"
 #include "platform/FileSystem.h"
 
 namespace ondrevan {

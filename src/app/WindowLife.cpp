@@ -1,8 +1,8 @@
 #include "app/WindowLife.h"
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
 #include "app/Form1.h"
+#include "platform/CommonRoutines.h"
+#include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/KeyboardHook.h"
 #include "platform/SettingKeys.h"

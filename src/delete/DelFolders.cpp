@@ -2,12 +2,16 @@
 
 #include <functional>
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
+#include "controls/CheckBox.h"
+#include "controls/ListView.h"
+#include "controls/OptionButton.h"
 #include "delete/FolderPaths.h"
-#include "history/History.h"
+#include "history/HistoryLog.h"
+#include "platform/AppMessages.h"
+#include "platform/AppSettings.h"
 #include "platform/Blanks.h"
+#include "platform/CommonRoutines.h"
+#include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
 #include "platform/ScopedFlag.h"
@@ -26,8 +30,7 @@ inline constexpr int kCommonAppData = 35;
 }  // namespace
 
 std::vector<std::string> DelFolders::ProtectedFolderKeys() {
-    const Services& services = form_.Services();
-    SystemEnvironment& env = services.environment;
+    SystemEnvironment& env = uses_.environment;
     const std::string sources[] = {
         env.Variable("WINDIR"),
         env.Variable("ProgramFiles"),
@@ -38,7 +41,7 @@ std::vector<std::string> DelFolders::ProtectedFolderKeys() {
         env.Variable("ALLUSERSPROFILE"),
         env.Variable("APPDATA"),
         GetSystemFolder(env),
-        GetSpecialFolderPath(services.shell, kCommonAppData),
+        GetSpecialFolderPath(uses_.shell, kCommonAppData),
     };
     std::vector<std::string> keys;
     for (const std::string& source : sources) {
@@ -47,14 +50,14 @@ std::vector<std::string> DelFolders::ProtectedFolderKeys() {
         if (entry.size() <= 3) continue;
         // A value that names no drive ("HOMEPATH" is "\Users\name") would become a network
         // path after the collapse: it is compared as written and never opened.
-        keys.push_back(IsFullyQualified(source) ? FolderKey(services.fileSystem, entry)
+        keys.push_back(IsFullyQualified(source) ? FolderKey(uses_.fileSystem, entry)
                                                 : LexicalFolderKey(entry));
     }
     return keys;
 }
 
 bool DelFolders::CanDelete(const std::string& path) {
-    ErrorTrap trap(form_.Services().dialogs, "DelFolders.CanDelete");
+    ErrorTrap trap(uses_.dialogs, "DelFolders.CanDelete");
     bool answer = false;  // protected, unless every test below passes
     trap.Line([&] {
         const std::string candidate = CollapseBackslashes(path + "\\");
@@ -64,7 +67,7 @@ bool DelFolders::CanDelete(const std::string& path) {
         // written path is asked: the collapse turns a rooted "\x" into "\\x".)
         if (!IsFullyQualified(path)) return;
         if (HasForbiddenPathCharacters(path)) return;
-        const std::string key = FolderKey(form_.Services().fileSystem, candidate);
+        const std::string key = FolderKey(uses_.fileSystem, candidate);
         if (key.size() <= 2 || key.back() == ':') return;  // "C:\." and the like are roots too
         bool matched = false;
         for (const std::string& entry : ProtectedFolderKeys()) matched |= entry == key;
@@ -74,22 +77,20 @@ bool DelFolders::CanDelete(const std::string& path) {
 }
 
 bool DelFolders::ContainsProtectedFolder(const std::string& path) {
-    const std::string key =
-        FolderKey(form_.Services().fileSystem, CollapseBackslashes(path + "\\"));
+    const std::string key = FolderKey(uses_.fileSystem, CollapseBackslashes(path + "\\"));
     for (const std::string& entry : ProtectedFolderKeys())
         if (IsFullyQualified(entry) && KeyContains(key, entry)) return true;
     return false;
 }
 
 std::optional<std::string> DelFolders::FindFolderLink(const std::string& path) {
-    const Services& services = form_.Services();
     std::vector<std::string> pending{path};
     while (!pending.empty()) {
         const std::string folder = std::move(pending.back());
         pending.pop_back();
         std::vector<FolderEntry> subfolders;
         try {
-            subfolders = services.fileSystem.ListSubfolders(folder);
+            subfolders = uses_.fileSystem.ListSubfolders(folder);
         } catch (const AppError&) {
             continue;  // what cannot be listed, the shell cannot take either
         }
@@ -99,26 +100,66 @@ std::optional<std::string> DelFolders::FindFolderLink(const std::string& path) {
             if (sub.attributes & attributes::kReparsePoint) return inner;
             pending.push_back(inner);
         }
-        services.pump.DoEvents();
+        uses_.pump.DoEvents();
     }
     return std::nullopt;
 }
 
 bool DelFolders::AllowDeleteFolders(const ListView& list) {
-    ErrorTrap trap(form_.Services().dialogs, "DelFolders.AllowDeleteFolders");
+    ErrorTrap trap(uses_.dialogs, "DelFolders.AllowDeleteFolders");
     bool answer = false;
     trap.Line([&] {
         if (list.Count() == 0) return;
-        if (!form_.Check1.Checked()) {
+        if (!uses_.Check1.Checked()) {
             answer = true;
             return;
         }
         std::string folders;
         for (const std::string& item : list.Items()) folders += "\r\n" + VisibleText(item);
-        answer = form_.MsgBox("Are you sure you want to delete these folders?\r\n\r\n" + folders,
-                              MessageButtons::YesNo) == MessageAnswer::Yes;
+        answer = uses_.messages.MsgBox(
+                     "Are you sure you want to delete these folders?\r\n\r\n" + folders,
+                     MessageButtons::YesNo) == MessageAnswer::Yes;
     });
     return answer;
+}
+
+FolderPlan DelFolders::PlanFolder(const std::string& entry, bool recycleFolders) {
+    FolderPlan plan;
+    plan.entry = entry;
+    plan.folder = RunFolderPath(entry);
+    plan.refused = !CanDelete(plan.folder);
+    if (plan.refused) return plan;
+    plan.files = uses_.fileSystem.ListFiles(plan.folder);
+    if (!recycleFolders) return plan;
+
+    // A folder holding a protected folder keeps its place: only its own files go.
+    if (ContainsProtectedFolder(plan.folder)) {
+        plan.fate = FolderPlan::Fate::HoldsProtected;
+    } else if (auto link = FindFolderLink(plan.folder)) {
+        // Should the shell delete rather than recycle, it could follow a link inside and
+        // delete what lies beyond it: such a folder stays where it is.
+        plan.fate = FolderPlan::Fate::HoldsLink;
+        plan.link = std::move(*link);
+    } else if (!uses_.fileSystem.Attributes(plan.folder)) {
+        plan.fate = FolderPlan::Fate::NotThere;
+    } else if (!uses_.shell.HasRecycleBin(plan.folder)) {
+        // Without a Recycle Bin the shell would delete for good: the folder stays instead.
+        plan.fate = FolderPlan::Fate::NoRecycleBin;
+    } else {
+        plan.fate = FolderPlan::Fate::ToRecycleBin;
+    }
+    return plan;
+}
+
+std::vector<FolderPlan> DelFolders::PlanRun(const std::vector<std::string>& entries,
+                                            bool recycleFolders) {
+    std::vector<FolderPlan> plans;
+    plans.reserve(entries.size());
+    for (const std::string& entry : entries) {
+        uses_.pump.DoEvents();
+        plans.push_back(PlanFolder(entry, recycleFolders));
+    }
+    return plans;
 }
 
 void DelFolders::DeleteFoldersFiles(const ListView& list) {
@@ -126,14 +167,15 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     // up) is dropped.
     if (running_) return;
     ScopedFlag guard(running_);
-    ErrorTrap trap(form_.Services().dialogs, "DelFolders.DeleteFoldersFiles");
+    ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
     const int checkLine = trap.Reserve(), contentLine = trap.Reserve(), contentLog = trap.Reserve(),
               failureLog = trap.Reserve(), recycleLine = trap.Reserve(), folderLog = trap.Reserve(),
               summaryLog = trap.Reserve();
 
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> items = list.Items();
-    EventPump& pump = form_.Services().pump;
+    const bool recycleFolders = uses_.Option1.Value();
+    EventPump& pump = uses_.pump;
     const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
     // A history file that cannot be written is reported once a run, not once a line.
     bool historyReported = false;
@@ -149,95 +191,85 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         historyReported = !trap.At(line, append);
     };
     const auto log = [&](int line, const char* message, const std::string& path) {
-        write(line, [&] { form_.History().AppendLine(message, path); });
+        write(line, [&] { uses_.history.AppendLine(message, path); });
+    };
+    const auto stays = [&](const std::string& folder, const std::string& why) {
+        log(folderLog, "Could not send folder to the Recycle Bin ", folder + " (" + why + ")");
     };
     std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, foldersRecycled = 0;
-    for (std::string text : items) {
+    for (const std::string& entry : items) {
         // The window answers between folders and while a folder's files go.
         letWindowAnswer();
-        const std::string trimmed(TrimBlanks(text));
-        if (!trimmed.empty() && trimmed.back() == '\\')
-            text = trimmed.substr(0, trimmed.size() - 1);
-        // The folder as the check judges it ("C:\s\TB " is "C:\s\TB") is the folder that
-        // is cleared and named in the history.
-        if (IsFullyQualified(text)) text = CanonicalFolderPath(text);
-
-        bool allowed = false;
-        trap.At(checkLine, [&] { allowed = CanDelete(text); });
-        if (!allowed) continue;
+        // Each folder is planned just before it is cleared, so the plan sees it as it is.
+        FolderPlan plan;
+        if (!trap.At(checkLine, [&] { plan = PlanFolder(entry, recycleFolders); })) continue;
+        if (plan.refused) continue;
+        const std::string& folder = plan.folder;
 
         DeletedFiles deleted;
         trap.At(contentLine, [&] {
-            deleted = form_.Services().fileSystem.DeleteFilesIn(text, letWindowAnswer);
+            deleted = DeletePlannedFiles(uses_.fileSystem, folder, plan.files, letWindowAnswer);
         });
         filesDeleted += deleted.count;
         bytesDeleted += deleted.bytes;
         filesFailed += deleted.failures.size();
-        log(contentLog, "Deleted content of folder ", text);
+        log(contentLog, "Deleted content of folder ", folder);
         // What could not be deleted is said, file by file: no failure passes for success.
         for (const FileFailure& failure : deleted.failures)
             log(failureLog, "Could not delete file ", failure.path + " (" + failure.reason + ")");
-        if (!form_.Option1.Value()) continue;
 
-        // A folder holding a protected folder keeps its place: only its own files went.
-        bool holdsProtected = true;
-        std::optional<std::string> link;
-        Recycled recycled = Recycled::NothingThere;
-        trap.At(recycleLine, [&] {
-            holdsProtected = ContainsProtectedFolder(text);
-            // Should the shell delete rather than recycle, it could follow a link inside and
-            // delete what lies beyond it: such a folder stays where it is.
-            if (!holdsProtected) link = FindFolderLink(text);
-            if (!holdsProtected && !link) recycled = SendToRecycleBin(text);
-        });
-        if (holdsProtected) continue;
-        if (link) {
-            log(folderLog, "Could not send folder to the Recycle Bin ",
-                text + " (it holds a link: " + *link + ")");
-            continue;
+        switch (plan.fate) {
+            case FolderPlan::Fate::Stays:
+            case FolderPlan::Fate::HoldsProtected:
+                continue;
+            case FolderPlan::Fate::HoldsLink:
+                stays(folder, "it holds a link: " + plan.link);
+                continue;
+            case FolderPlan::Fate::NoRecycleBin:
+                stays(folder, "no Recycle Bin can be reached there");
+                continue;
+            case FolderPlan::Fate::NotThere:
+                break;
+            case FolderPlan::Fate::ToRecycleBin: {
+                Recycled recycled = Recycled::Stayed;
+                trap.At(recycleLine, [&] { recycled = SendToRecycleBin(folder); });
+                if (recycled == Recycled::Stayed) {
+                    stays(folder, "the Recycle Bin did not take it");
+                    continue;
+                }
+                if (recycled == Recycled::Gone) ++foldersRecycled;
+                break;
+            }
         }
-        if (recycled == Recycled::NoRecycleBin) {
-            log(folderLog, "Could not send folder to the Recycle Bin ",
-                text + " (no Recycle Bin can be reached there)");
-            continue;
-        }
-        if (recycled == Recycled::Stayed) {
-            log(folderLog, "Could not send folder to the Recycle Bin ",
-                text + " (the Recycle Bin did not take it)");
-            continue;
-        }
-        if (recycled == Recycled::Gone) ++foldersRecycled;
-        log(folderLog, "Deleted folder ", text);
+        log(folderLog, "Deleted folder ", folder);
     }
     if (!items.empty())
         write(summaryLog, [&] {
-            form_.History().AppendMessage(
+            uses_.history.AppendMessage(
                 RunSummary(filesDeleted, bytesDeleted, filesFailed, foldersRecycled));
         });
 }
 
 DelFolders::Recycled DelFolders::SendToRecycleBin(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
-    FileSystem& fs = form_.Services().fileSystem;
+    FileSystem& fs = uses_.fileSystem;
     if (!fs.Attributes(path)) return Recycled::NothingThere;
-    // Without a Recycle Bin the shell would delete for good: the folder stays instead.
-    if (!form_.Services().shell.HasRecycleBin(path)) return Recycled::NoRecycleBin;
     // Gone only when the shell says it went and the folder is no longer there.
-    const bool done = form_.Services().shell.SendToRecycleBin(path);
+    const bool done = uses_.shell.SendToRecycleBin(path);
     return done && !fs.Attributes(path) ? Recycled::Gone : Recycled::Stayed;
 }
 
 void DelFolders::PushButton3_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton3_Click");
-    if (form_.ListView1.Count() == 0 || running_) return;
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton3_Click");
+    if (uses_.ListView1.Count() == 0 || running_) return;
     bool allowed = false;
-    trap.Line([&] { allowed = AllowDeleteFolders(form_.ListView1); });
-    if (allowed) trap.Line([&] { DeleteFoldersFiles(form_.ListView1); });
+    trap.Line([&] { allowed = AllowDeleteFolders(uses_.ListView1); });
+    if (allowed) trap.Line([&] { DeleteFoldersFiles(uses_.ListView1); });
 }
 
 void DelFolders::Option1_Click() {
-    form_.Settings().Save(keys::kOption1, BooleanText(form_.Option1.Value()));
-    form_.Settings().Save(keys::kOption2, BooleanText(form_.Option2.Value()));
+    uses_.settings.Save(keys::kOption1, BooleanText(uses_.Option1.Value()));
+    uses_.settings.Save(keys::kOption2, BooleanText(uses_.Option2.Value()));
 }
 
 void DelFolders::Option2_Click() {
@@ -245,13 +277,13 @@ void DelFolders::Option2_Click() {
 }
 
 void DelFolders::Check1_Click() {
-    form_.Settings().Save(keys::kCheck1, CheckStateText(form_.Check1.Checked()));
+    uses_.settings.Save(keys::kCheck1, CheckStateText(uses_.Check1.Checked()));
 }
 
 void DelFolders::PushButton6_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton6_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton6_Click");
     trap.Line([&] {
-        form_.MsgBox(
+        uses_.messages.MsgBox(
             "This feature will ask you if you are sure you want to delete before deleting "
             "folders.\r\n\r\nYou can leave this option checked when you first test the software "
             "and as you become more comfortable with this software you can uncheck.");

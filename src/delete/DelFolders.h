@@ -4,15 +4,42 @@
 #include <string>
 #include <vector>
 
+#include "delete/DeletePlan.h"
+#include "delete/DeleteRun.h"
+
 namespace ondrevan {
 
-class Form1;
+class AppMessages;
+class AppSettings;
+class CheckBox;
+class Dialogs;
+class EventPump;
+class FileSystem;
+class HistoryLog;
 class ListView;
+class OptionButton;
+class Shell;
+class SystemEnvironment;
 
-// The deletion engine: the protected-folder check, the confirmation and the run.
-class DelFolders {
+// The deletion engine: the protected-folder check, the confirmation, the plan of a run and
+// its execution.
+class DelFolders : public DeleteRun {
   public:
-    explicit DelFolders(Form1& form) : form_(form) {}
+    struct Uses {
+        FileSystem& fileSystem;
+        Shell& shell;
+        SystemEnvironment& environment;
+        EventPump& pump;
+        Dialogs& dialogs;
+        const AppSettings& settings;
+        AppMessages& messages;
+        HistoryLog& history;
+        OptionButton& Option1;  // folder mode: the folders go to the Recycle Bin
+        OptionButton& Option2;  // contents mode
+        CheckBox& Check1;       // ask before deleting
+        ListView& ListView1;
+    };
+    explicit DelFolders(const Uses& uses) : uses_(uses) {}
 
     // False for drive roots, for the ten protected folders in any written form, and for
     // paths that are not fully qualified.
@@ -23,8 +50,15 @@ class DelFolders {
     // The first folder link (junction, symbolic link, mount point) anywhere inside the
     // folder, not looking through links; nothing when it holds none.
     std::optional<std::string> FindFolderLink(const std::string& path);
-    bool AllowDeleteFolders(const ListView& list);
-    void DeleteFoldersFiles(const ListView& list);
+
+    // What a run would do with one entry, and with every entry of a list, in folder mode
+    // (`recycleFolders`) or contents mode.
+    FolderPlan PlanFolder(const std::string& entry, bool recycleFolders);
+    std::vector<FolderPlan> PlanRun(const std::vector<std::string>& entries, bool recycleFolders);
+
+    bool AllowDeleteFolders(const ListView& list) override;
+    // Plans each entry of the list and carries the plan out, writing the history.
+    void DeleteFoldersFiles(const ListView& list) override;
     bool RunInProgress() const { return running_; }
 
     void PushButton3_Click();
@@ -35,10 +69,10 @@ class DelFolders {
 
   private:
     std::vector<std::string> ProtectedFolderKeys();
-    enum class Recycled { NothingThere, Gone, Stayed, NoRecycleBin };
+    enum class Recycled { NothingThere, Gone, Stayed };
     Recycled SendToRecycleBin(std::string path);
 
-    Form1& form_;
+    Uses uses_;
     bool running_ = false;
 };
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
+#include "controls/ListView.h"
+#include "folders/FolderList.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/AppMessages.h"
+#include "platform/CommonRoutines.h"
+#include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
 #include "platform/Utf16Length.h"
@@ -52,21 +54,20 @@ bool IsDriveRoot(std::string_view path) {
 }
 
 void AddFolder::PushButton10_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton10_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton10_Click");
     std::string chosen;
-    trap.Line(
-        [&] { chosen = form_.Services().dialogs.BrowseForFolder("Please select folder:", ""); });
+    trap.Line([&] { chosen = uses_.dialogs.BrowseForFolder("Please select folder:", ""); });
     if (chosen.empty()) return;
     if (Utf16Length(chosen) <= 3) {
         trap.Line([&] {
-            form_.MsgBox(
+            uses_.messages.MsgBox(
                 std::string("Error #7817: Please don't add drive root. You can delete critical "
                             "files. If you have questions, please email a screenshot of this "
                             "error message to ") +
                 kSupportEmail);
         });
     } else {
-        trap.Line([&] { form_.Folders().SetBusy(true); });
+        trap.Line([&] { uses_.folders.SetBusy(true); });
         std::vector<Member> folders{{chosen + "\\", std::nullopt}};
         trap.Line([&] { GetSubDirectories2016(folders, true); });
         trap.Line([&] {
@@ -74,16 +75,15 @@ void AddFolder::PushButton10_Click() {
             entries.reserve(folders.size());
             for (const Member& member : folders)
                 entries.push_back(CollapseBackslashes(member.path));
-            form_.ListView1.AddRange(std::move(entries));
+            uses_.ListView1.AddRange(std::move(entries));
         });
-        trap.Line([&] { form_.Folders().SetBusy(false); });
+        trap.Line([&] { uses_.folders.SetBusy(false); });
     }
-    trap.Line([&] { form_.Folders().SaveFolderList(); });
+    trap.Line([&] { uses_.folders.SaveFolderList(); });
 }
 
 void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse) {
-    const Services& services = form_.Services();
-    ErrorTrap trap(services.dialogs, "AddFolder.GetSubDirectories2016", kWalkLocationPrefix);
+    ErrorTrap trap(uses_.dialogs, "AddFolder.GetSubDirectories2016", kWalkLocationPrefix);
     std::vector<Member> found;
 
     // Members are looked at in order; one that vanishes or denies listing is dropped.
@@ -92,18 +92,18 @@ void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse
         try {
             // The attributes come from the listing that found the folder, or are read now.
             std::optional<std::uint32_t> bits = folders[i].attributes;
-            if (!bits) bits = services.fileSystem.Attributes(path);
+            if (!bits) bits = uses_.fileSystem.Attributes(path);
             if (!bits || !(*bits & attributes::kDirectory)) continue;
             folders[i].attributes = bits;
             if (Utf16Length(path) >= kLengthLimit) continue;
-            services.pump.DoEvents();
+            uses_.pump.DoEvents();
             if (!MayEnter(path, *bits)) continue;
 
-            for (FolderEntry& sub : services.fileSystem.ListSubfolders(path)) {
-                services.pump.DoEvents();
+            for (FolderEntry& sub : uses_.fileSystem.ListSubfolders(path)) {
+                uses_.pump.DoEvents();
                 if (Utf16Length(sub.name) >= kLengthLimit || sub.name == "." || sub.name == "..")
                     continue;
-                if (HasUnfitCharacters(sub.name, services.ansi)) continue;
+                if (HasUnfitCharacters(sub.name, uses_.ansi)) continue;
                 // A junction, a symbolic link or a mount point may lead anywhere (the
                 // Windows folder, another drive): never entered, never added.
                 if (sub.attributes & attributes::kReparsePoint) continue;
@@ -131,7 +131,7 @@ void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse
             // The deeper call has looked at every member of found and dropped the ones
             // that went; what it could not read is no folder.
             if (!member.attributes || !(*member.attributes & attributes::kDirectory)) continue;
-            services.pump.DoEvents();
+            uses_.pump.DoEvents();
             if (MayEnter(member.path, *member.attributes)) folders.push_back(std::move(member));
         }
     });

@@ -9,7 +9,12 @@
 namespace ondrevan {
 
 class AnsiCodePage;
-class Form1;
+class AppMessages;
+class Dialogs;
+class EventPump;
+class FileSystem;
+class FolderList;
+class ListView;
 
 // True when a name holds a character that the ANSI code page cannot write, a control
 // character, a character coded 127 to 159, or "?".
@@ -27,14 +32,23 @@ class AddFolder {
         std::optional<std::uint32_t> attributes;
     };
 
-    explicit AddFolder(Form1& form) : form_(form) {}
+    struct Uses {
+        Dialogs& dialogs;
+        FileSystem& fileSystem;
+        EventPump& pump;
+        AnsiCodePage& ansi;
+        AppMessages& messages;
+        FolderList& folders;
+        ListView& ListView1;
+    };
+    explicit AddFolder(const Uses& uses) : uses_(uses) {}
 
     void PushButton10_Click();
     // Appends the sub-folders of the members, level by level, to the same collection.
     void GetSubDirectories2016(std::vector<Member>& folders, bool recurse);
 
   private:
-    Form1& form_;
+    Uses uses_;
 };
 
 }  // namespace ondrevan

@@ -2,10 +2,13 @@
 
 #include <optional>
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
+#include "controls/ListView.h"
+#include "folders/FolderList.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/AppMessages.h"
+#include "platform/CommonRoutines.h"
+#include "platform/Dialogs.h"
+#include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
 
 namespace ondrevan {
@@ -139,31 +142,31 @@ std::vector<std::string> ParseOpenFileResult(std::string_view result) {
 }
 
 void FileToListview1::PushButton12_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton12_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton12_Click");
     std::string result;
     trap.Line([&] {
-        result = form_.Services().dialogs.OpenFileNames(
+        result = uses_.dialogs.OpenFileNames(
             {"Load List(s) - Hold Ctrl to select multiple list files",
              "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", kOpenFlags});
     });
-    trap.Line([&] { form_.Folders().SetBusy(true); });
+    trap.Line([&] { uses_.folders.SetBusy(true); });
     std::vector<std::string> paths;
     trap.Line([&] { paths = ParseOpenFileResult(result); });
     const int loadLine = trap.Reserve();
     for (const std::string& path : paths) trap.At(loadLine, [&] { LoadListFile(path); });
-    trap.Line([&] { form_.Folders().SaveFolderList(); });
-    trap.Line([&] { form_.Folders().SetBusy(false); });
+    trap.Line([&] { uses_.folders.SaveFolderList(); });
+    trap.Line([&] { uses_.folders.SetBusy(false); });
 }
 
 void FileToListview1::LoadListFile(const std::string& path) {
-    FileSystem& fs = form_.Services().fileSystem;
+    FileSystem& fs = uses_.fileSystem;
     if (!FileExists(fs, path)) {
-        form_.MsgBox("File not found");
+        uses_.messages.MsgBox("File not found");
         return;
     }
     // The file is read whole and closed at once; its lines are appended in one go.
-    const std::string text = DecodeListFile(fs.ReadWholeFile(path), form_.Services().ansi);
-    form_.ListView1.AddRange(SplitListLines(text));
+    const std::string text = DecodeListFile(fs.ReadWholeFile(path), uses_.ansi);
+    uses_.ListView1.AddRange(SplitListLines(text));
 }
 
 }  // namespace ondrevan

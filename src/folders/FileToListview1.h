@@ -7,7 +7,11 @@
 namespace ondrevan {
 
 class AnsiCodePage;
-class Form1;
+class AppMessages;
+class Dialogs;
+class FileSystem;
+class FolderList;
+class ListView;
 
 // A list file's text as UTF-8: a UTF-8 or UTF-16 byte-order mark decides and is dropped;
 // without one, text that is valid UTF-8 and not plain ASCII is UTF-8; anything else is
@@ -23,13 +27,21 @@ std::vector<std::string> ParseOpenFileResult(std::string_view result);
 // "Load Folder List From Text File".
 class FileToListview1 {
   public:
-    explicit FileToListview1(Form1& form) : form_(form) {}
+    struct Uses {
+        Dialogs& dialogs;
+        FileSystem& fileSystem;
+        AnsiCodePage& ansi;
+        AppMessages& messages;
+        FolderList& folders;
+        ListView& ListView1;
+    };
+    explicit FileToListview1(const Uses& uses) : uses_(uses) {}
 
     void PushButton12_Click();
     void LoadListFile(const std::string& path);
 
   private:
-    Form1& form_;
+    Uses uses_;
 };
 
 }  // namespace ondrevan

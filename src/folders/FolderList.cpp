@@ -1,7 +1,9 @@
 #include "folders/FolderList.h"
 
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
+#include "controls/FormWindow.h"
+#include "controls/ListView.h"
+#include "platform/AppSettings.h"
+#include "platform/ErrorReport.h"
 #include "platform/SettingKeys.h"
 
 namespace ondrevan {
@@ -31,26 +33,26 @@ std::vector<std::string> SplitFolderList(std::string_view value) {
 }
 
 bool FolderList::IsBusy() const {
-    return form_.Window.MousePointer() == pointers::kHourglass;
+    return uses_.Window.MousePointer() == pointers::kHourglass;
 }
 
 void FolderList::SetBusy(bool busy) {
-    form_.Window.SetMousePointer(busy ? pointers::kHourglass : pointers::kDefault);
+    uses_.Window.SetMousePointer(busy ? pointers::kHourglass : pointers::kDefault);
 }
 
 void FolderList::LoadFolderList() {
-    std::vector<std::string> entries = SplitFolderList(form_.Settings().Get(keys::kFolders, ""));
-    form_.ListView1.Clear();
-    form_.ListView1.AddRange(std::move(entries));
+    std::vector<std::string> entries = SplitFolderList(uses_.settings.Get(keys::kFolders, ""));
+    uses_.ListView1.Clear();
+    uses_.ListView1.AddRange(std::move(entries));
 }
 
 void FolderList::SaveFolderList() {
-    form_.Settings().Save(keys::kFolders, JoinFolderList(form_.ListView1.Items()));
+    uses_.settings.Save(keys::kFolders, JoinFolderList(uses_.ListView1.Items()));
 }
 
 void FolderList::ListView1_DblClick() {
     if (IsBusy()) return;
-    ListView& list = form_.ListView1;
+    ListView& list = uses_.ListView1;
     if (list.Count() == 0) return;
     auto selected = list.Selected();
     if (!selected) return;
@@ -59,13 +61,13 @@ void FolderList::ListView1_DblClick() {
 }
 
 void FolderList::PushButton13_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton13_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton13_Click");
     // While a fill is under way the entries stay, but the stored list is emptied all the
     // same; the fill stores the whole list again when it ends.
     trap.Line([&] {
-        if (!IsBusy()) form_.ListView1.Clear();
+        if (!IsBusy()) uses_.ListView1.Clear();
     });
-    trap.Line([&] { form_.Settings().Save(keys::kFolders, ""); });
+    trap.Line([&] { uses_.settings.Save(keys::kFolders, ""); });
 }
 
 }  // namespace ondrevan

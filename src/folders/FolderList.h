@@ -6,7 +6,10 @@
 
 namespace ondrevan {
 
-class Form1;
+class AppSettings;
+class Dialogs;
+class FormWindow;
+class ListView;
 
 // Each entry of the stored list is followed by this; "|" cannot occur in a path.
 inline constexpr std::string_view kFolderSeparator = "|234SSDEPERATATORZZ|";
@@ -21,7 +24,13 @@ std::vector<std::string> SplitFolderList(std::string_view value);
 // double-click and "Clear List".
 class FolderList {
   public:
-    explicit FolderList(Form1& form) : form_(form) {}
+    struct Uses {
+        Dialogs& dialogs;
+        const AppSettings& settings;
+        FormWindow& Window;  // its pointer shows that the list is being filled
+        ListView& ListView1;
+    };
+    explicit FolderList(const Uses& uses) : uses_(uses) {}
 
     void LoadFolderList();
     void SaveFolderList();
@@ -33,7 +42,7 @@ class FolderList {
     void SetBusy(bool busy);
 
   private:
-    Form1& form_;
+    Uses uses_;
 };
 
 }  // namespace ondrevan

@@ -2,16 +2,27 @@
 
 namespace ondrevan {
 
-class Form1;
+class AppMessages;
+class Dialogs;
+class ListView;
+class Shell;
+class SystemEnvironment;
 
 // "Load Sample/Example Folders": two harmless folders that ship beside the program.
 class SampleFolders {
   public:
-    explicit SampleFolders(Form1& form) : form_(form) {}
+    struct Uses {
+        Dialogs& dialogs;
+        SystemEnvironment& environment;
+        Shell& shell;
+        AppMessages& messages;
+        ListView& ListView1;
+    };
+    explicit SampleFolders(const Uses& uses) : uses_(uses) {}
     void PushButton14_Click();
 
   private:
-    Form1& form_;
+    Uses uses_;
 };
 
 }  // namespace ondrevan

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <iterator>
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/AppMessages.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
+#include "platform/CommonRoutines.h"
+#include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/Shell.h"
@@ -84,60 +84,55 @@ void History::AppendLine(const std::string& message, const std::string& path) {
 }
 
 void History::AppendMessage(const std::string& text) {
-    const Services& services = form_.Services();
     // A log past its limit is kept beside the new one, replacing an older one; a log that
     // cannot be moved (held open elsewhere) simply grows on.
-    const std::string& file = form_.HistoryFilePath();
-    if (auto size = services.fileSystem.FileSize(file); size && *size > kHistoryLimitBytes)
-        services.fileSystem.MoveReplacing(file, OldHistoryPath(file));
-    std::string line = HistoryTimeStamp(services.clock.Now(), services.locale);
+    if (auto size = uses_.fileSystem.FileSize(filePath_); size && *size > kHistoryLimitBytes)
+        uses_.fileSystem.MoveReplacing(filePath_, OldHistoryPath(filePath_));
+    std::string line = HistoryTimeStamp(uses_.clock.Now(), uses_.locale);
     line += ' ';
     line += text;
     line += "\r\n";
-    AppendTextToFile(line, form_.HistoryFilePath());
+    AppendTextToFile(line, filePath_);
 }
 
 void History::AppendTextToFile(const std::string& text, const std::string& path) {
     // The log is ANSI text; a character the code page lacks is written as "?".
-    form_.Services().fileSystem.AppendToFile(path, form_.Services().ansi.FromUtf8(text));
+    uses_.fileSystem.AppendToFile(path, uses_.ansi.FromUtf8(text));
 }
 
 void History::PushButton1_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton1_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton1_Click");
     trap.Line([&] {
-        if (FileExists(form_.Services().fileSystem, form_.HistoryFilePath()))
-            form_.Services().shell.RunCommandLine("notepad \"" + form_.HistoryFilePath() + "\"",
-                                                  ShowMode::Normal);
+        if (FileExists(uses_.fileSystem, filePath_))
+            uses_.shell.RunCommandLine("notepad \"" + filePath_ + "\"", ShowMode::Normal);
         else
-            form_.MsgBox(
+            uses_.messages.MsgBox(
                 "There isn't a history to view because actions have not been performed yet.");
     });
 }
 
 void History::PushButton4_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton4_Click");
-    const Services& services = form_.Services();
-    if (!FileExists(services.fileSystem, form_.HistoryFilePath())) return;
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton4_Click");
+    if (!FileExists(uses_.fileSystem, filePath_)) return;
     // The file's bytes go to the clipboard as they are: one copy, freed when done. (A buffer
     // box holding the whole log would keep several copies for as long as the program runs.)
-    trap.Line([&] {
-        services.clipboard.SetAnsiText(services.fileSystem.ReadWholeFile(form_.HistoryFilePath()));
-    });
+    trap.Line([&] { uses_.clipboard.SetAnsiText(uses_.fileSystem.ReadWholeFile(filePath_)); });
 }
 
 void History::PushButton5_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton5_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton5_Click");
     MessageAnswer answer = MessageAnswer::No;
     trap.Line([&] {
-        answer = form_.MsgBox("Are you sure you want to delete the history log and start over?",
-                              MessageButtons::YesNo);
+        answer =
+            uses_.messages.MsgBox("Are you sure you want to delete the history log and start over?",
+                                  MessageButtons::YesNo);
     });
     if (answer != MessageAnswer::Yes) return;
-    FileSystem& fs = form_.Services().fileSystem;
-    trap.Line([&] { DeleteFileQuietly(fs, form_.Services().pump, form_.HistoryFilePath()); });
+    FileSystem& fs = uses_.fileSystem;
+    trap.Line([&] { DeleteFileQuietly(fs, uses_.pump, filePath_); });
     trap.Line([&] {
-        if (FileExists(fs, form_.HistoryFilePath()))
-            form_.MsgBox(
+        if (FileExists(fs, filePath_))
+            uses_.messages.MsgBox(
                 "The history log could not be cleared: another program may be using it. Close "
                 "it and try again.");
     });

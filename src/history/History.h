@@ -3,13 +3,20 @@
 #include <cstdint>
 #include <string>
 
+#include "history/HistoryLog.h"
 #include "platform/DateTime.h"
 
 namespace ondrevan {
 
+class AnsiCodePage;
+class AppMessages;
+class Clipboard;
+class Clock;
+class Dialogs;
+class EventPump;
 class FileSystem;
-class Form1;
 class Locale;
+class Shell;
 class SystemEnvironment;
 
 // Past this size the log is kept as the old log and a new one begins.
@@ -22,23 +29,33 @@ std::string HistoryFolder(SystemEnvironment& environment, FileSystem& fileSystem
 // "...\Ondrevan.txt" keeps its earlier log as "...\Ondrevan.old.txt".
 std::string OldHistoryPath(const std::string& historyPath);
 
-// The last line of a run: "Run finished: 1,204 files deleted (86.2 MB), 1 file could not be
-// deleted, 2 folders sent to the Recycle Bin". The same in every locale, for scripts.
-std::string RunSummary(std::uint64_t filesDeleted, std::uint64_t bytesDeleted,
-                       std::uint64_t filesFailed, std::uint64_t foldersRecycled);
-
 // The time stamp of a history line: short date and long time, the date alone at midnight.
 std::string HistoryTimeStamp(const LocalDateTime& when, Locale& locale);
 
 // The history log: one line per deletion step in a text file in the temporary folder.
-class History {
+class History : public HistoryLog {
   public:
-    explicit History(Form1& form) : form_(form) {}
+    struct Uses {
+        FileSystem& fileSystem;
+        Clock& clock;
+        Locale& locale;
+        AnsiCodePage& ansi;
+        Shell& shell;
+        Clipboard& clipboard;
+        EventPump& pump;
+        Dialogs& dialogs;
+        AppMessages& messages;
+    };
+    explicit History(const Uses& uses) : uses_(uses) {}
+
+    // The log's path, set once the window has loaded.
+    const std::string& FilePath() const { return filePath_; }
+    void SetFilePath(std::string path) { filePath_ = std::move(path); }
 
     // Writes "<time stamp> <message> <path>" and CR LF; throws when the file cannot be written.
-    void AppendLine(const std::string& message, const std::string& path);
+    void AppendLine(const std::string& message, const std::string& path) override;
     // Writes "<time stamp> <text>" and CR LF, for a line that names no path.
-    void AppendMessage(const std::string& text);
+    void AppendMessage(const std::string& text) override;
     void AppendTextToFile(const std::string& text, const std::string& path);
 
     void PushButton1_Click();
@@ -46,7 +63,8 @@ class History {
     void PushButton5_Click();
 
   private:
-    Form1& form_;
+    Uses uses_;
+    std::string filePath_;
 };
 
 }  // namespace ondrevan

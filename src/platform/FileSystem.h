@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,17 +22,19 @@ struct FolderEntry {
     std::uint32_t attributes = 0;
 };
 
-// A file that could not be deleted, and why in a few words ("in use", "access denied").
-struct FileFailure {
-    std::string path;
-    std::string reason;
+// A file that lies directly in a folder, as the folder's listing shows it.
+struct FileEntry {
+    std::string name;
+    std::uint32_t attributes = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // the last write, in seconds since 1970-01-01 UTC
 };
 
-// What deleting the files of a folder did.
-struct DeletedFiles {
-    std::uint64_t count = 0;
-    std::uint64_t bytes = 0;
-    std::vector<FileFailure> failures;
+// What became of a file that was to be deleted.
+struct FileRemoval {
+    enum class Outcome { Deleted, AlreadyGone, Failed };
+    Outcome outcome = Outcome::Failed;
+    std::string reason;  // why it failed, in a few words ("in use", "access denied")
 };
 
 // The file system as the program sees it: Windows paths in UTF-8.
@@ -53,12 +54,12 @@ class FileSystem {
     virtual std::vector<FolderEntry> ListSubfolders(const std::string& path) = 0;
     // The files and folders a wildcard pattern ("C:\\Tools\\*.exe") lists, in listing order.
     virtual std::vector<FolderEntry> FindFiles(const std::string& pattern) = 0;
-    // Deletes every file that lies directly in the folder, read-only ones too, whatever the
-    // length of its path; folders and what they hold stay. A file that cannot go (in use,
-    // denied) is passed over and reported; a missing folder deletes nothing. `between`
-    // runs every so often, so that a long deletion can let the window answer.
-    virtual DeletedFiles DeleteFilesIn(const std::string& folder,
-                                       const std::function<void()>& between) = 0;
+    // The files that lie directly in the folder, whatever the length of their paths, in
+    // listing order; none when the folder is not there or cannot be listed.
+    virtual std::vector<FileEntry> ListFiles(const std::string& folder) = 0;
+    // Deletes one listed file, a read-only one too (`attributes` are the listing's). A
+    // folder of that name is never removed.
+    virtual FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) = 0;
     // Appends bytes to a file, creating it when it is not there; the file is closed again
     // at once. Throws AppError when it cannot.
     virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;

@@ -16,6 +16,19 @@ struct NotifyIconRequest {
     std::uint32_t timeoutMs = 0;
 };
 
+inline constexpr std::uint32_t kTrayCallbackMessage = 1125;  // WM_USER + 101
+
+// What the icon's window hears: the shell's mouse messages for the icon, and Explorer
+// starting again.
+class NotifyIconListener {
+  public:
+    virtual void DispatchTrayMessage(std::uint32_t mouseMessage, std::int32_t id) = 0;
+    virtual void OnTaskbarCreated() = 0;
+
+  protected:
+    ~NotifyIconListener() = default;
+};
+
 class NotifyIcon {
   public:
     virtual ~NotifyIcon() = default;

@@ -3,10 +3,21 @@
 #include <cmath>
 #include <limits>
 
-#include "app/CommonRoutines.h"
-#include "app/ErrorReport.h"
-#include "app/Form1.h"
+#include "controls/ComboBox.h"
+#include "controls/DateTimePicker.h"
+#include "controls/FormWindow.h"
+#include "controls/ListView.h"
+#include "controls/OptionButton.h"
+#include "controls/ProgressBar.h"
+#include "controls/Simple.h"
+#include "controls/TextBox.h"
+#include "controls/Timer.h"
+#include "delete/DeleteRun.h"
+#include "platform/AppMessages.h"
+#include "platform/AppSettings.h"
 #include "platform/Clock.h"
+#include "platform/CommonRoutines.h"
+#include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
@@ -74,41 +85,41 @@ std::optional<std::string> IntervalFault(const std::string& hours, const std::st
 // ---- the schedule settings ----
 
 std::int32_t Schedule::SecondsUntilSetTime() {
-    return form_.dtpWeekly.Value().seconds - form_.Services().clock.Now().time.seconds;
+    return uses_.dtpWeekly.Value().seconds - uses_.clock.Now().time.seconds;
 }
 
 void Schedule::SaveKindOptions() {
-    form_.Settings().Save(keys::kOption5, BooleanText(form_.Option5.Value()));
-    form_.Settings().Save(keys::kOption4, BooleanText(form_.Option4.Value()));
-    form_.Settings().Save(keys::kOption3, BooleanText(form_.Option3.Value()));
+    uses_.settings.Save(keys::kOption5, BooleanText(uses_.Option5.Value()));
+    uses_.settings.Save(keys::kOption4, BooleanText(uses_.Option4.Value()));
+    uses_.settings.Save(keys::kOption3, BooleanText(uses_.Option3.Value()));
 }
 
 void Schedule::Option3_Click() {
     ElapsedSeconds = 0;
     ForgetLastRun();
-    form_.dtpWeekly.SetEnabled(false);
-    form_.cboWeekly.SetEnabled(false);
+    uses_.dtpWeekly.SetEnabled(false);
+    uses_.cboWeekly.SetEnabled(false);
     SaveKindOptions();
 }
 
 void Schedule::Option4_Click() {
     TotalSeconds = SecondsUntilSetTime();
     ForgetLastRun();
-    form_.dtpWeekly.SetEnabled(true);
-    form_.cboWeekly.SetEnabled(false);
+    uses_.dtpWeekly.SetEnabled(true);
+    uses_.cboWeekly.SetEnabled(false);
     SaveKindOptions();
 }
 
 void Schedule::Option5_Click() {
     TotalSeconds = SecondsUntilSetTime();
     ForgetLastRun();
-    form_.dtpWeekly.SetEnabled(true);
-    form_.cboWeekly.SetEnabled(true);
+    uses_.dtpWeekly.SetEnabled(true);
+    uses_.cboWeekly.SetEnabled(true);
     SaveKindOptions();
 }
 
 void Schedule::Text_Change(TextBox& field, const char* key) {
-    form_.Settings().Save(key, field.Text());
+    uses_.settings.Save(key, field.Text());
 }
 
 void Schedule::Text_GotFocus(TextBox& field) {
@@ -118,29 +129,27 @@ void Schedule::Text_GotFocus(TextBox& field) {
 void Schedule::Text_LostFocus(TextBox& field) {
     // Moving between the three fields may pass through a total of 0 (1 h 0 m 0 s becoming
     // 0 h 0 m 30 s): the total is judged once the focus leaves them.
-    const Control* next = form_.Window.ActiveControl();
+    const Control* next = uses_.Window.ActiveControl();
     const bool leavingInterval =
-        next != &form_.Text1 && next != &form_.Text2 && next != &form_.Text3;
-    const IntervalField which = &field == &form_.Text1   ? IntervalField::Hours
-                                : &field == &form_.Text2 ? IntervalField::Minutes
+        next != &uses_.Text1 && next != &uses_.Text2 && next != &uses_.Text3;
+    const IntervalField which = &field == &uses_.Text1   ? IntervalField::Hours
+                                : &field == &uses_.Text2 ? IntervalField::Minutes
                                                          : IntervalField::Seconds;
-    const auto fault =
-        IntervalFault(form_.Text1.Text(), form_.Text2.Text(), form_.Text3.Text(),
-                      form_.Services().locale.DecimalSeparator(), which, leavingInterval);
+    const auto fault = IntervalFault(uses_.Text1.Text(), uses_.Text2.Text(), uses_.Text3.Text(),
+                                     uses_.locale.DecimalSeparator(), which, leavingInterval);
     if (!fault) return;
-    form_.MsgBox(*fault);
+    uses_.messages.MsgBox(*fault);
     field.SetFocus();
 }
 
 void Schedule::cboWeekly_Click() {
-    form_.Settings().Save(keys::kWeekly, form_.cboWeekly.Text());
+    uses_.settings.Save(keys::kWeekly, uses_.cboWeekly.Text());
 }
 
 void Schedule::dtpWeekly_Change() {
-    form_.Settings().Save(keys::kWeeklyTime,
-                          form_.Services().locale.FormatLongTime(form_.dtpWeekly.Value()));
+    uses_.settings.Save(keys::kWeeklyTime, uses_.locale.FormatLongTime(uses_.dtpWeekly.Value()));
     // The weekly kind keeps its progress base; the daily kind starts a new one.
-    if (form_.Option4.Value()) TotalSeconds = SecondsUntilSetTime();
+    if (uses_.Option4.Value()) TotalSeconds = SecondsUntilSetTime();
     ForgetLastRun();
 }
 
@@ -156,7 +165,7 @@ bool Schedule::SetSecondReached(const LocalDateTime& now, bool weekly) {
     previousTick_ = now;
 
     const std::int64_t today = current - now.time.seconds;
-    const int setSecond = form_.dtpWeekly.Value().seconds;
+    const int setSecond = uses_.dtpWeekly.Value().seconds;
     // Yesterday's set second too: a late tick can carry it past midnight.
     for (std::int64_t day : {today, today - kSecondsPerDay}) {
         const std::int64_t due = day + setSecond;
@@ -164,7 +173,7 @@ bool Schedule::SetSecondReached(const LocalDateTime& now, bool weekly) {
         if (weekly) {
             const auto weekday = std::chrono::weekday{
                 std::chrono::sys_days{std::chrono::days{day / kSecondsPerDay}}};
-            if (form_.cboWeekly.Text() != kWeekdayNames[weekday.c_encoding()]) continue;
+            if (uses_.cboWeekly.Text() != kWeekdayNames[weekday.c_encoding()]) continue;
         }
         // A clock put back (the end of summer time) brings the same set second again.
         if (lastRunSecond_ && *lastRunSecond_ == due) continue;
@@ -179,9 +188,8 @@ void Schedule::Timer1_Timer() {
     // every second would bury the window.
     if (ticking_) return;
     ScopedFlag ticking(ticking_);
-    const Services& services = form_.Services();
-    ErrorTrap trap(services.dialogs, "Form1.Timer1_Timer");
-    ListView& list = form_.ListView1;
+    ErrorTrap trap(uses_.dialogs, "Form1.Timer1_Timer");
+    ListView& list = uses_.ListView1;
     if (list.Count() == 0) return;
     trap.Line([&] {
         if (CurrentItem < 1) CurrentItem = 1;
@@ -197,11 +205,11 @@ void Schedule::Timer1_Timer() {
         });
     };
 
-    const bool weekly = form_.Option5.Value();
-    const bool daily = !weekly && form_.Option4.Value();
+    const bool weekly = uses_.Option5.Value();
+    const bool daily = !weekly && uses_.Option4.Value();
     if (weekly || daily) {
         count();
-        trap.Line([&] { form_.ProgressBar1.SetMax(TotalSeconds); });
+        trap.Line([&] { uses_.ProgressBar1.SetMax(TotalSeconds); });
         std::int32_t remaining = 0;
         trap.Line([&] {
             remaining = SecondsUntilSetTime();
@@ -210,47 +218,47 @@ void Schedule::Timer1_Timer() {
         trap.Line([&] {
             status_ = kStatusPrefix;
             if (remaining >= 0) {
-                form_.ProgressBar1.SetValue(ElapsedSeconds);
+                uses_.ProgressBar1.SetValue(ElapsedSeconds);
                 status_ += FormatCountdown(remaining);
                 if (weekly) {
                     status_ += " [";
-                    status_ += form_.cboWeekly.Text();
+                    status_ += uses_.cboWeekly.Text();
                     status_ += ']';
                 }
             } else {
-                form_.ProgressBar1.SetValue(0);
+                uses_.ProgressBar1.SetValue(0);
             }
-            form_.Frame4.SetCaption(status_);
+            uses_.Frame4.SetCaption(status_);
         });
-        trap.Line([&] { services.pump.DoEvents(); });
+        trap.Line([&] { uses_.pump.DoEvents(); });
         bool due = false;
-        trap.Line([&] { due = SetSecondReached(services.clock.Now(), weekly); });
+        trap.Line([&] { due = SetSecondReached(uses_.clock.Now(), weekly); });
         if (due) RunSteps(trap, false);
         return;
     }
-    if (!form_.Option3.Value()) {
+    if (!uses_.Option3.Value()) {
         count();
         return;
     }
 
     bool reachable = true;
     trap.Line([&] {
-        const std::string separator = services.locale.DecimalSeparator();
+        const std::string separator = uses_.locale.DecimalSeparator();
         struct Field {
             TextBox& box;
             const char* fallback;
-        } fields[] = {{form_.Text1, "0"}, {form_.Text2, "0"}, {form_.Text3, "5"}};
+        } fields[] = {{uses_.Text1, "0"}, {uses_.Text2, "0"}, {uses_.Text3, "5"}};
         for (Field& field : fields)
             if (!IsNumeric(field.box.Text(), separator)) field.box.SetText(field.fallback);
-        const auto total = TryIntervalSeconds(*ParseNumber(form_.Text1.Text(), separator),
-                                              *ParseNumber(form_.Text2.Text(), separator),
-                                              *ParseNumber(form_.Text3.Text(), separator));
+        const auto total = TryIntervalSeconds(*ParseNumber(uses_.Text1.Text(), separator),
+                                              *ParseNumber(uses_.Text2.Text(), separator),
+                                              *ParseNumber(uses_.Text3.Text(), separator));
         if (!total) {
             reachable = false;
             // Reported once for these texts; the user answers it by changing a field. (The
             // texts are joined only here: an idle tick allocates nothing.)
             std::string texts =
-                form_.Text1.Text() + '|' + form_.Text2.Text() + '|' + form_.Text3.Text();
+                uses_.Text1.Text() + '|' + uses_.Text2.Text() + '|' + uses_.Text3.Text();
             if (reportedOverflow_ == texts) return;
             reportedOverflow_ = std::move(texts);
             throw AppError(6, "Overflow");
@@ -260,7 +268,7 @@ void Schedule::Timer1_Timer() {
     });
     // An interval that can never come due is not counted towards.
     if (!reachable || TotalSeconds < 1) {
-        trap.Line([&] { form_.Frame4.SetCaption(kIntervalOutOfRangeStatus); });
+        trap.Line([&] { uses_.Frame4.SetCaption(kIntervalOutOfRangeStatus); });
         return;
     }
     count();
@@ -268,16 +276,16 @@ void Schedule::Timer1_Timer() {
     // starts again, so the next run comes one full interval later.
     if (ElapsedSeconds > TotalSeconds) ElapsedSeconds = 0;
     trap.Line([&] {
-        form_.ProgressBar1.SetMax(TotalSeconds);
-        if (ElapsedSeconds <= TotalSeconds) form_.ProgressBar1.SetValue(ElapsedSeconds);
+        uses_.ProgressBar1.SetMax(TotalSeconds);
+        if (ElapsedSeconds <= TotalSeconds) uses_.ProgressBar1.SetValue(ElapsedSeconds);
     });
     trap.Line([&] {
         status_ = kStatusPrefix;
         status_ +=
             FormatCountdown(ClampToInt32(static_cast<std::int64_t>(TotalSeconds) - ElapsedSeconds));
-        form_.Frame4.SetCaption(status_);
+        uses_.Frame4.SetCaption(status_);
     });
-    trap.Line([&] { services.pump.DoEvents(); });
+    trap.Line([&] { uses_.pump.DoEvents(); });
     if (ElapsedSeconds == TotalSeconds) {
         ElapsedSeconds = 0;
         RunSteps(trap, true);
@@ -285,9 +293,9 @@ void Schedule::Timer1_Timer() {
 }
 
 void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
-    ListView& list = form_.ListView1;
+    ListView& list = uses_.ListView1;
     trap.Line([&] { Disarm(); });
-    trap.Line([&] { form_.Deleter().DeleteFoldersFiles(list); });
+    trap.Line([&] { uses_.run.DeleteFoldersFiles(list); });
     trap.Line([&] {
         ++CurrentItem;
         if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -298,7 +306,7 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
         list.Select(static_cast<std::size_t>(CurrentItem - 1));
         // No focus for a window hidden in the tray: it would come back on its own.
         const bool mayFocus = everyKind ? list.Visible() && list.Enabled() : true;
-        if (mayFocus && !form_.HiddenToTray) list.SetFocus();
+        if (mayFocus && !uses_.hiddenToTray) list.SetFocus();
     });
     // A switch turned off while the run was under way stays off.
     trap.Line([&] {
@@ -309,26 +317,26 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
 // ---- the switch ----
 
 bool Schedule::IsOn() const {
-    return form_.PushButton2.Caption() == kSwitchOnCaption;
+    return uses_.PushButton2.Caption() == kSwitchOnCaption;
 }
 
 void Schedule::Arm() {
-    form_.Timer1.SetTimerEnabled(true);
-    form_.Timer1.SetInterval(kArmedInterval);
+    uses_.Timer1.SetTimerEnabled(true);
+    uses_.Timer1.SetInterval(kArmedInterval);
 }
 
 void Schedule::Disarm() {
-    form_.Timer1.SetTimerEnabled(false);
-    form_.Timer1.SetInterval(0);
+    uses_.Timer1.SetTimerEnabled(false);
+    uses_.Timer1.SetInterval(0);
 }
 
 void Schedule::PushButton2_Click() {
-    ErrorTrap trap(form_.Services().dialogs, "Form1.PushButton2_Click");
+    ErrorTrap trap(uses_.dialogs, "Form1.PushButton2_Click");
     if (!IsOn()) {
         bool empty = false;
-        trap.Line([&] { empty = form_.ListView1.Count() == 0; });
+        trap.Line([&] { empty = uses_.ListView1.Count() == 0; });
         if (empty) {
-            trap.Line([&] { form_.MsgBox("You must add folders to the list first."); });
+            trap.Line([&] { uses_.messages.MsgBox("You must add folders to the list first."); });
             return;
         }
         // A press of the hot key while this question is up belongs to it: it must not
@@ -337,48 +345,48 @@ void Schedule::PushButton2_Click() {
         bool allowed = false;
         {
             ScopedFlag asking(asking_);
-            trap.Line([&] { allowed = form_.Deleter().AllowDeleteFolders(form_.ListView1); });
+            trap.Line([&] { allowed = uses_.run.AllowDeleteFolders(uses_.ListView1); });
         }
         if (!allowed || IsOn()) return;
         trap.Line([&] {
-            keptCaption_ = form_.PushButton2.Caption();
-            form_.PushButton2.SetCaption(kSwitchOnCaption);
+            keptCaption_ = uses_.PushButton2.Caption();
+            uses_.PushButton2.SetCaption(kSwitchOnCaption);
         });
         ForgetLastRun();
         trap.Line([&] {
-            if (form_.Option4.Value() || form_.Option5.Value())
+            if (uses_.Option4.Value() || uses_.Option5.Value())
                 TotalSeconds = SecondsUntilSetTime();
         });
         trap.Line([&] { CurrentItem = 1; });
         trap.Line([&] { Arm(); });
-        trap.Line([&] { form_.Settings().Save(keys::kStartStopState, kSwitchOn); });
+        trap.Line([&] { uses_.settings.Save(keys::kStartStopState, kSwitchOn); });
         return;
     }
     trap.Line([&] { Disarm(); });
     // A set second that passes while the switch is off is not caught up when it comes on.
     trap.Line([&] { previousTick_.reset(); });
     ForgetLastRun();
-    trap.Line([&] { form_.Frame4.SetCaption("Off."); });
-    trap.Line([&] { form_.Window.SetMousePointer(pointers::kDefault); });
+    trap.Line([&] { uses_.Frame4.SetCaption("Off."); });
+    trap.Line([&] { uses_.Window.SetMousePointer(pointers::kDefault); });
     trap.Line([&] {
-        form_.ProgressBar1.SetValue(0);
-        form_.ProgressBar1.SetText("Progress Bar");
+        uses_.ProgressBar1.SetValue(0);
+        uses_.ProgressBar1.SetText("Progress Bar");
     });
-    trap.Line([&] { form_.PushButton2.SetCaption(keptCaption_); });
-    trap.Line([&] { form_.Settings().Save(keys::kStartStopState, kSwitchOff); });
+    trap.Line([&] { uses_.PushButton2.SetCaption(keptCaption_); });
+    trap.Line([&] { uses_.settings.Save(keys::kStartStopState, kSwitchOff); });
 }
 
 void Schedule::RestoreSwitchState() {
-    const std::string state = form_.Settings().Get(keys::kStartStopState, kSwitchOff);
+    const std::string state = uses_.settings.Get(keys::kStartStopState, kSwitchOff);
     if (state == kSwitchOff) {
-        form_.PushButton2.SetCaption(kSwitchOffCaption);
-        form_.Settings().Save(keys::kStartStopState, kSwitchOff);
-        form_.Timer1.SetInterval(0);
-        form_.Timer1.SetTimerEnabled(false);
+        uses_.PushButton2.SetCaption(kSwitchOffCaption);
+        uses_.settings.Save(keys::kStartStopState, kSwitchOff);
+        uses_.Timer1.SetInterval(0);
+        uses_.Timer1.SetTimerEnabled(false);
     } else if (state == kSwitchOn) {
         keptCaption_ = kSwitchOffCaption;
-        form_.PushButton2.SetCaption(kSwitchOnCaption);
-        if (form_.Option4.Value() || form_.Option5.Value()) TotalSeconds = SecondsUntilSetTime();
+        uses_.PushButton2.SetCaption(kSwitchOnCaption);
+        if (uses_.Option4.Value() || uses_.Option5.Value()) TotalSeconds = SecondsUntilSetTime();
         CurrentItem = 1;
         Arm();
     }

@@ -8,9 +8,24 @@
 
 namespace ondrevan {
 
+class AppMessages;
+class AppSettings;
+class Clock;
+class ComboBox;
+class DateTimePicker;
+class DeleteRun;
+class Dialogs;
 class ErrorTrap;
-class Form1;
+class EventPump;
+class FormWindow;
+class Frame;
+class ListView;
+class Locale;
+class OptionButton;
+class ProgressBar;
+class PushButton;
 class TextBox;
+class Timer;
 
 inline constexpr const char* kSwitchOnCaption = "Turn Off Automatic Delete";
 inline constexpr const char* kSwitchOffCaption = "Turn On Automatic Delete";
@@ -42,7 +57,31 @@ std::optional<std::string> IntervalFault(const std::string& hours, const std::st
 // the automatic-delete switch with its hot key.
 class Schedule {
   public:
-    explicit Schedule(Form1& form) : form_(form) {}
+    struct Uses {
+        Clock& clock;
+        EventPump& pump;
+        Locale& locale;
+        Dialogs& dialogs;
+        const AppSettings& settings;
+        AppMessages& messages;
+        DeleteRun& run;
+        const bool& hiddenToTray;  // the window is hidden in the notification area
+        FormWindow& Window;
+        ListView& ListView1;
+        PushButton& PushButton2;  // the switch
+        Frame& Frame4;            // its caption is the status line
+        ProgressBar& ProgressBar1;
+        Timer& Timer1;
+        OptionButton& Option3;  // every interval
+        OptionButton& Option4;  // daily
+        OptionButton& Option5;  // weekly
+        TextBox& Text1;         // hours
+        TextBox& Text2;         // minutes
+        TextBox& Text3;         // seconds
+        DateTimePicker& dtpWeekly;
+        ComboBox& cboWeekly;
+    };
+    explicit Schedule(const Uses& uses) : uses_(uses) {}
 
     // The schedule settings.
     void Option3_Click();
@@ -79,7 +118,7 @@ class Schedule {
     bool SetSecondReached(const LocalDateTime& now, bool weekly);
     void RunSteps(ErrorTrap& trap, bool everyKind);
 
-    Form1& form_;
+    Uses uses_;
     std::string keptCaption_ = kSwitchOffCaption;
     std::string status_;  // reused, so an idle tick allocates nothing
     std::optional<LocalDateTime> previousTick_;

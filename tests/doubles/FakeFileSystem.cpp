@@ -127,39 +127,39 @@ std::vector<FolderEntry> FakeFileSystem::FindFiles(const std::string& pattern) {
     return found;
 }
 
-DeletedFiles FakeFileSystem::DeleteFilesIn(const std::string& folder,
-                                           const std::function<void()>& between) {
-    DeletedFiles deleted;
+std::vector<FileEntry> FakeFileSystem::ListFiles(const std::string& folder) {
+    std::vector<FileEntry> files;
     const Entry* entry = nullptr;
     try {
         entry = Find(folder);
     } catch (const AppError&) {
-        return deleted;
+        return files;
     }
-    if (!entry || !(entry->attributes & attributes::kDirectory)) return deleted;
+    if (!entry || !(entry->attributes & attributes::kDirectory)) return files;
     std::string prefix = Normal(folder);
     if (prefix.back() != '\\') prefix += '\\';
-    for (auto it = entries_.lower_bound(prefix); it != entries_.end();) {
+    for (auto it = entries_.lower_bound(prefix); it != entries_.end(); ++it) {
         if (it->first.compare(0, prefix.size(), prefix) != 0) break;
         const bool direct = it->first.find('\\', prefix.size()) == std::string::npos;
-        const bool file = !(it->second.attributes & attributes::kDirectory);
-        if (!direct || !file) {
-            ++it;
-            continue;
-        }
-        if (between) between();
-        const bool locked = locked_.count(it->first) != 0, denied = denied_.count(it->first) != 0;
-        if (locked || denied) {
-            deleted.failures.push_back(
-                {folder + "\\" + it->second.name, locked ? "in use" : "access denied"});
-            ++it;
-            continue;
-        }
-        ++deleted.count;
-        deleted.bytes += it->second.content.size();
-        it = entries_.erase(it);
+        if (direct && !(it->second.attributes & attributes::kDirectory))
+            files.push_back({it->second.name, it->second.attributes, it->second.content.size(),
+                             it->second.modified});
     }
-    return deleted;
+    return files;
+}
+
+FileRemoval FakeFileSystem::DeleteListedFile(const std::string& path, std::uint32_t) {
+    ++deletions;
+    if (beforeDeleting) beforeDeleting(path);
+    const std::string key = Normal(path);
+    auto it = entries_.find(key);
+    if (it == entries_.end()) return {FileRemoval::Outcome::AlreadyGone, {}};
+    if (it->second.attributes & attributes::kDirectory)
+        return {FileRemoval::Outcome::Failed, "access denied"};
+    if (locked_.count(key)) return {FileRemoval::Outcome::Failed, "in use"};
+    if (denied_.count(key)) return {FileRemoval::Outcome::Failed, "access denied"};
+    entries_.erase(it);
+    return {FileRemoval::Outcome::Deleted, {}};
 }
 
 void FakeFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {

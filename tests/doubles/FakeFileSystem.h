@@ -28,8 +28,8 @@ class FakeFileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    DeletedFiles DeleteFilesIn(const std::string& folder,
-                               const std::function<void()>& between) override;
+    std::vector<FileEntry> ListFiles(const std::string& folder) override;
+    FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
@@ -42,12 +42,19 @@ class FakeFileSystem : public FileSystem {
     // A file held open without delete sharing: it cannot be deleted.
     void Lock(const std::string& path) { locked_.insert(Normal(path)); }
     std::string Content(const std::string& path) const;
+    // The last write of a file, in seconds since 1970 (UTC).
+    void SetModified(const std::string& path, std::int64_t seconds) {
+        entries_.at(Normal(path)).modified = seconds;
+    }
     // Every path below a folder, the folder itself included.
     std::vector<std::string> Below(const std::string& folder) const;
 
     // Runs before each listing, so a test can change the tree in the middle of a walk.
     std::function<void(const std::string& path)> beforeListing;
     int listings = 0;
+    // Runs before each file a run deletes, so a test can change the tree meanwhile.
+    std::function<void(const std::string& path)> beforeDeleting;
+    int deletions = 0;
     // Every path that FinalFolderPath was asked to open.
     std::vector<std::string> opened;
 
@@ -58,6 +65,7 @@ class FakeFileSystem : public FileSystem {
         std::uint32_t attributes;
         std::string content;
         std::string name;  // as it was given, letter case kept
+        std::int64_t modified = 0;
     };
     const Entry* Find(const std::string& path) const;
 

@@ -9,7 +9,6 @@
 #include "FakeFileSystem.h"
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
-#include "app/Services.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
@@ -18,6 +17,7 @@
 #include "platform/Locale.h"
 #include "platform/NotifyIcon.h"
 #include "platform/Registry.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
 

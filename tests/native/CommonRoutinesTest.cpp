@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystem.h"
-#include "app/CommonRoutines.h"
+#include "platform/CommonRoutines.h"
 
 namespace ondrevan {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystem.h"
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 
 namespace ondrevan {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "FakeSystem.h"
 #include "app/Form1.h"
+#include "platform/HotKey.h"
 #include "platform/KeyboardHook.h"
-#include "schedule/HotKey.h"
 
 #include <map>
 #include "schedule/Schedule.h"

@@ -2,8 +2,8 @@
 
 #include "FakeSystem.h"
 #include "app/Form1.h"
+#include "controls/SysTray.h"
 #include "platform/NotifyIcon.h"
-#include "platform/SysTray.h"
 
 namespace ondrevan {
 namespace {

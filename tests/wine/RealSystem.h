@@ -6,7 +6,7 @@
 #include <shellapi.h>
 
 #include "ScriptedDialogs.h"
-#include "app/Services.h"
+#include "platform/Services.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Services.h"
 

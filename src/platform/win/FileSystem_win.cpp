@@ -74,6 +74,9 @@ std::vector<FolderEntry> Win32FileSystem::FindFiles(const std::string& pattern) 
 
 namespace {
 
+// Seconds from 1601-01-01, where a FILETIME counts from, to 1970-01-01.
+constexpr std::int64_t kUnixEpochInFileTime = 11'644'473'600;
+
 std::string FailureReason(DWORD error) {
     switch (error) {
         case ERROR_SHARING_VIOLATION:
@@ -89,37 +92,39 @@ std::string FailureReason(DWORD error) {
 
 }  // namespace
 
-DeletedFiles Win32FileSystem::DeleteFilesIn(const std::string& folder,
-                                            const std::function<void()>& between) {
-    DeletedFiles deleted;
-    const std::wstring base = Widen(folder + "\\");
+std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder) {
+    std::vector<FileEntry> files;
     WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileExW(WidePath(base + L"*").c_str(), FindExInfoBasic, &data,
-                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find) return deleted;  // no folder, or nothing in it
+    UniqueFind find(::FindFirstFileExW(WidePath(Widen(folder + "\\*")).c_str(), FindExInfoBasic,
+                                       &data, FindExSearchNameMatch, nullptr,
+                                       FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return files;  // no folder, or nothing in it
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (between) between();
-        // A file whose full path passes MAX_PATH is reached too, though its folder's is short.
-        const std::wstring file = WidePath(base + data.cFileName);
-        bool gone = ::DeleteFileW(file.c_str()) != 0;
-        DWORD error = gone ? ERROR_SUCCESS : ::GetLastError();
-        // Read-only files go too: take the attribute off and try once more.
-        if (!gone && (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) &&
-            ::SetFileAttributesW(file.c_str(), data.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
-            gone = ::DeleteFileW(file.c_str()) != 0;
-            if (!gone) error = ::GetLastError();
-        }
-        if (gone) {
-            ++deleted.count;
-            deleted.bytes +=
-                (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        } else if (error != ERROR_FILE_NOT_FOUND) {  // one that went by itself is no failure
-            deleted.failures.push_back(
-                {folder + "\\" + Narrow(data.cFileName), FailureReason(error)});
-        }
+        const std::uint64_t written =
+            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+            data.ftLastWriteTime.dwLowDateTime;
+        files.push_back({Narrow(data.cFileName), data.dwFileAttributes,
+                         (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+                         static_cast<std::int64_t>(written / 10'000'000) - kUnixEpochInFileTime});
     } while (::FindNextFileW(find.get(), &data));
-    return deleted;
+    return files;
+}
+
+FileRemoval Win32FileSystem::DeleteListedFile(const std::string& path, std::uint32_t attributes) {
+    // A file whose full path passes MAX_PATH is reached too, though its folder's is short.
+    const std::wstring file = WidePath(path);
+    bool gone = ::DeleteFileW(file.c_str()) != 0;
+    DWORD error = gone ? ERROR_SUCCESS : ::GetLastError();
+    // Read-only files go too: take the attribute off and try once more.
+    if (!gone && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        ::SetFileAttributesW(file.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        gone = ::DeleteFileW(file.c_str()) != 0;
+        if (!gone) error = ::GetLastError();
+    }
+    if (gone) return {FileRemoval::Outcome::Deleted, {}};
+    if (error == ERROR_FILE_NOT_FOUND) return {FileRemoval::Outcome::AlreadyGone, {}};
+    return {FileRemoval::Outcome::Failed, FailureReason(error)};
 }
 
 void Win32FileSystem::AppendToFile(const std::string& path, std::string_view bytes) {

@@ -1,7 +1,7 @@
 #include "platform/win/KeyboardHook_win.h"
 
+#include "platform/HotKey.h"
 #include "platform/win/UniqueHandle.h"
-#include "schedule/HotKey.h"
 
 namespace ondrevan::win {
 namespace {

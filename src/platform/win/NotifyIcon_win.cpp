@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <exception>
 
-#include "platform/SysTray.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
@@ -35,7 +34,7 @@ Win32NotifyIcon::~Win32NotifyIcon() {
     if (window_) ::DestroyWindow(window_);
 }
 
-bool Win32NotifyIcon::Create(HINSTANCE instance, cSysTray& tray) {
+bool Win32NotifyIcon::Create(HINSTANCE instance, NotifyIconListener& tray) {
     instance_ = instance;
     tray_ = &tray;
     WNDCLASSEXW windowClass{};

@@ -6,10 +6,6 @@
 #include "platform/Registry.h"
 #include "platform/win/UniqueHandle.h"
 
-namespace ondrevan {
-class cSysTray;
-}
-
 namespace ondrevan::win {
 
 // The tray control's own hidden window: it owns the icon, receives the shell's message
@@ -22,7 +18,7 @@ class Win32NotifyIcon : public NotifyIcon {
     Win32NotifyIcon& operator=(const Win32NotifyIcon&) = delete;
 
     // Creates the window; its messages go to the tray control.
-    bool Create(HINSTANCE instance, cSysTray& tray);
+    bool Create(HINSTANCE instance, NotifyIconListener& tray);
     HWND Handle() const { return window_; }
     void Send(const NotifyIconRequest& request) override;
     // What the shell answered the last time (the program itself never asks).
@@ -33,7 +29,7 @@ class Win32NotifyIcon : public NotifyIcon {
 
     HWND window_ = nullptr;
     HINSTANCE instance_ = nullptr;
-    cSysTray* tray_ = nullptr;
+    NotifyIconListener* tray_ = nullptr;
     UniqueHicon icon_;
     UINT taskbarCreated_ = 0;
     bool lastResult_ = false;

@@ -33,8 +33,8 @@ class Win32FileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    DeletedFiles DeleteFilesIn(const std::string& folder,
-                               const std::function<void()>& between) override;
+    std::vector<FileEntry> ListFiles(const std::string& folder) override;
+    FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Services.h"
+#include "platform/Services.h"
 #include "platform/win/KeyboardHook_win.h"
 #include "platform/win/NotifyIcon_win.h"
 #include "platform/win/Win32Platform.h"

@@ -5,7 +5,12 @@
 
 namespace ondrevan {
 
-class Form1;
+class AppMessages;
+class AppSettings;
+class CheckBox;
+class FileSystem;
+class Registry;
+class SystemEnvironment;
 
 inline constexpr const char* kRunKeyPath = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\";
 
@@ -14,7 +19,17 @@ inline constexpr const char* kRunKeyPath = "SOFTWARE\\MICROSOFT\\WINDOWS\\CURREN
 // per-user Run key, which Windows also runs at log-on.
 class StartupEntry {
   public:
-    explicit StartupEntry(Form1& form) : form_(form) {}
+    struct Uses {
+        SystemEnvironment& environment;
+        FileSystem& fileSystem;
+        Registry& registry;
+        const AppSettings& settings;
+        AppMessages& messages;
+        const bool& isLoading;  // the window is restoring its controls
+        CheckBox& Check3;
+        CheckBox& Check8;
+    };
+    explicit StartupEntry(const Uses& uses) : uses_(uses) {}
 
     void Check3_Click();
     // False when neither Run key took the value.
@@ -24,7 +39,7 @@ class StartupEntry {
     std::optional<std::string> ExecutableName();
 
   private:
-    Form1& form_;
+    Uses uses_;
     bool refusing_ = false;
 };
 

@@ -1,4 +1,4 @@
-#include "app/ErrorReport.h"
+#include "platform/ErrorReport.h"
 
 #include "platform/Dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "platform/SysTray.h"
+#include "controls/SysTray.h"
 
 #include <limits>
 

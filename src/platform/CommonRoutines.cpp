@@ -1,4 +1,4 @@
-#include "app/CommonRoutines.h"
+#include "platform/CommonRoutines.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "schedule/HotKey.h"
+#include "platform/HotKey.h"
 
 #include "platform/KeyboardHook.h"
 

@@ -4,18 +4,16 @@
 #include <string>
 
 #include "controls/Event.h"
+#include "platform/NotifyIcon.h"
 
 namespace ondrevan {
 
-class NotifyIcon;
 class EventPump;
 class Clock;
 
-inline constexpr std::uint32_t kTrayCallbackMessage = 1125;  // WM_USER + 101
-
 // The tray icon control: one icon in the notification area, its tip, a balloon, and the
 // mouse messages the shell sends for it turned into events.
-class cSysTray {
+class cSysTray : public NotifyIconListener {
   public:
     cSysTray(NotifyIcon& shell, EventPump& pump, Clock& clock)
         : shell_(shell), pump_(pump), clock_(clock) {}
@@ -35,9 +33,9 @@ class cSysTray {
                      bool showOnce);
 
     // What the control's window receives for message 1125.
-    void DispatchTrayMessage(std::uint32_t mouseMessage, std::int32_t id);
+    void DispatchTrayMessage(std::uint32_t mouseMessage, std::int32_t id) override;
     // Explorer restarted: an icon that was in the tray is added again.
-    void OnTaskbarCreated();
+    void OnTaskbarCreated() override;
 
     Event<std::int32_t> MouseMove;
     Event<std::int16_t, std::int32_t> MouseDown;

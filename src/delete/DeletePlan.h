@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace ondrevan {
+
+// What a run does with one entry of the folder list. The run, and anything that shows
+// beforehand what a run would do, work from the same plan.
+struct FolderPlan {
+    // What becomes of the folder itself once its files are gone.
+    enum class Fate {
+        Stays,           // contents mode: only the files go
+        ToRecycleBin,    // folder mode: the folder with its sub-folders
+        NotThere,        // folder mode, and there is no such folder
+        HoldsProtected,  // it holds a protected folder: only its own files go
+        HoldsLink,       // it holds a folder link (see `link`): it stays
+        NoRecycleBin,    // no Recycle Bin can be reached there: it stays
+    };
+
+    std::string entry;    // as the list holds it
+    std::string folder;   // as the check judged it: the folder cleared and named in the history
+    bool refused = true;  // a drive root, a protected folder, or no path Windows would take
+    std::vector<FileEntry> files;  // the files that lie directly in it, to be deleted
+    Fate fate = Fate::Stays;
+    std::string link;  // the first link inside, for HoldsLink
+};
+
+// The folder a run acts on for a list entry: blanks and one final backslash trimmed, and
+// a full path written the way the protected-folder check resolves it ("C:\s\TB " is
+// "C:\s\TB").
+std::string RunFolderPath(const std::string& entry);
+
+// A file that could not be deleted, and why in a few words ("in use", "access denied").
+struct FileFailure {
+    std::string path;
+    std::string reason;
+};
+
+// What deleting the planned files of a folder did.
+struct DeletedFiles {
+    std::uint64_t count = 0;
+    std::uint64_t bytes = 0;
+    std::vector<FileFailure> failures;
+};
+
+// Deletes the planned files of a folder, read-only ones too. A file that cannot go (in
+// use, denied) is passed over and reported; one that went by itself meanwhile is neither.
+// `between` runs before each file, so that a long deletion lets the window answer.
+DeletedFiles DeletePlannedFiles(FileSystem& fileSystem, const std::string& folder,
+                                const std::vector<FileEntry>& files,
+                                const std::function<void()>& between);
+
+}  // namespace ondrevan

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ondrevan {
+
+// The last line of a run: "Run finished: 1,204 files deleted (86.2 MB), 1 file could not be
+// deleted, 2 folders sent to the Recycle Bin". The same in every locale, for scripts.
+std::string RunSummary(std::uint64_t filesDeleted, std::uint64_t bytesDeleted,
+                       std::uint64_t filesFailed, std::uint64_t foldersRecycled);
+
+// Where a run writes its lines: one line per step, stamped with the time.
+class HistoryLog {
+  public:
+    // Writes "<time stamp> <message> <path>"; throws when the log cannot be written.
+    virtual void AppendLine(const std::string& message, const std::string& path) = 0;
+    // Writes "<time stamp> <text>", for a line that names no path.
+    virtual void AppendMessage(const std::string& text) = 0;
+
+  protected:
+    ~HistoryLog() = default;
+};
+
+}  // namespace ondrevan
