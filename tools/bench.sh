@@ -19,7 +19,7 @@ tick() {
 startup() {
     echo "== Start-up"
     wine 'C:\ondrevan-bench\startup_bench.exe' 'C:\Ondrevan\Ondrevan.exe' \
-        'C:\ondrevan-bench\minimal_window.exe' 7
+        'C:\ondrevan-bench\plain_window.exe' 'C:\ondrevan-bench\minimal_window.exe' 7
 }
 walk() {
     echo "== Sub-folder walk and list storage"

@@ -12,7 +12,6 @@
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
-#include "platform/VisibleText.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
@@ -88,20 +87,11 @@ void FitToCaption(HWND window) {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-std::string WindowText(HWND window) {
-    int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), length + 1)));
-    return Narrow(text);
-}
-
 }  // namespace
 
-bool ControlWindows::Create(HWND mainWindow, FormWindow& form,
-                            const std::vector<Control*>& controls, Dpi dpi) {
+bool ControlWindows::Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi) {
     if (!RegisterCustomControlClasses(instance_)) return false;
     mainWindow_ = mainWindow;
-    form_ = &form;
     dpi_ = dpi;
     entries_.clear();
     entries_.reserve(controls.size());
@@ -250,10 +240,8 @@ void ControlWindows::Mirror(Control& control, Property property) {
                 ::SetWindowTextW(window, Widen(static_cast<ProgressBar&>(control).Text()).c_str());
                 ::InvalidateRect(window, nullptr, TRUE);
             } else if (!echo) {
-                const Control* previous = routing_;
-                routing_ = &control;  // the EN_CHANGE this causes is our own
+                Echo own(*this, control);  // the EN_CHANGE this causes is our own
                 ::SetWindowTextW(window, Widen(static_cast<TextBox&>(control).Text()).c_str());
-                routing_ = previous;
             }
             break;
         case Property::TextSelection: {
@@ -332,8 +320,7 @@ void ControlWindows::MirrorListView(Entry& entry, Property property) {
             ::InvalidateRect(window, nullptr, TRUE);
             [[fallthrough]];
         case Property::Selection: {
-            const Control* previous = routing_;
-            routing_ = &list;
+            Echo echo(*this, list);
             ListView_SetItemState(window, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
             if (auto selected = list.Selected()) {
                 const int index = static_cast<int>(*selected);
@@ -341,7 +328,6 @@ void ControlWindows::MirrorListView(Entry& entry, Property property) {
                                       LVIS_SELECTED | LVIS_FOCUSED);
                 ListView_EnsureVisible(window, index, FALSE);
             }
-            routing_ = previous;
             break;
         }
         default:
@@ -359,165 +345,10 @@ void ControlWindows::MirrorTimer(Entry& entry) {
         ::KillTimer(mainWindow_, id);
 }
 
-void ControlWindows::OnTimer(UINT_PTR id) {
-    Entry* entry = ById(static_cast<int>(id));
-    if (!entry || entry->control->Kind() != ControlKind::Timer) return;
-    auto& timer = static_cast<Timer&>(*entry->control);
-    if (timer.Running()) timer.Tick.Raise();
-}
-
-void ControlWindows::RouteCommand(WPARAM wParam, LPARAM lParam) {
-    Entry* entry = ById(LOWORD(wParam));
-    if (!entry || reinterpret_cast<HWND>(lParam) != entry->window) return;
-    Control& control = *entry->control;
-    const WORD code = HIWORD(wParam);
-    switch (control.Kind()) {
-        case ControlKind::PushButton:
-            if (code == BN_CLICKED) static_cast<PushButton&>(control).Click.Raise();
-            break;
-        case ControlKind::OptionButton:
-            if (code == BN_CLICKED) static_cast<OptionButton&>(control).SetValue(true);
-            break;
-        case ControlKind::CheckBox:
-            if (code == BN_CLICKED) {
-                auto& check = static_cast<CheckBox&>(control);
-                check.SetChecked(!check.Checked());
-            }
-            break;
-        case ControlKind::TextBox: {
-            auto& text = static_cast<TextBox&>(control);
-            if (code == EN_CHANGE && routing_ != &control) {
-                routing_ = &control;
-                text.SetText(WindowText(entry->window));
-                routing_ = nullptr;
-            } else if (code == EN_SETFOCUS) {
-                form_->ActiveControlChangedByUser(&control);
-                text.GotFocus.Raise();
-            } else if (code == EN_KILLFOCUS) {
-                FocusLeaving(control);
-            }
-            break;
-        }
-        case ControlKind::ComboBox:
-            if (code == CBN_SELCHANGE) {
-                routing_ = &control;
-                static_cast<ComboBox&>(control).SetListIndex(
-                    static_cast<int>(::SendMessageW(entry->window, CB_GETCURSEL, 0, 0)));
-                routing_ = nullptr;
-            }
-            break;
-        default:
-            break;
-    }
-}
-
-std::optional<LRESULT> ControlWindows::RouteNotify(const NMHDR& header) {
-    Entry* entry = ById(static_cast<int>(header.idFrom));
-    if (!entry || header.hwndFrom != entry->window) return std::nullopt;
-    Control& control = *entry->control;
-
-    if (control.Kind() == ControlKind::DateTimePicker && header.code == DTN_DATETIMECHANGE) {
-        const auto& change = reinterpret_cast<const NMDATETIMECHANGE&>(header);
-        if (change.dwFlags == GDT_VALID) {
-            routing_ = &control;
-            static_cast<DateTimePicker&>(control).SetValue(
-                TimeOfDay::FromHms(change.st.wHour, change.st.wMinute, change.st.wSecond));
-            routing_ = nullptr;
-        }
-        return 0;
-    }
-    if (control.Kind() != ControlKind::ListView) return std::nullopt;
-
-    auto& list = static_cast<ListView&>(control);
-    switch (header.code) {
-        case LVN_GETDISPINFOW: {
-            auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
-            const auto index = static_cast<std::size_t>(info.item.iItem);
-            if ((info.item.mask & LVIF_TEXT) && info.item.cchTextMax > 0 && index < list.Count()) {
-                std::wstring text = Widen(VisibleText(list.Item(index)));
-                const std::size_t room = static_cast<std::size_t>(info.item.cchTextMax) - 1;
-                const std::size_t length = std::min(text.size(), room);
-                std::copy_n(text.c_str(), length, info.item.pszText);
-                info.item.pszText[length] = L'\0';
-            }
-            return 0;
-        }
-        case LVN_ITEMCHANGED: {
-            if (routing_ == &list) return 0;
-            const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-            const bool nowSelected = (change.uNewState & LVIS_SELECTED) != 0;
-            const bool wasSelected = (change.uOldState & LVIS_SELECTED) != 0;
-            if (nowSelected && !wasSelected && change.iItem >= 0)
-                list.SelectionChangedByUser(static_cast<std::size_t>(change.iItem));
-            else if (!nowSelected && wasSelected &&
-                     (change.iItem < 0 ||
-                      list.Selected() == static_cast<std::size_t>(change.iItem)))
-                list.SelectionChangedByUser(std::nullopt);
-            return 0;
-        }
-        case NM_DBLCLK:
-            list.DblClick.Raise();
-            return 0;
-        default:
-            return std::nullopt;
-    }
-}
-
 Control* ControlWindows::ControlAt(HWND window) {
     for (; window && window != mainWindow_; window = ::GetParent(window))
         if (Entry* entry = ByWindow(window)) return entry->control;
     return nullptr;
-}
-
-void ControlWindows::FocusLeaving(Control& control) {
-    // Only a move to another control of this window counts: switching to another program
-    // (or to one of this program's message boxes) is not leaving the field.
-    const HWND next = focusLeavingTo_;
-    focusLeavingTo_ = nullptr;
-    const bool staysInWindow = next && (next == mainWindow_ || ::IsChild(mainWindow_, next));
-    form_->ActiveControlChangedByUser(staysInWindow ? ControlAt(next) : nullptr);
-    if (staysInWindow) static_cast<TextBox&>(control).LostFocus.Raise();
-}
-
-void ControlWindows::RouteClick(WPARAM id) {
-    Entry* entry = ById(static_cast<int>(id));
-    if (entry && entry->control->Kind() == ControlKind::DateTimePicker)
-        static_cast<DateTimePicker&>(*entry->control).Click.Raise();
-}
-
-LRESULT CALLBACK ControlWindows::ChildSubclass(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam, UINT_PTR, DWORD_PTR owner) {
-    auto& self = *reinterpret_cast<ControlWindows*>(owner);
-    Entry* entry = self.ByWindow(window);
-    if (!entry) return ::DefSubclassProc(window, message, wParam, lParam);
-    switch (message) {
-        case WM_MOUSEMOVE:
-            try {
-                entry->control->MouseMove.Raise();
-            } catch (...) {
-                // a pointer change has nothing to report
-            }
-            break;
-        case WM_KILLFOCUS:
-            self.focusLeavingTo_ = reinterpret_cast<HWND>(wParam);
-            break;
-        case WM_LBUTTONUP:
-            // The picker reports changes only; its click comes through the main window,
-            // where a handler's error is reported like any other.
-            if (entry->control->Kind() == ControlKind::DateTimePicker)
-                ::PostMessageW(self.mainWindow_, kControlClickMessage,
-                               static_cast<WPARAM>(entry->id), 0);
-            break;
-        default:
-            break;
-    }
-    return ::DefSubclassProc(window, message, wParam, lParam);
-}
-
-void ControlWindows::SubclassChildren() {
-    for (Entry& entry : entries_)
-        if (entry.window)
-            ::SetWindowSubclass(entry.window, ChildSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
 }
 
 HBRUSH ControlWindows::ColorControl(HDC dc, HWND child) {

@@ -52,8 +52,9 @@ bool MainWindow::Create() {
                    work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
                    SWP_NOZORDER | SWP_NOACTIVATE);
 
-    if (!controls_.Create(window_, form_.Window, form_.Controls(), dpi)) return false;
-    controls_.SubclassChildren();
+    if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
+    events_.Attach(form_.Window);
+    events_.SubclassChildren();
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);
@@ -181,12 +182,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (lParam) Guarded([&] { controls_.RouteCommand(wParam, lParam); });
+            if (lParam) Guarded([&] { events_.RouteCommand(wParam, lParam); });
             return 0;
         case WM_NOTIFY: {
             std::optional<LRESULT> result;
-            Guarded(
-                [&] { result = controls_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
+            Guarded([&] { result = events_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
             if (result) return *result;
             break;
         }
@@ -204,7 +204,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 1;
         }
         case WM_TIMER:
-            Guarded([&] { controls_.OnTimer(wParam); });
+            Guarded([&] { events_.OnTimer(wParam); });
             return 0;
         case WM_SIZE:
             if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) {
@@ -217,7 +217,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (LOWORD(lParam) == HTCLIENT && SetCursorForPointer()) return TRUE;
             break;
         case kControlClickMessage:
-            Guarded([&] { controls_.RouteClick(wParam); });
+            Guarded([&] { events_.RouteClick(wParam); });
             return 0;
         case WM_ACTIVATE:
             // Back from another program, the focus returns to the control that had it, as in

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/win/ControlEvents_win.h"
 #include "app/win/ControlWindows_win.h"
 #include "controls/Control.h"
 #include "platform/win/UniqueHandle.h"
@@ -51,6 +52,7 @@ class MainWindow : public ControlSink {
     int handlerDepth_ = 0;  // event handlers under way on this thread
     HWND focusBeforeDeactivation_ = nullptr;
     ControlWindows controls_;
+    ControlEvents events_{controls_};
     UniqueHicon bigIcon_;
     UniqueHicon smallIcon_;
     UniqueHcursor customCursor_;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <optional>
+
+#include "app/win/ControlWindows_win.h"
+#include "controls/FormWindow.h"
+
+namespace ondrevan::win {
+
+// Posted to the main window for a click that a child control does not report itself.
+inline constexpr UINT kControlClickMessage = WM_APP + 2;
+
+// The other way round: turns the child windows' notifications into the model's events.
+class ControlEvents {
+  public:
+    explicit ControlEvents(ControlWindows& windows) : windows_(windows) {}
+
+    // `form` hears where the keyboard focus goes.
+    void Attach(FormWindow& form);
+    void RouteCommand(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> RouteNotify(const NMHDR& header);
+    void OnTimer(UINT_PTR id);
+    // A click posted with kControlClickMessage.
+    void RouteClick(WPARAM id);
+    // Every child window tells its control when the mouse moves over it, where the focus
+    // goes when it leaves, and (the picker) when it is clicked.
+    void SubclassChildren();
+
+  private:
+    void FocusLeaving(Control& control);
+    static LRESULT CALLBACK ChildSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR owner);
+
+    ControlWindows& windows_;
+    FormWindow* form_ = nullptr;
+    // Where the focus is going while a text box reports that it lost it.
+    HWND focusLeavingTo_ = nullptr;
+};
+
+}  // namespace ondrevan::win
