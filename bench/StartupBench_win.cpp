@@ -82,9 +82,9 @@ void Compare(const char* title, int runs, const std::vector<Contender>& contende
     for (const auto& each : times) medians.push_back(Median(each));
     std::printf("%s, median of %d runs\n", title, runs);
     for (std::size_t k = 0; k < contenders.size(); ++k)
-        std::printf("  %-24s %8.1f ms\n", contenders[k].name, medians[k]);
+        std::printf("  %-28s %8.1f ms\n", contenders[k].name, medians[k]);
     for (std::size_t k = 1; k < contenders.size(); ++k)
-        std::printf("  ratio to %-15s %8.2f\n", contenders[k].name, medians[0] / medians[k]);
+        std::printf("  ratio to %-19s %8.2f\n", contenders[k].name, medians[0] / medians[k]);
 }
 
 }  // namespace

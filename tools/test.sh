@@ -27,6 +27,14 @@ else
     echo "formatting: run clang-format -i on the files above"; failed=$((failed + 1))
 fi
 
+echo "== Layers: no folder of src/ includes one above it, no two include each other"
+if "$root/tools/include-graph.sh" > "$logs/include-graph.txt"; then
+    echo "layers: ok"; passed=$((passed + 1))
+else
+    sed -n '/== edges that point up/,$p' "$logs/include-graph.txt"
+    echo "layers: see tools/include-graph.sh"; failed=$((failed + 1))
+fi
+
 echo "== Native build and tests"
 if "$root/tools/build.sh" native; then
     (cd "$root/build/native" && ctest --output-on-failure -j2) 2>&1 | tee "$logs/native.txt"

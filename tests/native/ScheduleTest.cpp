@@ -2,12 +2,14 @@
 
 #include <random>
 
+#include <map>
+
 #include "FakeSystem.h"
 #include "app/Form1.h"
+#include "delete/DeleteRun.h"
 #include "platform/HotKey.h"
 #include "platform/KeyboardHook.h"
-
-#include <map>
+#include "platform/ValueForms.h"
 #include "schedule/Schedule.h"
 
 namespace ondrevan {
@@ -560,6 +562,96 @@ TEST(HotKey, FiresOnceForEachPressOfTWithCtrlAndShift) {
                                                               {kVkT, false}})
         toggles += detector.OnKey(keys, key, down);
     EXPECT_EQ(toggles, 2) << "the first press and, after the key-up, the second; never the repeats";
+}
+
+// The schedule on its own: its controls, the seams' doubles and a run that records.
+struct ScheduleAloneFixture : ::testing::Test {
+    struct RecordingRun : DeleteRun {
+        bool allow = true;
+        std::vector<std::string> calls;
+        bool timerRanDuringRun = false;
+        Timer* timer = nullptr;
+        bool AllowDeleteFolders(const ListView&) override {
+            calls.push_back("allow");
+            return allow;
+        }
+        void DeleteFoldersFiles(const ListView& list) override {
+            calls.push_back("run " + std::to_string(list.Count()));
+            timerRanDuringRun |= timer->Running();
+        }
+    };
+
+    testing::FakeSystem sys;
+    AppSettings settings{sys.settings};
+    AppMessages messages{sys.dialogs};
+    RecordingRun run;
+    bool hiddenToTray = false;
+    FormWindow Window{"Form1"};
+    ListView ListView1{"ListView1"};
+    PushButton PushButton2{"PushButton2"};
+    Frame Frame4{"Frame4"};
+    ProgressBar ProgressBar1{"ProgressBar1"};
+    Timer Timer1{"Timer1"};
+    OptionButton Option3{"Option3"}, Option4{"Option4"}, Option5{"Option5"};
+    TextBox Text1{"Text1"}, Text2{"Text2"}, Text3{"Text3"};
+    DateTimePicker dtpWeekly{"dtpWeekly"};
+    ComboBox cboWeekly{"cboWeekly"};
+    Schedule schedule{{
+        .clock = sys.clock,
+        .pump = sys.pump,
+        .locale = sys.locale,
+        .dialogs = sys.dialogs,
+        .settings = settings,
+        .messages = messages,
+        .run = run,
+        .hiddenToTray = hiddenToTray,
+        .Window = Window,
+        .ListView1 = ListView1,
+        .PushButton2 = PushButton2,
+        .Frame4 = Frame4,
+        .ProgressBar1 = ProgressBar1,
+        .Timer1 = Timer1,
+        .Option3 = Option3,
+        .Option4 = Option4,
+        .Option5 = Option5,
+        .Text1 = Text1,
+        .Text2 = Text2,
+        .Text3 = Text3,
+        .dtpWeekly = dtpWeekly,
+        .cboWeekly = cboWeekly,
+    }};
+
+    void SetUp() override {
+        run.timer = &Timer1;
+        PushButton2.SetCaption(kSwitchOffCaption);
+        Option3.SetValue(true);
+        Text1.SetText("0");
+        Text2.SetText("0");
+        Text3.SetText("2");
+    }
+};
+
+TEST_F(ScheduleAloneFixture, TheSwitchAndTheTickGoThroughTheRunTheyAreGiven) {
+    schedule.PushButton2_Click();
+    EXPECT_TRUE(run.calls.empty()) << "an empty list is refused before the run is asked";
+    EXPECT_FALSE(schedule.IsOn());
+
+    ListView1.AddRange({"C:\\A", "C:\\B"});
+    run.allow = false;
+    schedule.PushButton2_Click();
+    EXPECT_FALSE(schedule.IsOn()) << "the run said no";
+    run.allow = true;
+    schedule.PushButton2_Click();
+    ASSERT_TRUE(schedule.IsOn());
+    EXPECT_EQ(sys.settings.Get(keys::kStartStopState), std::optional<std::string>(kSwitchOn));
+
+    schedule.Timer1_Timer();
+    EXPECT_EQ(Frame4.Caption(), std::string(kStatusPrefix) + "00:00:01");
+    schedule.Timer1_Timer();
+    EXPECT_EQ(run.calls, (std::vector<std::string>{"allow", "allow", "run 2"}));
+    EXPECT_FALSE(run.timerRanDuringRun) << "the timer rests while the run works";
+    EXPECT_TRUE(Timer1.Running()) << "and is armed again afterwards";
+    EXPECT_EQ(ListView1.Selected(), std::optional<std::size_t>(1)) << "the next entry is selected";
 }
 
 }  // namespace

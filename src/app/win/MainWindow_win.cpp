@@ -65,7 +65,6 @@ void MainWindow::ShowAfterLoad() {
     shown_ = true;
     ::ShowWindow(window_,
                  form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
-    ::UpdateWindow(window_);
 }
 
 void MainWindow::OnChanged(Control& control, Property property) {
@@ -96,10 +95,9 @@ void MainWindow::MirrorForm(Property property) {
             LoadProgramIcons();
             break;
         case Property::MouseIcon:
-            customCursor_.reset(
-                form.MouseIconFile().empty()
-                    ? nullptr
-                    : ::LoadCursorFromFileW(WidePath(form.MouseIconFile()).c_str()));
+            // Read when first shown: start-up does not wait for the file.
+            customCursor_.reset();
+            customCursorLoaded_ = false;
             break;
         case Property::MousePointer: {
             POINT cursor;
@@ -140,6 +138,12 @@ bool MainWindow::SetCursorForPointer() {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             return true;
         case pointers::kCustom:
+            if (!customCursorLoaded_) {
+                const std::string& file = form_.Window.MouseIconFile();
+                if (!file.empty())
+                    customCursor_.reset(::LoadCursorFromFileW(WidePath(file).c_str()));
+                customCursorLoaded_ = true;
+            }
             // Without the cursor file the custom pointer has no picture: the arrow.
             ::SetCursor(customCursor_ ? customCursor_.get() : ::LoadCursorW(nullptr, IDC_ARROW));
             return true;

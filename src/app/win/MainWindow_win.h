@@ -56,6 +56,7 @@ class MainWindow : public ControlSink {
     UniqueHicon bigIcon_;
     UniqueHicon smallIcon_;
     UniqueHcursor customCursor_;
+    bool customCursorLoaded_ = false;
 };
 
 }  // namespace ondrevan::win
