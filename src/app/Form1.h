@@ -166,6 +166,7 @@ class Form1 {
         .shell = services_.shell,
         .environment = services_.environment,
         .pump = services_.pump,
+        .clock = services_.clock,
         .dialogs = services_.dialogs,
         .settings = settings_,
         .messages = messages_,

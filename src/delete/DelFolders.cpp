@@ -6,10 +6,12 @@
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
 #include "delete/FolderPaths.h"
+#include "delete/RunRules.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
 #include "platform/Blanks.h"
+#include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
@@ -43,8 +45,12 @@ std::vector<std::string> DelFolders::ProtectedFolderKeys() {
         GetSystemFolder(env),
         GetSpecialFolderPath(uses_.shell, kCommonAppData),
     };
+    std::vector<std::string> all(std::begin(sources), std::end(sources));
+    // The user's own protected folders count as the ten do.
+    for (std::string& folder : ReadRunRules(uses_.settings).protectedFolders)
+        all.push_back(std::move(folder));
     std::vector<std::string> keys;
-    for (const std::string& source : sources) {
+    for (const std::string& source : all) {
         const std::string entry = CollapseBackslashes(source + "\\");
         // An unset entry protects nothing; its key could never equal a candidate's.
         if (entry.size() <= 3) continue;
@@ -57,23 +63,40 @@ std::vector<std::string> DelFolders::ProtectedFolderKeys() {
 }
 
 bool DelFolders::CanDelete(const std::string& path) {
+    return !Refusal(path);
+}
+
+std::optional<std::string> DelFolders::Refusal(const std::string& path) {
     ErrorTrap trap(uses_.dialogs, "DelFolders.CanDelete");
-    bool answer = false;  // protected, unless every test below passes
+    // Protected, unless every test below passes.
+    std::optional<std::string> refusal = "it could not be checked";
     trap.Line([&] {
         const std::string candidate = CollapseBackslashes(path + "\\");
         // Drive roots: C: and C:\ both collapse to three characters.
-        if (Utf16Length(candidate) <= 3) return;
+        if (Utf16Length(candidate) <= 3) {
+            refusal = "a drive root";
+            return;
+        }
         // A relative path would be resolved against whatever the current folder is. (The
         // written path is asked: the collapse turns a rooted "\x" into "\\x".)
-        if (!IsFullyQualified(path)) return;
-        if (HasForbiddenPathCharacters(path)) return;
+        if (!IsFullyQualified(path)) {
+            refusal = "not a full path";
+            return;
+        }
+        if (HasForbiddenPathCharacters(path)) {
+            refusal = "it holds a character no path can hold";
+            return;
+        }
         const std::string key = FolderKey(uses_.fileSystem, candidate);
-        if (key.size() <= 2 || key.back() == ':') return;  // "C:\." and the like are roots too
+        if (key.size() <= 2 || key.back() == ':') {  // "C:\." and the like are roots too
+            refusal = "a drive root";
+            return;
+        }
         bool matched = false;
         for (const std::string& entry : ProtectedFolderKeys()) matched |= entry == key;
-        answer = !matched;
+        refusal = matched ? std::optional<std::string>("a protected folder") : std::nullopt;
     });
-    return answer;
+    return refusal;
 }
 
 bool DelFolders::ContainsProtectedFolder(const std::string& path) {
@@ -81,28 +104,6 @@ bool DelFolders::ContainsProtectedFolder(const std::string& path) {
     for (const std::string& entry : ProtectedFolderKeys())
         if (IsFullyQualified(entry) && KeyContains(key, entry)) return true;
     return false;
-}
-
-std::optional<std::string> DelFolders::FindFolderLink(const std::string& path) {
-    std::vector<std::string> pending{path};
-    while (!pending.empty()) {
-        const std::string folder = std::move(pending.back());
-        pending.pop_back();
-        std::vector<FolderEntry> subfolders;
-        try {
-            subfolders = uses_.fileSystem.ListSubfolders(folder);
-        } catch (const AppError&) {
-            continue;  // what cannot be listed, the shell cannot take either
-        }
-        for (const FolderEntry& sub : subfolders) {
-            if (sub.name == "." || sub.name == "..") continue;
-            const std::string inner = folder + "\\" + sub.name;
-            if (sub.attributes & attributes::kReparsePoint) return inner;
-            pending.push_back(inner);
-        }
-        uses_.pump.DoEvents();
-    }
-    return std::nullopt;
 }
 
 bool DelFolders::AllowDeleteFolders(const ListView& list) {
@@ -123,23 +124,48 @@ bool DelFolders::AllowDeleteFolders(const ListView& list) {
     return answer;
 }
 
-FolderPlan DelFolders::PlanFolder(const std::string& entry, bool recycleFolders) {
+RunChoices DelFolders::CurrentChoices() {
+    return {uses_.Option1.Value(), ReadRunRules(uses_.settings), uses_.clock.UtcSeconds()};
+}
+
+FolderPlan DelFolders::PlanFolder(const std::string& entry, const RunChoices& choices) {
     FolderPlan plan;
     plan.entry = entry;
     plan.folder = RunFolderPath(entry);
-    plan.refused = !CanDelete(plan.folder);
-    if (plan.refused) return plan;
-    plan.files = uses_.fileSystem.ListFiles(plan.folder);
-    if (!recycleFolders) return plan;
+    if (auto refusal = Refusal(plan.folder)) {
+        plan.refusal = std::move(*refusal);
+        return plan;
+    }
+    plan.refused = false;
+    const RunRules& rules = choices.rules;
+    for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder)) {
+        if (auto reason = KeepReason(file, rules, choices.nowUtc))
+            plan.kept.push_back({std::move(file), std::move(*reason)});
+        else
+            plan.files.push_back(std::move(file));
+    }
+    plan.recycleFiles = rules.recycleFiles;
+    // Without a Recycle Bin the shell would delete for good: files meant for it stay.
+    if (rules.recycleFiles && !plan.files.empty() && !uses_.shell.HasRecycleBin(plan.folder))
+        plan.noBinForFiles = true;
+    if (!choices.recycleFolders) {
+        plan.removeEmptySubfolders = rules.removeEmptySubfolders;
+        return plan;
+    }
 
     // A folder holding a protected folder keeps its place: only its own files go.
     if (ContainsProtectedFolder(plan.folder)) {
         plan.fate = FolderPlan::Fate::HoldsProtected;
-    } else if (auto link = FindFolderLink(plan.folder)) {
+    } else if (auto found = SearchInside(plan.folder, choices)) {
         // Should the shell delete rather than recycle, it could follow a link inside and
-        // delete what lies beyond it: such a folder stays where it is.
-        plan.fate = FolderPlan::Fate::HoldsLink;
-        plan.link = std::move(*link);
+        // delete what lies beyond it: such a folder stays where it is. So does one that
+        // holds a file the rules keep.
+        plan.fate = found->link ? FolderPlan::Fate::HoldsLink : FolderPlan::Fate::HoldsKeptFile;
+        plan.link = std::move(found->path);
+    } else if (!plan.kept.empty()) {
+        plan.fate = FolderPlan::Fate::HoldsKeptFile;
+        plan.link = plan.folder + "\\" + plan.kept.front().file.name + " (" +
+                    plan.kept.front().reason + ")";
     } else if (!uses_.fileSystem.Attributes(plan.folder)) {
         plan.fate = FolderPlan::Fate::NotThere;
     } else if (!uses_.shell.HasRecycleBin(plan.folder)) {
@@ -152,14 +178,52 @@ FolderPlan DelFolders::PlanFolder(const std::string& entry, bool recycleFolders)
 }
 
 std::vector<FolderPlan> DelFolders::PlanRun(const std::vector<std::string>& entries,
-                                            bool recycleFolders) {
+                                            const RunChoices& choices,
+                                            const std::function<void(std::size_t)>& planned) {
     std::vector<FolderPlan> plans;
     plans.reserve(entries.size());
     for (const std::string& entry : entries) {
         uses_.pump.DoEvents();
-        plans.push_back(PlanFolder(entry, recycleFolders));
+        plans.push_back(PlanFolder(entry, choices));
+        if (planned) planned(plans.size());
     }
     return plans;
+}
+
+std::optional<DelFolders::Found> DelFolders::SearchInside(const std::string& path,
+                                                          const RunChoices& choices) {
+    // Kept files are looked for only when a rule can keep one.
+    const bool lookForKept = choices.rules.KeepsFiles();
+    std::vector<std::string> pending{path};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        std::vector<FolderEntry> subfolders;
+        try {
+            subfolders = uses_.fileSystem.ListSubfolders(folder);
+        } catch (const AppError&) {
+            continue;  // what cannot be listed, the shell cannot take either
+        }
+        for (const FolderEntry& sub : subfolders) {
+            if (sub.name == "." || sub.name == "..") continue;
+            const std::string inner = folder + "\\" + sub.name;
+            if (sub.attributes & attributes::kReparsePoint) return Found{inner, true};
+            pending.push_back(inner);
+            if (!lookForKept) continue;
+            for (const FileEntry& file : uses_.fileSystem.ListFiles(inner))
+                if (auto reason = KeepReason(file, choices.rules, choices.nowUtc))
+                    return Found{inner + "\\" + file.name + " (" + *reason + ")", false};
+        }
+        uses_.pump.DoEvents();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> DelFolders::FindFolderLink(const std::string& path) {
+    RunChoices noRules;
+    auto found = SearchInside(path, noRules);
+    if (!found) return std::nullopt;
+    return std::move(found->path);
 }
 
 void DelFolders::DeleteFoldersFiles(const ListView& list) {
@@ -174,7 +238,8 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
 
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> items = list.Items();
-    const bool recycleFolders = uses_.Option1.Value();
+    RunChoices choices;
+    if (!trap.At(checkLine, [&] { choices = CurrentChoices(); })) return;
     EventPump& pump = uses_.pump;
     const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
     // A history file that cannot be written is reported once a run, not once a line.
@@ -193,30 +258,56 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     const auto log = [&](int line, const char* message, const std::string& path) {
         write(line, [&] { uses_.history.AppendLine(message, path); });
     };
+    RunTotals totals;
     const auto stays = [&](const std::string& folder, const std::string& why) {
+        ++totals.problems;
         log(folderLog, "Could not send folder to the Recycle Bin ", folder + " (" + why + ")");
     };
-    std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, foldersRecycled = 0;
     for (const std::string& entry : items) {
         // The window answers between folders and while a folder's files go.
         letWindowAnswer();
         // Each folder is planned just before it is cleared, so the plan sees it as it is.
         FolderPlan plan;
-        if (!trap.At(checkLine, [&] { plan = PlanFolder(entry, recycleFolders); })) continue;
+        if (!trap.At(checkLine, [&] { plan = PlanFolder(entry, choices); })) continue;
         if (plan.refused) continue;
         const std::string& folder = plan.folder;
 
         DeletedFiles deleted;
-        trap.At(contentLine, [&] {
-            deleted = DeletePlannedFiles(uses_.fileSystem, folder, plan.files, letWindowAnswer);
-        });
-        filesDeleted += deleted.count;
-        bytesDeleted += deleted.bytes;
-        filesFailed += deleted.failures.size();
-        log(contentLog, "Deleted content of folder ", folder);
+        if (plan.recycleFiles && plan.noBinForFiles) {
+            ++totals.problems;
+            log(contentLog, "Could not send the files to the Recycle Bin ",
+                folder + " (no Recycle Bin can be reached there)");
+        } else if (plan.recycleFiles) {
+            trap.At(contentLine, [&] {
+                deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, folder, plan.files,
+                                              letWindowAnswer);
+            });
+            totals.filesRecycled += deleted.count;
+            log(contentLog, "Sent content of folder to the Recycle Bin ", folder);
+        } else {
+            trap.At(contentLine, [&] {
+                deleted = DeletePlannedFiles(uses_.fileSystem, folder, plan.files, letWindowAnswer);
+            });
+            totals.filesDeleted += deleted.count;
+            totals.bytesDeleted += deleted.bytes;
+            log(contentLog, "Deleted content of folder ", folder);
+        }
+        totals.filesFailed += deleted.failures.size();
+        totals.problems += deleted.failures.size();
         // What could not be deleted is said, file by file: no failure passes for success.
         for (const FileFailure& failure : deleted.failures)
-            log(failureLog, "Could not delete file ", failure.path + " (" + failure.reason + ")");
+            log(failureLog,
+                plan.recycleFiles ? "Could not send file to the Recycle Bin "
+                                  : "Could not delete file ",
+                failure.path + " (" + failure.reason + ")");
+        if (!plan.kept.empty()) {
+            totals.filesKept += plan.kept.size();
+            log(failureLog, "Kept by the rules in folder ",
+                folder + " (" + CountedText(plan.kept.size(), "file", "files") + ")");
+        }
+        if (plan.removeEmptySubfolders)
+            for (const std::string& removed : RemoveEmptySubfolders(folder))
+                log(folderLog, "Removed empty folder ", removed);
 
         switch (plan.fate) {
             case FolderPlan::Fate::Stays:
@@ -224,6 +315,9 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
                 continue;
             case FolderPlan::Fate::HoldsLink:
                 stays(folder, "it holds a link: " + plan.link);
+                continue;
+            case FolderPlan::Fate::HoldsKeptFile:
+                stays(folder, "it holds a file the rules keep: " + plan.link);
                 continue;
             case FolderPlan::Fate::NoRecycleBin:
                 stays(folder, "no Recycle Bin can be reached there");
@@ -237,17 +331,53 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
                     stays(folder, "the Recycle Bin did not take it");
                     continue;
                 }
-                if (recycled == Recycled::Gone) ++foldersRecycled;
+                if (recycled == Recycled::Gone) ++totals.foldersRecycled;
                 break;
             }
         }
         log(folderLog, "Deleted folder ", folder);
     }
-    if (!items.empty())
-        write(summaryLog, [&] {
-            uses_.history.AppendMessage(
-                RunSummary(filesDeleted, bytesDeleted, filesFailed, foldersRecycled));
-        });
+    lastRun_ = totals;
+    if (items.empty()) return;
+    // The options' clauses come only when they are in use: by default the line is as it was.
+    std::string summary = RunSummary(totals.filesDeleted, totals.bytesDeleted, totals.filesFailed,
+                                     totals.foldersRecycled);
+    if (choices.rules.recycleFiles)
+        summary +=
+            ", " + CountedText(totals.filesRecycled, "file", "files") + " sent to the Recycle Bin";
+    if (choices.rules.KeepsFiles())
+        summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
+    write(summaryLog, [&] { uses_.history.AppendMessage(summary); });
+}
+
+std::vector<std::string> DelFolders::RemoveEmptySubfolders(const std::string& folder) {
+    // Deepest first, so a folder that held only empty folders is empty by its turn; never
+    // through a link, never a folder the check protects, never the listed folder itself.
+    std::vector<std::string> order;
+    std::vector<std::string> pending{folder};
+    while (!pending.empty()) {
+        const std::string current = std::move(pending.back());
+        pending.pop_back();
+        std::vector<FolderEntry> subfolders;
+        try {
+            subfolders = uses_.fileSystem.ListSubfolders(current);
+        } catch (const AppError&) {
+            continue;
+        }
+        for (const FolderEntry& sub : subfolders) {
+            if (sub.name == "." || sub.name == ".." || (sub.attributes & attributes::kReparsePoint))
+                continue;
+            const std::string inner = current + "\\" + sub.name;
+            if (!CanDelete(inner)) continue;
+            order.push_back(inner);
+            pending.push_back(inner);
+        }
+        uses_.pump.DoEvents();
+    }
+    std::vector<std::string> removed;
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        if (uses_.fileSystem.RemoveEmptyFolder(*it)) removed.push_back(*it);
+    return removed;
 }
 
 DelFolders::Recycled DelFolders::SendToRecycleBin(std::string path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@ namespace ondrevan {
 class AppMessages;
 class AppSettings;
 class CheckBox;
+class Clock;
 class Dialogs;
 class EventPump;
 class FileSystem;
@@ -30,6 +32,7 @@ class DelFolders : public DeleteRun {
         Shell& shell;
         SystemEnvironment& environment;
         EventPump& pump;
+        Clock& clock;
         Dialogs& dialogs;
         const AppSettings& settings;
         AppMessages& messages;
@@ -41,9 +44,11 @@ class DelFolders : public DeleteRun {
     };
     explicit DelFolders(const Uses& uses) : uses_(uses) {}
 
-    // False for drive roots, for the ten protected folders in any written form, and for
-    // paths that are not fully qualified.
+    // False for drive roots, for the ten protected folders and the user's own in any
+    // written form, and for paths that are not fully qualified.
     bool CanDelete(const std::string& path);
+    // Why CanDelete says no ("a protected folder", "not a full path", ...), or nothing.
+    std::optional<std::string> Refusal(const std::string& path);
     // True when a protected folder lies inside the folder: sending it to the Recycle Bin
     // would take the protected folder with it.
     bool ContainsProtectedFolder(const std::string& path);
@@ -51,10 +56,16 @@ class DelFolders : public DeleteRun {
     // folder, not looking through links; nothing when it holds none.
     std::optional<std::string> FindFolderLink(const std::string& path);
 
-    // What a run would do with one entry, and with every entry of a list, in folder mode
-    // (`recycleFolders`) or contents mode.
-    FolderPlan PlanFolder(const std::string& entry, bool recycleFolders);
-    std::vector<FolderPlan> PlanRun(const std::vector<std::string>& entries, bool recycleFolders);
+    // The delete mode and the stored rules, as a run would take them now.
+    RunChoices CurrentChoices();
+    // What a run would do with one entry, and with every entry of a list; `planned` hears
+    // how many entries are done.
+    FolderPlan PlanFolder(const std::string& entry, const RunChoices& choices);
+    std::vector<FolderPlan> PlanRun(const std::vector<std::string>& entries,
+                                    const RunChoices& choices,
+                                    const std::function<void(std::size_t)>& planned = nullptr);
+    // What the last run did.
+    const RunTotals& LastRun() const { return lastRun_; }
 
     bool AllowDeleteFolders(const ListView& list) override;
     // Plans each entry of the list and carries the plan out, writing the history.
@@ -68,12 +79,20 @@ class DelFolders : public DeleteRun {
     void PushButton6_Click();
 
   private:
+    struct Found {
+        std::string path;
+        bool link;  // else a file the rules keep
+    };
+    // The first link, or file the rules keep, anywhere below the folder (not through links).
+    std::optional<Found> SearchInside(const std::string& path, const RunChoices& choices);
+    std::vector<std::string> RemoveEmptySubfolders(const std::string& folder);
     std::vector<std::string> ProtectedFolderKeys();
     enum class Recycled { NothingThere, Gone, Stayed };
     Recycled SendToRecycleBin(std::string path);
 
     Uses uses_;
     bool running_ = false;
+    RunTotals lastRun_;
 };
 
 }  // namespace ondrevan

@@ -1,7 +1,10 @@
 #include "delete/DeletePlan.h"
 
+#include <algorithm>
+
 #include "delete/FolderPaths.h"
 #include "platform/Blanks.h"
+#include "platform/Shell.h"
 
 namespace ondrevan {
 
@@ -32,6 +35,32 @@ DeletedFiles DeletePlannedFiles(FileSystem& fileSystem, const std::string& folde
         }
     }
     return deleted;
+}
+
+DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, const std::string& folder,
+                                 const std::vector<FileEntry>& files,
+                                 const std::function<void()>& between) {
+    // One shell operation per batch: one per file would take the shell's time for each.
+    constexpr std::size_t kBatch = 1000;
+    DeletedFiles recycled;
+    for (std::size_t start = 0; start < files.size(); start += kBatch) {
+        if (between) between();
+        const std::size_t end = std::min(files.size(), start + kBatch);
+        std::vector<std::string> paths;
+        paths.reserve(end - start);
+        for (std::size_t i = start; i < end; ++i) paths.push_back(folder + "\\" + files[i].name);
+        shell.SendFilesToRecycleBin(paths);
+        // Gone only when it is no longer there: the shell's answer covers the whole batch.
+        for (std::size_t i = start; i < end; ++i) {
+            if (fileSystem.Attributes(paths[i - start])) {
+                recycled.failures.push_back({paths[i - start], "the Recycle Bin did not take it"});
+            } else {
+                ++recycled.count;
+                recycled.bytes += files[i].size;
+            }
+        }
+    }
+    return recycled;
 }
 
 }  // namespace ondrevan

@@ -5,9 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "delete/RunRules.h"
 #include "platform/FileSystem.h"
 
 namespace ondrevan {
+
+class Shell;
+
+// A file the rules keep, and why.
+struct KeptFile {
+    FileEntry file;
+    std::string reason;
+};
+
+// What a run goes by: the delete mode and the rules, and the time it judges ages from.
+struct RunChoices {
+    bool recycleFolders = false;  // folder mode
+    RunRules rules;
+    std::int64_t nowUtc = 0;
+};
 
 // What a run does with one entry of the folder list. The run, and anything that shows
 // beforehand what a run would do, work from the same plan.
@@ -19,15 +35,21 @@ struct FolderPlan {
         NotThere,        // folder mode, and there is no such folder
         HoldsProtected,  // it holds a protected folder: only its own files go
         HoldsLink,       // it holds a folder link (see `link`): it stays
+        HoldsKeptFile,   // it holds a file the rules keep (see `link`): it stays
         NoRecycleBin,    // no Recycle Bin can be reached there: it stays
     };
 
     std::string entry;    // as the list holds it
     std::string folder;   // as the check judged it: the folder cleared and named in the history
     bool refused = true;  // a drive root, a protected folder, or no path Windows would take
-    std::vector<FileEntry> files;  // the files that lie directly in it, to be deleted
+    std::string refusal;  // why, for a refused entry
+    std::vector<FileEntry> files;        // the files that lie directly in it, to be deleted
+    std::vector<KeptFile> kept;          // the files there that the rules keep
+    bool recycleFiles = false;           // the files go to the Recycle Bin rather than for good
+    bool noBinForFiles = false;          // ... but none can be reached there: they stay
+    bool removeEmptySubfolders = false;  // contents mode: sub-folders left empty go too
     Fate fate = Fate::Stays;
-    std::string link;  // the first link inside, for HoldsLink
+    std::string link;  // HoldsLink: the first link inside; HoldsKeptFile: the file and why
 };
 
 // The folder a run acts on for a list entry: blanks and one final backslash trimmed, and
@@ -48,11 +70,23 @@ struct DeletedFiles {
     std::vector<FileFailure> failures;
 };
 
+// What a whole run did; `problems` counts everything it said it could not do.
+struct RunTotals {
+    std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
+                  filesKept = 0, foldersRecycled = 0, problems = 0;
+};
+
 // Deletes the planned files of a folder, read-only ones too. A file that cannot go (in
 // use, denied) is passed over and reported; one that went by itself meanwhile is neither.
 // `between` runs before each file, so that a long deletion lets the window answer.
 DeletedFiles DeletePlannedFiles(FileSystem& fileSystem, const std::string& folder,
                                 const std::vector<FileEntry>& files,
                                 const std::function<void()>& between);
+
+// Sends the planned files of a folder to the Recycle Bin, many at a time; a file that is
+// still there afterwards is reported. `count` is what went to the bin.
+DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, const std::string& folder,
+                                 const std::vector<FileEntry>& files,
+                                 const std::function<void()>& between);
 
 }  // namespace ondrevan

@@ -8,30 +8,6 @@
 
 namespace ondrevan {
 
-std::string JoinFolderList(const std::vector<std::string>& entries) {
-    std::size_t size = 0;
-    for (const std::string& entry : entries) size += entry.size() + kFolderSeparator.size();
-    std::string joined;
-    joined.reserve(size);
-    for (const std::string& entry : entries) {
-        joined += entry;
-        joined += kFolderSeparator;
-    }
-    return joined;
-}
-
-std::vector<std::string> SplitFolderList(std::string_view value) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t next = value.find(kFolderSeparator, start);
-        if (next == std::string_view::npos) break;  // what follows is the dropped last piece
-        pieces.emplace_back(value.substr(start, next - start));
-        start = next + kFolderSeparator.size();
-    }
-    return pieces;
-}
-
 bool FolderList::IsBusy() const {
     return uses_.Window.MousePointer() == pointers::kHourglass;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "platform/ValueForms.h"
 
 namespace ondrevan {
 
@@ -10,15 +11,6 @@ class AppSettings;
 class Dialogs;
 class FormWindow;
 class ListView;
-
-// Each entry of the stored list is followed by this; "|" cannot occur in a path.
-inline constexpr std::string_view kFolderSeparator = "|234SSDEPERATATORZZ|";
-
-// The stored form of the list: every entry followed by the separator.
-std::string JoinFolderList(const std::vector<std::string>& entries);
-// Splits at every separator and drops the last piece (the text after the final
-// separator), so a value that does not end with the separator loses its tail.
-std::vector<std::string> SplitFolderList(std::string_view value);
 
 // The folder list: restored at start-up, stored after each change, shortened by
 // double-click and "Clear List".

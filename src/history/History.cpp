@@ -13,6 +13,7 @@
 #include "platform/Locale.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
+#include "platform/ValueForms.h"
 
 namespace ondrevan {
 
@@ -42,40 +43,12 @@ std::string OldHistoryPath(const std::string& historyPath) {
     return historyPath.substr(0, dot) + ".old" + historyPath.substr(dot);
 }
 
-namespace {
-
-std::string Grouped(std::uint64_t number) {
-    const std::string digits = std::to_string(number);
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
-        grouped += digits[i];
-    }
-    return grouped;
-}
-
-std::string Counted(std::uint64_t count, const char* one, const char* many) {
-    return Grouped(count) + ' ' + (count == 1 ? one : many);
-}
-
-std::string Size(std::uint64_t bytes) {
-    if (bytes < 1024) return Counted(bytes, "byte", "bytes");
-    const char* units[] = {"KB", "MB", "GB", "TB"};
-    double size = static_cast<double>(bytes) / 1024;
-    std::size_t unit = 0;
-    for (; size >= 1024 && unit + 1 < std::size(units); ++unit) size /= 1024;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %s", size, units[unit]);
-    return text;
-}
-
-}  // namespace
 
 std::string RunSummary(std::uint64_t filesDeleted, std::uint64_t bytesDeleted,
                        std::uint64_t filesFailed, std::uint64_t foldersRecycled) {
-    return "Run finished: " + Counted(filesDeleted, "file", "files") + " deleted (" +
-           Size(bytesDeleted) + "), " + Counted(filesFailed, "file", "files") +
-           " could not be deleted, " + Counted(foldersRecycled, "folder", "folders") +
+    return "Run finished: " + CountedText(filesDeleted, "file", "files") + " deleted (" +
+           SizeText(bytesDeleted) + "), " + CountedText(filesFailed, "file", "files") +
+           " could not be deleted, " + CountedText(foldersRecycled, "folder", "folders") +
            " sent to the Recycle Bin";
 }
 

@@ -60,6 +60,9 @@ class FileSystem {
     // Deletes one listed file, a read-only one too (`attributes` are the listing's). A
     // folder of that name is never removed.
     virtual FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) = 0;
+    // Removes a folder that holds nothing at all; false when it could not (not empty, in
+    // use, denied, not there).
+    virtual bool RemoveEmptyFolder(const std::string& path) = 0;
     // Appends bytes to a file, creating it when it is not there; the file is closed again
     // at once. Throws AppError when it cannot.
     virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;

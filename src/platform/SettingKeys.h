@@ -21,5 +21,11 @@ inline constexpr const char* kStartStopState = "StartStopState";
 inline constexpr const char* kFolders = "Folders";
 inline constexpr const char* kWindowsStartup = "Windows Startup";
 inline constexpr const char* kMinimized = "Minimized";
+// The rules of a run, set in the options window.
+inline constexpr const char* kMinimumAgeDays = "MinimumAgeDays";
+inline constexpr const char* kKeepPatterns = "KeepPatterns";
+inline constexpr const char* kProtectedFolders = "ProtectedFolders";
+inline constexpr const char* kRecycleFiles = "RecycleFiles";
+inline constexpr const char* kRemoveEmptySubfolders = "RemoveEmptySubfolders";
 
 }  // namespace ondrevan::keys

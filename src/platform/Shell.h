@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ondrevan {
 
@@ -20,6 +21,8 @@ class Shell {
     // without asking. The shell shows its own progress and errors; false when it reports
     // that the operation failed or was cancelled.
     virtual bool SendToRecycleBin(const std::string& path) = 0;
+    // The same for many files in one operation; the caller looks for what stayed.
+    virtual bool SendFilesToRecycleBin(const std::vector<std::string>& paths) = 0;
     // True when the Recycle Bin of the path's drive can be reached: where there is none,
     // the shell would delete for good instead.
     virtual bool HasRecycleBin(const std::string& path) = 0;

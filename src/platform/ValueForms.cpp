@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <iterator>
 
 #include "platform/AppError.h"
 #include "platform/Blanks.h"
@@ -38,6 +40,55 @@ std::string CheckStateText(bool checked) {
 bool ParseCheckState(std::string_view text, std::string_view decimalSeparator) {
     if (auto number = ParseNumber(text, decimalSeparator)) return *number == 1.0;
     throw errors::TypeMismatch();
+}
+
+std::string JoinFolderList(const std::vector<std::string>& entries) {
+    std::size_t size = 0;
+    for (const std::string& entry : entries) size += entry.size() + kFolderSeparator.size();
+    std::string joined;
+    joined.reserve(size);
+    for (const std::string& entry : entries) {
+        joined += entry;
+        joined += kFolderSeparator;
+    }
+    return joined;
+}
+
+std::vector<std::string> SplitFolderList(std::string_view value) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t next = value.find(kFolderSeparator, start);
+        if (next == std::string_view::npos) break;  // what follows is the dropped last piece
+        pieces.emplace_back(value.substr(start, next - start));
+        start = next + kFolderSeparator.size();
+    }
+    return pieces;
+}
+
+std::string GroupedNumber(std::uint64_t number) {
+    const std::string digits = std::to_string(number);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+std::string CountedText(std::uint64_t count, const char* one, const char* many) {
+    return GroupedNumber(count) + ' ' + (count == 1 ? one : many);
+}
+
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes < 1024) return CountedText(bytes, "byte", "bytes");
+    const char* units[] = {"KB", "MB", "GB", "TB"};
+    double size = static_cast<double>(bytes) / 1024;
+    std::size_t unit = 0;
+    for (; size >= 1024 && unit + 1 < std::size(units); ++unit) size /= 1024;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %s", size, units[unit]);
+    return text;
 }
 
 }  // namespace ondrevan

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ondrevan {
 
@@ -25,5 +27,20 @@ inline std::string SwitchText(bool on) {
 inline bool IsSwitchOn(std::string_view text) {
     return text == kSwitchOn;
 }
+
+// Each entry of the stored list is followed by this; "|" cannot occur in a path.
+inline constexpr std::string_view kFolderSeparator = "|234SSDEPERATATORZZ|";
+
+// The stored form of the list: every entry followed by the separator.
+std::string JoinFolderList(const std::vector<std::string>& entries);
+// Splits at every separator and drops the last piece (the text after the final
+// separator), so a value that does not end with the separator loses its tail.
+std::vector<std::string> SplitFolderList(std::string_view value);
+
+// Numbers as the history and the reports write them, the same in every locale.
+// "1,204"; "1 file" / "2 files"; "512 bytes", "86.2 MB".
+std::string GroupedNumber(std::uint64_t number);
+std::string CountedText(std::uint64_t count, const char* one, const char* many);
+std::string SizeText(std::uint64_t bytes);
 
 }  // namespace ondrevan

@@ -162,6 +162,19 @@ FileRemoval FakeFileSystem::DeleteListedFile(const std::string& path, std::uint3
     return {FileRemoval::Outcome::Deleted, {}};
 }
 
+bool FakeFileSystem::RemoveEmptyFolder(const std::string& path) {
+    const std::string key = Normal(path);
+    auto it = entries_.find(key);
+    if (it == entries_.end() || !(it->second.attributes & attributes::kDirectory)) return false;
+    if (denied_.count(key) || locked_.count(key)) return false;
+    const std::string inside = key + "\\";
+    auto next = entries_.lower_bound(inside);
+    if (next != entries_.end() && next->first.compare(0, inside.size(), inside) == 0)
+        return false;  // something lies inside
+    entries_.erase(it);
+    return true;
+}
+
 void FakeFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
     const std::string key = Normal(path);
     if (denied_.count(key) || locked_.count(key))

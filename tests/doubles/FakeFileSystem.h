@@ -30,6 +30,7 @@ class FakeFileSystem : public FileSystem {
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     std::vector<FileEntry> ListFiles(const std::string& folder) override;
     FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) override;
+    bool RemoveEmptyFolder(const std::string& path) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ namespace ondrevan::testing {
 class FakeClock : public Clock {
   public:
     LocalDateTime Now() override { return now; }
+    // The fake's zone is UTC.
+    std::int64_t UtcSeconds() override { return TimelineSeconds(now); }
     void Set(int year, unsigned month, unsigned day, int h, int m, int s) {
         now.date = std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day};
         now.time = TimeOfDay::FromHms(h, m, s);
@@ -72,6 +75,18 @@ class FakeShell : public Shell {
         if (whileRecycling) whileRecycling();
         return true;
     }
+    bool SendFilesToRecycleBin(const std::vector<std::string>& paths) override {
+        ++fileBatches;
+        for (const std::string& path : paths) {
+            if (refuseRecycling || refusedFiles.count(path)) continue;
+            recycledFiles.push_back(path);
+            if (fileSystem) fileSystem->Remove(path);
+        }
+        return !refuseRecycling;
+    }
+    std::vector<std::string> recycledFiles;
+    std::set<std::string> refusedFiles;  // files the bin will not take
+    int fileBatches = 0;
     void OpenItem(const std::string& file, const std::string& directory) override {
         opened.push_back({file, directory});
     }

@@ -30,6 +30,7 @@ struct DeletePlanFixture : ::testing::Test {
         .shell = sys.shell,
         .environment = sys.environment,
         .pump = sys.pump,
+        .clock = sys.clock,
         .dialogs = sys.dialogs,
         .settings = settings,
         .messages = messages,
@@ -57,6 +58,11 @@ struct DeletePlanFixture : ::testing::Test {
         fs.AddFolder("C:\\Data\\Linked\\Deep");
         fs.AddFolder("C:\\Data\\Linked\\Deep\\Out", attributes::kReparsePoint);
     }
+    static RunChoices FolderMode() {
+        RunChoices choices;
+        choices.recycleFolders = true;
+        return choices;
+    }
     static std::vector<std::string> Names(const FolderPlan& plan) {
         std::vector<std::string> names;
         for (const FileEntry& file : plan.files) names.push_back(file.name);
@@ -67,7 +73,7 @@ struct DeletePlanFixture : ::testing::Test {
 TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
     const Lines entries = {"C:\\Windows",      "relative\\path", " C:\\Data\\A\\ ",
                            "C:\\Data\\Linked", "C:\\Data\\Gone", "C:\\Users"};
-    const std::vector<FolderPlan> plans = deleter.PlanRun(entries, true);
+    const std::vector<FolderPlan> plans = deleter.PlanRun(entries, FolderMode());
     ASSERT_EQ(plans.size(), entries.size());
     EXPECT_TRUE(plans[0].refused) << "a protected folder";
     EXPECT_TRUE(plans[1].refused) << "a path that depends on the current folder";
@@ -107,7 +113,7 @@ TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
 TEST_F(DeletePlanFixture, ContentsModePlansNoFolderFateAndNeverWalksTheTree) {
     const int listingsBefore = sys.fileSystem.listings;
     const std::vector<FolderPlan> plans =
-        deleter.PlanRun({"C:\\Data\\A", "C:\\Data\\Linked", "C:\\Users"}, false);
+        deleter.PlanRun({"C:\\Data\\A", "C:\\Data\\Linked", "C:\\Users"}, {});
     for (const FolderPlan& plan : plans) EXPECT_EQ(plan.fate, Fate::Stays) << plan.folder;
     EXPECT_EQ(sys.fileSystem.listings, listingsBefore) << "no link search without recycling";
     EXPECT_EQ(Names(plans[0]), (Lines{"a.txt", "read-only.txt"}));
@@ -135,7 +141,7 @@ TEST_F(DeletePlanFixture, ARunDeletesWhatItPlannedAndNothingThatAppearsMeanwhile
 
 TEST_F(DeletePlanFixture, AFolderWithoutARecycleBinIsPlannedToStayAndStays) {
     sys.shell.recycleBinThere = false;
-    const FolderPlan plan = deleter.PlanFolder("C:\\Data\\A", true);
+    const FolderPlan plan = deleter.PlanFolder("C:\\Data\\A", FolderMode());
     EXPECT_EQ(plan.fate, Fate::NoRecycleBin);
     Option1.SetValue(true);
     ListView1.Add("C:\\Data\\A");

@@ -13,4 +13,12 @@ LocalDateTime Win32Clock::Now() {
     return result;
 }
 
+std::int64_t Win32Clock::UtcSeconds() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10'000'000) - 11'644'473'600;  // from 1601 to 1970
+}
+
 }  // namespace ondrevan::win

@@ -127,6 +127,11 @@ FileRemoval Win32FileSystem::DeleteListedFile(const std::string& path, std::uint
     return {FileRemoval::Outcome::Failed, FailureReason(error)};
 }
 
+bool Win32FileSystem::RemoveEmptyFolder(const std::string& path) {
+    // Windows removes a folder only when it is empty.
+    return ::RemoveDirectoryW(WidePath(path).c_str()) != 0;
+}
+
 void Win32FileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
     UniqueFile file(::CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

@@ -54,6 +54,25 @@ bool Win32Shell::SendToRecycleBin(const std::string& path) {
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
+bool Win32Shell::SendFilesToRecycleBin(const std::vector<std::string>& paths) {
+    if (paths.empty()) return true;
+    std::wstring from;
+    for (const std::string& path : paths) {
+        const std::wstring wide = Widen(path);
+        // A NUL inside a path would split it into two.
+        if (wide.find(L'\0') != std::wstring::npos) throw AppError(52, "Bad file name or number");
+        from += wide;
+        from.push_back(L'\0');
+    }
+    from.push_back(L'\0');
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    // As for a folder: a file the bin cannot take is asked about, never deleted for good.
+    operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
+    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
 bool Win32Shell::HasRecycleBin(const std::string& path) {
     SHQUERYRBINFO info{};
     info.cbSize = sizeof info;

@@ -35,6 +35,7 @@ class Win32FileSystem : public FileSystem {
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     std::vector<FileEntry> ListFiles(const std::string& folder) override;
     FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) override;
+    bool RemoveEmptyFolder(const std::string& path) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
@@ -47,6 +48,7 @@ class Win32Shell : public Shell {
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
     void OpenItem(const std::string& file, const std::string& directory) override;
     bool SendToRecycleBin(const std::string& path) override;
+    bool SendFilesToRecycleBin(const std::vector<std::string>& paths) override;
     bool HasRecycleBin(const std::string& path) override;
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 
@@ -71,6 +73,7 @@ class Win32Dialogs : public Dialogs {
 class Win32Clock : public Clock {
   public:
     LocalDateTime Now() override;
+    std::int64_t UtcSeconds() override;
 };
 
 // Runs every pending message, with dialog keyboard handling for the main window.

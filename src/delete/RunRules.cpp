@@ -1,0 +1,137 @@
+#include "delete/RunRules.h"
+
+#include "delete/FolderPaths.h"
+#include "platform/AppSettings.h"
+#include "platform/Blanks.h"
+#include "platform/SettingKeys.h"
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+namespace {
+
+inline constexpr std::int64_t kSecondsPerDay = 86400;
+
+std::optional<std::int32_t> ParseAge(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    std::int32_t days = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        days = days * 10 + (c - '0');
+    }
+    if (days > kMaximumAgeDays) return std::nullopt;
+    return days;
+}
+
+char Folded(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::optional<std::string> MinimumAgeFault(std::string_view text) {
+    if (ParseAge(text)) return std::nullopt;
+    return "The age must be a whole number of days from 0 to 36500.";
+}
+
+std::optional<std::string> KeepPatternsFault(std::string_view text) {
+    for (const std::string& pattern : SplitKeepPatterns(text)) {
+        if (pattern.find_first_of("\\/") != std::string::npos)
+            return "A pattern is matched against a file's name: it cannot hold \\ or /.";
+        for (char c : pattern)
+            if (static_cast<unsigned char>(c) < 32 ||
+                std::string_view(":<>|\"").find(c) != std::string_view::npos)
+                return "A pattern cannot hold : < > | \" or a control character.";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ProtectedFoldersFault(std::string_view text) {
+    for (const std::string& line : ProtectedFolderLines(text)) {
+        if (!IsFullyQualified(line) || HasForbiddenPathCharacters(line))
+            return "Each folder must be a full path, such as C:\\Data\\Keep: \"" + line +
+                   "\" is not.";
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> SplitKeepPatterns(std::string_view text) {
+    std::vector<std::string> patterns;
+    while (true) {
+        const std::size_t semicolon = text.find(';');
+        const std::string_view piece = TrimBlanks(text.substr(0, semicolon));
+        if (!piece.empty()) patterns.emplace_back(piece);
+        if (semicolon == std::string_view::npos) break;
+        text.remove_prefix(semicolon + 1);
+    }
+    return patterns;
+}
+
+std::vector<std::string> ProtectedFolderLines(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find_first_of("\r\n");
+        const std::string_view line = TrimBlanks(text.substr(0, end));
+        if (!line.empty()) lines.emplace_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+    // The classic two-pointer match: on a mismatch, the last "*" takes one more character.
+    std::size_t p = 0, n = 0, starAt = std::string_view::npos, matchedTo = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starAt = p++;
+            matchedTo = n;
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || Folded(pattern[p]) == Folded(name[n]))) {
+            // "?" stands for one character: the bytes that follow a UTF-8 lead byte go with it.
+            if (pattern[p] == '?')
+                while (n + 1 < name.size() &&
+                       (static_cast<unsigned char>(name[n + 1]) & 0xC0) == 0x80)
+                    ++n;
+            ++p;
+            ++n;
+        } else if (starAt != std::string_view::npos) {
+            p = starAt + 1;
+            n = ++matchedTo;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+std::optional<std::string> KeepReason(const FileEntry& file, const RunRules& rules,
+                                      std::int64_t nowUtc) {
+    for (const std::string& pattern : rules.keepPatterns)
+        if (WildcardMatch(pattern, file.name)) return "matches " + pattern;
+    // Strictly older than N whole days goes; a file dated in the future is younger.
+    if (rules.minimumAgeDays > 0 && nowUtc - file.modified <= rules.minimumAgeDays * kSecondsPerDay)
+        return "younger than " + std::to_string(rules.minimumAgeDays) +
+               (rules.minimumAgeDays == 1 ? " day" : " days");
+    return std::nullopt;
+}
+
+RunRules ReadRunRules(const AppSettings& settings) {
+    RunRules rules;
+    // An age that does not read keeps every file younger than the longest age there is.
+    rules.minimumAgeDays =
+        ParseAge(settings.Get(keys::kMinimumAgeDays, "0")).value_or(kMaximumAgeDays);
+    // A pattern that holds a path separator matches no name: it keeps nothing, deletes nothing.
+    rules.keepPatterns = SplitKeepPatterns(settings.Get(keys::kKeepPatterns, ""));
+    for (std::string& folder : SplitFolderList(settings.Get(keys::kProtectedFolders, ""))) {
+        folder = std::string(TrimBlanks(folder));
+        if (!folder.empty()) rules.protectedFolders.push_back(std::move(folder));
+    }
+    rules.recycleFiles = IsSwitchOn(settings.Get(keys::kRecycleFiles, kSwitchOff));
+    rules.removeEmptySubfolders =
+        IsSwitchOn(settings.Get(keys::kRemoveEmptySubfolders, kSwitchOff));
+    return rules;
+}
+
+}  // namespace ondrevan

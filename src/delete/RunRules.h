@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace ondrevan {
+
+class AppSettings;
+
+inline constexpr std::int32_t kMaximumAgeDays = 36500;
+
+// What the user chose in the options window. With every rule at its default a run does
+// what it always did.
+struct RunRules {
+    std::int32_t minimumAgeDays = 0;        // 0: a file of any age goes
+    std::vector<std::string> keepPatterns;  // a file whose name matches one stays
+    std::vector<std::string> protectedFolders;
+    bool recycleFiles = false;           // the files go to the Recycle Bin too
+    bool removeEmptySubfolders = false;  // contents mode: sub-folders left empty go
+
+    bool KeepsFiles() const { return minimumAgeDays > 0 || !keepPatterns.empty(); }
+};
+
+// The rules as stored. A stored value that does not read (edited by hand) never makes a
+// run delete more than it would have.
+RunRules ReadRunRules(const AppSettings& settings);
+
+// The checks of the options window's fields: why the text cannot be stored, or nothing.
+std::optional<std::string> MinimumAgeFault(std::string_view text);
+std::optional<std::string> KeepPatternsFault(std::string_view text);
+std::optional<std::string> ProtectedFoldersFault(std::string_view text);
+
+// "*.keep; desktop.ini" as its patterns: split at ";", blanks trimmed, empty ones dropped.
+std::vector<std::string> SplitKeepPatterns(std::string_view text);
+// The non-empty lines of the protected-folders field, blanks trimmed.
+std::vector<std::string> ProtectedFolderLines(std::string_view text);
+
+// "*" any run of characters, "?" one character, anything else itself, letter case aside
+// (for the letters of the ANSI range); the whole name must match.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+// Why the rules keep a file ("younger than 7 days", "matches *.keep"), or nothing when it
+// goes. `nowUtc` and the file's time are seconds since 1970 (UTC).
+std::optional<std::string> KeepReason(const FileEntry& file, const RunRules& rules,
+                                      std::int64_t nowUtc);
+
+}  // namespace ondrevan
