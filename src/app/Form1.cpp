@@ -93,6 +93,7 @@ void Form1::WireHandlers() {
         [this](std::int16_t, std::int32_t) { windowLife_.cSysTray1_MouseDown(); });
     Check8.Click.Handle([this] { windowLife_.Check8_Click(); });
     Check3.Click.Handle([this] { startupEntry_.Check3_Click(); });
+    options_.chkRecycleFiles.Click.Handle([this] { ShowRecoveryNote(); });
     // The hover pointers: a hand over what can be clicked, the arrow over the rest.
     for (Control* control : std::initializer_list<Control*>{
              &PushButton1, &PushButton2, &PushButton3, &PushButton4, &PushButton5, &PushButton6,
@@ -148,6 +149,7 @@ void Form1::Form_Load() {
     trap.Line([&] { ListView1.SetColumnWidth(0, kFolderColumnTwips); });
     // 7. The note stays white, skin or not.
     trap.Line([&] { Label4.SetBackColor(colors::kWhite); });
+    trap.Line([&] { options_.Load(); });
     // 8. Each control from its key; a change raises the control's own handler.
     RestoreScheduleAndDeleteControls(trap);
     // 9. The automatic-delete switch; "On" arms the timer, whose first tick comes after
@@ -157,8 +159,8 @@ void Form1::Form_Load() {
     trap.Line([&] { folderList_.LoadFolderList(); });
     // 11. The history file in the temporary folder.
     trap.Line([&] {
-        history_.SetFilePath(HistoryFolder(services_.environment, services_.fileSystem) + "\\" +
-                             CleanFileName(StripLastWord(kProductName, "Software")) + ".txt");
+        history_.SetFilePath(
+            ondrevan::HistoryFilePath(services_.environment, services_.fileSystem));
     });
     // 12.
     trap.Line([&] { isLoading_ = false; });
@@ -199,6 +201,22 @@ void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
     trap.Line([&] { Text1.SetText(settings_.Get(keys::kText1, "1")); });
     trap.Line([&] { Text2.SetText(settings_.Get(keys::kText2, "0")); });
     trap.Line([&] { Text3.SetText(settings_.Get(keys::kText3, "0")); });
+}
+
+void Form1::ShowRecoveryNote() {
+    Label4.SetCaption(options_.chkRecycleFiles.Checked()
+                          ? "Note: Files and folders go to the Recycle Bin: everything deleted "
+                            "can be recovered from it"
+                          : FindLayout("Label4")->caption);
+}
+
+OptionsForm& Form1::ShowOptions() {
+    options_.Load();
+    return options_;
+}
+
+PreviewForm& Form1::ShowPreview() {
+    return preview_;
 }
 
 void Form1::PushButton11_Click() {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/OptionsForm.h"
+#include "app/PreviewForm.h"
 #include "app/WindowLife.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
@@ -56,6 +58,14 @@ class Form1 {
     DelFolders& Deleter() { return delFolders_; }
     ondrevan::History& History() { return history_; }
     ondrevan::Schedule& Scheduler() { return schedule_; }
+    // The options window, its fields as stored; the preview window, worked out afresh.
+    OptionsForm& ShowOptions();
+    PreviewForm& ShowPreview();
+    OptionsForm& Options() { return options_; }
+    PreviewForm& Preview() { return preview_; }
+    // The folder list's own menu.
+    void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
+    void RemoveSelectedFolder() { folderList_.ListView1_DblClick(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch.
     void HotKeyPressed() { schedule_.PushButton2_Click(); }
     // The window is closing: whatever closes it, the program ends afterwards.
@@ -114,6 +124,8 @@ class Form1 {
     void ApplyDesign();
     void WireHandlers();
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);
+    // The note under the status frame says what can be recovered.
+    void ShowRecoveryNote();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
@@ -122,6 +134,8 @@ class Form1 {
     bool isLoading_ = false;
     FolderList folderList_{{
         .dialogs = services_.dialogs,
+        .fileSystem = services_.fileSystem,
+        .shell = services_.shell,
         .settings = settings_,
         .Window = Window,
         .ListView1 = ListView1,
@@ -211,6 +225,8 @@ class Form1 {
         .Check3 = Check3,
         .Check8 = Check8,
     }};
+    OptionsForm options_{{.settings = settings_}};
+    PreviewForm preview_{{.deleter = delFolders_, .ListView1 = ListView1}};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

@@ -5,7 +5,6 @@
 #include "controls/CheckBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
-#include "delete/FolderPaths.h"
 #include "delete/RunRules.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
@@ -16,6 +15,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderPaths.h"
 #include "platform/ScopedFlag.h"
 #include "platform/SettingKeys.h"
 #include "platform/Shell.h"
@@ -338,6 +338,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         log(folderLog, "Deleted folder ", folder);
     }
     lastRun_ = totals;
+    lastSummary_.clear();
     if (items.empty()) return;
     // The options' clauses come only when they are in use: by default the line is as it was.
     std::string summary = RunSummary(totals.filesDeleted, totals.bytesDeleted, totals.filesFailed,
@@ -347,6 +348,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
             ", " + CountedText(totals.filesRecycled, "file", "files") + " sent to the Recycle Bin";
     if (choices.rules.KeepsFiles())
         summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
+    lastSummary_ = summary;
     write(summaryLog, [&] { uses_.history.AppendMessage(summary); });
 }
 

@@ -66,6 +66,8 @@ class DelFolders : public DeleteRun {
                                     const std::function<void(std::size_t)>& planned = nullptr);
     // What the last run did.
     const RunTotals& LastRun() const { return lastRun_; }
+    // Its closing line, as the history has it ("" when the list was empty).
+    const std::string& LastRunSummary() const { return lastSummary_; }
 
     bool AllowDeleteFolders(const ListView& list) override;
     // Plans each entry of the list and carries the plan out, writing the history.
@@ -93,6 +95,7 @@ class DelFolders : public DeleteRun {
     Uses uses_;
     bool running_ = false;
     RunTotals lastRun_;
+    std::string lastSummary_;
 };
 
 }  // namespace ondrevan

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "delete/FolderPaths.h"
 #include "platform/Blanks.h"
+#include "platform/FolderPaths.h"
 #include "platform/Shell.h"
 
 namespace ondrevan {

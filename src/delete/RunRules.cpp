@@ -1,8 +1,8 @@
 #include "delete/RunRules.h"
 
-#include "delete/FolderPaths.h"
 #include "platform/AppSettings.h"
 #include "platform/Blanks.h"
+#include "platform/FolderPaths.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
 

@@ -3,8 +3,12 @@
 #include "controls/FormWindow.h"
 #include "controls/ListView.h"
 #include "platform/AppSettings.h"
+#include "platform/Blanks.h"
+#include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
+#include "platform/FolderPaths.h"
 #include "platform/SettingKeys.h"
+#include "platform/Shell.h"
 
 namespace ondrevan {
 
@@ -34,6 +38,15 @@ void FolderList::ListView1_DblClick() {
     if (!selected) return;
     list.RemoveAt(*selected);
     SaveFolderList();
+}
+
+void FolderList::OpenSelectedFolder() {
+    const auto selected = uses_.ListView1.Selected();
+    if (!selected || *selected >= uses_.ListView1.Count()) return;
+    std::string folder(TrimBlanks(uses_.ListView1.Item(*selected)));
+    if (HasForbiddenPathCharacters(folder) || !IsFullyQualified(folder)) return;
+    if (!IsFolder(uses_.fileSystem, folder).value_or(false)) return;
+    uses_.shell.OpenItem("\"" + folder + "\"", "");
 }
 
 void FolderList::PushButton13_Click() {

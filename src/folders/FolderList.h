@@ -9,7 +9,9 @@ namespace ondrevan {
 
 class AppSettings;
 class Dialogs;
+class FileSystem;
 class FormWindow;
+class Shell;
 class ListView;
 
 // The folder list: restored at start-up, stored after each change, shortened by
@@ -18,6 +20,8 @@ class FolderList {
   public:
     struct Uses {
         Dialogs& dialogs;
+        FileSystem& fileSystem;
+        Shell& shell;
         const AppSettings& settings;
         FormWindow& Window;  // its pointer shows that the list is being filled
         ListView& ListView1;
@@ -28,6 +32,9 @@ class FolderList {
     void SaveFolderList();
     void ListView1_DblClick();
     void PushButton13_Click();
+    // Opens the selected entry in Explorer, when it names a folder that is there (never
+    // a program, whatever an entry says).
+    void OpenSelectedFolder();
 
     // The list is being filled: the window shows the hourglass.
     bool IsBusy() const;

@@ -35,6 +35,11 @@ std::string HistoryFolder(SystemEnvironment& environment, FileSystem& fileSystem
     return temp;
 }
 
+std::string HistoryFilePath(SystemEnvironment& environment, FileSystem& fileSystem) {
+    return HistoryFolder(environment, fileSystem) + "\\" +
+           CleanFileName(StripLastWord(kProductName, "Software")) + ".txt";
+}
+
 std::string OldHistoryPath(const std::string& historyPath) {
     const std::size_t dot = historyPath.find_last_of('.');
     const std::size_t slash = historyPath.find_last_of('\\');
@@ -42,7 +47,6 @@ std::string OldHistoryPath(const std::string& historyPath) {
         return historyPath + ".old";
     return historyPath.substr(0, dot) + ".old" + historyPath.substr(dot);
 }
-
 
 std::string RunSummary(std::uint64_t filesDeleted, std::uint64_t bytesDeleted,
                        std::uint64_t filesFailed, std::uint64_t foldersRecycled) {

@@ -26,6 +26,9 @@ inline constexpr std::uint64_t kHistoryLimitBytes = 10 * 1024 * 1024;
 // then the Windows folder's Temp; "TEMP" as it is when none of them is there.
 std::string HistoryFolder(SystemEnvironment& environment, FileSystem& fileSystem);
 
+// The log: "Ondrevan.txt" in that folder.
+std::string HistoryFilePath(SystemEnvironment& environment, FileSystem& fileSystem);
+
 // "...\Ondrevan.txt" keeps its earlier log as "...\Ondrevan.old.txt".
 std::string OldHistoryPath(const std::string& historyPath);
 

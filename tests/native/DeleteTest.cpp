@@ -3,8 +3,8 @@
 #include "FakeSystem.h"
 #include "app/Form1.h"
 #include "delete/DelFolders.h"
-#include "delete/FolderPaths.h"
 #include "history/History.h"
+#include "platform/FolderPaths.h"
 #include "platform/VisibleText.h"
 
 namespace ondrevan {

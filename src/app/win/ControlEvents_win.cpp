@@ -54,7 +54,8 @@ void ControlEvents::RouteCommand(WPARAM wParam, LPARAM lParam) {
                 check.SetChecked(!check.Checked());
             }
             break;
-        case ControlKind::TextBox: {
+        case ControlKind::TextBox:
+        case ControlKind::RichTextBox: {
             auto& text = static_cast<TextBox&>(control);
             if (code == EN_CHANGE && windows_.Routing() != &control) {
                 ControlWindows::Echo echo(windows_, control);

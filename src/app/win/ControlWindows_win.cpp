@@ -41,7 +41,9 @@ WindowKind KindFor(ControlKind kind) {
         case ControlKind::TextBox:
             return {L"EDIT", child | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
         case ControlKind::RichTextBox:
-            return {L"EDIT", child | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE};
+            return {L"EDIT",
+                    child | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL,
+                    WS_EX_CLIENTEDGE};
         case ControlKind::ComboBox:
             return {WC_COMBOBOXW, child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
         case ControlKind::DateTimePicker:

@@ -10,6 +10,17 @@
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
+namespace {
+
+// The system menu's own commands: below 0xF000, in steps of 16.
+constexpr UINT kOptionsCommand = 0x0100;
+constexpr UINT kPreviewCommand = 0x0110;
+// The folder list's menu.
+constexpr UINT kOpenFolderCommand = 1;
+constexpr UINT kRemoveCommand = 2;
+constexpr UINT kListPreviewCommand = 3;
+
+}  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Form1& form, Dialogs& dialogs)
     : instance_(instance), form_(form), dialogs_(dialogs), controls_(instance) {}
@@ -58,7 +69,69 @@ bool MainWindow::Create() {
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);
+    AddMenuItems();
     return true;
+}
+
+void MainWindow::AddMenuItems() {
+    HMENU menu = ::GetSystemMenu(window_, FALSE);
+    if (!menu) return;
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING, kOptionsCommand, L"&Options...");
+    ::AppendMenuW(menu, MF_STRING, kPreviewCommand, L"&Preview Next Run...");
+}
+
+void MainWindow::ShowOptions() {
+    Guarded([&] { form_.ShowOptions(); });
+    if (!options_) {
+        OptionsForm& options = form_.Options();
+        options_ = std::make_unique<ToolWindow>(
+            instance_, window_, options.Window, options.Controls(),
+            [this](const std::function<void()>& handler) { Guarded(handler); });
+    }
+    options_->Show();
+}
+
+void MainWindow::ShowPreview() {
+    PreviewForm& preview = form_.ShowPreview();
+    if (!preview_)
+        preview_ = std::make_unique<ToolWindow>(
+            instance_, window_, preview.Window, preview.Controls(),
+            [this](const std::function<void()>& handler) { Guarded(handler); });
+    if (!preview_->Show()) return;
+    // Worked out afresh each time it is asked for; the window shows while it counts.
+    Guarded([&] { preview.cmdRefresh_Click(); });
+}
+
+void MainWindow::ShowListMenu() {
+    HWND list = controls_.WindowOf(form_.ListView1);
+    const bool selected = form_.ListView1.Selected().has_value();
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu) return;
+    ::AppendMenuW(menu, MF_STRING, kListPreviewCommand, L"&Preview Next Run...");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kOpenFolderCommand,
+                  L"&Open Folder");
+    ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kRemoveCommand,
+                  L"&Remove From List");
+    POINT at;
+    ::GetCursorPos(&at);
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, list, nullptr));
+    ::DestroyMenu(menu);
+    switch (chosen) {
+        case kListPreviewCommand:
+            ShowPreview();
+            break;
+        case kOpenFolderCommand:
+            Guarded([&] { form_.OpenSelectedFolder(); });
+            break;
+        case kRemoveCommand:
+            Guarded([&] { form_.RemoveSelectedFolder(); });
+            break;
+        default:
+            break;
+    }
 }
 
 void MainWindow::ShowAfterLoad() {
@@ -189,6 +262,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (lParam) Guarded([&] { events_.RouteCommand(wParam, lParam); });
             return 0;
         case WM_NOTIFY: {
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (header.code == NM_RCLICK &&
+                header.hwndFrom == controls_.WindowOf(form_.ListView1)) {
+                ShowListMenu();
+                return 0;
+            }
             std::optional<LRESULT> result;
             Guarded([&] { result = events_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
             if (result) return *result;
@@ -246,6 +325,16 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MOUSEMOVE:
             form_.Window.MouseMove.Raise();
             return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == kOptionsCommand) {
+                ShowOptions();
+                return 0;
+            }
+            if ((wParam & 0xFFF0) == kPreviewCommand) {
+                ShowPreview();
+                return 0;
+            }
+            break;
         case WM_QUERYENDSESSION:
             return TRUE;  // closing is never refused
         case WM_ENDSESSION:

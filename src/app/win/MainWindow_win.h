@@ -4,6 +4,9 @@
 
 #include "app/win/ControlEvents_win.h"
 #include "app/win/ControlWindows_win.h"
+#include "app/win/ToolWindow_win.h"
+
+#include <memory>
 #include "controls/Control.h"
 #include "platform/win/UniqueHandle.h"
 
@@ -43,6 +46,10 @@ class MainWindow : public ControlSink {
     void MirrorForm(Property property);
     bool SetCursorForPointer();
     void LoadProgramIcons();
+    void AddMenuItems();
+    void ShowOptions();
+    void ShowPreview();
+    void ShowListMenu();
 
     HINSTANCE instance_;
     Form1& form_;
@@ -57,6 +64,8 @@ class MainWindow : public ControlSink {
     UniqueHicon smallIcon_;
     UniqueHcursor customCursor_;
     bool customCursorLoaded_ = false;
+    std::unique_ptr<ToolWindow> options_;
+    std::unique_ptr<ToolWindow> preview_;
 };
 
 }  // namespace ondrevan::win

@@ -3,13 +3,54 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
+#include "platform/win/Console_win.h"
+#include "platform/win/Text_win.h"
 #include "platform/win/Win32Services.h"
 
 using namespace ondrevan;
 
+namespace {
+
+std::vector<std::string> Arguments() {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!words) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(win::Narrow(words[i]));
+    ::LocalFree(words);
+    return arguments;
+}
+
+// /preview, /run and /?: no window, no tray icon, no keyboard hook.
+int RunWithoutWindow(CommandMode mode) {
+    win::Win32Services real;
+    win::ConsoleDialogs console;
+    real.shell.SetQuiet(true);
+    const Services services{real.settings, real.fileSystem, real.shell,        console,
+                            real.clock,    real.pump,       real.locale,       real.environment,
+                            real.ansi,     real.clipboard,  real.keyboardHook, real.notifyIcon,
+                            real.registry};
+    std::string output;
+    int exitCode = RunFromCommandLine(mode, services, output);
+    // An error the run reported is a run that did not do everything it planned.
+    if (mode == CommandMode::Run && console.Shown() > 0 && exitCode == 0) exitCode = 1;
+    win::WriteToConsole(mode == CommandMode::BadUsage ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE,
+                        output);
+    return exitCode;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const CommandMode mode = ParseCommandLine(Arguments());
     INITCOMMONCONTROLSEX common{};
     common.dwSize = sizeof common;
     common.dwICC =
@@ -18,6 +59,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The shell's dialogs and file operations want a single-threaded apartment.
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    if (mode != CommandMode::Window) {
+        const int exitCode = RunWithoutWindow(mode);
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        return exitCode;
+    }
 
     win::Win32Services real;
     Form1 form(real.services());
@@ -33,7 +79,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
             MSG message;
             while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-                if (::IsDialogMessageW(window.Handle(), &message)) continue;
+                // The keyboard moves between the controls of whichever of our windows has it.
+                HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+                wchar_t rootClass[32] = L"";
+                if (root) ::GetClassNameW(root, rootClass, 32);
+                if (root != window.Handle() &&
+                    std::wstring_view(rootClass) != win::kToolWindowClass)
+                    root = window.Handle();
+                if (::IsDialogMessageW(root, &message)) continue;
                 ::TranslateMessage(&message);
                 ::DispatchMessageW(&message);
             }

@@ -38,6 +38,14 @@ void Win32Shell::OpenItem(const std::string& file, const std::string& directory)
                     SW_SHOW);
 }
 
+WORD Win32Shell::RecycleFlags() const {
+    // Where the bin cannot take an item (too large for it, say), the shell would delete it
+    // for good without a word: the warning makes that a question, and "No" keeps it.
+    WORD flags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
+    if (quiet_) flags |= FOF_SILENT | FOF_NOERRORUI;
+    return flags;
+}
+
 bool Win32Shell::SendToRecycleBin(const std::string& path) {
     std::wstring from = Widen(path);
     // The operation takes a list ended by two NULs: a NUL inside would add a second path.
@@ -47,9 +55,7 @@ bool Win32Shell::SendToRecycleBin(const std::string& path) {
     operation.hwnd = nullptr;
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    // Where the bin cannot take the folder (too large for it, say), the shell would delete
-    // it for good without a word: the warning makes that a question, and "No" keeps it.
-    operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
+    operation.fFlags = RecycleFlags();
     // The shell shows its own errors; the run learns whether it went.
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
@@ -69,7 +75,7 @@ bool Win32Shell::SendFilesToRecycleBin(const std::vector<std::string>& paths) {
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     // As for a folder: a file the bin cannot take is asked about, never deleted for good.
-    operation.fFlags = FOF_ALLOWUNDO | FOF_FILESONLY | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING;
+    operation.fFlags = RecycleFlags();
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 

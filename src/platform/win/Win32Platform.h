@@ -45,6 +45,9 @@ class Win32FileSystem : public FileSystem {
 class Win32Shell : public Shell {
   public:
     void SetOwner(HWND owner) { owner_ = owner; }
+    // Without a window (a run from the command line) the shell's operations show no
+    // progress and no error boxes of their own; the history says what stayed.
+    void SetQuiet(bool quiet) { quiet_ = quiet; }
     void RunCommandLine(const std::string& commandLine, ShowMode mode) override;
     void OpenItem(const std::string& file, const std::string& directory) override;
     bool SendToRecycleBin(const std::string& path) override;
@@ -53,7 +56,10 @@ class Win32Shell : public Shell {
     std::optional<std::string> SpecialFolderPath(int csidl) override;
 
   private:
+    WORD RecycleFlags() const;
+
     HWND owner_ = nullptr;
+    bool quiet_ = false;
 };
 
 // Message boxes owned by the main window once it exists.

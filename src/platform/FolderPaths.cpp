@@ -1,4 +1,4 @@
-#include "delete/FolderPaths.h"
+#include "platform/FolderPaths.h"
 
 #include <vector>
 

@@ -1,0 +1,113 @@
+#include "app/OptionsForm.h"
+
+#include "delete/RunRules.h"
+#include "platform/AppSettings.h"
+#include "platform/Blanks.h"
+#include "platform/SettingKeys.h"
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+namespace {
+
+inline constexpr int kWidth = 7200;
+inline constexpr double kPoints = 9.0;
+// A fault line is red, like the errors next to fields elsewhere in Windows.
+inline constexpr Color kFaultColor = 0x0000C0;
+
+}  // namespace
+
+OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
+    controls_ = {&lblMinimumAge,
+                 &txtMinimumAge,
+                 &lblDays,
+                 &lblMinimumAgeFault,
+                 &lblKeepPatterns,
+                 &txtKeepPatterns,
+                 &lblKeepPatternsFault,
+                 &lblProtectedFolders,
+                 &txtProtectedFolders,
+                 &lblProtectedFoldersFault,
+                 &chkRecycleFiles,
+                 &chkRemoveEmptySubfolders};
+    Window.SetPosition({0, 0, kWidth, 5160});
+    Window.SetCaption(kOptionsTitle);
+    struct Place {
+        Control& control;
+        TwipRect at;
+        const char* caption;
+    };
+    for (const Place& place : {
+             Place{lblMinimumAge, {120, 180, 3300, 255}, "Only delete files older than"},
+             Place{txtMinimumAge, {3480, 120, 900, 345}, ""},
+             Place{lblDays, {4440, 180, 900, 255}, "days"},
+             Place{lblMinimumAgeFault, {120, 500, 6960, 255}, ""},
+             Place{lblKeepPatterns, {120, 840, 6960, 255}, "Never delete files matching:"},
+             Place{txtKeepPatterns, {120, 1110, 6960, 345}, ""},
+             Place{lblKeepPatternsFault, {120, 1490, 6960, 255}, ""},
+             Place{lblProtectedFolders, {120, 1830, 6960, 255}, "Also protect these folders:"},
+             Place{txtProtectedFolders, {120, 2100, 6960, 1200}, ""},
+             Place{lblProtectedFoldersFault, {120, 3340, 6960, 255}, ""},
+             Place{
+                 chkRecycleFiles, {120, 3720, 6960, 300}, "Send the files to the Recycle Bin too"},
+             Place{chkRemoveEmptySubfolders,
+                   {120, 4140, 6960, 300},
+                   "In contents mode, also remove sub-folders left empty"},
+         }) {
+        place.control.SetPosition(place.at);
+        place.control.SetCaption(place.caption);
+        place.control.SetFont({"Arial", kPoints, false});
+    }
+    for (Label* fault : {&lblMinimumAgeFault, &lblKeepPatternsFault, &lblProtectedFoldersFault})
+        fault->SetForeColor(kFaultColor);
+    txtMinimumAge.Change.Handle([this] { MinimumAge_Change(); });
+    txtKeepPatterns.Change.Handle([this] { KeepPatterns_Change(); });
+    txtProtectedFolders.Change.Handle([this] { ProtectedFolders_Change(); });
+    chkRecycleFiles.Click.Handle([this] {
+        if (!loading_)
+            uses_.settings.Save(keys::kRecycleFiles, SwitchText(chkRecycleFiles.Checked()));
+    });
+    chkRemoveEmptySubfolders.Click.Handle([this] {
+        if (!loading_)
+            uses_.settings.Save(keys::kRemoveEmptySubfolders,
+                                SwitchText(chkRemoveEmptySubfolders.Checked()));
+    });
+}
+
+void OptionsForm::Load() {
+    loading_ = true;
+    const RunRules rules = ReadRunRules(uses_.settings);
+    txtMinimumAge.SetText(uses_.settings.Get(keys::kMinimumAgeDays, "0"));
+    txtKeepPatterns.SetText(uses_.settings.Get(keys::kKeepPatterns, ""));
+    std::string lines;
+    for (const std::string& folder : rules.protectedFolders) {
+        if (!lines.empty()) lines += "\r\n";
+        lines += folder;
+    }
+    txtProtectedFolders.SetText(lines);
+    chkRecycleFiles.SetChecked(rules.recycleFiles);
+    chkRemoveEmptySubfolders.SetChecked(rules.removeEmptySubfolders);
+    loading_ = false;
+}
+
+void OptionsForm::MinimumAge_Change() {
+    const auto fault = MinimumAgeFault(txtMinimumAge.Text());
+    lblMinimumAgeFault.SetCaption(fault.value_or(""));
+    if (!fault && !loading_)
+        uses_.settings.Save(keys::kMinimumAgeDays, std::string(TrimBlanks(txtMinimumAge.Text())));
+}
+
+void OptionsForm::KeepPatterns_Change() {
+    const auto fault = KeepPatternsFault(txtKeepPatterns.Text());
+    lblKeepPatternsFault.SetCaption(fault.value_or(""));
+    if (!fault && !loading_) uses_.settings.Save(keys::kKeepPatterns, txtKeepPatterns.Text());
+}
+
+void OptionsForm::ProtectedFolders_Change() {
+    const auto fault = ProtectedFoldersFault(txtProtectedFolders.Text());
+    lblProtectedFoldersFault.SetCaption(fault.value_or(""));
+    if (!fault && !loading_)
+        uses_.settings.Save(keys::kProtectedFolders,
+                            JoinFolderList(ProtectedFolderLines(txtProtectedFolders.Text())));
+}
+
+}  // namespace ondrevan

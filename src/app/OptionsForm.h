@@ -1,0 +1,56 @@
+#pragma once
+
+#include <vector>
+
+#include "controls/CheckBox.h"
+#include "controls/FormWindow.h"
+#include "controls/Simple.h"
+#include "controls/TextBox.h"
+
+namespace ondrevan {
+
+class AppSettings;
+
+inline constexpr const char* kOptionsTitle = "Ondrevan Options";
+
+// The rules of a run, in a window of their own. Like the main window it has no OK or
+// Cancel: each change is stored the moment it is made, unless it cannot be, which the
+// line under the field then says.
+class OptionsForm {
+  public:
+    struct Uses {
+        const AppSettings& settings;
+    };
+    explicit OptionsForm(const Uses& uses);
+    OptionsForm(const OptionsForm&) = delete;
+    OptionsForm& operator=(const OptionsForm&) = delete;
+
+    // The fields as stored; a field restored this way stores nothing.
+    void Load();
+    const std::vector<Control*>& Controls() const { return controls_; }
+
+    FormWindow Window{"OptionsForm"};
+    Label lblMinimumAge{"lblMinimumAge"};
+    TextBox txtMinimumAge{"txtMinimumAge"};
+    Label lblDays{"lblDays"};
+    Label lblMinimumAgeFault{"lblMinimumAgeFault"};
+    Label lblKeepPatterns{"lblKeepPatterns"};
+    TextBox txtKeepPatterns{"txtKeepPatterns"};
+    Label lblKeepPatternsFault{"lblKeepPatternsFault"};
+    Label lblProtectedFolders{"lblProtectedFolders"};
+    RichTextBox txtProtectedFolders{"txtProtectedFolders"};
+    Label lblProtectedFoldersFault{"lblProtectedFoldersFault"};
+    CheckBox chkRecycleFiles{"chkRecycleFiles"};
+    CheckBox chkRemoveEmptySubfolders{"chkRemoveEmptySubfolders"};
+
+  private:
+    void MinimumAge_Change();
+    void KeepPatterns_Change();
+    void ProtectedFolders_Change();
+
+    Uses uses_;
+    std::vector<Control*> controls_;
+    bool loading_ = false;
+};
+
+}  // namespace ondrevan

@@ -1,0 +1,115 @@
+#include "app/win/ToolWindow_win.h"
+
+#include <algorithm>
+
+#include "app/win/Dpi_win.h"
+#include "platform/win/Text_win.h"
+
+namespace ondrevan::win {
+
+ToolWindow::ToolWindow(HINSTANCE instance, HWND owner, FormWindow& form,
+                       std::vector<Control*> controls,
+                       std::function<void(const std::function<void()>&)> guarded)
+    : instance_(instance),
+      owner_(owner),
+      form_(form),
+      controls_(std::move(controls)),
+      guarded_(std::move(guarded)),
+      windows_(instance) {}
+
+ToolWindow::~ToolWindow() {
+    form_.SetSink(nullptr);
+    for (Control* control : controls_) control->SetSink(nullptr);
+    if (window_) ::DestroyWindow(window_);
+}
+
+bool ToolWindow::Create() {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kToolWindowClass;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return false;
+    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
+    // Owned by the main window: above it, and gone with it.
+    window_ =
+        ::CreateWindowExW(exStyle, kToolWindowClass, Widen(form_.Caption()).c_str(), style,
+                          CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_, nullptr, instance_, this);
+    if (!window_) return false;
+    const Dpi dpi = Dpi::ForWindow(window_);
+    RECT frame{0, 0, dpi.Px(form_.Position().width), dpi.Px(form_.Position().height)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    RECT ownerRect{};
+    ::GetWindowRect(owner_, &ownerRect);
+    ::SetWindowPos(window_, nullptr, ownerRect.left + 40, ownerRect.top + 40,
+                   frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!windows_.Create(window_, controls_, dpi)) return false;
+    events_.Attach(form_);
+    events_.SubclassChildren();
+    form_.SetSink(this);
+    for (Control* control : controls_) control->SetSink(this);
+    return true;
+}
+
+bool ToolWindow::Show() {
+    if (!window_ && !Create()) return false;
+    ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+    ::SetForegroundWindow(window_);
+    return true;
+}
+
+void ToolWindow::OnChanged(Control& control, Property property) {
+    if (&control == &form_) {
+        if (property == Property::Caption)
+            ::SetWindowTextW(window_, Widen(form_.Caption()).c_str());
+        return;
+    }
+    windows_.Mirror(control, property);
+}
+
+LRESULT CALLBACK ToolWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        static_cast<ToolWindow*>(create->lpCreateParams)->window_ = window;
+    }
+    auto* self = reinterpret_cast<ToolWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (lParam) guarded_([&] { events_.RouteCommand(wParam, lParam); });
+            return 0;
+        case WM_NOTIFY: {
+            std::optional<LRESULT> result;
+            guarded_(
+                [&] { result = events_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
+            if (result) return *result;
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (HBRUSH brush = windows_.ColorControl(reinterpret_cast<HDC>(wParam),
+                                                     reinterpret_cast<HWND>(lParam)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        case WM_CLOSE:
+            // Closing only hides it: its fields are stored already.
+            ::ShowWindow(window_, SW_HIDE);
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace ondrevan::win
