@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their figures:
-#   bench.sh [startup|walk|delete|responsive|tick|all]
+#   bench.sh [startup|walk|delete|responsive|rules|tick|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
@@ -53,14 +53,30 @@ responsive() {
         'C:\ondrevan-bench-responsive-b'
     wine 'C:\ondrevan-bench\responsiveness_bench.exe' missing 20000
 }
-export -f startup walk delete responsive
+rules() {
+    echo "== The run rules' cost"
+    # Each order twice: the second pass sees warm caches on both sides.
+    for order in rules-first no-rules-first rules-first no-rules-first; do
+        for side in a b; do
+            folder="$WINEPREFIX/drive_c/ondrevan-bench-rules-$side"
+            rm -rf "$folder" && mkdir -p "$folder"
+            (cd "$folder" && for i in $(seq 0 49999); do printf 0123456789 > "file$i.tmp"; done &&
+                touch -d '30 days ago' -- *)
+        done
+        sync
+        wine 'C:\ondrevan-bench\rules_bench.exe' 'C:\ondrevan-bench-rules-a' \
+            'C:\ondrevan-bench-rules-b' "$order"
+    done
+}
+export -f startup walk delete responsive rules
 case $what in
     startup) "$root/tools/with-xvfb.sh" bash -c startup ;;
     walk) "$root/tools/with-xvfb.sh" bash -c walk ;;
     delete) "$root/tools/with-xvfb.sh" bash -c delete ;;
     responsive) "$root/tools/with-xvfb.sh" bash -c responsive ;;
+    rules) "$root/tools/with-xvfb.sh" bash -c rules ;;
     tick) tick ;;
-    all) tick; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive' ;;
-    *) echo "usage: $0 [startup|walk|delete|responsive|tick|all]" >&2; exit 2 ;;
+    all) tick; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive; rules' ;;
+    *) echo "usage: $0 [startup|walk|delete|responsive|rules|tick|all]" >&2; exit 2 ;;
 esac
 wineserver -k 2>/dev/null || true

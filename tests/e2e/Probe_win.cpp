@@ -246,6 +246,25 @@ int wmain(int argc, wchar_t** argv) {
         }
         return 0;
     }
+    if (command == L"window-text" && argc > 2) {  // the edit boxes of a window with that title
+        HWND window =
+            WaitFor(Seconds(argc, argv, 3, 10), [&] { return VisibleTopLevel(nullptr, argv[2]); });
+        if (!window) return 1;
+        FindDescendant(window, [](HWND child) {
+            if (HasClass(child, L"Edit")) PrintLine(Narrow(TextOf(child)));
+            return false;
+        });
+        return 0;
+    }
+    if (command == L"window-labels" && argc > 2) {  // the labels of a window with that title
+        HWND window = VisibleTopLevel(nullptr, argv[2]);
+        if (!window) return 1;
+        FindDescendant(window, [](HWND child) {
+            if (HasClass(child, L"Static")) PrintLine(Narrow(TextOf(child)));
+            return false;
+        });
+        return 0;
+    }
     if (command == L"top" && argc > 2) {
         const std::wstring title = argv[2];
         return Found(

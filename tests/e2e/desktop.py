@@ -154,7 +154,7 @@ class Desktop:
         until(f"the {title!r} box to close", lambda: not self.seen("dialog", title, "0"))
 
     def type(self, text):
-        subprocess.run(["xdotool", "type", "--delay", "40", text], check=True)
+        subprocess.run(["xdotool", "type", "--delay", "40", "--", text], check=True)
 
     def key(self, *keys):
         subprocess.run(["xdotool", "key", "--delay", "60", *keys], check=True)

@@ -378,6 +378,94 @@ class Session:
         self.desk.click_control("Check3")  # left on: the uninstaller must take it away
         until("the start-up entry again", lambda: self.run_values()[0] == PROGRAM)
 
+    def step_rules_set_in_options_then_preview_matches_the_run(self):
+        # A folder with an old file, a young one, an old one the patterns keep, and deeper
+        # down an old one: folder mode must keep the folder, since it holds kept files.
+        folder = r"C:\e2e\Rules"
+        month_ago = time.time() - 30 * 86400
+        os.makedirs(self.path(folder + r"\Sub"), exist_ok=True)
+        for name, text, old in (("old.txt", "old text", True), ("young.txt", "young", False),
+                                ("old.keep", "kept", True), (r"Sub\deep.txt", "deep", True)):
+            with open(self.path(folder + "\\" + name), "w") as f:
+                f.write(text)
+            if old:
+                os.utime(self.path(folder + "\\" + name), (month_ago, month_ago))
+        lists = self.path(r"C:\e2e\lists")
+        with open(os.path.join(lists, "rules.txt"), "w", newline="") as f:
+            f.write(folder + "\r\n")
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        self.desk.click_control("PushButton12")
+        until("the open-file dialog", lambda: self.desk.seen("dialog", OPEN_LISTS))
+        self.desk.type(r"C:\e2e\lists\rules.txt")
+        self.desk.key("Return")
+        until("the folder in the list", lambda: self.desk.items() == [folder])
+        self.desk.click_control("Option1")  # folder mode
+
+        # The rules, typed into the options window from the system menu.
+        self.desk.key("alt+space")
+        time.sleep(0.5)
+        self.desk.key("o")
+        until("the options window", lambda: self.desk.seen("top", "Ondrevan Options"))
+        self.desk.key("End", "BackSpace", "BackSpace")
+        self.desk.type("-1")
+        until("the age refused beside its field", lambda: any(
+            "whole number of days" in line
+            for line in self.desk.probe_lines("window-labels", "Ondrevan Options") or []))
+        assert self.settings().get("MinimumAgeDays") in (None, "0"), "a negative age is not stored"
+        self.desk.key("BackSpace", "BackSpace")
+        self.desk.type("7")
+        self.desk.key("Tab")
+        self.desk.type("*.KEEP")
+        until("the rules stored", lambda: (s := self.settings()).get("MinimumAgeDays") == "7"
+              and s.get("KeepPatterns") == "*.KEEP")
+        self.desk.screenshot("options")
+        self.desk.key("alt+F4")
+        until("the options window to hide",
+              lambda: not self.desk.seen("top", "Ondrevan Options", "0"))
+
+        # The preview, from the system menu too.
+        self.desk.click_control("Label4")  # the main window has the keyboard again
+        self.desk.key("alt+space")
+        time.sleep(0.5)
+        self.desk.key("p")
+        report = until("the preview", lambda: (t := self.desk.probe_lines(
+            "window-text", "Ondrevan Preview")) and any(l.startswith("Total:") for l in t) and t)
+        self.desk.screenshot("preview")
+        line = next(l for l in report if l.startswith(folder + ":"))
+        assert line.startswith(folder + ": 1 file (8 bytes) would be deleted, 2 files (9 bytes) "
+                               "kept by the rules; the folder stays: it holds a file the rules "
+                               "keep: "), report
+        # The command line writes the same report.
+        result = self.desk.wine(PROGRAM, "/preview")
+        assert result.returncode == 0, result.stderr[-1000:]
+        assert result.stdout.replace("\r", "").splitlines() == [l for l in report if l], (
+            result.stdout, report)
+
+        # The run does what the preview said.
+        self.desk.key("alt+F4")  # the preview lies over the buttons
+        until("the preview to hide", lambda: not self.desk.seen("top", "Ondrevan Preview", "0"))
+        before = len(self.run_summaries())
+        self.desk.click_control("PushButton3")
+        if self.settings().get("Check1") == "1":
+            self.desk.answer(BOX, "Yes")
+        summary = until("the run's last line",
+                        lambda: len(self.run_summaries()) > before and self.run_summaries()[-1])
+        assert summary == ("Run finished: 1 file deleted (8 bytes), 0 files could not be "
+                           "deleted, 0 folders sent to the Recycle Bin, 2 files kept by the "
+                           "rules"), summary
+        total = next(l for l in report if l.startswith("Total:"))
+        assert total.startswith("Total: 1 file (8 bytes) would be deleted, 2 files (9 bytes) kept"
+                                " by the rules, 0 folders would go to the Recycle Bin"), total
+        left = sorted(os.listdir(self.path(folder)))
+        assert left == ["Sub", "old.keep", "young.txt"], left
+        assert os.path.isfile(self.path(folder + r"\Sub\deep.txt"))
+
+        # The rules go again, and the mode the later steps expect comes back.
+        for key in ("MinimumAgeDays", "KeepPatterns"):
+            self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
+        self.desk.click_control("Option2")
+
     def step_restart_finds_everything_as_left(self):
         self.desk.click_control("Option5")
         self.desk.click_control("cboWeekly")

@@ -58,8 +58,12 @@ bool ToolWindow::Create() {
 
 bool ToolWindow::Show() {
     if (!window_ && !Create()) return false;
+    const bool wasVisible = ::IsWindowVisible(window_);
     ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     ::SetForegroundWindow(window_);
+    // The keyboard starts in the first field, as in a dialog box.
+    if (!wasVisible)
+        if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
     return true;
 }
 

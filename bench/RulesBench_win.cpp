@@ -1,0 +1,101 @@
+// What the run rules cost: a preview and a run over 50,000 old files in one folder with an
+// age and two keep patterns set (which keep none of them, so both runs delete the same),
+// beside the same preview and run with no rule, on two folders made alike, in turns.
+//   rules_bench.exe FOLDER_A FOLDER_B
+// tools/bench.sh makes the folders (files a month old) and flushes the disk first.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "controls/CheckBox.h"
+#include "controls/ListView.h"
+#include "controls/OptionButton.h"
+#include "delete/DelFolders.h"
+#include "history/HistoryLog.h"
+#include "platform/AppMessages.h"
+#include "platform/AppSettings.h"
+#include "platform/SettingKeys.h"
+#include "platform/win/Win32Platform.h"
+
+namespace {
+
+double NowMs() {
+    LARGE_INTEGER count, frequency;
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+class NoHistory : public ondrevan::HistoryLog {
+  public:
+    void AppendLine(const std::string&, const std::string&) override {}
+    void AppendMessage(const std::string&) override {}
+};
+
+struct Timing {
+    double previewMs = 0, runMs = 0;
+    std::uint64_t deleted = 0;
+};
+
+Timing Measure(const std::string& folder, bool rules) {
+    using namespace ondrevan;
+    win::RegistrySettingsStore store;
+    AppSettings settings(store);
+    settings.Save(keys::kMinimumAgeDays, rules ? "7" : "0");
+    settings.Save(keys::kKeepPatterns, rules ? "*.keep; desktop.ini" : "");
+    win::Win32FileSystem fileSystem;
+    win::Win32Shell shell;
+    win::Win32Environment environment;
+    win::Win32EventPump pump;
+    win::Win32Clock clock;
+    win::Win32Dialogs dialogs;
+    AppMessages messages(dialogs);
+    NoHistory history;
+    OptionButton Option1("Option1"), Option2("Option2");
+    CheckBox Check1("Check1");
+    ListView ListView1("ListView1");
+    Option2.SetValue(true);  // contents mode: the folder stays for the other side
+    ListView1.Add(folder);
+    DelFolders deleter({fileSystem, shell, environment, pump, clock, dialogs, settings, messages,
+                        history, Option1, Option2, Check1, ListView1});
+    Timing timing;
+    double start = NowMs();
+    const RunChoices choices = deleter.CurrentChoices();
+    const auto plans = deleter.PlanRun(ListView1.Items(), choices);
+    timing.previewMs = NowMs() - start;
+    start = NowMs();
+    deleter.DeleteFoldersFiles(ListView1);
+    timing.runMs = NowMs() - start;
+    timing.deleted = deleter.LastRun().filesDeleted;
+    settings.Save(keys::kMinimumAgeDays, "0");
+    settings.Save(keys::kKeepPatterns, "");
+    return timing;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    char a[MAX_PATH], b[MAX_PATH];
+    ::WideCharToMultiByte(CP_UTF8, 0, argv[1], -1, a, MAX_PATH, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, argv[2], -1, b, MAX_PATH, nullptr, nullptr);
+    const bool rulesFirst = argc > 3 && std::wstring(argv[3]) == L"rules-first";
+    Timing with, without;
+    if (rulesFirst) {
+        with = Measure(a, true);
+        without = Measure(b, false);
+    } else {
+        without = Measure(b, false);
+        with = Measure(a, true);
+    }
+    std::printf("preview and run over one folder of old files (%s first)\n",
+                rulesFirst ? "rules" : "no rules");
+    std::printf("  rules on   preview %8.1f ms  run %8.1f ms  (%llu deleted)\n", with.previewMs,
+                with.runMs, static_cast<unsigned long long>(with.deleted));
+    std::printf("  rules off  preview %8.1f ms  run %8.1f ms  (%llu deleted)\n", without.previewMs,
+                without.runMs, static_cast<unsigned long long>(without.deleted));
+    std::printf("  ratio      preview %8.2f     run %8.2f\n", with.previewMs / without.previewMs,
+                with.runMs / without.runMs);
+    return 0;
+}
