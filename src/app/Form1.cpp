@@ -166,6 +166,8 @@ void Form1::Form_Load() {
     trap.Line([&] { isLoading_ = false; });
     // 13. The tray icon, present for the whole run.
     trap.Line([&] { windowLife_.TrayAtStartUp(); });
+    // 13a. A daily or weekly run missed while the program was not running.
+    trap.Line([&] { schedule_.CheckMissedRun(); });
     // 14. With IsLoading clear, a checked box writes the start-up entry again.
     trap.Line(
         [&] { Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff))); });

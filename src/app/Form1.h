@@ -66,6 +66,8 @@ class Form1 {
     // The folder list's own menu.
     void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
     void RemoveSelectedFolder() { folderList_.ListView1_DblClick(); }
+    // The machine woke from sleep: a run missed meanwhile may be caught up.
+    void ResumedFromSleep() { schedule_.CheckMissedRun(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch.
     void HotKeyPressed() { schedule_.PushButton2_Click(); }
     // The window is closing: whatever closes it, the program ends afterwards.
@@ -198,6 +200,8 @@ class Form1 {
         .settings = settings_,
         .messages = messages_,
         .run = delFolders_,
+        .history = history_,
+        .tray = cSysTray1,
         .hiddenToTray = HiddenToTray,
         .Window = Window,
         .ListView1 = ListView1,

@@ -65,9 +65,9 @@ class DelFolders : public DeleteRun {
                                     const RunChoices& choices,
                                     const std::function<void(std::size_t)>& planned = nullptr);
     // What the last run did.
-    const RunTotals& LastRun() const { return lastRun_; }
+    const RunTotals& LastRun() const override { return lastRun_; }
     // Its closing line, as the history has it ("" when the list was empty).
-    const std::string& LastRunSummary() const { return lastSummary_; }
+    const std::string& LastRunSummary() const override { return lastSummary_; }
 
     bool AllowDeleteFolders(const ListView& list) override;
     // Plans each entry of the list and carries the plan out, writing the history.

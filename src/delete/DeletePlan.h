@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "delete/DeleteRun.h"
 #include "delete/RunRules.h"
 #include "platform/FileSystem.h"
 
@@ -68,12 +69,6 @@ struct DeletedFiles {
     std::uint64_t count = 0;
     std::uint64_t bytes = 0;
     std::vector<FileFailure> failures;
-};
-
-// What a whole run did; `problems` counts everything it said it could not do.
-struct RunTotals {
-    std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
-                  filesKept = 0, foldersRecycled = 0, problems = 0;
 };
 
 // Deletes the planned files of a folder, read-only ones too. A file that cannot go (in

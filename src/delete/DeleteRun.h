@@ -1,8 +1,17 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 namespace ondrevan {
 
 class ListView;
+
+// What a whole run did; `problems` counts everything it said it could not do.
+struct RunTotals {
+    std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
+                  filesKept = 0, foldersRecycled = 0, problems = 0;
+};
 
 // A deletion run over the folder list, as the scheduler starts one.
 class DeleteRun {
@@ -10,6 +19,9 @@ class DeleteRun {
     // Asks the user first when the window says so; false when the run must not go ahead.
     virtual bool AllowDeleteFolders(const ListView& list) = 0;
     virtual void DeleteFoldersFiles(const ListView& list) = 0;
+    // What the last run did, and its closing line as the history has it.
+    virtual const RunTotals& LastRun() const = 0;
+    virtual const std::string& LastRunSummary() const = 0;
 
   protected:
     ~DeleteRun() = default;

@@ -27,5 +27,14 @@ inline constexpr const char* kKeepPatterns = "KeepPatterns";
 inline constexpr const char* kProtectedFolders = "ProtectedFolders";
 inline constexpr const char* kRecycleFiles = "RecycleFiles";
 inline constexpr const char* kRemoveEmptySubfolders = "RemoveEmptySubfolders";
+// Scheduling, set in the options window too.
+inline constexpr const char* kHotKey = "HotKey";
+inline constexpr const char* kHotKeyPassThrough = "HotKeyPassThrough";
+inline constexpr const char* kCatchUpMissedRuns = "CatchUpMissedRuns";
+inline constexpr const char* kNotifyAfterRun = "NotifyAfterRun";
+// When the last scheduled run happened, and when the switch was last turned on (a run
+// missed before that, while it was off, is not caught up).
+inline constexpr const char* kLastScheduledRun = "LastScheduledRun";
+inline constexpr const char* kSwitchedOn = "SwitchedOn";
 
 }  // namespace ondrevan::keys

@@ -10,9 +10,11 @@
 #include "controls/OptionButton.h"
 #include "controls/ProgressBar.h"
 #include "controls/Simple.h"
+#include "controls/SysTray.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
 #include "delete/DeleteRun.h"
+#include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
 #include "platform/Clock.h"
@@ -24,6 +26,7 @@
 #include "platform/ScopedFlag.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "schedule/CatchUp.h"
 
 namespace ondrevan {
 namespace {
@@ -32,6 +35,8 @@ inline constexpr int kArmedInterval = 1000;
 // A set second that fell between two ticks at most this far apart still counts; a longer
 // gap (the machine asleep, the program not running) is not caught up.
 inline constexpr std::int64_t kLateTickSeconds = 5;
+// A missed run waits this many ticks, so the window or the tray icon is up first.
+inline constexpr int kCatchUpTicks = 3;
 
 std::int32_t ClampToInt32(std::int64_t value) {
     if (value > std::numeric_limits<std::int32_t>::max())
@@ -191,6 +196,10 @@ void Schedule::Timer1_Timer() {
     ErrorTrap trap(uses_.dialogs, "Form1.Timer1_Timer");
     ListView& list = uses_.ListView1;
     if (list.Count() == 0) return;
+    if (catchUpIn_ > 0 && --catchUpIn_ == 0) {
+        RunCatchUp(trap);
+        return;
+    }
     trap.Line([&] {
         if (CurrentItem < 1) CurrentItem = 1;
         if (static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -296,6 +305,7 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
     ListView& list = uses_.ListView1;
     trap.Line([&] { Disarm(); });
     trap.Line([&] { uses_.run.DeleteFoldersFiles(list); });
+    trap.Line([&] { AfterScheduledRun(); });
     trap.Line([&] {
         ++CurrentItem;
         if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -312,6 +322,57 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
     trap.Line([&] {
         if (IsOn()) Arm();
     });
+}
+
+// ---- after a run, and a run that was missed ----
+
+void Schedule::AfterScheduledRun() {
+    const LocalDateTime now = uses_.clock.Now();
+    uses_.settings.Save(keys::kLastScheduledRun, IsoLocalTime(now));
+    const RunTotals& totals = uses_.run.LastRun();
+    std::string tip = "Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +
+                      CountedText(totals.filesDeleted, "file", "files") + " deleted";
+    if (totals.problems > 0) tip += ", " + std::to_string(totals.problems) + " not done";
+    uses_.tray.SetTrayTip(tip);
+    // A word in passing: the balloon is not waited for and takes no focus.
+    if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) &&
+        !uses_.run.LastRunSummary().empty())
+        uses_.tray.ShowBalloon(uses_.run.LastRunSummary(), kProductName, 0, false);
+}
+
+void Schedule::CheckMissedRun() {
+    if (!IsOn() || !IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff))) return;
+    const bool weekly = uses_.Option5.Value();
+    if (!weekly && !uses_.Option4.Value()) return;
+    // Missed since the last scheduled run, and never while the switch was off.
+    const auto lastRun = ParseIsoLocalTime(uses_.settings.Get(keys::kLastScheduledRun, ""));
+    const auto switchedOn = ParseIsoLocalTime(uses_.settings.Get(keys::kSwitchedOn, ""));
+    if (!lastRun && !switchedOn) return;
+    const std::int64_t since = std::max(lastRun.value_or(0), switchedOn.value_or(0));
+    std::optional<unsigned> weekday;
+    if (weekly) {
+        for (unsigned i = 0; i < 7; ++i)
+            if (uses_.cboWeekly.Text() == kWeekdayNames[i]) weekday = i;
+        if (!weekday) return;
+    }
+    const auto due = MissedRun(since, TimelineSeconds(uses_.clock.Now()),
+                               uses_.dtpWeekly.Value().seconds, weekday);
+    if (!due) return;
+    catchUpDue_ = *due;
+    catchUpIn_ = kCatchUpTicks;
+}
+
+void Schedule::RunCatchUp(ErrorTrap& trap) {
+    // Its set second counts as run: the tick that would meet it again does not run twice.
+    lastRunSecond_ = catchUpDue_;
+    trap.Line([&] {
+        const std::int64_t day = catchUpDue_ - catchUpDue_ % kSecondsPerDay;
+        LocalDateTime due;
+        due.date = std::chrono::sys_days{std::chrono::days{day / kSecondsPerDay}};
+        due.time = TimeOfDay{static_cast<int>(catchUpDue_ - day)};
+        uses_.history.AppendMessage("Missed run of " + IsoLocalTime(due) + ", run now");
+    });
+    RunSteps(trap, false);
 }
 
 // ---- the switch ----
@@ -358,6 +419,7 @@ void Schedule::PushButton2_Click() {
                 TotalSeconds = SecondsUntilSetTime();
         });
         trap.Line([&] { CurrentItem = 1; });
+        trap.Line([&] { uses_.settings.Save(keys::kSwitchedOn, IsoLocalTime(uses_.clock.Now())); });
         trap.Line([&] { Arm(); });
         trap.Line([&] { uses_.settings.Save(keys::kStartStopState, kSwitchOn); });
         return;

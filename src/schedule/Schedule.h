@@ -18,6 +18,8 @@ class Dialogs;
 class ErrorTrap;
 class EventPump;
 class FormWindow;
+class HistoryLog;
+class cSysTray;
 class Frame;
 class ListView;
 class Locale;
@@ -65,6 +67,8 @@ class Schedule {
         const AppSettings& settings;
         AppMessages& messages;
         DeleteRun& run;
+        HistoryLog& history;
+        cSysTray& tray;
         const bool& hiddenToTray;  // the window is hidden in the notification area
         FormWindow& Window;
         ListView& ListView1;
@@ -98,6 +102,11 @@ class Schedule {
     // The tick.
     void Timer1_Timer();
 
+    // A daily or weekly run missed while the program was not running (or the machine
+    // slept) is run once, a few seconds later, when the option asks for it.
+    void CheckMissedRun();
+    bool CatchUpPending() const { return catchUpIn_ > 0; }
+
     // The switch.
     void PushButton2_Click();
     void RestoreSwitchState();
@@ -117,6 +126,9 @@ class Schedule {
     // tick and this one a moment ago (a late timer skips a second now and then).
     bool SetSecondReached(const LocalDateTime& now, bool weekly);
     void RunSteps(ErrorTrap& trap, bool everyKind);
+    // What follows each scheduled run: its time is kept, the tray says how it went.
+    void AfterScheduledRun();
+    void RunCatchUp(ErrorTrap& trap);
 
     Uses uses_;
     std::string keptCaption_ = kSwitchOffCaption;
@@ -129,6 +141,9 @@ class Schedule {
     bool ticking_ = false;
     // The interval texts whose overflow was reported: reported once, not every second.
     std::string reportedOverflow_;
+    // Ticks until a missed run is caught up (0: none waiting), and its set instant.
+    int catchUpIn_ = 0;
+    std::int64_t catchUpDue_ = 0;
 };
 
 }  // namespace ondrevan

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "FakeSystem.h"
+#include "RecordingHistory.h"
 #include "app/Form1.h"
 #include "delete/DeleteRun.h"
 #include "platform/HotKey.h"
@@ -579,12 +580,20 @@ struct ScheduleAloneFixture : ::testing::Test {
             calls.push_back("run " + std::to_string(list.Count()));
             timerRanDuringRun |= timer->Running();
         }
+        const RunTotals& LastRun() const override { return totals; }
+        const std::string& LastRunSummary() const override { return summary; }
+        RunTotals totals;
+        std::string summary =
+            "Run finished: 3 files deleted (3 bytes), 1 file could not be deleted, "
+            "0 folders sent to the Recycle Bin";
     };
 
     testing::FakeSystem sys;
     AppSettings settings{sys.settings};
     AppMessages messages{sys.dialogs};
     RecordingRun run;
+    testing::RecordingHistory history;
+    cSysTray tray{sys.notifyIcon, sys.pump, sys.clock};
     bool hiddenToTray = false;
     FormWindow Window{"Form1"};
     ListView ListView1{"ListView1"};
@@ -604,6 +613,8 @@ struct ScheduleAloneFixture : ::testing::Test {
         .settings = settings,
         .messages = messages,
         .run = run,
+        .history = history,
+        .tray = tray,
         .hiddenToTray = hiddenToTray,
         .Window = Window,
         .ListView1 = ListView1,

@@ -335,6 +335,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
+                Guarded([&] { form_.ResumedFromSleep(); });
+            return TRUE;
         case WM_QUERYENDSESSION:
             return TRUE;  // closing is never refused
         case WM_ENDSESSION:
