@@ -93,7 +93,11 @@ void Form1::WireHandlers() {
         [this](std::int16_t, std::int32_t) { windowLife_.cSysTray1_MouseDown(); });
     Check8.Click.Handle([this] { windowLife_.Check8_Click(); });
     Check3.Click.Handle([this] { startupEntry_.Check3_Click(); });
-    options_.chkRecycleFiles.Click.Handle([this] { ShowRecoveryNote(); });
+    options_.RecycleFilesChanged.Handle([this] { ShowRecoveryNote(); });
+    options_.HotKeyChanged.Handle([this] {
+        ErrorTrap trap(services_.dialogs, "Form1.ApplyHotKey");
+        trap.Line([&] { ApplyHotKey(); });
+    });
     // The hover pointers: a hand over what can be clicked, the arrow over the rest.
     for (Control* control : std::initializer_list<Control*>{
              &PushButton1, &PushButton2, &PushButton3, &PushButton4, &PushButton5, &PushButton6,
@@ -176,7 +180,8 @@ void Form1::Form_Load() {
     trap.Line([&] {
         if (Check8.Checked()) Window.SetState(WindowState::Minimized);
     });
-    // 17. The keyboard hook comes last.
+    // 17. The keyboard hook comes last, told its key first.
+    trap.Line([&] { ApplyHotKey(); });
     trap.Line([&] { services_.keyboardHook.Install(); });
 }
 
@@ -203,6 +208,15 @@ void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
     trap.Line([&] { Text1.SetText(settings_.Get(keys::kText1, "1")); });
     trap.Line([&] { Text2.SetText(settings_.Get(keys::kText2, "0")); });
     trap.Line([&] { Text3.SetText(settings_.Get(keys::kText3, "0")); });
+}
+
+void Form1::ApplyHotKey() {
+    const auto chosen = ParseHotKey(settings_.Get(keys::kHotKey, kDefaultHotKeyText));
+    const HotKeySpec hotKey = chosen.value_or(kDefaultHotKey);
+    Label5.SetCaption(HotKeyHint(hotKey));
+    services_.keyboardHook.SetHotKey(
+        hotKey, IsSwitchOn(settings_.Get(keys::kHotKeyPassThrough, kSwitchOn)));
+    if (!chosen) throw errors::TypeMismatch();
 }
 
 void Form1::ShowRecoveryNote() {

@@ -128,6 +128,9 @@ class Form1 {
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);
     // The note under the status frame says what can be recovered.
     void ShowRecoveryNote();
+    // The chosen hot key: in the hint, and in the hook. A stored text that does not read
+    // leaves the default and is reported.
+    void ApplyHotKey();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;

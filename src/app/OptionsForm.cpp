@@ -28,8 +28,14 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
                  &txtProtectedFolders,
                  &lblProtectedFoldersFault,
                  &chkRecycleFiles,
-                 &chkRemoveEmptySubfolders};
-    Window.SetPosition({0, 0, kWidth, 5160});
+                 &chkRemoveEmptySubfolders,
+                 &lblHotKey,
+                 &hkHotKey,
+                 &lblHotKeyFault,
+                 &chkHotKeyPassThrough,
+                 &chkCatchUpMissedRuns,
+                 &chkNotifyAfterRun};
+    Window.SetPosition({0, 0, kWidth, 7440});
     Window.SetCaption(kOptionsTitle);
     struct Place {
         Control& control;
@@ -52,25 +58,39 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
              Place{chkRemoveEmptySubfolders,
                    {120, 4140, 6960, 300},
                    "In contents mode, also remove sub-folders left empty"},
+
+             Place{lblHotKey,
+                   {120, 4620, 6960, 255},
+                   "Hot key to switch automatic deletion on and off:"},
+             Place{hkHotKey, {120, 4890, 3300, 345}, ""},
+             Place{lblHotKeyFault, {120, 5270, 6960, 255}, ""},
+             Place{chkHotKeyPassThrough,
+                   {120, 5580, 6960, 300},
+                   "Let the key reach the program in front"},
+             Place{chkCatchUpMissedRuns,
+                   {120, 6000, 6960, 480},
+                   "When a daily or weekly run was missed, run it as soon as Ondrevan is running "
+                   "again"},
+             Place{chkNotifyAfterRun,
+                   {120, 6600, 6960, 300},
+                   "Show a notification after each scheduled run"},
          }) {
         place.control.SetPosition(place.at);
         place.control.SetCaption(place.caption);
         place.control.SetFont({"Arial", kPoints, false});
     }
-    for (Label* fault : {&lblMinimumAgeFault, &lblKeepPatternsFault, &lblProtectedFoldersFault})
+    for (Label* fault :
+         {&lblMinimumAgeFault, &lblKeepPatternsFault, &lblProtectedFoldersFault, &lblHotKeyFault})
         fault->SetForeColor(kFaultColor);
     txtMinimumAge.Change.Handle([this] { MinimumAge_Change(); });
     txtKeepPatterns.Change.Handle([this] { KeepPatterns_Change(); });
     txtProtectedFolders.Change.Handle([this] { ProtectedFolders_Change(); });
-    chkRecycleFiles.Click.Handle([this] {
-        if (!loading_)
-            uses_.settings.Save(keys::kRecycleFiles, SwitchText(chkRecycleFiles.Checked()));
-    });
-    chkRemoveEmptySubfolders.Click.Handle([this] {
-        if (!loading_)
-            uses_.settings.Save(keys::kRemoveEmptySubfolders,
-                                SwitchText(chkRemoveEmptySubfolders.Checked()));
-    });
+    hkHotKey.Change.Handle([this] { HotKey_Change(); });
+    StoreSwitch(chkRecycleFiles, keys::kRecycleFiles);
+    StoreSwitch(chkRemoveEmptySubfolders, keys::kRemoveEmptySubfolders);
+    StoreSwitch(chkHotKeyPassThrough, keys::kHotKeyPassThrough);
+    StoreSwitch(chkCatchUpMissedRuns, keys::kCatchUpMissedRuns);
+    StoreSwitch(chkNotifyAfterRun, keys::kNotifyAfterRun);
 }
 
 void OptionsForm::Load() {
@@ -86,7 +106,34 @@ void OptionsForm::Load() {
     txtProtectedFolders.SetText(lines);
     chkRecycleFiles.SetChecked(rules.recycleFiles);
     chkRemoveEmptySubfolders.SetChecked(rules.removeEmptySubfolders);
+    hkHotKey.SetValue(ParseHotKey(uses_.settings.Get(keys::kHotKey, kDefaultHotKeyText))
+                          .value_or(kDefaultHotKey));
+    chkHotKeyPassThrough.SetChecked(
+        IsSwitchOn(uses_.settings.Get(keys::kHotKeyPassThrough, kSwitchOn)));
+    chkCatchUpMissedRuns.SetChecked(
+        IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff)));
+    chkNotifyAfterRun.SetChecked(IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)));
     loading_ = false;
+}
+
+void OptionsForm::StoreSwitch(CheckBox& box, const char* key) {
+    box.Click.Handle([this, &box, key] {
+        if (!loading_) uses_.settings.Save(key, SwitchText(box.Checked()));
+        if (&box == &chkRecycleFiles) RecycleFilesChanged.Raise();
+        if (&box == &chkHotKeyPassThrough && !loading_) HotKeyChanged.Raise();
+    });
+}
+
+void OptionsForm::HotKey_Change() {
+    // What the field holds must read back as a hot key: a letter alone would fire on every
+    // word typed.
+    const std::string text = HotKeyText(hkHotKey.Value());
+    const bool fits = ParseHotKey(text).has_value();
+    lblHotKeyFault.SetCaption(
+        fits ? "" : "A hot key needs Ctrl, Alt or Win with its key, or a function key.");
+    if (!fits || loading_) return;
+    uses_.settings.Save(keys::kHotKey, text);
+    HotKeyChanged.Raise();
 }
 
 void OptionsForm::MinimumAge_Change() {

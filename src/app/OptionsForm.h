@@ -4,6 +4,7 @@
 
 #include "controls/CheckBox.h"
 #include "controls/FormWindow.h"
+#include "controls/HotKeyBox.h"
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
 
@@ -42,11 +43,24 @@ class OptionsForm {
     Label lblProtectedFoldersFault{"lblProtectedFoldersFault"};
     CheckBox chkRecycleFiles{"chkRecycleFiles"};
     CheckBox chkRemoveEmptySubfolders{"chkRemoveEmptySubfolders"};
+    Label lblHotKey{"lblHotKey"};
+    HotKeyBox hkHotKey{"hkHotKey"};
+    Label lblHotKeyFault{"lblHotKeyFault"};
+    CheckBox chkHotKeyPassThrough{"chkHotKeyPassThrough"};
+    CheckBox chkCatchUpMissedRuns{"chkCatchUpMissedRuns"};
+    CheckBox chkNotifyAfterRun{"chkNotifyAfterRun"};
+
+    // Raised once a change is stored (a control's own event has one handler, the form's).
+    Event<> RecycleFilesChanged;
+    Event<> HotKeyChanged;
 
   private:
     void MinimumAge_Change();
     void KeepPatterns_Change();
     void ProtectedFolders_Change();
+    void HotKey_Change();
+    // A check box stored as "On" or "Off" the moment it changes.
+    void StoreSwitch(CheckBox& box, const char* key);
 
     Uses uses_;
     std::vector<Control*> controls_;

@@ -24,6 +24,7 @@ enum class ControlKind {
     Label,
     RichTextBox,
     Timer,
+    HotKeyBox,
 };
 
 enum class Property {

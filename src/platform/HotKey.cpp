@@ -1,17 +1,145 @@
 #include "platform/HotKey.h"
 
+#include <array>
+#include <cstdio>
+
+#include "platform/Blanks.h"
 #include "platform/KeyboardHook.h"
 
 namespace ondrevan {
+namespace {
+
+struct NamedKey {
+    const char* name;
+    int key;
+};
+
+constexpr std::array<NamedKey, 14> kNamedKeys = {{{"Space", 0x20},
+                                                  {"PageUp", 0x21},
+                                                  {"PageDown", 0x22},
+                                                  {"End", 0x23},
+                                                  {"Home", 0x24},
+                                                  {"Left", 0x25},
+                                                  {"Up", 0x26},
+                                                  {"Right", 0x27},
+                                                  {"Down", 0x28},
+                                                  {"Insert", 0x2D},
+                                                  {"Delete", 0x2E},
+                                                  {"Pause", 0x13},
+                                                  {"ScrollLock", 0x91},
+                                                  {"Backspace", 0x08}}};
+
+bool IsFunctionKey(int key) {
+    return key >= 0x70 && key <= 0x87;
+}
+
+std::string KeyName(int key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        return std::string(1, static_cast<char>(key));
+    if (IsFunctionKey(key)) return "F" + std::to_string(key - 0x70 + 1);
+    for (const NamedKey& named : kNamedKeys)
+        if (named.key == key) return named.name;
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", key);
+    return text;
+}
+
+bool SameWord(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::optional<int> KeyFromName(std::string_view name) {
+    if (name.size() == 1) {
+        const char c = name[0] >= 'a' && name[0] <= 'z' ? static_cast<char>(name[0] - 32) : name[0];
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+        return std::nullopt;
+    }
+    if ((name[0] == 'F' || name[0] == 'f') && name.size() <= 3) {
+        int number = 0;
+        for (char c : name.substr(1)) {
+            if (c < '0' || c > '9') return std::nullopt;
+            number = number * 10 + (c - '0');
+        }
+        if (number >= 1 && number <= 24) return 0x70 + number - 1;
+        return std::nullopt;
+    }
+    for (const NamedKey& named : kNamedKeys)
+        if (SameWord(name, named.name)) return named.key;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string HotKeyText(const HotKeySpec& hotKey) {
+    if (hotKey.Empty()) return "";
+    std::string text;
+    if (hotKey.ctrl) text += "Ctrl+";
+    if (hotKey.alt) text += "Alt+";
+    if (hotKey.shift) text += "Shift+";
+    if (hotKey.win) text += "Win+";
+    return text + KeyName(hotKey.key);
+}
+
+std::optional<HotKeySpec> ParseHotKey(std::string_view text) {
+    text = TrimBlanks(text);
+    HotKeySpec hotKey;
+    if (text.empty()) return hotKey;
+    int order = 0;  // the modifiers come in their fixed order, each once
+    while (true) {
+        const std::size_t plus = text.find('+');
+        const std::string_view part = TrimBlanks(text.substr(0, plus));
+        if (plus == std::string_view::npos) {
+            const auto key = KeyFromName(part);
+            if (!key) return std::nullopt;
+            hotKey.key = *key;
+            break;
+        }
+        const char* modifiers[] = {"Ctrl", "Alt", "Shift", "Win"};
+        bool* flags[] = {&hotKey.ctrl, &hotKey.alt, &hotKey.shift, &hotKey.win};
+        int which = -1;
+        for (int i = 0; i < 4; ++i)
+            if (SameWord(part, modifiers[i])) which = i;
+        if (which < order) return std::nullopt;
+        *flags[which] = true;
+        order = which + 1;
+        text.remove_prefix(plus + 1);
+    }
+    // A letter alone would fire on every word typed.
+    if (!hotKey.ctrl && !hotKey.alt && !hotKey.win && !IsFunctionKey(hotKey.key))
+        return std::nullopt;
+    return hotKey;
+}
+
+std::string HotKeyHint(const HotKeySpec& hotKey) {
+    if (hotKey.Empty()) return "(No hot key: the button toggles ON/OFF)";
+    std::string keys = HotKeyText(hotKey);
+    std::string spaced;
+    for (char c : keys) spaced += c == '+' ? std::string(" + ") : std::string(1, c);
+    return "(Press " + spaced + " to toggle ON/OFF)";
+}
 
 bool HotKeyDetector::OnKey(KeyStates& keys, int virtualKey, bool keyDown) {
-    if (virtualKey != kVkT) return false;
-    const bool newPress = keyDown && !tIsDown_;
-    tIsDown_ = keyDown;
-    if (!newPress) return false;
-    const bool control = (keys.AsyncKeyState(kVkControl) & 0x8000) != 0;
-    const bool shift = keys.AsyncKeyState(kVkShift) != 0;
-    return control && shift;
+    partOfFired_ = false;
+    if (hotKey_.Empty() || virtualKey != hotKey_.key) return false;
+    const bool newPress = keyDown && !keyIsDown_;
+    keyIsDown_ = keyDown;
+    if (!newPress) {
+        // The repeats and the key-up of a press that fired.
+        partOfFired_ = firedIsDown_;
+        if (!keyDown) firedIsDown_ = false;
+        return false;
+    }
+    auto down = [&](int key) { return (keys.AsyncKeyState(key) & 0x8000) != 0; };
+    const bool fires = (!hotKey_.ctrl || down(kVkControl)) && (!hotKey_.alt || down(kVkMenu)) &&
+                       (!hotKey_.shift || keys.AsyncKeyState(kVkShift) != 0) &&
+                       (!hotKey_.win || down(kVkLeftWin) || down(kVkRightWin));
+    firedIsDown_ = partOfFired_ = fires;
+    return fires;
 }
 
 }  // namespace ondrevan

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/HotKey.h"
+
 namespace ondrevan {
 
 // GetAsyncKeyState: the top bit is "down now", the bottom bit "pressed since last asked".
@@ -18,6 +20,9 @@ class KeyboardHook {
     virtual ~KeyboardHook() = default;
     virtual void Install() = 0;
     virtual void Remove() = 0;
+    // The key it watches for (an empty one: none), and whether the press that toggles
+    // still reaches the program in front.
+    virtual void SetHotKey(const HotKeySpec& hotKey, bool passThrough) = 0;
 };
 
 }  // namespace ondrevan

@@ -151,6 +151,12 @@ class FakeClipboard : public Clipboard {
 class FakeKeyboardHook : public KeyboardHook {
   public:
     void Install() override { ++installs; }
+    void SetHotKey(const HotKeySpec& key, bool through) override {
+        hotKey = key;
+        passThrough = through;
+    }
+    HotKeySpec hotKey = kDefaultHotKey;
+    bool passThrough = true;
     void Remove() override {
         ++removals;
         if (journal) journal->push_back("hook removed");

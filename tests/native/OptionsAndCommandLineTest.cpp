@@ -129,6 +129,8 @@ TEST(OptionsForm, TheNoteSaysWhatCanBeRecoveredAndTheDefaultsChangeNothing) {
                             keys::kRecycleFiles, keys::kRemoveEmptySubfolders})
         EXPECT_FALSE(sys.settings.Get(key)) << key << ": a first start stores no rule";
     form.ShowOptions().chkRecycleFiles.SetChecked(true);
+    EXPECT_EQ(sys.settings.Get(keys::kRecycleFiles), std::optional<std::string>("On"))
+        << "stored by the options window, in the program as built";
     EXPECT_EQ(form.Label4.Caption(),
               "Note: Files and folders go to the Recycle Bin: everything deleted can be recovered "
               "from it");

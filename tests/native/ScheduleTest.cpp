@@ -10,6 +10,7 @@
 #include "delete/DeleteRun.h"
 #include "platform/HotKey.h"
 #include "platform/KeyboardHook.h"
+#include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
 #include "schedule/Schedule.h"
 
@@ -563,6 +564,82 @@ TEST(HotKey, FiresOnceForEachPressOfTWithCtrlAndShift) {
                                                               {kVkT, false}})
         toggles += detector.OnKey(keys, key, down);
     EXPECT_EQ(toggles, 2) << "the first press and, after the key-up, the second; never the repeats";
+}
+
+TEST(HotKey, TheStoredFormReadsBackAndWhatCannotBeOneIsRefused) {
+    EXPECT_EQ(ParseHotKey("Ctrl+Shift+T"), std::optional<HotKeySpec>(kDefaultHotKey));
+    EXPECT_EQ(HotKeyText(kDefaultHotKey), kDefaultHotKeyText);
+    for (const char* text :
+         {"Ctrl+Alt+K", "Shift+F9", "Win+Space", "Ctrl+Alt+Shift+Win+0", "Alt+PageDown", "F12"}) {
+        const auto key = ParseHotKey(text);
+        ASSERT_TRUE(key) << text;
+        EXPECT_EQ(HotKeyText(*key), text);
+    }
+    EXPECT_EQ(ParseHotKey(" ctrl + alt + k "), ParseHotKey("Ctrl+Alt+K"));
+    EXPECT_EQ(ParseHotKey(""), std::optional<HotKeySpec>(HotKeySpec{})) << "no hot key at all";
+    for (const char* bad : {"T", "Shift+T", "Alt+Ctrl+K", "Ctrl+Ctrl+K", "Ctrl+", "Ctrl+Foo",
+                            "Ctrl+F25", "Ctrl+KK", "Control+K"})
+        EXPECT_FALSE(ParseHotKey(bad)) << bad;
+    EXPECT_EQ(HotKeyHint(kDefaultHotKey), "(Press Ctrl + Shift + T to toggle ON/OFF)")
+        << "the designed hint, word for word";
+    EXPECT_EQ(HotKeyHint(*ParseHotKey("Ctrl+Alt+K")), "(Press Ctrl + Alt + K to toggle ON/OFF)");
+}
+
+TEST(HotKey, AChosenKeyTogglesOncePerPressAndItsWholePressCanBeSwallowed) {
+    constexpr std::int16_t kDown = -32768;
+    const HotKeySpec chosen = *ParseHotKey("Ctrl+Alt+K");
+    ScriptedKeys keys;
+    keys.states = {{kVkControl, kDown}, {kVkMenu, kDown}, {kVkShift, kDown}};
+    HotKeyDetector detector;
+    detector.SetHotKey(chosen);
+    EXPECT_FALSE(detector.OnKey(keys, kVkT, true)) << "Ctrl+Shift+T no longer toggles";
+    EXPECT_FALSE(detector.PartOfFiredPress()) << "so it goes on to the program in front";
+    detector.OnKey(keys, kVkT, false);
+    std::vector<bool> fired, swallowed;
+    for (auto [key, down] : std::vector<std::pair<int, bool>>{
+             {'K', true}, {'K', true}, {'K', false}, {'J', true}, {'J', false}}) {
+        fired.push_back(detector.OnKey(keys, key, down));
+        swallowed.push_back(detector.PartOfFiredPress());
+    }
+    EXPECT_EQ(fired, (std::vector<bool>{true, false, false, false, false}));
+    EXPECT_EQ(swallowed, (std::vector<bool>{true, true, true, false, false}))
+        << "the press, its repeat and its key-up; not another key";
+    keys.states[kVkMenu] = 0;
+    EXPECT_FALSE(detector.OnKey(keys, 'K', true)) << "Alt is part of it";
+    EXPECT_FALSE(detector.PartOfFiredPress()) << "a press that did not toggle is never swallowed";
+    detector.SetHotKey(HotKeySpec{});
+    keys.states[kVkMenu] = kDown;
+    EXPECT_FALSE(detector.OnKey(keys, 'K', false));
+    EXPECT_FALSE(detector.OnKey(keys, 'K', true)) << "an empty hot key never fires";
+}
+
+TEST_F(ScheduleFixture, TheStoredHotKeyReachesTheHookAndTheHintAndAnUnreadableOneIsReported) {
+    EXPECT_EQ(sys.keyboardHook.hotKey, kDefaultHotKey);
+    EXPECT_TRUE(sys.keyboardHook.passThrough);
+    EXPECT_EQ(form->Label5.Caption(), "(Press Ctrl + Shift + T to toggle ON/OFF)");
+    sys.settings.Set(keys::kHotKey, "Ctrl+Alt+K");
+    sys.settings.Set(keys::kHotKeyPassThrough, kSwitchOff);
+    Form1 again(sys.services());
+    again.Form_Load();
+    EXPECT_EQ(sys.keyboardHook.hotKey, *ParseHotKey("Ctrl+Alt+K"));
+    EXPECT_FALSE(sys.keyboardHook.passThrough);
+    EXPECT_EQ(again.Label5.Caption(), "(Press Ctrl + Alt + K to toggle ON/OFF)");
+    // Chosen in the options window: stored as text, and in force at once.
+    again.ShowOptions().hkHotKey.SetValue(*ParseHotKey("Shift+F9"));
+    EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>("Shift+F9"));
+    EXPECT_EQ(sys.keyboardHook.hotKey, *ParseHotKey("Shift+F9"));
+    again.Options().hkHotKey.SetValue(HotKeySpec{false, false, false, false, 'K'});
+    EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>("Shift+F9"))
+        << "a letter alone is not stored";
+    EXPECT_FALSE(again.Options().lblHotKeyFault.Caption().empty());
+
+    sys.settings.Set(keys::kHotKey, "Ctrl+Shift+Whatever");
+    const std::size_t boxes = sys.dialogs.shown.size();
+    Form1 third(sys.services());
+    third.Form_Load();
+    EXPECT_EQ(sys.keyboardHook.hotKey, kDefaultHotKey) << "the default stays";
+    ASSERT_EQ(sys.dialogs.shown.size(), boxes + 1);
+    EXPECT_NE(sys.dialogs.shown.back().text.find("Type mismatch"), std::string::npos);
 }
 
 // The schedule on its own: its controls, the seams' doubles and a run that records.

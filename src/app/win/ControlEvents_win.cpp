@@ -5,6 +5,7 @@
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/DateTimePicker.h"
+#include "controls/HotKeyBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
 #include "controls/Simple.h"
@@ -68,6 +69,23 @@ void ControlEvents::RouteCommand(WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case ControlKind::HotKeyBox:
+            if (code == EN_CHANGE && windows_.Routing() != &control) {
+                // The field knows Ctrl, Alt and Shift; a Win key already chosen stays.
+                const auto value =
+                    static_cast<DWORD>(::SendMessageW(entry->window, HKM_GETHOTKEY, 0, 0));
+                auto& box = static_cast<HotKeyBox&>(control);
+                HotKeySpec key;
+                key.key = LOBYTE(LOWORD(value));
+                const BYTE modifiers = HIBYTE(LOWORD(value));
+                key.ctrl = (modifiers & HOTKEYF_CONTROL) != 0;
+                key.alt = (modifiers & HOTKEYF_ALT) != 0;
+                key.shift = (modifiers & HOTKEYF_SHIFT) != 0;
+                key.win = key.key != 0 && box.Value().win;
+                ControlWindows::Echo echo(windows_, control);
+                box.SetValue(key);
+            }
+            break;
         case ControlKind::ComboBox:
             if (code == CBN_SELCHANGE) {
                 ControlWindows::Echo echo(windows_, control);

@@ -6,6 +6,7 @@
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/DateTimePicker.h"
+#include "controls/HotKeyBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
 #include "controls/ProgressBar.h"
@@ -53,6 +54,8 @@ WindowKind KindFor(ControlKind kind) {
                     child | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
                         LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                     WS_EX_CLIENTEDGE};
+        case ControlKind::HotKeyBox:
+            return {HOTKEY_CLASSW, child | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case ControlKind::Form:
         case ControlKind::Timer:
             break;
@@ -147,6 +150,7 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
         case ControlKind::OptionButton:
         case ControlKind::CheckBox:
         case ControlKind::DateTimePicker:
+        case ControlKind::HotKeyBox:
             Mirror(control, Property::Value);
             break;
         case ControlKind::TextBox:
@@ -272,6 +276,16 @@ void ControlWindows::Mirror(Control& control, Property property) {
                     break;
                 case ControlKind::ProgressBar:
                     ::InvalidateRect(window, nullptr, FALSE);
+                    break;
+                case ControlKind::HotKeyBox:
+                    if (!echo) {
+                        const HotKeySpec& key = static_cast<HotKeyBox&>(control).Value();
+                        const WORD modifiers = (key.ctrl ? HOTKEYF_CONTROL : 0) |
+                                               (key.alt ? HOTKEYF_ALT : 0) |
+                                               (key.shift ? HOTKEYF_SHIFT : 0);
+                        ::SendMessageW(window, HKM_SETHOTKEY,
+                                       MAKEWORD(static_cast<BYTE>(key.key), modifiers), 0);
+                    }
                     break;
                 default:
                     break;

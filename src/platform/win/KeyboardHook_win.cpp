@@ -10,16 +10,18 @@ namespace {
 UniqueHhook KeyboardHookHandle;
 HWND HotKeyTarget = nullptr;
 HotKeyDetector Detector;
+bool PassThrough = true;
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code != HC_ACTION) return ::CallNextHookEx(KeyboardHookHandle.get(), code, wParam, lParam);
     Win32KeyStates keys;
     const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     const bool keyDown = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
-    if (Detector.OnKey(keys, static_cast<int>(event->vkCode), keyDown)) {
+    if (Detector.OnKey(keys, static_cast<int>(event->vkCode), keyDown))
         ::PostMessageW(HotKeyTarget, kHotKeyMessage, 0, 0);
-        return 0;  // the key still goes on to the window that has the focus
-    }
+    // Swallowed, the press that toggles (its key-down, repeats and key-up) and only that
+    // one never reaches the program in front.
+    if (!PassThrough && Detector.PartOfFiredPress()) return 1;
     return ::CallNextHookEx(KeyboardHookHandle.get(), 0, wParam, lParam);
 }
 
@@ -27,6 +29,11 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
 
 void Win32KeyboardHook::SetTarget(HWND window) {
     HotKeyTarget = window;
+}
+
+void Win32KeyboardHook::SetHotKey(const HotKeySpec& hotKey, bool passThrough) {
+    Detector.SetHotKey(hotKey);
+    PassThrough = passThrough;
 }
 
 void Win32KeyboardHook::Install() {

@@ -22,6 +22,7 @@ class Win32KeyboardHook : public KeyboardHook {
     void SetTarget(HWND window);
     void Install() override;
     void Remove() override;
+    void SetHotKey(const HotKeySpec& hotKey, bool passThrough) override;
     bool Installed() const;
 };
 
