@@ -36,7 +36,11 @@ bool IsFunctionKey(int key) {
 std::string KeyName(int key) {
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
         return std::string(1, static_cast<char>(key));
-    if (IsFunctionKey(key)) return "F" + std::to_string(key - 0x70 + 1);
+    if (IsFunctionKey(key)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "F%d", key - 0x70 + 1);
+        return text;
+    }
     for (const NamedKey& named : kNamedKeys)
         if (named.key == key) return named.name;
     char text[8];
@@ -82,7 +86,8 @@ std::string HotKeyText(const HotKeySpec& hotKey) {
     if (hotKey.alt) text += "Alt+";
     if (hotKey.shift) text += "Shift+";
     if (hotKey.win) text += "Win+";
-    return text + KeyName(hotKey.key);
+    text.append(KeyName(hotKey.key));
+    return text;
 }
 
 std::optional<HotKeySpec> ParseHotKey(std::string_view text) {
@@ -117,10 +122,15 @@ std::optional<HotKeySpec> ParseHotKey(std::string_view text) {
 
 std::string HotKeyHint(const HotKeySpec& hotKey) {
     if (hotKey.Empty()) return "(No hot key: the button toggles ON/OFF)";
-    std::string keys = HotKeyText(hotKey);
-    std::string spaced;
-    for (char c : keys) spaced += c == '+' ? std::string(" + ") : std::string(1, c);
-    return "(Press " + spaced + " to toggle ON/OFF)";
+    std::string hint = "(Press ";
+    for (char c : HotKeyText(hotKey)) {
+        if (c == '+')
+            hint.append(" + ");
+        else
+            hint.push_back(c);
+    }
+    hint.append(" to toggle ON/OFF)");
+    return hint;
 }
 
 bool HotKeyDetector::OnKey(KeyStates& keys, int virtualKey, bool keyDown) {
