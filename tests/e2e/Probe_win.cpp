@@ -290,6 +290,17 @@ int wmain(int argc, wchar_t** argv) {
             });
         }));
     }
+    if (command == L"window-child" && argc > 3) {  // a child of that class (and text) in a window
+        const std::wstring title = argv[2];
+        const std::wstring className = argv[3];
+        const std::wstring text = argc > 4 ? argv[4] : L"";
+        HWND window = VisibleTopLevel(nullptr, title);
+        if (!window) return 1;
+        return Found(FindDescendant(window, [&](HWND child) {
+            return ::IsWindowVisible(child) && HasClass(child, className.c_str()) &&
+                   (text.empty() || WithoutAccelerators(TextOf(child)) == text);
+        }));
+    }
     if (command == L"tree" && argc > 3) {
         const std::wstring title = argv[2];
         const std::wstring label = argv[3];

@@ -34,6 +34,7 @@ SWITCH_ON = "Turn Off Automatic Delete"
 BROWSE = "Browse for Folder"
 OPEN_LISTS = "Load List(s) - Hold Ctrl to select multiple list files"
 BOX = "Ondrevan"  # every message box carries the application's title
+OPTIONS = "Ondrevan Options"
 # A history line is "<date> <time> <message> <folder>", and the messages end in a blank.
 CONTENT = "Deleted content of folder  "
 FOLDER = "Deleted folder  "
@@ -403,10 +404,7 @@ class Session:
         self.desk.click_control("Option1")  # folder mode
 
         # The rules, typed into the options window from the system menu.
-        self.desk.key("alt+space")
-        time.sleep(0.5)
-        self.desk.key("o")
-        until("the options window", lambda: self.desk.seen("top", "Ondrevan Options"))
+        self.open_options()
         self.desk.key("End", "BackSpace", "BackSpace")
         self.desk.type("-1")
         until("the age refused beside its field", lambda: any(
@@ -466,6 +464,68 @@ class Session:
             self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
         self.desk.click_control("Option2")
 
+    def open_options(self):
+        self.desk.click_control("Label4")  # the main window has the keyboard
+        self.desk.key("alt+space")
+        time.sleep(0.5)
+        self.desk.key("o")
+        until("the options window", lambda: self.desk.seen("top", OPTIONS))
+
+    def notepad_text(self):
+        return "\n".join(self.desk.probe_lines("window-text", "Untitled - Notepad") or [])
+
+    def step_chosen_hot_key_toggles_and_can_keep_its_press(self):
+        # F5 is Notepad's "insert the time": a press that reaches Notepad leaves text there.
+        self.open_options()
+        self.desk.click("window-child", OPTIONS, "msctls_hotkey32")
+        self.desk.key("F5")
+        until("the hot key stored", lambda: self.settings().get("HotKey") == "F5")
+        until("the hint", lambda: self.desk.control("Label5").text ==
+              "(Press F5 to toggle ON/OFF)")
+        # The hot-key field takes any key, Alt+F4 too: leave it first.
+        self.desk.click("window-child", OPTIONS, "Edit")
+        self.desk.key("alt+F4")
+        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        asks = self.settings().get("Check1") == "1"
+
+        def toggle_in_notepad(key):
+            before = self.desk.control("PushButton2").text
+            self.desk.key(key)
+            if asks and before == SWITCH_OFF:
+                self.desk.answer(BOX, "Yes")
+            return before
+
+        notepad = self.notepad_in_front()
+        before = toggle_in_notepad("F5")
+        until("F5 to toggle", lambda: self.desk.control("PushButton2").text != before)
+        until("the press to reach Notepad too", lambda: self.notepad_text().strip() != "")
+        toggled = self.desk.control("PushButton2").text
+        self.desk.key("ctrl+shift+t")
+        time.sleep(1.5)
+        assert self.desk.control("PushButton2").text == toggled, "Ctrl+Shift+T no longer toggles"
+        self.close_notepad(notepad)
+
+        self.open_options()
+        self.desk.click("window-child", OPTIONS, "Button",
+                        "Let the key reach the program in front")
+        until("pass-through off", lambda: self.settings().get("HotKeyPassThrough") == "Off")
+        self.desk.key("alt+F4")
+        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        notepad = self.notepad_in_front()
+        before = toggle_in_notepad("F5")
+        until("F5 to toggle again", lambda: self.desk.control("PushButton2").text != before)
+        time.sleep(1)
+        assert self.notepad_text().strip() == "", "the toggling press stayed with Ondrevan"
+        self.desk.type("x")
+        until("other keys to reach Notepad", lambda: self.notepad_text().strip() == "x")
+        self.close_notepad(notepad)
+        # Back to what the later steps expect: the designed key, the switch as it was.
+        if self.desk.control("PushButton2").text != SWITCH_OFF:
+            self.desk.click_control("PushButton2")
+            until("the switch off", lambda: self.desk.control("PushButton2").text == SWITCH_OFF)
+        for key in ("HotKey", "HotKeyPassThrough"):
+            self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
+
     def step_restart_finds_everything_as_left(self):
         self.desk.click_control("Option5")
         self.desk.click_control("cboWeekly")
@@ -507,6 +567,29 @@ class Session:
         for name in ("Folders", "Option2", "Check1", "Option5", "Weekly", "Text3",
                      "StartStopState", "Windows Startup", "Minimized"):
             assert kept.get(name) == stored.get(name), (name, kept.get(name), stored.get(name))
+
+    def step_a_run_missed_yesterday_is_caught_up_once_at_start(self):
+        assert self.close_with_close_box() == 0
+        # Daily at an hour ago; the last scheduled run yesterday, before that time.
+        now = time.localtime()
+        hour = (now.tm_hour - 1) % 24
+        set_time = f"{(hour % 12) or 12}:{now.tm_min:02d}:00 {'AM' if hour < 12 else 'PM'}"
+        yesterday = time.localtime(time.time() - 86400)
+        last = time.strftime("%Y-%m-%dT00:00:01", yesterday)
+        for name, value in (("Option3", "False"), ("Option4", "True"), ("Option5", "False"),
+                            ("Weekly Time", set_time), ("StartStopState", "On"),
+                            ("CatchUpMissedRuns", "On"), ("LastScheduledRun", last),
+                            ("SwitchedOn", last), ("Minimized", "Off")):
+            self.desk.wine("reg", "add", SETTINGS_KEY, "/v", name, "/d", value, "/f")
+        before = len(self.run_summaries())
+        self.start_program()
+        missed = until("the missed run", lambda: [l for l in self.all_history()
+                                                  if "Missed run of " in l], 30)
+        until("its last line", lambda: len(self.run_summaries()) == before + 1, 30)
+        time.sleep(5)  # and no second one
+        assert len([l for l in self.all_history() if "Missed run of " in l]) == 1, missed
+        assert len(self.run_summaries()) == before + 1
+        assert self.settings().get("LastScheduledRun", "") > last
 
     def step_uninstaller_leaves_nothing(self):
         assert self.history(), "a history file to take away"
