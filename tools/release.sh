@@ -3,6 +3,7 @@
 #   Ondrevan-<version>-portable.zip   Ondrevan\ with the program, HAND-M.CUR, Samples\,
 #                                     ReadMe.txt and LICENSE.txt
 #   Ondrevan-<version>-setup.exe      the NSIS installer of the same files
+#   winget/<version>/                 the winget manifests of that installer
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
@@ -28,5 +29,16 @@ setup="$out/Ondrevan-$version-setup.exe"
 makensis -V2 -DVERSION="$version" -DPROGRAM_DIR="$program" -DTEXT_DIR="$out/texts" \
          -DICON="$root/resources/Ondrevan.ico" -DOUTFILE="$setup" "$root/packaging/Ondrevan.nsi"
 rm -rf "$out/zip" "$out/texts"
+
+# The winget manifests of this release: its version, where the installer will be, its hash.
+url_base=${ONDREVAN_DOWNLOAD_URL:-https://www.quillmere.example/downloads}
+hash=$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)
+manifests="$out/winget/$version"
+mkdir -p "$manifests"
+for manifest in "$root"/packaging/winget/*.yaml; do
+    sed -e "s|@VERSION@|$version|" -e "s|@URL@|$url_base/$(basename "$setup")|" \
+        -e "s|@SHA256@|$hash|" "$manifest" >"$manifests/$(basename "$manifest")"
+done
 echo "Portable zip: $zip_file"
 echo "Installer:    $setup"
+echo "winget:       $manifests"

@@ -63,6 +63,15 @@ else
     echo "the release or its end-to-end suite did not run to the end"; failed=$((failed + 1))
 fi
 
+echo "== The release's winget manifests"
+if yamllint -d '{extends: default, rules: {document-start: disable, line-length: {max: 100}}}' \
+        "$root"/build/release/winget/*/*.yaml &&
+    python3 "$root/packaging/winget/check.py" "$(echo "$root"/build/release/winget/*/)"; then
+    passed=$((passed + 1))
+else
+    echo "winget manifests: see above"; failed=$((failed + 1))
+fi
+
 echo
 echo "Summary: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
