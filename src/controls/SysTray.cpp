@@ -109,6 +109,8 @@ void cSysTray::DispatchTrayMessage(std::uint32_t mouseMessage, std::int32_t id) 
         case 512:
             MouseMove.Raise(id);
             break;
+        case 1024:  // NIN_SELECT: the icon chosen with the keyboard (Enter), as a click
+        case 1025:  // NIN_KEYSELECT: the same with the space bar
         case 513:
             MouseDown.Raise(1, id);
             break;

@@ -205,6 +205,17 @@ TEST_F(WindowFixture, TheIconBringsTheWindowBackNormalWhateverTheSystemReportedM
     }
 }
 
+TEST_F(WindowFixture, TheIconChosenWithTheKeyboardBringsTheWindowBackAsAClickDoes) {
+    Load();
+    for (std::uint32_t keyboard : {1024u, 1025u}) {  // NIN_SELECT (Enter), NIN_KEYSELECT (Space)
+        Minimize();
+        ASSERT_FALSE(form->Window.Visible());
+        form->cSysTray1.DispatchTrayMessage(keyboard, 0);
+        EXPECT_TRUE(form->Window.Visible()) << keyboard;
+        EXPECT_EQ(form->Window.State(), WindowState::Normal);
+    }
+}
+
 TEST_F(WindowFixture, HoverPointersFollowTheTableAndNeverReplaceTheHourglass) {
     Load();
     form->PushButton3.MouseMove.Raise();

@@ -71,6 +71,14 @@ void Win32NotifyIcon::Send(const NotifyIconRequest& request) {
                           : request.action == NotifyIconRequest::Action::Modify ? NIM_MODIFY
                                                                                 : NIM_DELETE;
     lastResult_ = ::Shell_NotifyIconW(message, &data) != FALSE;
+    if (message != NIM_ADD || !lastResult_) return;
+    // The newer messages: the keyboard can choose the icon too (NIN_SELECT, NIN_KEYSELECT).
+    NOTIFYICONDATAW version{};
+    version.cbSize = sizeof version;
+    version.hWnd = window_;
+    version.uID = 0;
+    version.uVersion = NOTIFYICON_VERSION_4;
+    ::Shell_NotifyIconW(NIM_SETVERSION, &version);
 }
 
 LRESULT CALLBACK Win32NotifyIcon::TrayCallback(HWND window, UINT message, WPARAM wParam,
@@ -84,8 +92,9 @@ LRESULT CALLBACK Win32NotifyIcon::TrayCallback(HWND window, UINT message, WPARAM
     if (self && self->tray_) {
         try {
             if (message == kTrayCallbackMessage) {
-                self->tray_->DispatchTrayMessage(static_cast<std::uint32_t>(lParam),
-                                                 static_cast<std::int32_t>(wParam));
+                // Version 4: the event in the low word, the icon's number in the high word
+                // (the pointer's place comes in wParam).
+                self->tray_->DispatchTrayMessage(LOWORD(lParam), HIWORD(lParam));
                 return 0;
             }
             if (self->taskbarCreated_ && message == self->taskbarCreated_) {
