@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "DeleterAlone.h"
 #include "FakeSystem.h"
-#include "RecordingHistory.h"
 #include "controls/CheckBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
@@ -15,32 +15,7 @@ namespace {
 using Fate = FolderPlan::Fate;
 using Lines = std::vector<std::string>;
 
-// The deletion engine on its own: the seams' doubles, its four controls and a history that
-// records, with no window around it.
-struct DeletePlanFixture : ::testing::Test {
-    testing::FakeSystem sys;
-    testing::RecordingHistory history;
-    AppSettings settings{sys.settings};
-    AppMessages messages{sys.dialogs};
-    OptionButton Option1{"Option1"}, Option2{"Option2"};
-    CheckBox Check1{"Check1"};
-    ListView ListView1{"ListView1"};
-    DelFolders deleter{{
-        .fileSystem = sys.fileSystem,
-        .shell = sys.shell,
-        .environment = sys.environment,
-        .pump = sys.pump,
-        .clock = sys.clock,
-        .dialogs = sys.dialogs,
-        .settings = settings,
-        .messages = messages,
-        .history = history,
-        .Option1 = Option1,
-        .Option2 = Option2,
-        .Check1 = Check1,
-        .ListView1 = ListView1,
-    }};
-
+struct DeletePlanFixture : ::testing::Test, testing::DeleterAlone {
     void SetUp() override {
         auto& env = sys.environment.variables;
         env["WINDIR"] = "C:\\Windows";

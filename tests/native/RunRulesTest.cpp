@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "DeleterAlone.h"
 #include "FakeSystem.h"
-#include "RecordingHistory.h"
 #include "controls/CheckBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
@@ -105,29 +105,7 @@ TEST(RunRules, StoredValuesThatDoNotReadNeverDeleteMore) {
 }
 
 // The rules through the deletion engine, against the file-system double.
-struct RulesRunFixture : ::testing::Test {
-    testing::FakeSystem sys;
-    testing::RecordingHistory history;
-    AppSettings settings{sys.settings};
-    AppMessages messages{sys.dialogs};
-    OptionButton Option1{"Option1"}, Option2{"Option2"};
-    CheckBox Check1{"Check1"};
-    ListView ListView1{"ListView1"};
-    DelFolders deleter{{
-        .fileSystem = sys.fileSystem,
-        .shell = sys.shell,
-        .environment = sys.environment,
-        .pump = sys.pump,
-        .clock = sys.clock,
-        .dialogs = sys.dialogs,
-        .settings = settings,
-        .messages = messages,
-        .history = history,
-        .Option1 = Option1,
-        .Option2 = Option2,
-        .Check1 = Check1,
-        .ListView1 = ListView1,
-    }};
+struct RulesRunFixture : ::testing::Test, testing::DeleterAlone {
     std::int64_t now = 0;
 
     void SetUp() override {
