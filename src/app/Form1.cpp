@@ -153,7 +153,6 @@ void Form1::Form_Load() {
     trap.Line([&] { ListView1.SetColumnWidth(0, kFolderColumnTwips); });
     // 7. The note stays white, skin or not.
     trap.Line([&] { Label4.SetBackColor(colors::kWhite); });
-    trap.Line([&] { options_.Load(); });
     // 8. Each control from its key; a change raises the control's own handler.
     RestoreScheduleAndDeleteControls(trap);
     // 9. The automatic-delete switch; "On" arms the timer, whose first tick comes after
@@ -170,8 +169,6 @@ void Form1::Form_Load() {
     trap.Line([&] { isLoading_ = false; });
     // 13. The tray icon, present for the whole run.
     trap.Line([&] { windowLife_.TrayAtStartUp(); });
-    // 13a. A daily or weekly run missed while the program was not running.
-    trap.Line([&] { schedule_.CheckMissedRun(); });
     // 14. With IsLoading clear, a checked box writes the start-up entry again.
     trap.Line(
         [&] { Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff))); });
@@ -180,9 +177,17 @@ void Form1::Form_Load() {
     trap.Line([&] {
         if (Check8.Checked()) Window.SetState(WindowState::Minimized);
     });
-    // 17. The keyboard hook comes last, told its key first.
-    trap.Line([&] { ApplyHotKey(); });
+    // 17. The keyboard hook.
     trap.Line([&] { services_.keyboardHook.Install(); });
+    // Then the options, after the designed steps so that those keep their line numbers: the
+    // rules' note, the chosen hot key, and a daily or weekly run missed while the program
+    // was not running.
+    trap.Line([&] {
+        options_.Load();
+        ShowRecoveryNote();
+    });
+    trap.Line([&] { ApplyHotKey(); });
+    trap.Line([&] { schedule_.CheckMissedRun(); });
 }
 
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
@@ -228,6 +233,7 @@ void Form1::ShowRecoveryNote() {
 
 OptionsForm& Form1::ShowOptions() {
     options_.Load();
+    ShowRecoveryNote();
     return options_;
 }
 

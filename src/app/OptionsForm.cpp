@@ -86,9 +86,9 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
     txtKeepPatterns.Change.Handle([this] { KeepPatterns_Change(); });
     txtProtectedFolders.Change.Handle([this] { ProtectedFolders_Change(); });
     hkHotKey.Change.Handle([this] { HotKey_Change(); });
-    StoreSwitch(chkRecycleFiles, keys::kRecycleFiles);
+    StoreSwitch(chkRecycleFiles, keys::kRecycleFiles, &RecycleFilesChanged);
     StoreSwitch(chkRemoveEmptySubfolders, keys::kRemoveEmptySubfolders);
-    StoreSwitch(chkHotKeyPassThrough, keys::kHotKeyPassThrough);
+    StoreSwitch(chkHotKeyPassThrough, keys::kHotKeyPassThrough, &HotKeyChanged);
     StoreSwitch(chkCatchUpMissedRuns, keys::kCatchUpMissedRuns);
     StoreSwitch(chkNotifyAfterRun, keys::kNotifyAfterRun);
 }
@@ -116,11 +116,11 @@ void OptionsForm::Load() {
     loading_ = false;
 }
 
-void OptionsForm::StoreSwitch(CheckBox& box, const char* key) {
-    box.Click.Handle([this, &box, key] {
-        if (!loading_) uses_.settings.Save(key, SwitchText(box.Checked()));
-        if (&box == &chkRecycleFiles) RecycleFilesChanged.Raise();
-        if (&box == &chkHotKeyPassThrough && !loading_) HotKeyChanged.Raise();
+void OptionsForm::StoreSwitch(CheckBox& box, const char* key, Event<>* changed) {
+    box.Click.Handle([this, &box, key, changed] {
+        if (loading_) return;
+        uses_.settings.Save(key, SwitchText(box.Checked()));
+        if (changed) changed->Raise();
     });
 }
 

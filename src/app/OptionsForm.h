@@ -59,8 +59,8 @@ class OptionsForm {
     void KeepPatterns_Change();
     void ProtectedFolders_Change();
     void HotKey_Change();
-    // A check box stored as "On" or "Off" the moment it changes.
-    void StoreSwitch(CheckBox& box, const char* key);
+    // A check box stored as "On" or "Off" the moment it changes; `changed` is raised after.
+    void StoreSwitch(CheckBox& box, const char* key, Event<>* changed = nullptr);
 
     Uses uses_;
     std::vector<Control*> controls_;

@@ -29,6 +29,34 @@ namespace {
 
 inline constexpr int kCommonAppData = 35;
 
+enum class Walk { Descend, Skip, Stop };
+
+// Every folder below the root, depth first, each shown to `visit` with its attributes;
+// `visit` says whether to go into it, pass it over or stop. A folder that cannot be listed
+// is passed over; the window answers between folders.
+template <class Visit>
+void WalkBelow(FileSystem& fileSystem, EventPump& pump, const std::string& root, Visit visit) {
+    std::vector<std::string> pending{root};
+    while (!pending.empty()) {
+        const std::string folder = std::move(pending.back());
+        pending.pop_back();
+        std::vector<FolderEntry> subfolders;
+        try {
+            subfolders = fileSystem.ListSubfolders(folder);
+        } catch (const AppError&) {
+            continue;
+        }
+        for (const FolderEntry& sub : subfolders) {
+            if (sub.name == "." || sub.name == "..") continue;
+            std::string inner = folder + "\\" + sub.name;
+            const Walk next = visit(inner, sub.attributes);
+            if (next == Walk::Stop) return;
+            if (next == Walk::Descend) pending.push_back(std::move(inner));
+        }
+        pump.DoEvents();
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> DelFolders::ProtectedFolderKeys() {
@@ -67,6 +95,11 @@ bool DelFolders::CanDelete(const std::string& path) {
 }
 
 std::optional<std::string> DelFolders::Refusal(const std::string& path) {
+    ProtectedKeys keys;
+    return Refusal(path, keys);
+}
+
+std::optional<std::string> DelFolders::Refusal(const std::string& path, ProtectedKeys& keys) {
     ErrorTrap trap(uses_.dialogs, "DelFolders.CanDelete");
     // Protected, unless every test below passes.
     std::optional<std::string> refusal = "it could not be checked";
@@ -92,16 +125,23 @@ std::optional<std::string> DelFolders::Refusal(const std::string& path) {
             refusal = "a drive root";
             return;
         }
+        if (!keys) keys = ProtectedFolderKeys();
         bool matched = false;
-        for (const std::string& entry : ProtectedFolderKeys()) matched |= entry == key;
+        for (const std::string& entry : *keys) matched |= entry == key;
         refusal = matched ? std::optional<std::string>("a protected folder") : std::nullopt;
     });
     return refusal;
 }
 
 bool DelFolders::ContainsProtectedFolder(const std::string& path) {
+    ProtectedKeys keys;
+    return ContainsProtectedFolder(path, keys);
+}
+
+bool DelFolders::ContainsProtectedFolder(const std::string& path, ProtectedKeys& keys) {
     const std::string key = FolderKey(uses_.fileSystem, CollapseBackslashes(path + "\\"));
-    for (const std::string& entry : ProtectedFolderKeys())
+    if (!keys) keys = ProtectedFolderKeys();
+    for (const std::string& entry : *keys)
         if (IsFullyQualified(entry) && KeyContains(key, entry)) return true;
     return false;
 }
@@ -132,11 +172,11 @@ FolderPlan DelFolders::PlanFolder(const std::string& entry, const RunChoices& ch
     FolderPlan plan;
     plan.entry = entry;
     plan.folder = RunFolderPath(entry);
-    if (auto refusal = Refusal(plan.folder)) {
+    ProtectedKeys keys;  // read once for both checks
+    if (auto refusal = Refusal(plan.folder, keys)) {
         plan.refusal = std::move(*refusal);
         return plan;
     }
-    plan.refused = false;
     const RunRules& rules = choices.rules;
     for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder)) {
         if (auto reason = KeepReason(file, rules, choices.nowUtc))
@@ -154,7 +194,7 @@ FolderPlan DelFolders::PlanFolder(const std::string& entry, const RunChoices& ch
     }
 
     // A folder holding a protected folder keeps its place: only its own files go.
-    if (ContainsProtectedFolder(plan.folder)) {
+    if (ContainsProtectedFolder(plan.folder, keys)) {
         plan.fate = FolderPlan::Fate::HoldsProtected;
     } else if (auto found = SearchInside(plan.folder, choices)) {
         // Should the shell delete rather than recycle, it could follow a link inside and
@@ -194,36 +234,22 @@ std::optional<DelFolders::Found> DelFolders::SearchInside(const std::string& pat
                                                           const RunChoices& choices) {
     // Kept files are looked for only when a rule can keep one.
     const bool lookForKept = choices.rules.KeepsFiles();
-    std::vector<std::string> pending{path};
-    while (!pending.empty()) {
-        const std::string folder = std::move(pending.back());
-        pending.pop_back();
-        std::vector<FolderEntry> subfolders;
-        try {
-            subfolders = uses_.fileSystem.ListSubfolders(folder);
-        } catch (const AppError&) {
-            continue;  // what cannot be listed, the shell cannot take either
-        }
-        for (const FolderEntry& sub : subfolders) {
-            if (sub.name == "." || sub.name == "..") continue;
-            const std::string inner = folder + "\\" + sub.name;
-            if (sub.attributes & attributes::kReparsePoint) return Found{inner, true};
-            pending.push_back(inner);
-            if (!lookForKept) continue;
-            for (const FileEntry& file : uses_.fileSystem.ListFiles(inner))
-                if (auto reason = KeepReason(file, choices.rules, choices.nowUtc))
-                    return Found{inner + "\\" + file.name + " (" + *reason + ")", false};
-        }
-        uses_.pump.DoEvents();
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> DelFolders::FindFolderLink(const std::string& path) {
-    RunChoices noRules;
-    auto found = SearchInside(path, noRules);
-    if (!found) return std::nullopt;
-    return std::move(found->path);
+    std::optional<Found> found;
+    WalkBelow(uses_.fileSystem, uses_.pump, path,
+              [&](const std::string& inner, std::uint32_t bits) {
+                  if (bits & attributes::kReparsePoint) {
+                      found = Found{inner, true};
+                      return Walk::Stop;
+                  }
+                  if (lookForKept)
+                      for (const FileEntry& file : uses_.fileSystem.ListFiles(inner))
+                          if (auto reason = KeepReason(file, choices.rules, choices.nowUtc)) {
+                              found = Found{inner + "\\" + file.name + " (" + *reason + ")", false};
+                              return Walk::Stop;
+                          }
+                  return Walk::Descend;
+              });
+    return found;
 }
 
 void DelFolders::DeleteFoldersFiles(const ListView& list) {
@@ -234,7 +260,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
     const int checkLine = trap.Reserve(), contentLine = trap.Reserve(), contentLog = trap.Reserve(),
               failureLog = trap.Reserve(), recycleLine = trap.Reserve(), folderLog = trap.Reserve(),
-              summaryLog = trap.Reserve();
+              summaryLog = trap.Reserve(), emptyLine = trap.Reserve();
 
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> items = list.Items();
@@ -269,7 +295,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         // Each folder is planned just before it is cleared, so the plan sees it as it is.
         FolderPlan plan;
         if (!trap.At(checkLine, [&] { plan = PlanFolder(entry, choices); })) continue;
-        if (plan.refused) continue;
+        if (plan.Refused()) continue;
         const std::string& folder = plan.folder;
 
         DeletedFiles deleted;
@@ -305,9 +331,11 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
             log(failureLog, "Kept by the rules in folder ",
                 folder + " (" + CountedText(plan.kept.size(), "file", "files") + ")");
         }
-        if (plan.removeEmptySubfolders)
-            for (const std::string& removed : RemoveEmptySubfolders(folder))
-                log(folderLog, "Removed empty folder ", removed);
+        if (plan.removeEmptySubfolders) {
+            std::vector<std::string> removed;
+            trap.At(emptyLine, [&] { removed = RemoveEmptySubfolders(folder); });
+            for (const std::string& gone : removed) log(folderLog, "Removed empty folder ", gone);
+        }
 
         switch (plan.fate) {
             case FolderPlan::Fate::Stays:
@@ -356,26 +384,13 @@ std::vector<std::string> DelFolders::RemoveEmptySubfolders(const std::string& fo
     // Deepest first, so a folder that held only empty folders is empty by its turn; never
     // through a link, never a folder the check protects, never the listed folder itself.
     std::vector<std::string> order;
-    std::vector<std::string> pending{folder};
-    while (!pending.empty()) {
-        const std::string current = std::move(pending.back());
-        pending.pop_back();
-        std::vector<FolderEntry> subfolders;
-        try {
-            subfolders = uses_.fileSystem.ListSubfolders(current);
-        } catch (const AppError&) {
-            continue;
-        }
-        for (const FolderEntry& sub : subfolders) {
-            if (sub.name == "." || sub.name == ".." || (sub.attributes & attributes::kReparsePoint))
-                continue;
-            const std::string inner = current + "\\" + sub.name;
-            if (!CanDelete(inner)) continue;
-            order.push_back(inner);
-            pending.push_back(inner);
-        }
-        uses_.pump.DoEvents();
-    }
+    ProtectedKeys keys;  // read once for the whole walk
+    WalkBelow(uses_.fileSystem, uses_.pump, folder,
+              [&](const std::string& inner, std::uint32_t bits) {
+                  if ((bits & attributes::kReparsePoint) || Refusal(inner, keys)) return Walk::Skip;
+                  order.push_back(inner);
+                  return Walk::Descend;
+              });
     std::vector<std::string> removed;
     for (auto it = order.rbegin(); it != order.rend(); ++it)
         if (uses_.fileSystem.RemoveEmptyFolder(*it)) removed.push_back(*it);

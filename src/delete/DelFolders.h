@@ -52,9 +52,6 @@ class DelFolders : public DeleteRun {
     // True when a protected folder lies inside the folder: sending it to the Recycle Bin
     // would take the protected folder with it.
     bool ContainsProtectedFolder(const std::string& path);
-    // The first folder link (junction, symbolic link, mount point) anywhere inside the
-    // folder, not looking through links; nothing when it holds none.
-    std::optional<std::string> FindFolderLink(const std::string& path);
 
     // The delete mode and the stored rules, as a run would take them now.
     RunChoices CurrentChoices();
@@ -81,6 +78,11 @@ class DelFolders : public DeleteRun {
     void PushButton6_Click();
 
   private:
+    // The protected folders' keys, read when first needed and then kept for the folders of
+    // one plan or one walk.
+    using ProtectedKeys = std::optional<std::vector<std::string>>;
+    std::optional<std::string> Refusal(const std::string& path, ProtectedKeys& keys);
+    bool ContainsProtectedFolder(const std::string& path, ProtectedKeys& keys);
     struct Found {
         std::string path;
         bool link;  // else a file the rules keep

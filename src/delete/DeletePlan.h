@@ -40,10 +40,12 @@ struct FolderPlan {
         NoRecycleBin,    // no Recycle Bin can be reached there: it stays
     };
 
-    std::string entry;    // as the list holds it
-    std::string folder;   // as the check judged it: the folder cleared and named in the history
-    bool refused = true;  // a drive root, a protected folder, or no path Windows would take
-    std::string refusal;  // why, for a refused entry
+    std::string entry;   // as the list holds it
+    std::string folder;  // as the check judged it: the folder cleared and named in the history
+    // Why it is refused (a drive root, a protected folder, no path Windows would take), or
+    // "" when it is not.
+    std::string refusal;
+    bool Refused() const { return !refusal.empty(); }
     std::vector<FileEntry> files;        // the files that lie directly in it, to be deleted
     std::vector<KeptFile> kept;          // the files there that the rules keep
     bool recycleFiles = false;           // the files go to the Recycle Bin rather than for good

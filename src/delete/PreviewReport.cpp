@@ -43,7 +43,7 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
                   refused = 0;
     for (const FolderPlan& plan : plans) {
         report += VisibleText(plan.entry) + ": ";
-        if (plan.refused) {
+        if (plan.Refused()) {
             ++refused;
             report += "refused (" + plan.refusal + ")\r\n";
             continue;

@@ -305,7 +305,6 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
     ListView& list = uses_.ListView1;
     trap.Line([&] { Disarm(); });
     trap.Line([&] { uses_.run.DeleteFoldersFiles(list); });
-    trap.Line([&] { AfterScheduledRun(); });
     trap.Line([&] {
         ++CurrentItem;
         if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -322,6 +321,7 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
     trap.Line([&] {
         if (IsOn()) Arm();
     });
+    trap.Line([&] { AfterScheduledRun(); });
 }
 
 // ---- after a run, and a run that was missed ----
@@ -419,9 +419,9 @@ void Schedule::PushButton2_Click() {
                 TotalSeconds = SecondsUntilSetTime();
         });
         trap.Line([&] { CurrentItem = 1; });
-        trap.Line([&] { uses_.settings.Save(keys::kSwitchedOn, IsoLocalTime(uses_.clock.Now())); });
         trap.Line([&] { Arm(); });
         trap.Line([&] { uses_.settings.Save(keys::kStartStopState, kSwitchOn); });
+        trap.Line([&] { uses_.settings.Save(keys::kSwitchedOn, IsoLocalTime(uses_.clock.Now())); });
         return;
     }
     trap.Line([&] { Disarm(); });

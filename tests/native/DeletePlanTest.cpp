@@ -50,11 +50,11 @@ TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
                            "C:\\Data\\Linked", "C:\\Data\\Gone", "C:\\Users"};
     const std::vector<FolderPlan> plans = deleter.PlanRun(entries, FolderMode());
     ASSERT_EQ(plans.size(), entries.size());
-    EXPECT_TRUE(plans[0].refused) << "a protected folder";
-    EXPECT_TRUE(plans[1].refused) << "a path that depends on the current folder";
+    EXPECT_TRUE(plans[0].Refused()) << "a protected folder";
+    EXPECT_TRUE(plans[1].Refused()) << "a path that depends on the current folder";
     EXPECT_TRUE(plans[0].files.empty()) << "nothing is even listed in a refused folder";
 
-    EXPECT_FALSE(plans[2].refused);
+    EXPECT_FALSE(plans[2].Refused());
     EXPECT_EQ(plans[2].folder, "C:\\Data\\A") << "the blanks and the final backslash trimmed";
     EXPECT_EQ(Names(plans[2]), (Lines{"a.txt", "read-only.txt"})) << "its own files only";
     EXPECT_EQ(plans[2].files[0].size, 3u);
