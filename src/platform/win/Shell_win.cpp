@@ -47,35 +47,27 @@ WORD Win32Shell::RecycleFlags() const {
 }
 
 bool Win32Shell::SendToRecycleBin(const std::string& path) {
-    std::wstring from = Widen(path);
-    // The operation takes a list ended by two NULs: a NUL inside would add a second path.
-    if (from.find(L'\0') != std::wstring::npos) throw AppError(52, "Bad file name or number");
-    from.append(2, L'\0');  // a list of one path
-    SHFILEOPSTRUCTW operation{};
-    operation.hwnd = nullptr;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = RecycleFlags();
-    // The shell shows its own errors; the run learns whether it went.
-    return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+    return SendFilesToRecycleBin({path});
 }
 
 bool Win32Shell::SendFilesToRecycleBin(const std::vector<std::string>& paths) {
     if (paths.empty()) return true;
+    // The operation takes a list of paths, each ended by a NUL, and the list by one more.
     std::wstring from;
     for (const std::string& path : paths) {
         const std::wstring wide = Widen(path);
-        // A NUL inside a path would split it into two.
+        // A NUL inside a path would add a second path.
         if (wide.find(L'\0') != std::wstring::npos) throw AppError(52, "Bad file name or number");
         from += wide;
         from.push_back(L'\0');
     }
     from.push_back(L'\0');
     SHFILEOPSTRUCTW operation{};
+    operation.hwnd = nullptr;
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
-    // As for a folder: a file the bin cannot take is asked about, never deleted for good.
     operation.fFlags = RecycleFlags();
+    // The shell shows its own errors; the caller learns whether it went.
     return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
