@@ -3,6 +3,7 @@
 #   Ondrevan-<version>-portable.zip   Ondrevan\ with the program, HAND-M.CUR, Samples\,
 #                                     ReadMe.txt and LICENSE.txt
 #   Ondrevan-<version>-setup.exe      the NSIS installer of the same files
+#   Ondrevan-<version>.msi            the Windows Installer package, for silent deployment
 #   winget/<version>/                 the winget manifests of that installer
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,6 +31,9 @@ makensis -V2 -DVERSION="$version" -DPROGRAM_DIR="$program" -DTEXT_DIR="$out/text
          -DICON="$root/resources/Ondrevan.ico" -DOUTFILE="$setup" "$root/packaging/Ondrevan.nsi"
 rm -rf "$out/zip" "$out/texts"
 
+msi="$out/Ondrevan-$version.msi"
+"$root/tools/build-msi.sh" "$msi" "$version"
+
 # The winget manifests of this release: its version, where the installer will be, its hash.
 url_base=${ONDREVAN_DOWNLOAD_URL:-https://www.quillmere.example/downloads}
 hash=$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)
@@ -41,4 +45,5 @@ for manifest in "$root"/packaging/winget/*.yaml; do
 done
 echo "Portable zip: $zip_file"
 echo "Installer:    $setup"
+echo "MSI:          $msi"
 echo "winget:       $manifests"

@@ -4,6 +4,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 "$root/tools/release.sh" >/dev/null
+# A later version of the same package, to show that it replaces the released one.
+version=$(sed -nE 's/^project\(Ondrevan VERSION ([0-9]+)\.([0-9]+)\.([0-9]+).*/\1.\2.\3/p' \
+          "$root/CMakeLists.txt")
+later="${version%.*}.$((${version##*.} + 1))"
+rm -f "$root"/build/e2e/Ondrevan-later-*.msi
+"$root/tools/build-msi.sh" "$root/build/e2e/Ondrevan-later-$later.msi" "$later"
 
 export ONDREVAN_WINE=$root/build/e2e/wine
 rm -rf "$ONDREVAN_WINE" "$root/build/e2e/screenshots"
@@ -19,6 +25,8 @@ suite() {
     PYTHONDONTWRITEBYTECODE=1 python3 "$root/tests/e2e/suite.py" --prefix "$WINEPREFIX" \
         --setup "$(echo "$root"/build/release/Ondrevan-*-setup.exe)" \
         --zip "$(echo "$root"/build/release/Ondrevan-*-portable.zip)" \
+        --msi "$(echo "$root"/build/release/Ondrevan-*.msi)" \
+        --later-msi "$(echo "$root"/build/e2e/Ondrevan-later-*.msi)" \
         --probe "$root/build/win/tests/ondrevan_probe.exe" \
         --samples "$root/resources/Samples" --shots "$root/build/e2e/screenshots"
     code=$?

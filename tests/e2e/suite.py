@@ -2,13 +2,15 @@
 program as a person would, uninstalls it, and checks the portable zip.
 
     suite.py --prefix WINEPREFIX --setup SETUP.EXE --zip PORTABLE.ZIP --probe PROBE.EXE
-             --samples SAMPLES_FOLDER --shots SCREENSHOT_FOLDER
+             --msi PACKAGE.MSI --later-msi LATER.MSI --samples SAMPLES_FOLDER
+             --shots SCREENSHOT_FOLDER
 
 The steps run in order, each building on the one before, as one person's session would.
 It ends with "e2e: N passed, M failed".
 """
 
 import argparse
+import glob
 import os
 import re
 import shutil
@@ -27,6 +29,7 @@ RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run",
             r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrevan"
 SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Ondrevan.lnk"
+PRODUCTS_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 SAMPLE_1 = PROGRAM_FOLDER + r"\Samples\TestFolder1"
 SAMPLE_2 = PROGRAM_FOLDER + r"\Samples\TestFolder2"
 SWITCH_OFF = "Turn On Automatic Delete"
@@ -647,10 +650,69 @@ class Session:
         assert self.settings() == settings
         assert self.history() == history
 
+    def installed_products(self):
+        """{DisplayVersion: product key} of every "Ondrevan" in Apps & features."""
+        result = self.desk.wine("reg", "query", PRODUCTS_KEY)
+        products = {}
+        for key in result.stdout.replace("\r", "").splitlines():
+            if key.upper().startswith("HKEY_LOCAL_MACHINE\\") and key.upper() != PRODUCTS_KEY.upper():
+                entry = self.desk.reg_values(key) or {}
+                if entry.get("DisplayName") == "Ondrevan":
+                    products[entry.get("DisplayVersion")] = key
+        return products
+
+    def msi_shortcuts(self):
+        # With ALLUSERS=1 Windows puts the shortcut in the all-users Start menu; Wine's
+        # Windows Installer resolves ProgramMenuFolder to the user's own. Either counts.
+        own = glob.glob(self.path(r"C:\users") + "/*/AppData/Roaming/Microsoft/Windows/"
+                        "Start Menu/Programs/Ondrevan.lnk")
+        return [p for p in [self.path(SHORTCUT)] + own if os.path.isfile(p)]
+
+    def step_msi_installs_upgrades_and_uninstalls_silently(self):
+        version = re.search(r"Ondrevan-([\d.]+)\.msi", self.args.msi)[1]
+        later = re.search(r"([\d.]+)\.msi", os.path.basename(self.args.later_msi))[1]
+        package, later_package = r"C:\ondrevan-e2e\Ondrevan.msi", r"C:\ondrevan-e2e\later.msi"
+        shutil.copy(self.args.msi, self.path(package))
+        shutil.copy(self.args.later_msi, self.path(later_package))
+        assert not os.path.exists(self.path(PROGRAM_FOLDER)), "the earlier uninstall left it"
+
+        result = self.desk.wine("msiexec", "/i", package, "/qn")
+        assert result.returncode == 0, result.stderr[-2000:]
+        folder = self.path(PROGRAM_FOLDER)
+        exes = sorted(f for f in os.listdir(folder) if f.lower().endswith(".exe"))
+        assert exes == ["Ondrevan.exe"], f"the start-up entry must find only the program: {exes}"
+        for name in ("HAND-M.CUR", "ReadMe.txt", "LICENSE.txt", r"Samples\TestFolder1\notes.txt",
+                     r"Samples\TestFolder2\Old\old.txt"):
+            assert os.path.isfile(self.path(PROGRAM_FOLDER + "\\" + name)), name
+        assert len(self.msi_shortcuts()) == 1, "one Start-menu shortcut"
+        assert list(self.installed_products()) == [version], self.installed_products()
+
+        # A later version replaces this one; an earlier one is refused.
+        result = self.desk.wine("msiexec", "/i", later_package, "/qn")
+        assert result.returncode == 0, result.stderr[-2000:]
+        assert list(self.installed_products()) == [later], self.installed_products()
+        result = self.desk.wine("msiexec", "/i", package, "/qn")
+        assert result.returncode != 0, "a downgrade must be refused"
+        assert list(self.installed_products()) == [later], self.installed_products()
+
+        self.start_program()
+        self.desk.screenshot("msi-installed")
+        assert not self.desk.control("Check3").checked
+        self.desk.click_control("Check3")
+        until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
+        assert self.close_with_close_box() == 0
+
+        result = self.desk.wine("msiexec", "/x", later_package, "/qn")
+        assert result.returncode == 0, result.stderr[-2000:]
+        assert not os.path.exists(folder), os.listdir(folder)
+        assert self.msi_shortcuts() == []
+        assert self.run_values() == [None, None], "the Run value the program wrote"
+        assert self.installed_products() == {}
+
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("prefix", "setup", "zip", "probe", "samples", "shots"):
+    for option in ("prefix", "setup", "zip", "probe", "msi", "later-msi", "samples", "shots"):
         parser.add_argument("--" + option, required=True)
     session = Session(parser.parse_args())
     steps = [getattr(Session, name) for name in Session.__dict__ if name.startswith("step_")]
