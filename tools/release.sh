@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release into build/release/: the portable zip and the Windows installer.
 #   Ondrevan-<version>-portable.zip   Ondrevan\ with the program, HAND-M.CUR, Samples\,
-#                                     ReadMe.txt and LICENSE.txt
+#                                     ReadMe.txt, LICENSE.txt and the Group Policy
+#                                     templates in Policy\
 #   Ondrevan-<version>-setup.exe      the NSIS installer of the same files
 #   Ondrevan-<version>.msi            the Windows Installer package, for silent deployment
 #   winget/<version>/                 the winget manifests of that installer
@@ -23,6 +24,9 @@ sed -e 's/$/\r/' "$root/LICENSE" >"$out/texts/LICENSE.txt"
 
 cp -r "$program"/. "$out/zip/Ondrevan/"
 cp "$out/texts/ReadMe.txt" "$out/texts/LICENSE.txt" "$out/zip/Ondrevan/"
+# The Group Policy templates, for an administrator to copy into PolicyDefinitions.
+cp -r "$root/packaging/policy" "$out/zip/Ondrevan/Policy"
+rm "$out/zip/Ondrevan/Policy/check.py"
 zip_file="$out/Ondrevan-$version-portable.zip"
 (cd "$out/zip" && zip -q -r -X "$zip_file" Ondrevan)
 

@@ -72,6 +72,20 @@ else
     echo "winget manifests: see above"; failed=$((failed + 1))
 fi
 
+echo "== The Group Policy templates in the portable zip"
+policy=$(mktemp -d)
+if unzip -q "$(echo "$root"/build/release/Ondrevan-*-portable.zip)" 'Ondrevan/Policy/*' \
+        -d "$policy" &&
+    xmllint --noout "$policy"/Ondrevan/Policy/Ondrevan.admx \
+        "$policy"/Ondrevan/Policy/en-US/Ondrevan.adml &&
+    python3 "$root/packaging/policy/check.py" "$policy"/Ondrevan/Policy/Ondrevan.admx \
+        "$policy"/Ondrevan/Policy/en-US/Ondrevan.adml "$root/src/platform/Policies.h"; then
+    passed=$((passed + 1))
+else
+    echo "policy templates: see above"; failed=$((failed + 1))
+fi
+rm -rf "$policy"
+
 echo
 echo "Summary: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

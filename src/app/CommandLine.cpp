@@ -11,6 +11,7 @@
 #include "platform/AppSettings.h"
 #include "platform/CommonRoutines.h"
 #include "platform/Locale.h"
+#include "platform/Policies.h"
 #include "platform/Services.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
@@ -36,7 +37,9 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         output += kUsage;
         return mode == CommandMode::Usage ? 0 : 2;
     }
-    AppSettings settings(services.settings);
+    // The administrator's policies hold here as in the window.
+    const Policies policies = ReadPolicies(services.registry);
+    AppSettings settings(services.settings, &policies);
     AppMessages messages(services.dialogs);
     messages.SetTitle(AppTitleFor(kProductName));
     History history({

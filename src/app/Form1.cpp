@@ -19,7 +19,8 @@ inline constexpr int kFolderColumnTwips = 7000;
 Form1::Form1(const ondrevan::Services& services)
     : cSysTray1(services.notifyIcon, services.pump, services.clock),
       services_(services),
-      settings_(services.settings),
+      policies_(ReadPolicies(services.registry)),
+      settings_(services.settings, &policies_),
       messages_(services.dialogs) {
     controls_ = {&PushButton2,  &PushButton3,  &Label5,       &Frame4,       &ProgressBar1,
                  &Label4,       &ListView1,    &PushButton10, &PushButton12, &PushButton13,
@@ -188,6 +189,40 @@ void Form1::Form_Load() {
     });
     trap.Line([&] { ApplyHotKey(); });
     trap.Line([&] { schedule_.CheckMissedRun(); });
+    trap.Line([&] { ShowPolicies(); });
+}
+
+void Form1::ShowPolicies() {
+    for (auto [box, key] : {std::pair<CheckBox*, const char*>{&Check1, keys::kCheck1},
+                            {&Check3, keys::kWindowsStartup},
+                            {&Check8, keys::kMinimized}}) {
+        const bool set = settings_.SetByPolicy(key);
+        box->SetEnabled(!set);
+        box->SetToolTip(set ? kSetByAdministrator : "");
+    }
+    // The box cannot say it, so the Run value must not: one left from before goes.
+    if (settings_.SetByPolicy(keys::kWindowsStartup) && !Check3.Checked())
+        startupEntry_.UnregisterStartup();
+}
+
+void Form1::PoliciesChanged() {
+    Policies now = ReadPolicies(services_.registry);
+    if (now == policies_) return;
+    policies_ = std::move(now);
+    ErrorTrap trap(services_.dialogs, "Form1.PoliciesChanged");
+    // Each control shows the value in force again: the policy's, or the user's own as stored.
+    const std::string separator = services_.locale.DecimalSeparator();
+    trap.Line(
+        [&] { Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator)); });
+    trap.Line(
+        [&] { Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff))); });
+    trap.Line([&] {
+        if (Check3.Checked())
+            Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff)));
+    });
+    trap.Line([&] { options_.Load(); });
+    trap.Line([&] { ApplyHotKey(); });
+    trap.Line([&] { ShowPolicies(); });
 }
 
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {

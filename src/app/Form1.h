@@ -26,6 +26,7 @@
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
 #include "platform/Dialogs.h"
+#include "platform/Policies.h"
 #include "platform/Services.h"
 #include "schedule/Schedule.h"
 #include "startup/StartupEntry.h"
@@ -70,6 +71,9 @@ class Form1 {
     void ResumedFromSleep() { schedule_.CheckMissedRun(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch.
     void HotKeyPressed() { schedule_.PushButton2_Click(); }
+    // Windows said the policies changed: read them again, and show what they now set.
+    void PoliciesChanged();
+    const Policies& InForce() const { return policies_; }
     // The window is closing: whatever closes it, the program ends afterwards.
     void Form_QueryUnload() { windowLife_.Form_QueryUnload(); }
 
@@ -131,9 +135,13 @@ class Form1 {
     // The chosen hot key: in the hint, and in the hook. A stored text that does not read
     // leaves the default and is reported.
     void ApplyHotKey();
+    // The controls an administrator's policy sets are disabled and say so; a forbidden
+    // start-up entry is taken away.
+    void ShowPolicies();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
+    Policies policies_;
     AppSettings settings_;
     AppMessages messages_;
     bool isLoading_ = false;

@@ -113,6 +113,15 @@ void OptionsForm::Load() {
     chkCatchUpMissedRuns.SetChecked(
         IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff)));
     chkNotifyAfterRun.SetChecked(IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)));
+    // What an administrator set shows, and cannot be changed here.
+    for (auto [field, key] :
+         {std::pair<Control*, const char*>{&txtMinimumAge, keys::kMinimumAgeDays},
+          {&txtKeepPatterns, keys::kKeepPatterns},
+          {&hkHotKey, keys::kHotKey}}) {
+        const bool set = uses_.settings.SetByPolicy(key);
+        field->SetEnabled(!set);
+        field->SetToolTip(set ? kSetByAdministrator : "");
+    }
     loading_ = false;
 }
 

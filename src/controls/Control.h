@@ -46,6 +46,7 @@ enum class Property {
     MouseIcon,
     WindowState,
     Icon,
+    ToolTip,
 };
 
 // Whoever shows the controls (the Win32 shell) hears of every property change here.
@@ -95,6 +96,9 @@ class Control {
     void SetBackColor(Color color) { Assign(backColor_, color, Property::BackColor); }
     Color ForeColor() const { return foreColor_; }
     void SetForeColor(Color color) { Assign(foreColor_, color, Property::ForeColor); }
+    // Shown when the pointer rests on the control, enabled or not; "" for none.
+    const std::string& ToolTip() const { return toolTip_; }
+    void SetToolTip(const std::string& text) { Assign(toolTip_, text, Property::ToolTip); }
 
     // Asks the shell to move the keyboard focus here.
     void SetFocus() { Notify(Property::Focus); }
@@ -123,6 +127,7 @@ class Control {
     TwipRect position_;
     FontSpec font_;
     std::string caption_;
+    std::string toolTip_;
     bool enabled_ = true;
     bool visible_ = true;
     Color backColor_ = colors::kWhite;

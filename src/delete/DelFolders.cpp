@@ -77,6 +77,9 @@ std::vector<std::string> DelFolders::ProtectedFolderKeys() {
     // The user's own protected folders count as the ten do.
     for (std::string& folder : ReadRunRules(uses_.settings).protectedFolders)
         all.push_back(std::move(folder));
+    // And so do the administrator's.
+    for (std::string& folder : uses_.settings.PolicyProtectedFolders())
+        all.push_back(std::move(folder));
     std::vector<std::string> keys;
     for (const std::string& source : all) {
         const std::string entry = CollapseBackslashes(source + "\\");

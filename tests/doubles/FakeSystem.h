@@ -17,6 +17,7 @@
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
 #include "platform/NotifyIcon.h"
+#include "platform/Policies.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
@@ -179,6 +180,23 @@ class FakeNotifyIcon : public NotifyIcon {
     std::vector<std::string>* journal = nullptr;
 };
 
+// Registry values of each type, as tests write them.
+inline RegistryData NumberData(std::uint32_t number) {
+    RegistryData data;
+    data.number = number;
+    return data;
+}
+inline RegistryData TextData(std::string text) {
+    RegistryData data;
+    data.text = std::move(text);
+    return data;
+}
+inline RegistryData LinesData(std::vector<std::string> lines) {
+    RegistryData data;
+    data.lines = std::move(lines);
+    return data;
+}
+
 // The Run keys: the machine-wide one can be made read-only, as for a normal user.
 class FakeRegistry : public Registry {
   public:
@@ -192,6 +210,19 @@ class FakeRegistry : public Registry {
         if (!writable[root]) return false;
         return values.erase({root, path + name}) != 0;
     }
+    std::optional<RegistryData> ReadValue(RegistryRoot root, const std::string& path,
+                                          const std::string& name) override {
+        ++reads;
+        if (auto it = data.find({root, path + "\\" + name}); it != data.end()) return it->second;
+        if (auto it = values.find({root, path + name}); it != values.end())
+            return TextData(it->second);
+        return std::nullopt;
+    }
+    // A policy as Group Policy would write it.
+    void SetPolicy(RegistryRoot root, const std::string& name, RegistryData value) {
+        data[{root, std::string(kPolicyKey) + "\\" + name}] = std::move(value);
+    }
+    void ClearPolicies() { data.clear(); }
     std::optional<std::string> Get(RegistryRoot root, const std::string& name) const {
         auto it = values.find(
             {root, std::string("SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\") + name});
@@ -199,6 +230,8 @@ class FakeRegistry : public Registry {
         return it->second;
     }
     std::map<std::pair<RegistryRoot, std::string>, std::string> values;
+    std::map<std::pair<RegistryRoot, std::string>, RegistryData> data;
+    int reads = 0;
     std::map<RegistryRoot, bool> writable{{RegistryRoot::LocalMachine, true},
                                           {RegistryRoot::CurrentUser, true}};
 };

@@ -212,6 +212,14 @@ int wmain(int argc, wchar_t** argv) {
         return form && ::PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (command == L"form") return Found(::FindWindowW(kFormClass, nullptr));
+    if (command == L"policy-changed") {  // what Group Policy broadcasts after applying
+        DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                                     reinterpret_cast<LPARAM>(L"Policy"), SMTO_ABORTIFHUNG, 5000,
+                                     &result)
+                   ? 0
+                   : 1;
+    }
     if (command == L"control" && argc > 2) {
         HWND form = ::FindWindowW(kFormClass, nullptr);
         const std::string name = Narrow(argv[2]);

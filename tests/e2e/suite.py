@@ -14,6 +14,7 @@ import glob
 import os
 import re
 import shutil
+import subprocess
 import sys
 import time
 import traceback
@@ -29,6 +30,7 @@ RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run",
             r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrevan"
 SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Ondrevan.lnk"
+POLICY_KEY = r"HKLM\Software\Policies\Quillmere\Ondrevan"
 PRODUCTS_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 SAMPLE_1 = PROGRAM_FOLDER + r"\Samples\TestFolder1"
 SAMPLE_2 = PROGRAM_FOLDER + r"\Samples\TestFolder2"
@@ -593,6 +595,38 @@ class Session:
         assert len([l for l in self.all_history() if "Missed run of " in l]) == 1, missed
         assert len(self.run_summaries()) == before + 1
         assert self.settings().get("LastScheduledRun", "") > last
+
+    def step_administrators_policy_holds_until_it_is_removed(self):
+        def own():
+            return {k: v for k, v in self.settings().items()
+                    if k in ("Check1", "Windows Startup", "Minimized")}
+        stored = own()
+        assert stored["Windows Startup"] == "On" and self.run_values()[0] == PROGRAM, stored
+        # As Group Policy does it: the values under the policy key, then the broadcast.
+        for name, value in (("Windows Startup", "0"), ("Check1", "1")):
+            result = self.desk.wine("reg", "add", POLICY_KEY, "/v", name, "/t", "REG_DWORD",
+                                    "/d", value, "/f")
+            assert result.returncode == 0, result.stderr
+        assert self.desk.probe_lines("policy-changed") is not None
+        until("the policies shown", lambda: not self.desk.control("Check3").enabled)
+        self.expect_checks({"Check1": True, "Check3": False})
+        assert not self.desk.control("Check1").enabled
+        assert self.run_values() == [None, None], "a forbidden start-up entry goes"
+        check3 = self.desk.control("Check3")
+        subprocess.run(["xdotool", "mousemove", str(check3.x), str(check3.y)], check=True)
+        tip = until("the tool tip", lambda: (t := self.desk.seen("class", "tooltips_class32", "0"))
+                    and t.visible and t.text and t)
+        self.desk.screenshot("set-by-administrator")
+        assert tip.text == "Set by your administrator", tip
+        assert own() == stored, "the user's own values stay as they were"
+
+        self.desk.wine("reg", "delete", POLICY_KEY, "/f")
+        assert self.desk.probe_lines("policy-changed") is not None
+        until("the user's own again", lambda: self.desk.control("Check3").enabled)
+        self.expect_checks({"Check1": stored.get("Check1") == "1", "Check3": True})
+        assert self.desk.control("Check1").enabled
+        until("the start-up entry back", lambda: self.run_values()[0] == PROGRAM)
+        assert own() == stored
 
     def step_uninstaller_leaves_nothing(self):
         assert self.history(), "a history file to take away"

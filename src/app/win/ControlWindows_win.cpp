@@ -135,6 +135,7 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
 
     if (control.Kind() == ControlKind::Label && static_cast<Label&>(control).AutoSize())
         FitToCaption(window);
+    if (!control.ToolTip().empty()) MirrorToolTip(entry);
 
     // Bring the new window up to the model's present state.
     switch (control.Kind()) {
@@ -162,6 +163,33 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
             break;
     }
     return window;
+}
+
+void ControlWindows::MirrorToolTip(Entry& entry) {
+    const std::wstring text = Widen(entry.control->ToolTip());
+    if (!toolTips_) {
+        if (text.empty()) return;
+        toolTips_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mainWindow_,
+                                      nullptr, instance_, nullptr);
+        if (!toolTips_) return;
+    }
+    // A disabled window gets no mouse messages, its parent does: the tip belongs to the
+    // parent, over the control's rectangle.
+    HWND parent = ::GetParent(entry.window);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = parent;
+    tool.uId = static_cast<UINT_PTR>(entry.id);
+    ::SendMessageW(toolTips_, TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tool));
+    if (text.empty()) return;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hinst = instance_;
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    ::GetWindowRect(entry.window, &tool.rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&tool.rect), 2);
+    ::SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 HFONT ControlWindows::FontFor(double points) {
@@ -228,6 +256,9 @@ void ControlWindows::Mirror(Control& control, Property property) {
             break;
         case Property::Enabled:
             ::EnableWindow(window, control.Enabled());
+            break;
+        case Property::ToolTip:
+            MirrorToolTip(*entry);
             break;
         case Property::Visible:
             ::ShowWindow(window, control.Visible() ? SW_SHOWNA : SW_HIDE);

@@ -70,6 +70,7 @@ class ControlWindows {
     HFONT FontFor(double points);
     void MirrorListView(Entry& entry, Property property);
     void MirrorTimer(Entry& entry);
+    void MirrorToolTip(Entry& entry);
 
     HINSTANCE instance_;
     HWND mainWindow_ = nullptr;
@@ -78,6 +79,7 @@ class ControlWindows {
     std::map<double, UniqueHfont> fonts_;
     std::map<COLORREF, UniqueHbrush> brushes_;
     const Control* routing_ = nullptr;
+    HWND toolTips_ = nullptr;  // made with the first tip; destroyed with the main window
 };
 
 }  // namespace ondrevan::win

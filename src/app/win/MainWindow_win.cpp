@@ -339,6 +339,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
                 Guarded([&] { form_.ResumedFromSleep(); });
             return TRUE;
+        case WM_SETTINGCHANGE:
+            // Group Policy applied a change: "Policy" names the policy area.
+            if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)
+                Guarded([&] { form_.PoliciesChanged(); });
+            break;
         case WM_QUERYENDSESSION:
             return TRUE;  // closing is never refused
         case WM_ENDSESSION:

@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <exception>
+#include <vector>
 
 #include "platform/win/Text_win.h"
 
@@ -128,6 +130,53 @@ bool Win32Registry::DeleteValue(RegistryRoot root, const std::string& keyPath,
         ERROR_SUCCESS)
         return false;
     return ::RegDeleteValueW(key.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+std::optional<RegistryData> Win32Registry::ReadValue(RegistryRoot root, const std::string& keyPath,
+                                                     const std::string& name) {
+    UniqueHkey key;
+    if (::RegOpenKeyExW(RootKey(root), Widen(keyPath).c_str(), 0, KEY_QUERY_VALUE, key.put()) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    const std::wstring valueName = Widen(name);
+    DWORD type = 0, size = 0;
+    if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    // Anything larger than a policy can sensibly be is no policy.
+    if (size > 1024 * 1024) return std::nullopt;
+    std::vector<BYTE> bytes(size + 2 * sizeof(wchar_t), 0);  // room for missing terminators
+    if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, bytes.data(), &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    RegistryData data;
+    if (type == REG_DWORD && size == sizeof(DWORD)) {
+        DWORD number = 0;
+        std::memcpy(&number, bytes.data(), sizeof number);
+        data.number = number;
+    } else if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
+        // The stored text up to its first NUL (or its end, when it has none), each line of
+        // a multi-string alike.
+        const auto* chars = reinterpret_cast<const wchar_t*>(bytes.data());
+        const std::size_t count = size / sizeof(wchar_t);
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= count; ++i) {
+            if (i == count || chars[i] == L'\0') {
+                if (i > start || type != REG_MULTI_SZ)
+                    lines.push_back(Narrow(std::wstring_view(chars + start, i - start)));
+                if (type != REG_MULTI_SZ || i == start) break;
+                start = i + 1;
+            }
+        }
+        if (type == REG_MULTI_SZ)
+            data.lines = std::move(lines);
+        else
+            data.text = lines.empty() ? std::string() : lines.front();
+    } else {
+        return std::nullopt;
+    }
+    return data;
 }
 
 }  // namespace ondrevan::win

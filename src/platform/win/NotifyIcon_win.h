@@ -41,6 +41,8 @@ class Win32Registry : public Registry {
                   const std::string& data) override;
     bool DeleteValue(RegistryRoot root, const std::string& keyPath,
                      const std::string& name) override;
+    std::optional<RegistryData> ReadValue(RegistryRoot root, const std::string& keyPath,
+                                          const std::string& name) override;
 };
 
 }  // namespace ondrevan::win

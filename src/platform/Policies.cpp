@@ -1,0 +1,68 @@
+#include "platform/Policies.h"
+
+#include <optional>
+
+#include "platform/Blanks.h"
+#include "platform/HotKey.h"
+#include "platform/Registry.h"
+#include "platform/SettingKeys.h"
+
+namespace ondrevan {
+
+namespace {
+
+// The one setting a policy gives, in the setting's stored form, or nothing.
+std::optional<std::string> SettingOf(const std::string& policy, const RegistryData& data) {
+    if (policy == keys::kCheck1) {
+        // The confirmation can be made compulsory, never taken away.
+        if (data.number == 1u) return "1";
+    } else if (policy == keys::kWindowsStartup) {
+        if (data.number == 1u) return "On";
+        if (data.number == 0u) return "Off";
+    } else if (policy == keys::kMinimumAgeDays) {
+        if (data.number) return std::to_string(*data.number);
+        // Read as the stored setting is: text that is no age keeps every file.
+        if (data.text) return data.text;
+    } else if (policy == keys::kKeepPatterns) {
+        if (data.text) return data.text;
+    } else if (policy == keys::kHotKey) {
+        // "" switches the hot key off; a text that is no hot key is no policy.
+        if (data.text && ParseHotKey(*data.text)) return data.text;
+    }
+    return std::nullopt;
+}
+
+void AddFolders(const RegistryData& data, std::vector<std::string>& folders) {
+    std::vector<std::string> lines = data.lines.value_or(std::vector<std::string>{});
+    if (data.text) lines.push_back(*data.text);
+    for (const std::string& line : lines) {
+        const std::string_view folder = TrimBlanks(line);
+        if (!folder.empty()) folders.emplace_back(folder);
+    }
+}
+
+}  // namespace
+
+Policies ReadPolicies(Registry& registry) {
+    Policies policies;
+    // The machine's first: a setting already given is not given again.
+    for (const RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        for (const char* name : kPolicyNames) {
+            const auto data = registry.ReadValue(root, kPolicyKey, name);
+            if (!data) continue;
+            if (std::string(name) == keys::kProtectedFolders) {
+                AddFolders(*data, policies.protectedFolders);
+            } else if (!policies.Sets(name)) {
+                if (auto setting = SettingOf(name, *data))
+                    policies.settings.emplace(name, std::move(*setting));
+            }
+        }
+    }
+    // No start-up entry, so no start in the tray with Windows either.
+    if (policies.settings.count(keys::kWindowsStartup) &&
+        policies.settings[keys::kWindowsStartup] == "Off")
+        policies.settings.emplace(keys::kMinimized, "Off");
+    return policies;
+}
+
+}  // namespace ondrevan

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "FakeSystem.h"
+#include "app/CommandLine.h"
+#include "app/Form1.h"
+#include "platform/Policies.h"
+#include "platform/SettingKeys.h"
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+namespace {
+
+using testing::LinesData;
+using testing::NumberData;
+using testing::TextData;
+constexpr RegistryRoot kMachine = RegistryRoot::LocalMachine;
+constexpr RegistryRoot kUser = RegistryRoot::CurrentUser;
+
+TEST(Policies, EachIsReadInItsFormTheMachinesBeforeTheUsersAndNonsenseIsNoPolicy) {
+    testing::FakeRegistry registry;
+    EXPECT_EQ(ReadPolicies(registry), Policies{}) << "none set: nothing changes";
+
+    registry.SetPolicy(kMachine, "Check1", NumberData(1));
+    registry.SetPolicy(kMachine, "HotKey", TextData("Ctrl+Alt+F9"));
+    registry.SetPolicy(kUser, "HotKey", TextData(""));
+    registry.SetPolicy(kUser, "Windows Startup", NumberData(0));
+    registry.SetPolicy(kUser, "MinimumAgeDays", NumberData(14));
+    registry.SetPolicy(kUser, "KeepPatterns", TextData("*.keep; desktop.ini"));
+    registry.SetPolicy(kMachine, "ProtectedFolders", LinesData({"C:\\Projects", "  ", " D:\\X "}));
+    registry.SetPolicy(kUser, "ProtectedFolders", TextData("\\\\server\\share"));
+    Policies read = ReadPolicies(registry);
+    EXPECT_EQ(read.settings, (std::map<std::string, std::string>{
+                                 {"Check1", "1"},
+                                 {"HotKey", "Ctrl+Alt+F9"},  // the machine's wins
+                                 {"Windows Startup", "Off"},
+                                 {"Minimized", "Off"},  // no start-up entry, no start in the tray
+                                 {"MinimumAgeDays", "14"},
+                                 {"KeepPatterns", "*.keep; desktop.ini"}}));
+    EXPECT_EQ(read.protectedFolders,
+              (std::vector<std::string>{"C:\\Projects", "D:\\X", "\\\\server\\share"}))
+        << "the folders of both count";
+
+    // A value the policy cannot mean is left out, so the user's own setting holds; the
+    // confirmation can only be made compulsory.
+    testing::FakeRegistry odd;
+    odd.SetPolicy(kMachine, "Check1", NumberData(0));
+    odd.SetPolicy(kMachine, "Windows Startup", NumberData(2));
+    odd.SetPolicy(kMachine, "HotKey", TextData("T"));
+    odd.SetPolicy(kMachine, "KeepPatterns", NumberData(3));
+    odd.SetPolicy(kUser, "HotKey", TextData(""));
+    EXPECT_EQ(ReadPolicies(odd).settings, (std::map<std::string, std::string>{{"HotKey", ""}}))
+        << "a user policy stands where the machine's says nothing";
+    // An age that is no number reads as the stored setting would: it keeps every file.
+    testing::FakeRegistry age;
+    age.SetPolicy(kMachine, "MinimumAgeDays", TextData("a week"));
+    EXPECT_EQ(ReadPolicies(age).settings.at("MinimumAgeDays"), "a week");
+}
+
+struct PolicyFixture : ::testing::Test {
+    testing::FakeSystem sys;
+    std::unique_ptr<Form1> form;
+    void SetUp() override {
+        sys.environment.variables["TEMP"] = "C:\\Temp";
+        sys.environment.variables["WINDIR"] = "C:\\Windows";
+        sys.fileSystem.AddFolder("C:\\Temp");
+        sys.fileSystem.AddFolder("C:\\Tools");
+        sys.fileSystem.AddFile("C:\\Tools\\Tool.exe");
+        sys.fileSystem.AddFolder("C:\\Projects\\Build");
+        sys.fileSystem.AddFile("C:\\Projects\\Build\\out.obj", "o");
+        // The user's own choices, as an earlier session stored them.
+        sys.settings.Set(keys::kCheck1, "0");
+        sys.settings.Set(keys::kWindowsStartup, "On");
+        sys.settings.Set(keys::kMinimized, "On");
+        sys.settings.Set(keys::kMinimumAgeDays, "3");
+        sys.settings.Set(keys::kHotKey, "Ctrl+Alt+K");
+        sys.registry.SetValue(kMachine, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\",
+                              "Tool.exe", "C:\\Tools\\Tool.exe");
+    }
+    void Load() {
+        form = std::make_unique<Form1>(sys.services());
+        form->Form_Load();
+    }
+    std::map<std::string, std::optional<std::string>> Stored() {
+        std::map<std::string, std::optional<std::string>> stored;
+        for (const char* key : {keys::kCheck1, keys::kWindowsStartup, keys::kMinimized,
+                                keys::kMinimumAgeDays, keys::kHotKey, keys::kProtectedFolders})
+            stored[key] = sys.settings.Get(key);
+        return stored;
+    }
+};
+
+TEST_F(PolicyFixture, APolicySetsItsControlWhichSaysSoAndTheUsersValueOutlivesIt) {
+    const auto stored = Stored();
+    sys.registry.SetPolicy(kMachine, "Check1", NumberData(1));
+    sys.registry.SetPolicy(kMachine, "Windows Startup", NumberData(0));
+    sys.registry.SetPolicy(kUser, "MinimumAgeDays", NumberData(30));
+    sys.registry.SetPolicy(kUser, "HotKey", TextData(""));
+    Load();
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+    EXPECT_TRUE(form->Check1.Checked());
+    EXPECT_FALSE(form->Check3.Checked());
+    EXPECT_FALSE(form->Check8.Checked());
+    for (Control* set : std::initializer_list<Control*>{&form->Check1, &form->Check3, &form->Check8,
+                                                        &form->Options().txtMinimumAge,
+                                                        &form->Options().hkHotKey}) {
+        EXPECT_FALSE(set->Enabled()) << set->Name();
+        EXPECT_EQ(set->ToolTip(), "Set by your administrator") << set->Name();
+    }
+    EXPECT_TRUE(form->Options().txtKeepPatterns.Enabled()) << "no policy: the user's to set";
+    EXPECT_EQ(form->Options().txtKeepPatterns.ToolTip(), "");
+    EXPECT_EQ(form->Options().txtMinimumAge.Text(), "30");
+    EXPECT_TRUE(sys.keyboardHook.hotKey.Empty()) << "an empty hot-key policy switches it off";
+    EXPECT_EQ(sys.registry.Get(kMachine, "Tool.exe"), std::nullopt)
+        << "a forbidden start-up entry does not stay behind";
+    EXPECT_EQ(Stored(), stored) << "nothing the user stored was touched";
+
+    // The policies go, as Group Policy says with WM_SETTINGCHANGE "Policy": the user's own
+    // values hold again, and the controls are the user's.
+    sys.registry.ClearPolicies();
+    form->PoliciesChanged();
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+    EXPECT_FALSE(form->Check1.Checked());
+    EXPECT_TRUE(form->Check3.Checked());
+    EXPECT_TRUE(form->Check8.Checked());
+    EXPECT_EQ(sys.registry.Get(kMachine, "Tool.exe"), "C:\\Tools\\Tool.exe");
+    EXPECT_EQ(form->Options().txtMinimumAge.Text(), "3");
+    EXPECT_EQ(sys.keyboardHook.hotKey, ParseHotKey("Ctrl+Alt+K"));
+    for (Control* mine : std::initializer_list<Control*>{
+             &form->Check1, &form->Check3, &form->Check8, &form->Options().txtMinimumAge}) {
+        EXPECT_TRUE(mine->Enabled()) << mine->Name();
+        EXPECT_EQ(mine->ToolTip(), "") << mine->Name();
+    }
+    EXPECT_EQ(Stored(), stored);
+
+    // And come back while the program runs.
+    sys.registry.SetPolicy(kMachine, "Windows Startup", NumberData(0));
+    form->PoliciesChanged();
+    EXPECT_FALSE(form->Check3.Checked());
+    EXPECT_FALSE(form->Check3.Enabled());
+    EXPECT_EQ(sys.registry.Get(kMachine, "Tool.exe"), std::nullopt);
+    EXPECT_EQ(Stored(), stored);
+}
+
+TEST_F(PolicyFixture, ForcedStartupWritesTheEntryAndAForcedQuestionIsAsked) {
+    sys.settings.Set(keys::kWindowsStartup, "Off");
+    sys.registry.DeleteValue(kMachine, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN\\",
+                             "Tool.exe");
+    sys.registry.SetPolicy(kUser, "Windows Startup", NumberData(1));
+    sys.registry.SetPolicy(kUser, "Check1", NumberData(1));
+    Load();
+    EXPECT_TRUE(form->Check3.Checked());
+    EXPECT_EQ(sys.registry.Get(kMachine, "Tool.exe"), "C:\\Tools\\Tool.exe");
+    EXPECT_EQ(sys.settings.Get(keys::kWindowsStartup), "Off");
+    EXPECT_TRUE(form->Check8.Enabled()) << "forced on, starting in the tray is the user's";
+
+    form->ListView1.Add("C:\\Projects\\Build");
+    sys.dialogs.answers.push_back(MessageAnswer::No);
+    form->PushButton3.Click.Raise();
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u) << "the question the policy makes compulsory";
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Projects\\Build\\out.obj"));
+}
+
+TEST_F(PolicyFixture, AnAdministratorsProtectedFolderIsRefusedInTheWindowAndOnTheCommandLine) {
+    sys.settings.Set(keys::kProtectedFolders, JoinFolderList({"D:\\Mine"}));
+    sys.registry.SetPolicy(kMachine, "ProtectedFolders", LinesData({"C:\\Projects"}));
+    sys.fileSystem.AddFile("C:\\Projects\\plan.txt", "p");
+    sys.settings.Set(keys::kFolders, JoinFolderList({"c:\\projects\\"}));
+    sys.settings.Set(keys::kOption1, "False");
+    sys.settings.Set(keys::kMinimumAgeDays, "0");
+    std::string output;
+    RunFromCommandLine(CommandMode::Run, sys.services(), output);
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Projects\\plan.txt")) << output;
+
+    Load();
+    EXPECT_FALSE(form->Deleter().CanDelete("c:\\projects"));
+    EXPECT_FALSE(form->Deleter().CanDelete("D:\\Mine"));
+    EXPECT_TRUE(form->Deleter().CanDelete("C:\\Temp"));
+    EXPECT_EQ(form->Options().txtProtectedFolders.Text(), "D:\\Mine")
+        << "the user's field holds the user's own folders only";
+    form->Options().txtProtectedFolders.SetText("D:\\Mine\r\nE:\\Also");
+    EXPECT_EQ(sys.settings.Get(keys::kProtectedFolders), JoinFolderList({"D:\\Mine", "E:\\Also"}));
+    EXPECT_FALSE(form->Deleter().CanDelete("C:\\Projects")) << "the policy's still count";
+    EXPECT_FALSE(form->Deleter().CanDelete("E:\\Also"));
+}
+
+}  // namespace
+}  // namespace ondrevan
