@@ -8,7 +8,8 @@ for n in $(seq 90 140); do
 done
 [ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
 
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Room for the main window at 200 % (ONDREVAN_SCREEN=WIDTHxHEIGHT for another size).
+Xvfb ":$display" -screen 0 "${ONDREVAN_SCREEN:-2560x1600}x24" -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
 for _ in $(seq 1 100); do

@@ -34,5 +34,7 @@ suite() {
     return $code
 }
 export -f suite ondrevan_prepare_prefix
+# The end-to-end suite works on the screen size of its screenshots.
+export ONDREVAN_SCREEN=1280x1024
 export root
 exec "$root/tools/with-xvfb.sh" bash -c suite

@@ -126,20 +126,21 @@ class RunningProgram : public ::testing::Test {
     HWND window_ = nullptr;
 };
 
-TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
-    EXPECT_EQ(TextOf(window_), "Ondrevan");
-    const Dpi dpi = Dpi::ForWindow(window_);
+// Every control where the layout puts it at that scale, its font at that scale, and no
+// caption cut: a button, box or frame shows its caption on one line, a label within its box.
+void ExpectLayoutAt(HWND window, Dpi dpi) {
     RECT client;
-    ::GetClientRect(window_, &client);
-    EXPECT_NEAR(client.right, dpi.Px(kClientWidthTwips), 1);
-    EXPECT_NEAR(client.bottom, dpi.Px(kClientHeightTwips), 1);
+    ::GetClientRect(window, &client);
+    EXPECT_NEAR(client.right, dpi.Px(kClientWidthTwips), 1) << dpi.value;
+    EXPECT_NEAR(client.bottom, dpi.Px(kClientHeightTwips), 1) << dpi.value;
 
     const std::set<std::string> textless = {"ListView1",    "Text1",       "Text2",
                                             "Text3",        "dtpWeekly",   "cboWeekly",
                                             "RichTextBox1", "ProgressBar1"};
     for (std::size_t i = 0; i < kLayout.size(); ++i) {
         const LayoutEntry& entry = kLayout[i];
-        HWND child = ChildById(window_, 1000 + static_cast<int>(i));
+        const std::string at = std::string(entry.name) + " at " + std::to_string(dpi.value);
+        HWND child = ChildById(window, 1000 + static_cast<int>(i));
         if (entry.kind == ControlKind::Timer) {
             EXPECT_EQ(child, nullptr) << "a timer has no window";
             continue;
@@ -151,35 +152,75 @@ TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
 
         RECT rect;
         ::GetWindowRect(child, &rect);
-        ::MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
         const TwipRect twips = ClientPosition(entry);
-        EXPECT_NEAR(rect.left, dpi.Px(twips.left), 1) << entry.name;
-        EXPECT_NEAR(rect.top, dpi.Px(twips.top), 1) << entry.name;
-        if (std::string(entry.name) == "Label5") {  // sized to its caption
-            EXPECT_GE(rect.right - rect.left, dpi.Px(twips.width)) << entry.name;
+        EXPECT_NEAR(rect.left, dpi.Px(twips.left), 1) << at;
+        EXPECT_NEAR(rect.top, dpi.Px(twips.top), 1) << at;
+        const bool sizedToCaption = std::string(entry.name) == "Label5";
+        if (sizedToCaption) {
+            EXPECT_GE(rect.right - rect.left, dpi.Px(twips.width)) << at;
             EXPECT_LE(rect.right, dpi.Px(8040)) << "the hint must not reach into the right half";
-            continue;
-        }
-        EXPECT_NEAR(rect.right - rect.left, dpi.Px(twips.width), 1) << entry.name;
-        if (entry.kind != ControlKind::ComboBox) {  // a combo box is as high as its font
-            EXPECT_NEAR(rect.bottom - rect.top, dpi.Px(twips.height), 1) << entry.name;
-        }
-        if (std::string(entry.name) == "Label4") {  // every word of the note can be read
-            HDC dc = ::GetDC(child);
-            HGDIOBJ old = ::SelectObject(
-                dc, reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0)));
-            const std::wstring text = Widen(entry.caption);
-            SIZE extent{};
-            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-            ::SelectObject(dc, old);
-            ::ReleaseDC(child, dc);
-            RECT client;
-            ::GetClientRect(child, &client);
-            EXPECT_LE(extent.cx, client.right) << entry.name << " is cut";
+        } else if (entry.kind == ControlKind::Label) {
+            // A label may grow a little to hold its caption at this scale, never into the
+            // control beside it (the gaps in the design are 180 twips or more).
+            EXPECT_GE(rect.right - rect.left, dpi.Px(twips.width) - 1) << at;
+            EXPECT_LE(rect.right - rect.left, dpi.Px(twips.width + 150)) << at;
+        } else {
+            EXPECT_NEAR(rect.right - rect.left, dpi.Px(twips.width), 1) << at;
+            if (entry.kind != ControlKind::ComboBox) {  // a combo box is as high as its font
+                EXPECT_NEAR(rect.bottom - rect.top, dpi.Px(twips.height), 1) << at;
+            }
         }
         const bool shown = ::IsWindowVisible(child) != 0;
         EXPECT_EQ(shown, entry.kind != ControlKind::RichTextBox) << entry.name;
+
+        // A font is the program's own: another process cannot select it. Measure with the
+        // font the layout gives at this scale; the hint sized to its caption shows that the
+        // program draws with that font too.
+        if (textless.count(entry.name) || entry.caption[0] == '\0') continue;
+        LOGFONTW logFont{};
+        logFont.lfHeight = dpi.FontHeight(entry.fontPoints);
+        logFont.lfWeight = FW_BOLD;
+        logFont.lfCharSet = DEFAULT_CHARSET;
+        wcscpy_s(logFont.lfFaceName, L"Arial");
+        const HFONT font = ::CreateFontIndirectW(&logFont);
+        HDC dc = ::GetDC(child);
+        HGDIOBJ old = ::SelectObject(dc, font);
+        const std::wstring text = Widen(entry.caption);
+        RECT inside;
+        ::GetClientRect(child, &inside);
+        int room = inside.right;
+        if (entry.kind == ControlKind::CheckBox || entry.kind == ControlKind::OptionButton)
+            room -= ::MulDiv(16, dpi.value, 96);  // the box or circle before the caption
+        if (entry.kind == ControlKind::Frame) room -= ::MulDiv(16, dpi.value, 96);
+        if (entry.kind == ControlKind::Label) {
+            RECT needed{0, 0, inside.right, 0};
+            ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            EXPECT_LE(needed.bottom, inside.bottom) << at << " is cut";
+            EXPECT_LE(needed.right, inside.right) << at << " is cut";
+        } else {
+            SIZE extent{};
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            EXPECT_LE(extent.cx, room) << at << " is cut";
+            if (entry.kind != ControlKind::Frame) {
+                EXPECT_LE(extent.cy, inside.bottom) << at << " is cut";
+            }
+        }
+        if (sizedToCaption) {
+            SIZE extent{};
+            ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            EXPECT_NEAR(inside.right, extent.cx, 2) << at << ": drawn in another font";
+        }
+        ::SelectObject(dc, old);
+        ::ReleaseDC(child, dc);
+        ::DeleteObject(font);
     }
+}
+
+TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
+    EXPECT_EQ(TextOf(window_), "Ondrevan");
+    ExpectLayoutAt(window_, Dpi::ForWindow(window_));
 
     // The note says what happens: no promise that everything can be recovered.
     EXPECT_EQ(TextOf(ChildById(window_, 1005)),
@@ -198,6 +239,66 @@ TEST_F(RunningProgram, ShowsEveryControlOfTheLayoutWithItsCaptionAndPlace) {
     EXPECT_EQ(::SendMessageW(ChildById(window_, 1018), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(::SendMessageW(ChildById(window_, 1012), BM_GETCHECK, 0, 0), BST_CHECKED);
 
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+// The program started at the prefix's screen DPI, as a user sets it in the display settings.
+class ProgramAtDpi : public RunningProgram, public ::testing::WithParamInterface<int> {
+  protected:
+    static void SetLogPixels(const DWORD* dpi) {
+        HKEY desktop = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                                    KEY_SET_VALUE, nullptr, &desktop, nullptr),
+                  ERROR_SUCCESS);
+        if (dpi)
+            ::RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(dpi), sizeof *dpi);
+        else
+            ::RegDeleteValueW(desktop, L"LogPixels");
+        ::RegCloseKey(desktop);
+    }
+    void SetUp() override {
+        const DWORD dpi = static_cast<DWORD>(GetParam());
+        SetLogPixels(&dpi);
+        RunningProgram::SetUp();
+    }
+    void TearDown() override {
+        RunningProgram::TearDown();
+        SetLogPixels(nullptr);
+    }
+};
+
+TEST_P(ProgramAtDpi, LaysEveryControlOutAtThatScaleAndCutsNoCaption) {
+    ExpectLayoutAt(window_, Dpi{GetParam()});
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ProgramAtDpi, ::testing::Values(96, 144, 192),
+                         [](const auto& info) { return std::to_string(info.param) + "dpi"; });
+
+// Moved to a monitor of another DPI, Windows sends the new DPI and the place it suggests.
+TEST_F(RunningProgram, TakesThePlaceSuggestedForANewDpiAndLaysItselfOutAgain) {
+    const Dpi now = Dpi::ForWindow(window_);
+    const Dpi next{now.value * 3 / 2};
+    RECT frame{0, 0, next.Px(kClientWidthTwips), next.Px(kClientHeightTwips)};
+    ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongW(window_, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongW(window_, GWL_EXSTYLE)));
+    const RECT suggested{10, 20, 10 + frame.right - frame.left, 20 + frame.bottom - frame.top};
+    // The rectangle travels by pointer: it must lie in the program's own memory.
+    void* remote = ::VirtualAllocEx(process_.hProcess, nullptr, sizeof suggested,
+                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_NE(remote, nullptr);
+    ASSERT_TRUE(
+        ::WriteProcessMemory(process_.hProcess, remote, &suggested, sizeof suggested, nullptr));
+    ::SendMessageW(window_, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(next.value, next.value),
+                   reinterpret_cast<LPARAM>(remote));
+    RECT placed;
+    ::GetWindowRect(window_, &placed);
+    EXPECT_EQ(placed.left, suggested.left);
+    EXPECT_EQ(placed.top, suggested.top);
+    EXPECT_EQ(placed.right, suggested.right);
+    EXPECT_EQ(placed.bottom, suggested.bottom);
+    ExpectLayoutAt(window_, next);
     EXPECT_EQ(CloseAndWait(), 0u);
 }
 

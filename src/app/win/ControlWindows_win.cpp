@@ -133,8 +133,9 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font().points)),
                    FALSE);
 
-    if (control.Kind() == ControlKind::Label && static_cast<Label&>(control).AutoSize())
-        FitToCaption(window);
+    // A label's caption is one line: where the font at this scale is a little wider than
+    // the design's, the label grows rather than cut it.
+    if (control.Kind() == ControlKind::Label) FitToCaption(window);
     if (!control.ToolTip().empty()) MirrorToolTip(entry);
 
     // Bring the new window up to the model's present state.
@@ -163,6 +164,28 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
             break;
     }
     return window;
+}
+
+void ControlWindows::Relayout(Dpi dpi) {
+    if (dpi.value == dpi_.value) return;
+    dpi_ = dpi;
+    // The old fonts go only once no window uses them any more.
+    std::map<double, UniqueHfont> oldFonts;
+    oldFonts.swap(fonts_);
+    for (Entry& entry : entries_) {
+        if (!entry.window) continue;
+        Control& control = *entry.control;
+        const TwipRect& at = control.Position();
+        int height = dpi_.Px(at.height);
+        if (control.Kind() == ControlKind::ComboBox) height *= 8;
+        ::SetWindowPos(entry.window, nullptr, dpi_.Px(at.left), dpi_.Px(at.top), dpi_.Px(at.width),
+                       height, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageW(entry.window, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(FontFor(control.Font().points)), TRUE);
+        if (control.Kind() == ControlKind::Label) FitToCaption(entry.window);
+        if (control.Kind() == ControlKind::ListView) MirrorListView(entry, Property::Columns);
+        if (!control.ToolTip().empty()) MirrorToolTip(entry);
+    }
 }
 
 void ControlWindows::MirrorToolTip(Entry& entry) {

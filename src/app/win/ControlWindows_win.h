@@ -48,6 +48,11 @@ class ControlWindows {
     // Creates a window for every control, in order (frames come before what they hold).
     bool Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi);
 
+    // The window moved to a monitor of another DPI: every control takes its place and its
+    // fonts again from the layout, at the new scale.
+    void Relayout(Dpi dpi);
+    Dpi CurrentDpi() const { return dpi_; }
+
     void Mirror(Control& control, Property property);
     // The brush and colours for a label, option or check box; nullptr for the default.
     HBRUSH ColorControl(HDC dc, HWND child);

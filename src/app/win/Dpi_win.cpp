@@ -16,4 +16,12 @@ Dpi Dpi::ForWindow(HWND window) {
     return {dpi > 0 ? dpi : 96};
 }
 
+Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam) {
+    const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const int dpi = HIWORD(wParam);
+    return {dpi > 0 ? dpi : 96};
+}
+
 }  // namespace ondrevan::win

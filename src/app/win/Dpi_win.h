@@ -14,4 +14,11 @@ struct Dpi {
     int FontHeight(double points) const { return -static_cast<int>(points * value / 72.0 + 0.5); }
 };
 
+// Sent when the window moves to a monitor of another DPI, or the DPI of its monitor changes:
+// the new DPI in wParam, the rectangle Windows suggests at that DPI in lParam.
+inline constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED
+
+// Takes the suggested rectangle of a kDpiChangedMessage and returns the new DPI.
+Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam);
+
 }  // namespace ondrevan::win

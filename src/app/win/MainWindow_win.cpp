@@ -339,6 +339,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
                 Guarded([&] { form_.ResumedFromSleep(); });
             return TRUE;
+        case kDpiChangedMessage:
+            controls_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
+            return 0;
         case WM_SETTINGCHANGE:
             // Group Policy applied a change: "Policy" names the policy area.
             if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)

@@ -106,6 +106,9 @@ LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                                                      reinterpret_cast<HWND>(lParam)))
                 return reinterpret_cast<LRESULT>(brush);
             break;
+        case kDpiChangedMessage:
+            windows_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
+            return 0;
         case WM_CLOSE:
             // Closing only hides it: its fields are stored already.
             ::ShowWindow(window_, SW_HIDE);
