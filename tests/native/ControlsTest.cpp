@@ -130,3 +130,23 @@ TEST(ProgressBar, ShowsAnyValueClampedToItsRange) {
 
 }  // namespace
 }  // namespace ondrevan
+
+namespace ondrevan {
+namespace {
+
+TEST(ShownColor, HighContrastLeavesNoDesignedOrSkinnedColourOnTheScreen) {
+    const Color designed[] = {colors::kWhite, colors::kBlack, colors::kProgressGreen, 0x123456,
+                              colors::kSystemButtonFace};
+    for (const Color color : designed) {
+        for (const ColorRole role : {ColorRole::Background, ColorRole::Text, ColorRole::Progress}) {
+            EXPECT_EQ(ShownColor(color, role, false), color) << "high contrast off: as designed";
+            EXPECT_TRUE(colors::IsSystemColor(ShownColor(color, role, true))) << color;
+        }
+    }
+    // Text stays readable on its background: the system pairs them.
+    EXPECT_EQ(ShownColor(colors::kWhite, ColorRole::Background, true), colors::kSystemWindow);
+    EXPECT_EQ(ShownColor(colors::kBlack, ColorRole::Text, true), colors::kSystemWindowText);
+}
+
+}  // namespace
+}  // namespace ondrevan

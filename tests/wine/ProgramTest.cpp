@@ -423,3 +423,41 @@ TEST(ClosingDuringARun, EndsTheProgramBeforeTheNextFolder) {
 
 }  // namespace
 }  // namespace ondrevan::win
+
+namespace ondrevan::win {
+namespace {
+
+bool HighContrast(bool on) {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    contrast.dwFlags = on ? HCF_HIGHCONTRASTON : 0;
+    ::SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE);
+    HIGHCONTRASTW now{};
+    now.cbSize = sizeof now;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof now, &now, 0) &&
+           ((now.dwFlags & HCF_HIGHCONTRASTON) != 0) == on;
+}
+
+// The designed white gives way to the system's window colour, text and all.
+TEST_F(RunningProgram, WithHighContrastOnDrawsInTheSystemsColours) {
+    if (!HighContrast(true)) {
+        HighContrast(false);
+        EXPECT_EQ(CloseAndWait(), 0u);
+        GTEST_SKIP() << "this Windows cannot switch high contrast on (Wine cannot)";
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    ::Sleep(500);
+    RECT client;
+    ::GetClientRect(window_, &client);
+    POINT gap{client.right / 2, 2};  // between the top buttons and the frames: bare background
+    ::ClientToScreen(window_, &gap);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF seen = ::GetPixel(screen, gap.x, gap.y);
+    ::ReleaseDC(nullptr, screen);
+    HighContrast(false);
+    EXPECT_EQ(seen, ::GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+}  // namespace
+}  // namespace ondrevan::win

@@ -433,9 +433,12 @@ HBRUSH ControlWindows::ColorControl(HDC dc, HWND child) {
         default:
             return nullptr;  // text boxes and lists keep the system's look
     }
-    ::SetTextColor(dc, ToColorRef(entry->control->ForeColor()));
-    ::SetBkColor(dc, ToColorRef(entry->control->BackColor()));
-    return BrushFor(entry->control->BackColor());
+    const bool highContrast = HighContrastOn();
+    const Color back = ShownColor(entry->control->BackColor(), ColorRole::Background, highContrast);
+    ::SetTextColor(
+        dc, ToColorRef(ShownColor(entry->control->ForeColor(), ColorRole::Text, highContrast)));
+    ::SetBkColor(dc, ToColorRef(back));
+    return BrushFor(back);
 }
 
 }  // namespace ondrevan::win

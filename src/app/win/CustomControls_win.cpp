@@ -15,8 +15,8 @@ Control* ModelOf(HWND window) {
     return reinterpret_cast<Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-void FillWithColor(HDC dc, const RECT& rect, Color color) {
-    ::SetBkColor(dc, ToColorRef(color));
+void FillWithColor(HDC dc, const RECT& rect, Color color, ColorRole role = ColorRole::Background) {
+    ::SetBkColor(dc, ShownColorRef(color, role));
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
@@ -39,7 +39,7 @@ void PaintFrame(HWND window, HDC dc, const Control& frame) {
         text.right = std::min<LONG>(text.right + 4, client.right - 4);
         text.left -= 2;
         FillWithColor(dc, text, frame.BackColor());
-        ::SetTextColor(dc, ToColorRef(frame.ForeColor()));
+        ::SetTextColor(dc, ShownColorRef(frame.ForeColor(), ColorRole::Text));
         ::SetBkMode(dc, TRANSPARENT);
         text.left += 2;
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
@@ -56,13 +56,14 @@ void PaintProgress(HWND window, HDC dc, const ProgressBar& bar) {
     ::InflateRect(&filled, -1, -1);
     filled.right =
         filled.left + static_cast<LONG>((filled.right - filled.left) * bar.FilledFraction());
-    if (filled.right > filled.left) FillWithColor(dc, filled, 0x25B006);  // a progress green
+    if (filled.right > filled.left)
+        FillWithColor(dc, filled, colors::kProgressGreen, ColorRole::Progress);
     ::FrameRect(dc, &client, ::GetSysColorBrush(COLOR_BTNSHADOW));
 
     std::wstring text = Widen(bar.Text());
     HGDIOBJ oldFont = ::SelectObject(dc, ::GetPropW(window, kFontProperty));
     ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, RGB(0, 0, 0));
+    ::SetTextColor(dc, ShownColorRef(colors::kBlack, ColorRole::Text));
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     ::SelectObject(dc, oldFont);
@@ -108,6 +109,17 @@ LRESULT CALLBACK CustomControlProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 }  // namespace
+
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+COLORREF ShownColorRef(Color designed, ColorRole role) {
+    return ToColorRef(ShownColor(designed, role, HighContrastOn()));
+}
 
 COLORREF ToColorRef(Color color) {
     if (colors::IsSystemColor(color)) return ::GetSysColor(static_cast<int>(color & 0xFF));

@@ -15,5 +15,8 @@ inline constexpr const wchar_t* kProgressClass = L"OndrevanProgressBar";
 bool RegisterCustomControlClasses(HINSTANCE instance);
 
 COLORREF ToColorRef(Color color);
+// Whether the user has turned high contrast on, and the colour drawn for a role then.
+bool HighContrastOn();
+COLORREF ShownColorRef(Color designed, ColorRole role);
 
 }  // namespace ondrevan::win

@@ -283,7 +283,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             RECT client;
             ::GetClientRect(window_, &client);
             ::FillRect(reinterpret_cast<HDC>(wParam), &client,
-                       controls_.BrushFor(form_.Window.BackColor()));
+                       controls_.BrushFor(ShownColor(form_.Window.BackColor(),
+                                                     ColorRole::Background, HighContrastOn())));
             return 1;
         }
         case WM_TIMER:
@@ -342,7 +343,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kDpiChangedMessage:
             controls_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
             return 0;
+        case WM_SYSCOLORCHANGE:
+            // High contrast on or off, or other system colours: everything is drawn again.
+            ::RedrawWindow(window_, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+            break;
         case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETHIGHCONTRAST)
+                ::RedrawWindow(window_, nullptr, nullptr,
+                               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
             // Group Policy applied a change: "Policy" names the policy area.
             if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)
                 Guarded([&] { form_.PoliciesChanged(); });
