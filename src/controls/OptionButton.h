@@ -16,6 +16,7 @@ class OptionButton : public Control {
 
     bool Value() const { return value_; }
     void SetValue(bool value);
+    OptionGroup* Group() const { return group_; }
 
     Event<> Click;
 
@@ -36,10 +37,32 @@ class OptionGroup {
         options_.push_back(&option);
     }
     const std::vector<OptionButton*>& Options() const { return options_; }
+    // Where the arrow keys go from `from`: the next (or previous) option that can be chosen,
+    // round the group; `from` itself when there is no other.
+    OptionButton& Step(const OptionButton& from, bool forward) const;
+    // The group's one stop for Tab: its selected option, or its first when none is.
+    const OptionButton* TabStop() const;
 
   private:
     std::vector<OptionButton*> options_;
 };
+
+inline OptionButton& OptionGroup::Step(const OptionButton& from, bool forward) const {
+    const std::size_t count = options_.size();
+    std::size_t at = 0;
+    while (at < count && options_[at] != &from) ++at;
+    for (std::size_t i = 1; i < count && at < count; ++i) {
+        OptionButton* next = options_[(at + (forward ? i : count - i)) % count];
+        if (next->Enabled() && next->Visible()) return *next;
+    }
+    return const_cast<OptionButton&>(from);
+}
+
+inline const OptionButton* OptionGroup::TabStop() const {
+    for (const OptionButton* option : options_)
+        if (option->Value()) return option;
+    return options_.empty() ? nullptr : options_.front();
+}
 
 inline void OptionButton::SetValue(bool value) {
     if (value_ == value) return;

@@ -220,6 +220,23 @@ int wmain(int argc, wchar_t** argv) {
                    ? 0
                    : 1;
     }
+    if (command == L"focused") {  // the control of the main window that has the keyboard
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!form || !::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info))
+            return 1;
+        // A combo box's or a picker's inner window: the control is the nearest numbered one.
+        for (HWND w = info.hwndFocus; w && w != form; w = ::GetParent(w)) {
+            const int index = ::GetDlgCtrlID(w) - 1000;
+            if (index >= 0 && index < static_cast<int>(ondrevan::kLayout.size())) {
+                PrintLine(ondrevan::kLayout[static_cast<std::size_t>(index)].name);
+                return 0;
+            }
+        }
+        PrintLine("");
+        return 0;
+    }
     if (command == L"control" && argc > 2) {
         HWND form = ::FindWindowW(kFormClass, nullptr);
         const std::string name = Narrow(argv[2]);

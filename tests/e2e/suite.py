@@ -361,6 +361,59 @@ class Session:
         self.desk.click_control("Option3")  # back to every 3 seconds
         until("the kind stored", lambda: self.settings().get("Option3") == "True")
 
+    def move_focus_to(self, name, key):
+        for _ in range(40):
+            if self.desk.probe_lines("focused")[0] == name:
+                return
+            self.desk.key(key)
+        raise AssertionError(f"{key} never reaches {name}")
+
+    def step_keyboard_reaches_every_control_in_reading_order(self):
+        stored = self.settings()
+        checks = {name: self.desk.control(name).checked
+                  for name in ("Option1", "Option2", "Option3", "Option4", "Option5")}
+        # Reading order: the left half top to bottom, then the right half; one stop for each
+        # option group, on its selected option.
+        selected = lambda *names: next(n for n in names if checks[n])
+        order = ["PushButton2", "PushButton3", "ListView1", "PushButton10", "PushButton12",
+                 "PushButton13", "PushButton14", selected("Option1", "Option2"), "Check1",
+                 "PushButton6", selected("Option3", "Option4", "Option5"), "Text1", "Text2",
+                 "Text3", "dtpWeekly", "cboWeekly", "Check3", "Check8", "PushButton1",
+                 "PushButton4", "PushButton11", "PushButton5"]
+        order = [n for n in order if self.desk.control(n).visible and self.desk.control(n).enabled]
+        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10)  # the caption
+        focused = lambda: self.desk.probe_lines("focused")[0]
+        self.move_focus_to(order[-1], "Tab")
+        seen = []
+        for _ in order:
+            before = seen[-1] if seen else order[-1]
+            self.desk.key("Tab")
+            seen.append(until("the focus to move", lambda: (f := focused()) != before and f, 5))
+        self.desk.screenshot("focus-moved-by-tab")
+        assert seen == order, seen
+        self.desk.key("shift+Tab")
+        until("Shift+Tab to go back", lambda: focused() == order[-2])
+        assert self.settings() == stored, "moving the focus changes nothing"
+        assert {n: self.desk.control(n).checked for n in checks} == checks
+
+        # The arrow keys move within an option group, and choose as they go.
+        option = selected("Option1", "Option2")
+        other = "Option2" if option == "Option1" else "Option1"
+        self.move_focus_to(option, "shift+Tab")
+        self.desk.key("Down")
+        until("the other option chosen", lambda: self.desk.control(other).checked)
+        assert focused() == other
+        until("the choice stored", lambda: self.settings()[other] == "True")
+        self.desk.key("Up")
+        until("back again", lambda: self.desk.control(option).checked)
+        assert self.settings()[option] == "True"
+
+        # Enter and Space press the focused button: "?" answers with a box.
+        self.move_focus_to("PushButton6", "Tab")
+        for key in ("Return", "space"):
+            self.desk.key(key)
+            self.desk.answer(BOX, "OK")
+
     def step_minimize_to_tray_and_back(self):
         self.desk.click("caption-button", "minimize")
         until("the window to hide", lambda: not self.desk.form().visible)
@@ -750,6 +803,10 @@ def main():
         parser.add_argument("--" + option, required=True)
     session = Session(parser.parse_args())
     steps = [getattr(Session, name) for name in Session.__dict__ if name.startswith("step_")]
+    # While working on one step: ONDREVAN_E2E_STEPS=first_start,... runs only those.
+    if os.environ.get("ONDREVAN_E2E_STEPS"):
+        chosen = os.environ["ONDREVAN_E2E_STEPS"].split(",")
+        steps = [step for step in steps if step.__name__[len("step_"):] in chosen]
     passed = failed = 0
     for step in steps:
         name = step.__name__[len("step_"):]

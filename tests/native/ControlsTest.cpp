@@ -150,3 +150,27 @@ TEST(ShownColor, HighContrastLeavesNoDesignedOrSkinnedColourOnTheScreen) {
 
 }  // namespace
 }  // namespace ondrevan
+
+namespace ondrevan {
+namespace {
+
+TEST(OptionGroup, TheArrowsGoRoundTheOptionsThatCanBeChosenAndTabStopsAtTheSelectedOne) {
+    OptionButton every("Option3"), daily("Option4"), weekly("Option5");
+    OptionGroup group;
+    EXPECT_EQ(group.TabStop(), nullptr);
+    for (OptionButton* option : {&every, &daily, &weekly}) group.Add(*option);
+    EXPECT_EQ(group.TabStop(), &every) << "none selected: the first";
+    weekly.SetValue(true);
+    EXPECT_EQ(group.TabStop(), &weekly);
+    EXPECT_EQ(&group.Step(every, true), &daily);
+    EXPECT_EQ(&group.Step(weekly, true), &every) << "round from the last to the first";
+    EXPECT_EQ(&group.Step(every, false), &weekly);
+    daily.SetEnabled(false);
+    EXPECT_EQ(&group.Step(every, true), &weekly) << "a disabled option is passed over";
+    weekly.SetVisible(false);
+    EXPECT_EQ(&group.Step(every, true), &every) << "nothing else to go to";
+    EXPECT_TRUE(weekly.Value()) << "stepping chooses nothing by itself";
+}
+
+}  // namespace
+}  // namespace ondrevan

@@ -44,7 +44,17 @@ void ControlEvents::RouteCommand(WPARAM wParam, LPARAM lParam) {
     const WORD code = HIWORD(wParam);
     switch (control.Kind()) {
         case ControlKind::PushButton:
-            if (code == BN_CLICKED) static_cast<PushButton&>(control).Click.Raise();
+            if (code == BN_CLICKED) {
+                HWND button = entry->window;
+                const bool focused = ::GetFocus() == button;
+                static_cast<PushButton&>(control).Click.Raise();
+                // A message box the handler showed hands the keyboard to the window itself;
+                // as in a dialog box, it goes back to the button that was pressed.
+                HWND now = ::GetFocus();
+                if (focused && ::IsWindow(button) && ::IsWindowEnabled(button) &&
+                    ::IsWindowVisible(button) && (!now || now == windows_.MainWindow()))
+                    ::SetFocus(button);
+            }
             break;
         case ControlKind::OptionButton:
             if (code == BN_CLICKED) static_cast<OptionButton&>(control).SetValue(true);
@@ -166,6 +176,32 @@ void ControlEvents::RouteClick(WPARAM id) {
         static_cast<DateTimePicker&>(*entry->control).Click.Raise();
 }
 
+bool ControlEvents::WantsKey(const Control& control, WPARAM key) {
+    switch (control.Kind()) {
+        case ControlKind::PushButton:
+            return key == VK_RETURN;
+        case ControlKind::OptionButton:
+            return static_cast<const OptionButton&>(control).Group() &&
+                   (key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT);
+        default:
+            return false;
+    }
+}
+
+void ControlEvents::PressKey(ControlWindows::Entry& entry, WPARAM key) {
+    if (key == VK_RETURN) {
+        ::SendMessageW(entry.window, BM_CLICK, 0, 0);
+        return;
+    }
+    auto& option = static_cast<OptionButton&>(*entry.control);
+    OptionButton& next = option.Group()->Step(option, key == VK_DOWN || key == VK_RIGHT);
+    HWND target = windows_.WindowOf(next);
+    if (&next == &option || !target) return;
+    ::SetFocus(target);
+    // Chosen as it is reached, through the same notification as a click.
+    ::SendMessageW(target, BM_CLICK, 0, 0);
+}
+
 LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam, UINT_PTR, DWORD_PTR owner) {
     auto& self = *reinterpret_cast<ControlEvents*>(owner);
@@ -181,6 +217,21 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
             break;
         case WM_KILLFOCUS:
             self.focusLeavingTo_ = reinterpret_cast<HWND>(wParam);
+            break;
+        case WM_GETDLGCODE: {
+            // The window's own keys, before the dialog manager takes them: Enter presses a
+            // push button, the arrows move within an option group.
+            const auto* key = reinterpret_cast<const MSG*>(lParam);
+            const LRESULT code = ::DefSubclassProc(window, message, wParam, lParam);
+            if (key && key->message == WM_KEYDOWN && WantsKey(*entry->control, key->wParam))
+                return code | DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (WantsKey(*entry->control, wParam)) {
+                self.PressKey(*entry, wParam);
+                return 0;
+            }
             break;
         case WM_LBUTTONUP:
             // The picker reports changes only; its click comes through the main window,

@@ -32,6 +32,9 @@ class ControlEvents {
 
   private:
     void FocusLeaving(Control& control);
+    // The keys a control takes for itself, and what they do.
+    static bool WantsKey(const Control& control, WPARAM key);
+    void PressKey(ControlWindows::Entry& entry, WPARAM key);
     static LRESULT CALLBACK ChildSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR owner);
 

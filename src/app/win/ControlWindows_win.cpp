@@ -166,6 +166,20 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
     return window;
 }
 
+void ControlWindows::MirrorTabStops(const OptionButton& option) {
+    // Tab reaches an option group once, at its selected option; the arrows do the rest.
+    const OptionGroup* group = option.Group();
+    if (!group) return;
+    for (const OptionButton* member : group->Options()) {
+        HWND window = WindowOf(*member);
+        if (!window) continue;
+        const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
+        const LONG_PTR wanted =
+            member == group->TabStop() ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
+        if (wanted != style) ::SetWindowLongPtrW(window, GWL_STYLE, wanted);
+    }
+}
+
 void ControlWindows::Relayout(Dpi dpi) {
     if (dpi.value == dpi_.value) return;
     dpi_ = dpi;
@@ -312,12 +326,13 @@ void ControlWindows::Mirror(Control& control, Property property) {
         }
         case Property::Value:
             switch (control.Kind()) {
-                case ControlKind::OptionButton:
-                    ::SendMessageW(
-                        window, BM_SETCHECK,
-                        static_cast<OptionButton&>(control).Value() ? BST_CHECKED : BST_UNCHECKED,
-                        0);
+                case ControlKind::OptionButton: {
+                    auto& option = static_cast<OptionButton&>(control);
+                    ::SendMessageW(window, BM_SETCHECK,
+                                   option.Value() ? BST_CHECKED : BST_UNCHECKED, 0);
+                    MirrorTabStops(option);
                     break;
+                }
                 case ControlKind::CheckBox:
                     ::SendMessageW(window, BM_SETCHECK,
                                    static_cast<WPARAM>(static_cast<CheckBox&>(control).Value()), 0);

@@ -10,6 +10,7 @@
 
 #include "app/win/Dpi_win.h"
 #include "controls/Control.h"
+#include "controls/OptionButton.h"
 #include "platform/win/UniqueHandle.h"
 
 namespace ondrevan::win {
@@ -76,6 +77,7 @@ class ControlWindows {
     void MirrorListView(Entry& entry, Property property);
     void MirrorTimer(Entry& entry);
     void MirrorToolTip(Entry& entry);
+    void MirrorTabStops(const OptionButton& option);
 
     HINSTANCE instance_;
     HWND mainWindow_ = nullptr;
