@@ -87,6 +87,13 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         output += PreviewReport(deleter.PlanRun(ListView1.Items(), choices), choices);
         return 0;
     }
+    // Nobody is there to answer: a run that must be confirmed does not start.
+    if (settings.SetByPolicy(keys::kCheck1)) {
+        output +=
+            "Not run: your administrator requires a confirmation before every run, and /run "
+            "cannot ask for one. Run it from the window instead.\r\n";
+        return 3;
+    }
     deleter.DeleteFoldersFiles(ListView1);
     if (!deleter.LastRunSummary().empty()) output += deleter.LastRunSummary() + "\r\n";
     return deleter.LastRun().problems == 0 ? 0 : 1;

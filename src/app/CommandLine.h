@@ -16,7 +16,8 @@ inline constexpr const char* kUsage =
     "  /preview  writes what the next run would do, deleting nothing\r\n"
     "  /run      runs once with the stored list and settings, as a scheduled run does,\r\n"
     "            without a window; exits 0 when everything planned was done, 1 when\r\n"
-    "            something could not be deleted or sent to the Recycle Bin\r\n"
+    "            something could not be deleted or sent to the Recycle Bin, 3 when your\r\n"
+    "            administrator requires a confirmation before every run\r\n"
     "  /?        shows this text\r\n"
     "\r\n"
     "Unknown switches show this text and exit with 2.\r\n";

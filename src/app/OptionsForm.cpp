@@ -35,6 +35,10 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
                  &chkHotKeyPassThrough,
                  &chkCatchUpMissedRuns,
                  &chkNotifyAfterRun};
+    txtMinimumAge.SetAccessibleName("Only delete files older than, in days");
+    txtKeepPatterns.SetAccessibleName("Never delete files matching");
+    txtProtectedFolders.SetAccessibleName("Also protect these folders");
+    hkHotKey.SetAccessibleName("Hot key to switch automatic deletion on and off");
     Window.SetPosition({0, 0, kWidth, 7440});
     Window.SetCaption(kOptionsTitle);
     struct Place {

@@ -96,6 +96,10 @@ class Control {
     void SetBackColor(Color color) { Assign(backColor_, color, Property::BackColor); }
     Color ForeColor() const { return foreColor_; }
     void SetForeColor(Color color) { Assign(foreColor_, color, Property::ForeColor); }
+    // What a screen reader calls a control whose caption does not say it (a text box, a
+    // list); "" when the caption does.
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
     // Shown when the pointer rests on the control, enabled or not; "" for none.
     const std::string& ToolTip() const { return toolTip_; }
     void SetToolTip(const std::string& text) { Assign(toolTip_, text, Property::ToolTip); }
@@ -128,6 +132,7 @@ class Control {
     FontSpec font_;
     std::string caption_;
     std::string toolTip_;
+    std::string accessibleName_;
     bool enabled_ = true;
     bool visible_ = true;
     Color backColor_ = colors::kWhite;

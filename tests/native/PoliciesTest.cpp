@@ -153,6 +153,16 @@ TEST_F(PolicyFixture, ForcedStartupWritesTheEntryAndAForcedQuestionIsAsked) {
     EXPECT_EQ(sys.settings.Get(keys::kWindowsStartup), "Off");
     EXPECT_TRUE(form->Check8.Enabled()) << "forced on, starting in the tray is the user's";
 
+    // Without a window nobody can confirm: the command line does not run at all.
+    sys.settings.Set(keys::kFolders, JoinFolderList({"C:\\Projects\\Build"}));
+    std::string output;
+    EXPECT_EQ(RunFromCommandLine(CommandMode::Run, sys.services(), output), 3);
+    EXPECT_NE(output.find("requires a confirmation"), std::string::npos) << output;
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Projects\\Build\\out.obj"));
+    output.clear();
+    EXPECT_EQ(RunFromCommandLine(CommandMode::Preview, sys.services(), output), 0)
+        << "a preview deletes nothing: no question needed";
+
     form->ListView1.Add("C:\\Projects\\Build");
     sys.dialogs.answers.push_back(MessageAnswer::No);
     form->PushButton3.Click.Raise();

@@ -6,9 +6,11 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/Layout.h"
 #include "app/win/Dpi_win.h"
@@ -456,6 +458,131 @@ TEST_F(RunningProgram, WithHighContrastOnDrawsInTheSystemsColours) {
     ::ReleaseDC(nullptr, screen);
     HighContrast(false);
     EXPECT_EQ(seen, ::GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+}  // namespace
+}  // namespace ondrevan::win
+
+#include <oleacc.h>
+
+#include <iostream>
+
+namespace ondrevan::win {
+namespace {
+
+struct Described {
+    std::string name, value;
+    long role = 0;
+};
+
+// What a screen reader hears of one window: a small client of the accessibility interface.
+Described Describe(HWND window) {
+    Described described;
+    IAccessible* object = nullptr;
+    const HRESULT found =
+        ::AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                     __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+    if (FAILED(found) || !object) {
+        described.name = "(no accessible object: " + std::to_string(found) + ")";
+        return described;
+    }
+    VARIANT self;
+    ::VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (SUCCEEDED(object->get_accName(self, &text)) && text) described.name = Narrow(text);
+    ::SysFreeString(text);
+    text = nullptr;
+    if (SUCCEEDED(object->get_accValue(self, &text)) && text) described.value = Narrow(text);
+    ::SysFreeString(text);
+    VARIANT role;
+    ::VariantInit(&role);
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) described.role = role.lVal;
+    object->Release();
+    return described;
+}
+
+long RoleOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::PushButton:
+            return ROLE_SYSTEM_PUSHBUTTON;
+        case ControlKind::CheckBox:
+            return ROLE_SYSTEM_CHECKBUTTON;
+        case ControlKind::OptionButton:
+            return ROLE_SYSTEM_RADIOBUTTON;
+        case ControlKind::Label:
+            return ROLE_SYSTEM_STATICTEXT;
+        case ControlKind::Frame:
+            return ROLE_SYSTEM_GROUPING;
+        case ControlKind::ProgressBar:
+            return ROLE_SYSTEM_PROGRESSBAR;
+        case ControlKind::TextBox:
+        case ControlKind::RichTextBox:
+            return ROLE_SYSTEM_TEXT;
+        case ControlKind::ComboBox:
+            return ROLE_SYSTEM_COMBOBOX;
+        case ControlKind::ListView:
+            return ROLE_SYSTEM_LIST;
+        case ControlKind::DateTimePicker:
+            return ROLE_SYSTEM_SPINBUTTON;
+        default:
+            return 0;
+    }
+}
+
+TEST_F(RunningProgram, EveryControlTellsAScreenReaderItsNameAndRole) {
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    const std::map<std::string, std::string> named = {
+        {"Text1", "Delete every: hours"},
+        {"Text2", "minutes"},
+        {"Text3", "seconds"},
+        {"dtpWeekly", "Time of the daily or weekly run"},
+        {"cboWeekly", "Day of the weekly run"},
+        {"ListView1", "Folders to clear"},
+        {"RichTextBox1", "History log"},
+        {"ProgressBar1", "Off."},  // the status its frame shows
+    };
+    for (std::size_t i = 0; i < kLayout.size(); ++i) {
+        const LayoutEntry& entry = kLayout[i];
+        if (entry.kind == ControlKind::Timer) continue;
+        HWND child = ChildById(window_, 1000 + static_cast<int>(i));
+        ASSERT_NE(child, nullptr) << entry.name;
+        const Described heard = Describe(child);
+        wchar_t roleText[64] = L"";
+        ::GetRoleTextW(static_cast<DWORD>(heard.role), roleText, 64);
+        std::cout << entry.name << ": \"" << heard.name << "\", " << Narrow(roleText)
+                  << (heard.value.empty() ? "" : ", value \"" + heard.value + "\"") << "\n";
+        const auto given = named.find(entry.name);
+        EXPECT_EQ(heard.name, given != named.end() ? given->second : std::string(entry.caption))
+            << entry.name;
+        EXPECT_EQ(heard.role, RoleOf(entry.kind)) << entry.name;
+        if (entry.kind == ControlKind::ProgressBar) {
+            EXPECT_EQ(heard.value, "Progress Bar (0%)");
+        }
+    }
+
+    // The options window: every field that takes input is named, by its label or its own name.
+    ::PostMessageW(window_, WM_SYSCOMMAND, 0x0100 /* Options... */, 0);
+    HWND options = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (options = ::FindWindowW(L"OndrevanTool", nullptr)); }));
+    std::vector<Described> fields;
+    ::EnumChildWindows(
+        options,
+        [](HWND child, LPARAM list) -> BOOL {
+            if (::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)
+                reinterpret_cast<std::vector<Described>*>(list)->push_back(Describe(child));
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&fields));
+    EXPECT_GE(fields.size(), 9u);
+    for (const Described& field : fields) {
+        std::cout << "Options: \"" << field.name << "\", role " << field.role << "\n";
+        EXPECT_FALSE(field.name.empty());
+        EXPECT_NE(field.role, ROLE_SYSTEM_CLIENT) << field.name;
+    }
+    ::CoUninitialize();
     EXPECT_EQ(CloseAndWait(), 0u);
 }
 

@@ -1,5 +1,7 @@
 #include "app/win/ControlEvents_win.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 
 #include "controls/CheckBox.h"
@@ -8,9 +10,11 @@
 #include "controls/HotKeyBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
+#include "controls/ProgressBar.h"
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
+#include "platform/HotKey.h"
 #include "platform/VisibleText.h"
 #include "platform/win/Text_win.h"
 
@@ -176,6 +180,76 @@ void ControlEvents::RouteClick(WPARAM id) {
         static_cast<DateTimePicker&>(*entry->control).Click.Raise();
 }
 
+AccessibleFacts ControlEvents::AccessibleFactsOf(const Control& control) {
+    AccessibleFacts facts;
+    if (!control.AccessibleName().empty()) {
+        facts.name = Widen(control.AccessibleName());
+        facts.hasName = true;
+    }
+    switch (control.Kind()) {
+        case ControlKind::PushButton:
+            facts.role = ROLE_SYSTEM_PUSHBUTTON;
+            break;
+        case ControlKind::CheckBox:
+            facts.role = ROLE_SYSTEM_CHECKBUTTON;
+            facts.checkable = true;
+            facts.checked = static_cast<const CheckBox&>(control).Checked();
+            break;
+        case ControlKind::OptionButton:
+            facts.role = ROLE_SYSTEM_RADIOBUTTON;
+            facts.checkable = true;
+            facts.checked = static_cast<const OptionButton&>(control).Value();
+            break;
+        case ControlKind::Label:
+            facts.role = ROLE_SYSTEM_STATICTEXT;
+            break;
+        case ControlKind::TextBox:
+        case ControlKind::RichTextBox:
+            facts.role = ROLE_SYSTEM_TEXT;
+            facts.value = Widen(static_cast<const TextBox&>(control).Text());
+            facts.hasValue = true;
+            break;
+        case ControlKind::ComboBox:
+            facts.role = ROLE_SYSTEM_COMBOBOX;
+            facts.value = Widen(static_cast<const ComboBox&>(control).Text());
+            facts.hasValue = true;
+            break;
+        case ControlKind::ListView:
+            facts.role = ROLE_SYSTEM_LIST;
+            break;
+        case ControlKind::Frame:
+            // Drawn by the program: the system would call it a bare client area.
+            facts.role = ROLE_SYSTEM_GROUPING;
+            facts.name = Widen(control.Caption());
+            facts.hasName = true;
+            break;
+        case ControlKind::ProgressBar: {
+            // Named by the status its frame shows; its value is what it shows, and how full.
+            const auto& bar = static_cast<const ProgressBar&>(control);
+            facts.role = ROLE_SYSTEM_PROGRESSBAR;
+            if (!facts.hasName && control.Container()) {
+                facts.name = Widen(control.Container()->Caption());
+                facts.hasName = true;
+            }
+            const int percent = static_cast<int>(bar.FilledFraction() * 100.0 + 0.5);
+            facts.value = Widen(bar.Text()) + L" (" + std::to_wstring(percent) + L"%)";
+            facts.hasValue = true;
+            break;
+        }
+        case ControlKind::DateTimePicker:
+            facts.role = ROLE_SYSTEM_SPINBUTTON;  // a time set with its arrows
+            break;
+        case ControlKind::HotKeyBox:
+            facts.role = ROLE_SYSTEM_HOTKEYFIELD;
+            facts.value = Widen(HotKeyText(static_cast<const HotKeyBox&>(control).Value()));
+            facts.hasValue = true;
+            break;
+        default:
+            break;
+    }
+    return facts;
+}
+
 bool ControlEvents::WantsKey(const Control& control, WPARAM key) {
     switch (control.Kind()) {
         case ControlKind::PushButton:
@@ -217,6 +291,11 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
             break;
         case WM_KILLFOCUS:
             self.focusLeavingTo_ = reinterpret_cast<HWND>(wParam);
+            break;
+        case WM_GETOBJECT:
+            if (LRESULT answer =
+                    AnswerGetObject(window, wParam, lParam, AccessibleFactsOf(*entry->control)))
+                return answer;
             break;
         case WM_GETDLGCODE: {
             // The window's own keys, before the dialog manager takes them: Enter presses a

@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "app/win/Accessible_win.h"
 #include "app/win/ControlWindows_win.h"
 #include "controls/FormWindow.h"
 
@@ -34,6 +35,8 @@ class ControlEvents {
     void FocusLeaving(Control& control);
     // The keys a control takes for itself, and what they do.
     static bool WantsKey(const Control& control, WPARAM key);
+    // What a screen reader is told of a control beyond what its window class says.
+    static AccessibleFacts AccessibleFactsOf(const Control& control);
     void PressKey(ControlWindows::Entry& entry, WPARAM key);
     static LRESULT CALLBACK ChildSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR owner);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/win/Accessible_win.h"
 #include "app/win/CustomControls_win.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
@@ -290,6 +291,7 @@ void ControlWindows::Mirror(Control& control, Property property) {
         case Property::Caption:
             ::SetWindowTextW(window, Widen(control.Caption()).c_str());
             ::InvalidateRect(window, nullptr, TRUE);
+            if (control.Kind() == ControlKind::Frame) AnnounceNameChange(window);
             break;
         case Property::Enabled:
             ::EnableWindow(window, control.Enabled());
@@ -313,6 +315,7 @@ void ControlWindows::Mirror(Control& control, Property property) {
                 // Drawn over the bar, and kept as the window's text for screen readers.
                 ::SetWindowTextW(window, Widen(static_cast<ProgressBar&>(control).Text()).c_str());
                 ::InvalidateRect(window, nullptr, TRUE);
+                AnnounceValueChange(window);
             } else if (!echo) {
                 Echo own(*this, control);  // the EN_CHANGE this causes is our own
                 ::SetWindowTextW(window, Widen(static_cast<TextBox&>(control).Text()).c_str());
@@ -345,6 +348,7 @@ void ControlWindows::Mirror(Control& control, Property property) {
                     break;
                 case ControlKind::ProgressBar:
                     ::InvalidateRect(window, nullptr, FALSE);
+                    AnnounceValueChange(window);
                     break;
                 case ControlKind::HotKeyBox:
                     if (!echo) {
