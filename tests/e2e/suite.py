@@ -163,17 +163,21 @@ class Session:
 
     # ---- the steps ----
 
+    def expect_installed(self, *more):
+        """The program folder as an installer leaves it."""
+        folder = self.path(PROGRAM_FOLDER)
+        exes = sorted(f for f in os.listdir(folder) if f.lower().endswith(".exe"))
+        assert exes == ["Ondrevan.exe"], f"the start-up entry must find only the program: {exes}"
+        for name in ("HAND-M.CUR", "ReadMe.txt", "LICENSE.txt", r"Samples\TestFolder1\notes.txt",
+                     *more):
+            assert os.path.isfile(self.path(PROGRAM_FOLDER + "\\" + name)), name
+
     def step_installer_installs(self):
         setup = r"C:\ondrevan-e2e\setup.exe"
         shutil.copy(self.args.setup, self.path(setup))
         result = self.desk.wine(setup, "/S")
         assert result.returncode == 0, result.stderr[-2000:]
-        folder = self.path(PROGRAM_FOLDER)
-        exes = sorted(f for f in os.listdir(folder) if f.lower().endswith(".exe"))
-        assert exes == ["Ondrevan.exe"], f"the start-up entry must find only the program: {exes}"
-        for name in ("HAND-M.CUR", "ReadMe.txt", "LICENSE.txt", r"Samples\TestFolder1\notes.txt",
-                     r"Uninstall\Uninstall Ondrevan.exe"):
-            assert os.path.isfile(self.path(PROGRAM_FOLDER + "\\" + name)), name
+        self.expect_installed(r"Uninstall\Uninstall Ondrevan.exe")
         assert os.path.isfile(self.path(SHORTCUT)), "Start-menu shortcut"
         entry = self.desk.reg_values(UNINSTALL_KEY)
         assert entry and entry["DisplayName"] == "Ondrevan", entry
@@ -766,11 +770,7 @@ class Session:
         result = self.desk.wine("msiexec", "/i", package, "/qn")
         assert result.returncode == 0, result.stderr[-2000:]
         folder = self.path(PROGRAM_FOLDER)
-        exes = sorted(f for f in os.listdir(folder) if f.lower().endswith(".exe"))
-        assert exes == ["Ondrevan.exe"], f"the start-up entry must find only the program: {exes}"
-        for name in ("HAND-M.CUR", "ReadMe.txt", "LICENSE.txt", r"Samples\TestFolder1\notes.txt",
-                     r"Samples\TestFolder2\Old\old.txt"):
-            assert os.path.isfile(self.path(PROGRAM_FOLDER + "\\" + name)), name
+        self.expect_installed(r"Samples\TestFolder2\Old\old.txt")
         assert len(self.msi_shortcuts()) == 1, "one Start-menu shortcut"
         assert list(self.installed_products()) == [version], self.installed_products()
 
