@@ -126,9 +126,8 @@ class Session:
 
     def notepad_in_front(self):
         notepad = self.desk.start("notepad")
-        self.desk.click("top", "Untitled - Notepad", "20", timeout=30)
-        until("Notepad to have the focus",
-              lambda: (f := self.desk.seen("foreground")) and f.cls == "Notepad")
+        until("Notepad", lambda: self.desk.seen("top", "Untitled - Notepad", "0"), 30)
+        self.click_notepad_caption()
         return notepad
 
     def click_notepad_caption(self):
