@@ -117,6 +117,12 @@ void OptionsForm::Load() {
     chkCatchUpMissedRuns.SetChecked(
         IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff)));
     chkNotifyAfterRun.SetChecked(IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)));
+    // The administrator's protected folders count with these; the field holds the user's own.
+    std::string byPolicy;
+    for (const std::string& folder : uses_.settings.PolicyProtectedFolders())
+        byPolicy += (byPolicy.empty() ? "" : "; ") + folder;
+    txtProtectedFolders.SetToolTip(
+        byPolicy.empty() ? "" : "Your administrator also protects: " + byPolicy);
     // What an administrator set shows, and cannot be changed here.
     for (auto [field, key] :
          {std::pair<Control*, const char*>{&txtMinimumAge, keys::kMinimumAgeDays},

@@ -187,6 +187,9 @@ TEST_F(PolicyFixture, AnAdministratorsProtectedFolderIsRefusedInTheWindowAndOnTh
     EXPECT_TRUE(form->Deleter().CanDelete("C:\\Temp"));
     EXPECT_EQ(form->Options().txtProtectedFolders.Text(), "D:\\Mine")
         << "the user's field holds the user's own folders only";
+    EXPECT_EQ(form->Options().txtProtectedFolders.ToolTip(),
+              "Your administrator also protects: C:\\Projects");
+    EXPECT_TRUE(form->Options().txtProtectedFolders.Enabled());
     form->Options().txtProtectedFolders.SetText("D:\\Mine\r\nE:\\Also");
     EXPECT_EQ(sys.settings.Get(keys::kProtectedFolders), JoinFolderList({"D:\\Mine", "E:\\Also"}));
     EXPECT_FALSE(form->Deleter().CanDelete("C:\\Projects")) << "the policy's still count";
