@@ -6,8 +6,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "$1")
-version=${2:-$(sed -nE 's/^project\(Ondrevan VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt")}
-[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
+source "$root/tools/release-common.sh"
+version=${2:-$(ondrevan_version)}
 program="$root/build/win/Ondrevan"
 [ -f "$program/Ondrevan.exe" ] || { echo "build the program first: tools/build.sh win" >&2; exit 1; }
 
@@ -17,9 +17,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/files"
 cp -r "$program"/. "$work/files/"
 cp "$root/resources/Ondrevan.ico" "$root/packaging/Ondrevan.wxs" "$work/"
-# Windows text files: CRLF line ends.
-sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$root/packaging/ReadMe.txt" >"$work/files/ReadMe.txt"
-sed -e 's/$/\r/' "$root/LICENSE" >"$work/files/LICENSE.txt"
+ondrevan_windows_texts "$work/files" "$version"
 # The sample folders, whatever they hold, as components of their own.
 (cd "$work/files" && find Samples -type f | sort |
     wixl-heat -p Samples/ --directory-ref SAMPLES --component-group SampleFiles \

@@ -11,16 +11,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
 "$root/tools/build.sh" win
 
-version=$(sed -nE 's/^project\(Ondrevan VERSION ([0-9.]+).*/\1/p' "$root/CMakeLists.txt")
-[ -n "$version" ] || { echo "no version in CMakeLists.txt" >&2; exit 1; }
+source "$root/tools/release-common.sh"
+version=$(ondrevan_version)
 program="$root/build/win/Ondrevan"
 out="$root/build/release"
 rm -rf "$out"
 mkdir -p "$out/texts" "$out/zip/Ondrevan"
 
-# Windows text files: CRLF line ends.
-sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$root/packaging/ReadMe.txt" >"$out/texts/ReadMe.txt"
-sed -e 's/$/\r/' "$root/LICENSE" >"$out/texts/LICENSE.txt"
+ondrevan_windows_texts "$out/texts" "$version"
 
 cp -r "$program"/. "$out/zip/Ondrevan/"
 cp "$out/texts/ReadMe.txt" "$out/texts/LICENSE.txt" "$out/zip/Ondrevan/"

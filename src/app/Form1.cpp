@@ -201,13 +201,9 @@ void Form1::Form_Load() {
 }
 
 void Form1::ShowPolicies() {
-    for (auto [box, key] : {std::pair<CheckBox*, const char*>{&Check1, keys::kCheck1},
-                            {&Check3, keys::kWindowsStartup},
-                            {&Check8, keys::kMinimized}}) {
-        const bool set = settings_.SetByPolicy(key);
-        box->SetEnabled(!set);
-        box->SetToolTip(set ? kSetByAdministrator : "");
-    }
+    ShowWhetherSetByPolicy(Check1, settings_, keys::kCheck1);
+    ShowWhetherSetByPolicy(Check3, settings_, keys::kWindowsStartup);
+    ShowWhetherSetByPolicy(Check8, settings_, keys::kMinimized);
     // The box cannot say it, so the Run value must not: one left from before goes.
     if (settings_.SetByPolicy(keys::kWindowsStartup) && !Check3.Checked())
         startupEntry_.UnregisterStartup();

@@ -124,15 +124,16 @@ void OptionsForm::Load() {
     txtProtectedFolders.SetToolTip(
         byPolicy.empty() ? "" : "Your administrator also protects: " + byPolicy);
     // What an administrator set shows, and cannot be changed here.
-    for (auto [field, key] :
-         {std::pair<Control*, const char*>{&txtMinimumAge, keys::kMinimumAgeDays},
-          {&txtKeepPatterns, keys::kKeepPatterns},
-          {&hkHotKey, keys::kHotKey}}) {
-        const bool set = uses_.settings.SetByPolicy(key);
-        field->SetEnabled(!set);
-        field->SetToolTip(set ? kSetByAdministrator : "");
-    }
+    ShowWhetherSetByPolicy(txtMinimumAge, uses_.settings, keys::kMinimumAgeDays);
+    ShowWhetherSetByPolicy(txtKeepPatterns, uses_.settings, keys::kKeepPatterns);
+    ShowWhetherSetByPolicy(hkHotKey, uses_.settings, keys::kHotKey);
     loading_ = false;
+}
+
+void ShowWhetherSetByPolicy(Control& control, const AppSettings& settings, const char* key) {
+    const bool set = settings.SetByPolicy(key);
+    control.SetEnabled(!set);
+    control.SetToolTip(set ? kSetByAdministrator : "");
 }
 
 void OptionsForm::StoreSwitch(CheckBox& box, const char* key, Event<>* changed) {

@@ -14,6 +14,10 @@ class AppSettings;
 
 inline constexpr const char* kOptionsTitle = "Ondrevan Options";
 
+// A control whose setting an administrator's policy sets is disabled and says so; one whose
+// setting is the user's is enabled.
+void ShowWhetherSetByPolicy(Control& control, const AppSettings& settings, const char* key);
+
 // The rules of a run, in a window of their own. Like the main window it has no OK or
 // Cancel: each change is stored the moment it is made, unless it cannot be, which the
 // line under the field then says.

@@ -59,8 +59,8 @@ Policies ReadPolicies(Registry& registry) {
         }
     }
     // No start-up entry, so no start in the tray with Windows either.
-    if (policies.settings.count(keys::kWindowsStartup) &&
-        policies.settings[keys::kWindowsStartup] == "Off")
+    if (auto startup = policies.settings.find(keys::kWindowsStartup);
+        startup != policies.settings.end() && startup->second == "Off")
         policies.settings.emplace(keys::kMinimized, "Off");
     return policies;
 }

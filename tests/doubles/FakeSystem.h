@@ -212,7 +212,6 @@ class FakeRegistry : public Registry {
     }
     std::optional<RegistryData> ReadValue(RegistryRoot root, const std::string& path,
                                           const std::string& name) override {
-        ++reads;
         if (auto it = data.find({root, path + "\\" + name}); it != data.end()) return it->second;
         if (auto it = values.find({root, path + name}); it != values.end())
             return TextData(it->second);
@@ -231,7 +230,6 @@ class FakeRegistry : public Registry {
     }
     std::map<std::pair<RegistryRoot, std::string>, std::string> values;
     std::map<std::pair<RegistryRoot, std::string>, RegistryData> data;
-    int reads = 0;
     std::map<RegistryRoot, bool> writable{{RegistryRoot::LocalMachine, true},
                                           {RegistryRoot::CurrentUser, true}};
 };

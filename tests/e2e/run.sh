@@ -5,8 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 "$root/tools/release.sh" >/dev/null
 # A later version of the same package, to show that it replaces the released one.
-version=$(sed -nE 's/^project\(Ondrevan VERSION ([0-9]+)\.([0-9]+)\.([0-9]+).*/\1.\2.\3/p' \
-          "$root/CMakeLists.txt")
+source "$root/tools/release-common.sh"
+version=$(ondrevan_version)
 later="${version%.*}.$((${version##*.} + 1))"
 rm -f "$root"/build/e2e/Ondrevan-later-*.msi
 "$root/tools/build-msi.sh" "$root/build/e2e/Ondrevan-later-$later.msi" "$later"

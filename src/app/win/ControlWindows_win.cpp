@@ -117,27 +117,19 @@ bool ControlWindows::Create(HWND mainWindow, const std::vector<Control*>& contro
 HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
     Control& control = *entry.control;
     const WindowKind kind = KindFor(control.Kind());
-    const TwipRect& at = control.Position();
     HWND parent = control.Container() ? WindowOf(*control.Container()) : mainWindow;
-    int height = dpi_.Px(at.height);
-    if (control.Kind() == ControlKind::ComboBox) height *= 8;  // room for the drop-down list
     DWORD style =
         kind.style | (control.Visible() ? WS_VISIBLE : 0) | (control.Enabled() ? 0 : WS_DISABLED);
 
-    HWND window = ::CreateWindowExW(
-        kind.exStyle, kind.className, Widen(control.Caption()).c_str(), style, dpi_.Px(at.left),
-        dpi_.Px(at.top), dpi_.Px(at.width), height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
+    const PixelPlace at = PlaceOf(control);
+    HWND window = ::CreateWindowExW(kind.exStyle, kind.className, Widen(control.Caption()).c_str(),
+                                    style, at.left, at.top, at.width, at.height, parent,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
+                                    instance_, nullptr);
     if (!window) return nullptr;
     entry.window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control.Font().points)),
-                   FALSE);
-
-    // A label's caption is one line: where the font at this scale is a little wider than
-    // the design's, the label grows rather than cut it.
-    if (control.Kind() == ControlKind::Label) FitToCaption(window);
-    if (!control.ToolTip().empty()) MirrorToolTip(entry);
+    TakeFont(entry, false);
 
     // Bring the new window up to the model's present state.
     switch (control.Kind()) {
@@ -189,18 +181,31 @@ void ControlWindows::Relayout(Dpi dpi) {
     oldFonts.swap(fonts_);
     for (Entry& entry : entries_) {
         if (!entry.window) continue;
-        Control& control = *entry.control;
-        const TwipRect& at = control.Position();
-        int height = dpi_.Px(at.height);
-        if (control.Kind() == ControlKind::ComboBox) height *= 8;
-        ::SetWindowPos(entry.window, nullptr, dpi_.Px(at.left), dpi_.Px(at.top), dpi_.Px(at.width),
-                       height, SWP_NOZORDER | SWP_NOACTIVATE);
-        ::SendMessageW(entry.window, WM_SETFONT,
-                       reinterpret_cast<WPARAM>(FontFor(control.Font().points)), TRUE);
-        if (control.Kind() == ControlKind::Label) FitToCaption(entry.window);
-        if (control.Kind() == ControlKind::ListView) MirrorListView(entry, Property::Columns);
-        if (!control.ToolTip().empty()) MirrorToolTip(entry);
+        const PixelPlace at = PlaceOf(*entry.control);
+        ::SetWindowPos(entry.window, nullptr, at.left, at.top, at.width, at.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        TakeFont(entry, true);
+        if (entry.control->Kind() == ControlKind::ListView)
+            MirrorListView(entry, Property::Columns);
     }
+}
+
+ControlWindows::PixelPlace ControlWindows::PlaceOf(const Control& control) const {
+    const TwipRect& at = control.Position();
+    int height = dpi_.Px(at.height);
+    if (control.Kind() == ControlKind::ComboBox) height *= 8;  // room for the drop-down list
+    return {dpi_.Px(at.left), dpi_.Px(at.top), dpi_.Px(at.width), height};
+}
+
+void ControlWindows::TakeFont(Entry& entry, bool redraw) {
+    const Control& control = *entry.control;
+    ::SendMessageW(entry.window, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(FontFor(control.Font().points)), redraw);
+    // A label's caption is one line: where the font at this scale is a little wider than
+    // the design's, the label grows rather than cut it.
+    if (control.Kind() == ControlKind::Label) FitToCaption(entry.window);
+    // The tip covers the control's rectangle, which has just been set.
+    if (!control.ToolTip().empty()) MirrorToolTip(entry);
 }
 
 void ControlWindows::MirrorToolTip(Entry& entry) {

@@ -71,7 +71,15 @@ class ControlWindows {
     const Control* Routing() const { return routing_; }
 
   private:
+    struct PixelPlace {
+        int left, top, width, height;
+    };
+
     HWND CreateWindowFor(Entry& entry, HWND mainWindow);
+    // Where the layout puts a control at the present DPI.
+    PixelPlace PlaceOf(const Control& control) const;
+    // The control's font at the present DPI, and what depends on it.
+    void TakeFont(Entry& entry, bool redraw);
     const Entry* ByControl(const Control& control) const;
     HFONT FontFor(double points);
     void MirrorListView(Entry& entry, Property property);

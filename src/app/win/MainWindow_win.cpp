@@ -344,16 +344,14 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             controls_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
             return 0;
         case WM_SYSCOLORCHANGE:
-            // High contrast on or off, or other system colours: everything is drawn again.
-            ::RedrawWindow(window_, nullptr, nullptr,
-                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-            break;
         case WM_SETTINGCHANGE:
-            if (wParam == SPI_SETHIGHCONTRAST)
+            // High contrast on or off, or other system colours: everything is drawn again.
+            if (message == WM_SYSCOLORCHANGE || wParam == SPI_SETHIGHCONTRAST)
                 ::RedrawWindow(window_, nullptr, nullptr,
                                RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
             // Group Policy applied a change: "Policy" names the policy area.
-            if (lParam && ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)
+            if (message == WM_SETTINGCHANGE && lParam &&
+                ::lstrcmpiW(reinterpret_cast<const wchar_t*>(lParam), L"Policy") == 0)
                 Guarded([&] { form_.PoliciesChanged(); });
             break;
         case WM_QUERYENDSESSION:
