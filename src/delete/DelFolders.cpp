@@ -180,6 +180,17 @@ FolderPlan DelFolders::PlanFolder(const std::string& entry, const RunChoices& ch
         plan.refusal = std::move(*refusal);
         return plan;
     }
+    // Only a folder itself is cleared: not a file named in its place, not a link to one.
+    if (const auto bits = uses_.fileSystem.Attributes(plan.folder); !bits) {
+        plan.fate = FolderPlan::Fate::NotThere;
+        return plan;
+    } else if (*bits & attributes::kReparsePoint) {
+        plan.refusal = kRefusedLink;
+        return plan;
+    } else if (!(*bits & attributes::kDirectory)) {
+        plan.refusal = kRefusedNotAFolder;
+        return plan;
+    }
     const RunRules& rules = choices.rules;
     for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder)) {
         if (auto reason = KeepReason(file, rules, choices.nowUtc))
@@ -209,8 +220,6 @@ FolderPlan DelFolders::PlanFolder(const std::string& entry, const RunChoices& ch
         plan.fate = FolderPlan::Fate::HoldsKeptFile;
         plan.link = plan.folder + "\\" + plan.kept.front().file.name + " (" +
                     plan.kept.front().reason + ")";
-    } else if (!uses_.fileSystem.Attributes(plan.folder)) {
-        plan.fate = FolderPlan::Fate::NotThere;
     } else if (!uses_.shell.HasRecycleBin(plan.folder)) {
         // Without a Recycle Bin the shell would delete for good: the folder stays instead.
         plan.fate = FolderPlan::Fate::NoRecycleBin;
@@ -292,36 +301,71 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         ++totals.problems;
         log(folderLog, "Could not send folder to the Recycle Bin ", folder + " (" + why + ")");
     };
+    const auto changed = [&](const std::string& folder) {
+        ++totals.problems;
+        log(folderLog, "Stopped clearing folder ",
+            folder + " (the folder changed during the run: what its path leads to now was left)");
+    };
     for (const std::string& entry : items) {
         // The window answers between folders and while a folder's files go.
         letWindowAnswer();
         // Each folder is planned just before it is cleared, so the plan sees it as it is.
         FolderPlan plan;
         if (!trap.At(checkLine, [&] { plan = PlanFolder(entry, choices); })) continue;
-        if (plan.Refused()) continue;
         const std::string& folder = plan.folder;
+        if (plan.Refused()) {
+            // The protected folders are passed over in silence; an entry that names a file
+            // or a link is the user's mistake, and said.
+            if (plan.refusal == kRefusedLink || plan.refusal == kRefusedNotAFolder) {
+                ++totals.problems;
+                log(folderLog, "Refused ", folder + " (" + plan.refusal + ")");
+            }
+            continue;
+        }
+        if (plan.fate == FolderPlan::Fate::NotThere) {
+            log(folderLog, "Folder not found ", folder);
+            continue;
+        }
+        // The files go through the folder held open, so that a link put in its place
+        // meanwhile leads nowhere.
+        FolderOpening opening;
+        if (!trap.At(checkLine, [&] { opening = uses_.fileSystem.OpenFolderToClear(folder); }))
+            continue;
+        if (!opening.folder) {
+            if (opening.fault == "not there") {
+                log(folderLog, "Folder not found ", folder);
+            } else {
+                ++totals.problems;
+                log(folderLog, "Could not clear folder ", folder + " (" + opening.fault + ")");
+            }
+            continue;
+        }
+        OpenedFolder& opened = *opening.folder;
 
         DeletedFiles deleted;
         if (plan.recycleFiles && plan.noBinForFiles) {
             ++totals.problems;
+            totals.filesNotRecycled += plan.files.size();
             log(contentLog, "Could not send the files to the Recycle Bin ",
                 folder + " (no Recycle Bin can be reached there)");
         } else if (plan.recycleFiles) {
             trap.At(contentLine, [&] {
-                deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, folder, plan.files,
-                                              letWindowAnswer);
+                deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder,
+                                              plan.files, letWindowAnswer);
             });
             totals.filesRecycled += deleted.count;
+            totals.bytesRecycled += deleted.bytes;
+            totals.filesNotRecycled += deleted.failures.size();
             log(contentLog, "Sent content of folder to the Recycle Bin ", folder);
         } else {
             trap.At(contentLine, [&] {
-                deleted = DeletePlannedFiles(uses_.fileSystem, folder, plan.files, letWindowAnswer);
+                deleted = DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer);
             });
             totals.filesDeleted += deleted.count;
             totals.bytesDeleted += deleted.bytes;
+            totals.filesFailed += deleted.failures.size();
             log(contentLog, "Deleted content of folder ", folder);
         }
-        totals.filesFailed += deleted.failures.size();
         totals.problems += deleted.failures.size();
         // What could not be deleted is said, file by file: no failure passes for success.
         for (const FileFailure& failure : deleted.failures)
@@ -329,12 +373,20 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
                 plan.recycleFiles ? "Could not send file to the Recycle Bin "
                                   : "Could not delete file ",
                 failure.path + " (" + failure.reason + ")");
+        if (deleted.folderChanged) {
+            changed(folder);
+            continue;
+        }
         if (!plan.kept.empty()) {
             totals.filesKept += plan.kept.size();
             log(failureLog, "Kept by the rules in folder ",
                 folder + " (" + CountedText(plan.kept.size(), "file", "files") + ")");
         }
         if (plan.removeEmptySubfolders) {
+            if (!opened.StillInPlace()) {
+                changed(folder);
+                continue;
+            }
             std::vector<std::string> removed;
             trap.At(emptyLine, [&] { removed = RemoveEmptySubfolders(folder); });
             for (const std::string& gone : removed) log(folderLog, "Removed empty folder ", gone);
@@ -342,7 +394,10 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
 
         switch (plan.fate) {
             case FolderPlan::Fate::Stays:
+            case FolderPlan::Fate::NotThere:
+                continue;
             case FolderPlan::Fate::HoldsProtected:
+                stays(folder, "it holds a protected folder");
                 continue;
             case FolderPlan::Fate::HoldsLink:
                 stays(folder, "it holds a link: " + plan.link);
@@ -353,9 +408,14 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
             case FolderPlan::Fate::NoRecycleBin:
                 stays(folder, "no Recycle Bin can be reached there");
                 continue;
-            case FolderPlan::Fate::NotThere:
-                break;
             case FolderPlan::Fate::ToRecycleBin: {
+                // The shell goes by path: the folder goes only if its path still leads to
+                // the folder that was cleared.
+                if (!opened.StillInPlace()) {
+                    changed(folder);
+                    continue;
+                }
+                opening.folder.reset();  // the shell moves it: no handle of ours in the way
                 Recycled recycled = Recycled::Stayed;
                 trap.At(recycleLine, [&] { recycled = SendToRecycleBin(folder); });
                 if (recycled == Recycled::Stayed) {
@@ -363,10 +423,10 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
                     continue;
                 }
                 if (recycled == Recycled::Gone) ++totals.foldersRecycled;
-                break;
+                log(folderLog, "Deleted folder ", folder);
+                continue;
             }
         }
-        log(folderLog, "Deleted folder ", folder);
     }
     lastRun_ = totals;
     lastSummary_.clear();
@@ -377,6 +437,9 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
     if (choices.rules.recycleFiles)
         summary +=
             ", " + CountedText(totals.filesRecycled, "file", "files") + " sent to the Recycle Bin";
+    if (totals.filesNotRecycled > 0)
+        summary += ", " + CountedText(totals.filesNotRecycled, "file", "files") +
+                   " could not be sent to the Recycle Bin";
     if (choices.rules.KeepsFiles())
         summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
     lastSummary_ = summary;

@@ -16,35 +16,45 @@ std::string RunFolderPath(const std::string& entry) {
     return text;
 }
 
-DeletedFiles DeletePlannedFiles(FileSystem& fileSystem, const std::string& folder,
+DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
                                 const std::vector<FileEntry>& files,
                                 const std::function<void()>& between) {
     DeletedFiles deleted;
-    std::string path = folder + "\\";
-    const std::size_t base = path.size();
     for (const FileEntry& file : files) {
         if (between) between();
-        path.resize(base);
-        path += file.name;
-        const FileRemoval removal = fileSystem.DeleteListedFile(path, file.attributes);
-        if (removal.outcome == FileRemoval::Outcome::Deleted) {
-            ++deleted.count;
-            deleted.bytes += file.size;
-        } else if (removal.outcome == FileRemoval::Outcome::Failed) {
-            deleted.failures.push_back({path, removal.reason});
+        const FileRemoval removal = opened.DeleteFile(file.name, file.attributes);
+        switch (removal.outcome) {
+            case FileRemoval::Outcome::Deleted:
+                ++deleted.count;
+                deleted.bytes += file.size;
+                break;
+            case FileRemoval::Outcome::AlreadyGone:
+                break;
+            case FileRemoval::Outcome::Failed:
+                deleted.failures.push_back({folder + "\\" + file.name, removal.reason});
+                break;
+            case FileRemoval::Outcome::FolderChanged:
+                deleted.folderChanged = true;
+                return deleted;
         }
     }
     return deleted;
 }
 
-DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, const std::string& folder,
-                                 const std::vector<FileEntry>& files,
+DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
+                                 const std::string& folder, const std::vector<FileEntry>& files,
                                  const std::function<void()>& between) {
     // One shell operation per batch: one per file would take the shell's time for each.
     constexpr std::size_t kBatch = 1000;
     DeletedFiles recycled;
     for (std::size_t start = 0; start < files.size(); start += kBatch) {
         if (between) between();
+        // The shell goes by path: it is handed the paths only while they lead where the
+        // plan looked.
+        if (!opened.StillInPlace()) {
+            recycled.folderChanged = true;
+            return recycled;
+        }
         const std::size_t end = std::min(files.size(), start + kBatch);
         std::vector<std::string> paths;
         paths.reserve(end - start);

@@ -33,7 +33,7 @@ struct FolderPlan {
     enum class Fate {
         Stays,           // contents mode: only the files go
         ToRecycleBin,    // folder mode: the folder with its sub-folders
-        NotThere,        // folder mode, and there is no such folder
+        NotThere,        // there is no such folder
         HoldsProtected,  // it holds a protected folder: only its own files go
         HoldsLink,       // it holds a folder link (see `link`): it stays
         HoldsKeptFile,   // it holds a file the rules keep (see `link`): it stays
@@ -55,6 +55,10 @@ struct FolderPlan {
     std::string link;  // HoldsLink: the first link inside; HoldsKeptFile: the file and why
 };
 
+// The refusals of an entry that exists but is no folder to clear.
+inline constexpr const char* kRefusedNotAFolder = "not a folder";
+inline constexpr const char* kRefusedLink = "a link";
+
 // The folder a run acts on for a list entry: blanks and one final backslash trimmed, and
 // a full path written the way the protected-folder check resolves it ("C:\s\TB " is
 // "C:\s\TB").
@@ -71,19 +75,23 @@ struct DeletedFiles {
     std::uint64_t count = 0;
     std::uint64_t bytes = 0;
     std::vector<FileFailure> failures;
+    bool folderChanged = false;  // the folder's path was taken over: the rest was left
 };
 
-// Deletes the planned files of a folder, read-only ones too. A file that cannot go (in
-// use, denied) is passed over and reported; one that went by itself meanwhile is neither.
-// `between` runs before each file, so that a long deletion lets the window answer.
-DeletedFiles DeletePlannedFiles(FileSystem& fileSystem, const std::string& folder,
+// Deletes the planned files of a folder through the folder held open, read-only ones too. A
+// file that cannot go (in use, denied, a link that would lead elsewhere) is passed over and
+// reported; one that went by itself meanwhile is neither. Once the folder's path leads
+// elsewhere, nothing more is deleted. `between` runs before each file, so that a long
+// deletion lets the window answer.
+DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
                                 const std::vector<FileEntry>& files,
                                 const std::function<void()>& between);
 
-// Sends the planned files of a folder to the Recycle Bin, many at a time; a file that is
-// still there afterwards is reported. `count` is what went to the bin.
-DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, const std::string& folder,
-                                 const std::vector<FileEntry>& files,
+// Sends the planned files of a folder to the Recycle Bin, many at a time, each batch only
+// while the folder's path still leads to the folder held open; a file that is still there
+// afterwards is reported. `count` is what went to the bin.
+DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
+                                 const std::string& folder, const std::vector<FileEntry>& files,
                                  const std::function<void()>& between);
 
 }  // namespace ondrevan

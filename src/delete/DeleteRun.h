@@ -10,7 +10,8 @@ class ListView;
 // What a whole run did; `problems` counts everything it said it could not do.
 struct RunTotals {
     std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
-                  filesKept = 0, foldersRecycled = 0, problems = 0;
+                  bytesRecycled = 0, filesNotRecycled = 0, filesKept = 0, foldersRecycled = 0,
+                  problems = 0;
 };
 
 // A deletion run over the folder list, as the scheduler starts one.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,9 +33,29 @@ struct FileEntry {
 
 // What became of a file that was to be deleted.
 struct FileRemoval {
-    enum class Outcome { Deleted, AlreadyGone, Failed };
+    // FolderChanged: the folder's path no longer leads to the folder that was opened.
+    enum class Outcome { Deleted, AlreadyGone, Failed, FolderChanged };
     Outcome outcome = Outcome::Failed;
     std::string reason;  // why it failed, in a few words ("in use", "access denied")
+};
+
+// A folder held open while its files go. Each file is reached through the folder that was
+// opened and checked, never through whatever takes the folder's path meanwhile (a link
+// put in its place), and a link in the folder is removed as the link or left alone.
+class OpenedFolder {
+  public:
+    virtual ~OpenedFolder() = default;
+    // Deletes one file lying directly in the folder, a read-only one too (`attributes` are
+    // the listing's). A link whose removal would reach its target stays: Failed, "a link".
+    virtual FileRemoval DeleteFile(const std::string& name, std::uint32_t attributes) = 0;
+    // True while the folder's path still leads to the folder held open.
+    virtual bool StillInPlace() = 0;
+};
+
+// Why a folder could not be opened to be cleared.
+struct FolderOpening {
+    std::unique_ptr<OpenedFolder> folder;
+    std::string fault;  // "not there", "not a folder", "a link", or the system's reason
 };
 
 // The file system as the program sees it: Windows paths in UTF-8.
@@ -57,9 +78,6 @@ class FileSystem {
     // The files that lie directly in the folder, whatever the length of their paths, in
     // listing order; none when the folder is not there or cannot be listed.
     virtual std::vector<FileEntry> ListFiles(const std::string& folder) = 0;
-    // Deletes one listed file, a read-only one too (`attributes` are the listing's). A
-    // folder of that name is never removed.
-    virtual FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) = 0;
     // Removes a folder that holds nothing at all; false when it could not (not empty, in
     // use, denied, not there).
     virtual bool RemoveEmptyFolder(const std::string& path) = 0;
@@ -72,6 +90,9 @@ class FileSystem {
     virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
     // The folder's real path when it exists: long names, links and junctions resolved.
     virtual std::optional<std::string> FinalFolderPath(const std::string& path) = 0;
+    // Opens a folder to clear it, not through a link: a path that is a link, a file or
+    // nothing is not opened.
+    virtual FolderOpening OpenFolderToClear(const std::string& path) = 0;
 };
 
 }  // namespace ondrevan

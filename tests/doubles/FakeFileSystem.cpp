@@ -27,7 +27,7 @@ std::string LastName(const std::string& path) {
 }  // namespace
 
 void FakeFileSystem::AddFolder(const std::string& path, std::uint32_t bits) {
-    entries_[Normal(path)] = {bits | attributes::kDirectory, "", LastName(path)};
+    entries_[Normal(path)] = {bits | attributes::kDirectory, "", LastName(path), 0, ++lastId_};
 }
 
 void FakeFileSystem::AddFile(const std::string& path, std::string content, std::uint32_t bits) {
@@ -148,9 +148,57 @@ std::vector<FileEntry> FakeFileSystem::ListFiles(const std::string& folder) {
     return files;
 }
 
-FileRemoval FakeFileSystem::DeleteListedFile(const std::string& path, std::uint32_t) {
+namespace {
+
+// The folder as it was when opened: a folder put in its place later has another id.
+class FakeOpenedFolder : public OpenedFolder {
+  public:
+    FakeOpenedFolder(FakeFileSystem& fileSystem, std::string folder, std::uint64_t id)
+        : fileSystem_(fileSystem), folder_(std::move(folder)), id_(id) {}
+    FileRemoval DeleteFile(const std::string& name, std::uint32_t) override {
+        return fileSystem_.DeleteInOpenedFolder(folder_, id_, name);
+    }
+    bool StillInPlace() override { return fileSystem_.FolderId(folder_) == id_; }
+
+  private:
+    FakeFileSystem& fileSystem_;
+    std::string folder_;
+    std::uint64_t id_;
+};
+
+}  // namespace
+
+std::uint64_t FakeFileSystem::FolderId(const std::string& path) const {
+    const auto it = entries_.find(Normal(path));
+    if (it == entries_.end() || !(it->second.attributes & attributes::kDirectory) ||
+        (it->second.attributes & attributes::kReparsePoint))
+        return 0;
+    return it->second.id;
+}
+
+FolderOpening FakeFileSystem::OpenFolderToClear(const std::string& path) {
+    FolderOpening opening;
+    const auto it = entries_.find(Normal(path));
+    if (it == entries_.end())
+        opening.fault = "not there";
+    else if (denied_.count(it->first))
+        opening.fault = "access denied";
+    else if (it->second.attributes & attributes::kReparsePoint)
+        opening.fault = "a link";
+    else if (!(it->second.attributes & attributes::kDirectory))
+        opening.fault = "not a folder";
+    else
+        opening.folder = std::make_unique<FakeOpenedFolder>(*this, path, it->second.id);
+    return opening;
+}
+
+FileRemoval FakeFileSystem::DeleteInOpenedFolder(const std::string& folder, std::uint64_t id,
+                                                 const std::string& name) {
+    const std::string path = folder + "\\" + name;
     ++deletions;
     if (beforeDeleting) beforeDeleting(path);
+    // A folder put in the opened one's place is never reached through it.
+    if (FolderId(folder) != id) return {FileRemoval::Outcome::FolderChanged, {}};
     const std::string key = Normal(path);
     auto it = entries_.find(key);
     if (it == entries_.end()) return {FileRemoval::Outcome::AlreadyGone, {}};
@@ -158,6 +206,7 @@ FileRemoval FakeFileSystem::DeleteListedFile(const std::string& path, std::uint3
         return {FileRemoval::Outcome::Failed, "access denied"};
     if (locked_.count(key)) return {FileRemoval::Outcome::Failed, "in use"};
     if (denied_.count(key)) return {FileRemoval::Outcome::Failed, "access denied"};
+    // A link stands for itself here: removing it leaves what it leads to.
     entries_.erase(it);
     return {FileRemoval::Outcome::Deleted, {}};
 }

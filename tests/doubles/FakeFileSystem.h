@@ -29,12 +29,18 @@ class FakeFileSystem : public FileSystem {
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     std::vector<FileEntry> ListFiles(const std::string& folder) override;
-    FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
+    FolderOpening OpenFolderToClear(const std::string& path) override;
+
+    // What an opened folder does: the folder's id, 0 when the path is no folder (or a link),
+    // and a deletion of one of its files while it is still the folder opened.
+    std::uint64_t FolderId(const std::string& path) const;
+    FileRemoval DeleteInOpenedFolder(const std::string& folder, std::uint64_t id,
+                                     const std::string& name);
 
     // Another name for a folder: an 8.3 short name, a junction or a symbolic link.
     void AddAlias(const std::string& alias, const std::string& target) {
@@ -67,6 +73,7 @@ class FakeFileSystem : public FileSystem {
         std::string content;
         std::string name;  // as it was given, letter case kept
         std::int64_t modified = 0;
+        std::uint64_t id = 0;  // a folder's identity, new for each folder made
     };
     const Entry* Find(const std::string& path) const;
 
@@ -74,6 +81,7 @@ class FakeFileSystem : public FileSystem {
     std::set<std::string> denied_;
     std::set<std::string> locked_;
     std::map<std::string, std::string> aliases_;
+    std::uint64_t lastId_ = 0;
 };
 
 }  // namespace ondrevan::testing

@@ -76,8 +76,9 @@ TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
                      "Deleted content of folder  C:\\Data\\Linked",
                      "Could not send folder to the Recycle Bin  C:\\Data\\Linked (it holds a link: "
                      "C:\\Data\\Linked\\Deep\\Out)",
-                     "Deleted content of folder  C:\\Data\\Gone", "Deleted folder  C:\\Data\\Gone",
-                     "Deleted content of folder  C:\\Users",
+                     "Folder not found  C:\\Data\\Gone", "Deleted content of folder  C:\\Users",
+                     "Could not send folder to the Recycle Bin  C:\\Users (it holds a protected "
+                     "folder)",
                      "Run finished: 3 files deleted (5 bytes), 0 files could not be deleted, 1 "
                      "folder sent to the Recycle Bin"}));
     EXPECT_EQ(sys.shell.recycled, (Lines{"C:\\Data\\A"}));

@@ -167,8 +167,7 @@ TEST_F(DeleteFixture, AFolderTheRecycleBinRefusesStaysAndTheHistorySaysSo) {
               (Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\One",
                      "12/8/2026 2:30:05 PM Could not send folder to the Recycle Bin  C:\\One (the "
                      "Recycle Bin did not take it)",
-                     "12/8/2026 2:30:05 PM Deleted content of folder  C:\\Gone",
-                     "12/8/2026 2:30:05 PM Deleted folder  C:\\Gone",
+                     "12/8/2026 2:30:05 PM Folder not found  C:\\Gone",
                      "12/8/2026 2:30:05 PM Run finished: 2 files deleted (2 bytes), 0 files could "
                      "not be deleted, 0 folders sent to the Recycle Bin"}));
     sys.shell.refuseRecycling = false;
@@ -225,10 +224,15 @@ TEST_F(DeleteFixture, SkipsProtectedAndRelativeEntriesSilentlyAndGoesOn) {
     EXPECT_TRUE(sys.dialogs.shown.empty());
 }
 
-TEST_F(DeleteFixture, AMissingFolderIsStillLoggedButNothingIsRecycled) {
-    Run({"C:\\Gone"});
-    EXPECT_TRUE(sys.shell.recycled.empty());
-    EXPECT_EQ(History().size(), 2u);
+TEST_F(DeleteFixture, AMissingFolderIsLoggedAsNotFoundInEitherModeAndNothingIsRecycled) {
+    for (const bool folderMode : {true, false}) {
+        sys.fileSystem.Remove(kHistory);
+        form->Option1.SetValue(folderMode);
+        form->Option2.SetValue(!folderMode);
+        Run({"C:\\Gone"});
+        EXPECT_TRUE(sys.shell.recycled.empty());
+        EXPECT_EQ(History(), Lines{"12/8/2026 2:30:05 PM Folder not found  C:\\Gone"});
+    }
 }
 
 TEST_F(DeleteFixture, AFolderHoldingAProtectedFolderKeepsItsPlace) {
@@ -237,7 +241,9 @@ TEST_F(DeleteFixture, AFolderHoldingAProtectedFolderKeepsItsPlace) {
     EXPECT_TRUE(sys.shell.recycled.empty());
     EXPECT_FALSE(sys.fileSystem.Exists("C:\\Users\\stray.txt")) << "its own files still go";
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Users\\ann"));
-    EXPECT_EQ(History(), Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Users"});
+    EXPECT_EQ(History(), (Lines{"12/8/2026 2:30:05 PM Deleted content of folder  C:\\Users",
+                                "12/8/2026 2:30:05 PM Could not send folder to the Recycle Bin  "
+                                "C:\\Users (it holds a protected folder)"}));
 }
 
 TEST_F(DeleteFixture, TheConfirmationListsTheFoldersAndNoDeletesNothing) {

@@ -183,8 +183,9 @@ TEST_F(RulesRunFixture, RecycledFilesGoToTheBinAndOneItRefusesIsReported) {
               (Lines{"Sent content of folder to the Recycle Bin  C:\\Data\\A",
                      "Could not send file to the Recycle Bin  C:\\Data\\A\\new.txt (the Recycle "
                      "Bin did not take it)",
-                     "Run finished: 0 files deleted (0 bytes), 1 file could not be deleted, 0 "
-                     "folders sent to the Recycle Bin, 2 files sent to the Recycle Bin"}));
+                     "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 "
+                     "folders sent to the Recycle Bin, 2 files sent to the Recycle Bin, 1 file "
+                     "could not be sent to the Recycle Bin"}));
     EXPECT_EQ(deleter.LastRun().problems, 1u);
 
     history.lines.clear();

@@ -34,12 +34,12 @@ class Win32FileSystem : public FileSystem {
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
     std::vector<FileEntry> ListFiles(const std::string& folder) override;
-    FileRemoval DeleteListedFile(const std::string& path, std::uint32_t attributes) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
+    FolderOpening OpenFolderToClear(const std::string& path) override;
 };
 
 class Win32Shell : public Shell {
