@@ -57,18 +57,23 @@ struct PolicyValues : ::testing::Test {
 TEST_F(PolicyValues, EveryProtectedFolderCountsPastEmptyStringsNULsAndAnySize) {
     EXPECT_EQ(ReadPolicies(registry), Policies{}) << "a key without values sets nothing";
 
-    // A multi-string with an empty string inside, over 3 MiB long.
-    std::wstring multi = Chars(L"C:\\First\0\0D:\\After an empty one\0");
-    std::vector<std::string> expected{"C:\\First", "D:\\After an empty one"};
+    // A multi-string with an empty string inside.
+    Set(L"ProtectedFolders", REG_MULTI_SZ, Chars(L"C:\\First\0\0D:\\After an empty one\0\0"));
+    EXPECT_EQ(ReadPolicies(registry).protectedFolders,
+              (std::vector<std::string>{"C:\\First", "D:\\After an empty one"}));
+
+    // One over 3 MiB long.
+    std::wstring multi;
+    std::vector<std::string> expected;
     for (int i = 0; multi.size() * sizeof(wchar_t) < (3u << 20); ++i) {
         const std::wstring folder = L"E:\\Folder " + std::to_wstring(i) + L"\\\u00dcbersicht";
         multi += folder + L'\0';
         expected.push_back(Narrow(folder));
     }
-    multi += Chars(L"Z:\\Last\0\0");
-    expected.push_back("Z:\\Last");
-    Set(L"ProtectedFolders", REG_MULTI_SZ, multi);
-    EXPECT_EQ(ReadPolicies(registry).protectedFolders, expected);
+    Set(L"ProtectedFolders", REG_MULTI_SZ, multi + L'\0');
+    const std::vector<std::string> read = ReadPolicies(registry).protectedFolders;
+    EXPECT_EQ(read.size(), expected.size());
+    EXPECT_TRUE(read == expected);
 
     // A single string written with NULs and line breaks inside, without its terminator.
     Set(L"ProtectedFolders", REG_SZ, Chars(L"C:\\A\0D:\\B\r\nE:\\C"));

@@ -75,7 +75,7 @@ TEST_F(RegistryStore, ReadsAValueWrittenByAnotherProgram) {
     ::RegCloseKey(key);
     EXPECT_EQ(store.Read("OndrevanTest", "Section", "Weekly"), "Friday");
     EXPECT_EQ(store.Read("OndrevanTest", "Section", "Bare"), "Friday");
-    EXPECT_EQ(store.Read("OndrevanTest", "Section", "Number"), "1");
+    EXPECT_EQ(store.Read("OndrevanTest", "Section", "Number"), std::optional<std::string>("1"));
 }
 
 TEST_F(RegistryStore, AValueOfAnotherTypeReadsAsWhatItHoldsNeverAsEmpty) {
@@ -90,7 +90,7 @@ TEST_F(RegistryStore, AValueOfAnotherTypeReadsAsWhatItHoldsNeverAsEmpty) {
         DWORD type;
         const void* data;
         DWORD size;
-        const char* reads;
+        std::string reads;
     } values[] = {
         {L"Multi", REG_MULTI_SZ, lines, sizeof lines,
          "C:\\Keep\r\nD:\\\xC3\x9C"
