@@ -23,10 +23,6 @@ std::optional<std::int32_t> ParseAge(std::string_view text) {
     return days;
 }
 
-char Folded(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 std::optional<std::string> MinimumAgeFault(std::string_view text) {
@@ -80,27 +76,31 @@ std::vector<std::string> ProtectedFolderLines(std::string_view text) {
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
-    // The classic two-pointer match: on a mismatch, the last "*" takes one more character.
+    // "*.*" is every name, with a dot or without, as in a Windows folder listing.
+    if (pattern == "*.*") pattern = "*";
+    // The classic two-pointer match over characters: on a mismatch, the last "*" takes one
+    // more character of the name.
     std::size_t p = 0, n = 0, starAt = std::string_view::npos, matchedTo = 0;
     while (n < name.size()) {
         if (p < pattern.size() && pattern[p] == '*') {
             starAt = p++;
             matchedTo = n;
-        } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || Folded(pattern[p]) == Folded(name[n]))) {
-            // "?" stands for one character: the bytes that follow a UTF-8 lead byte go with it.
-            if (pattern[p] == '?')
-                while (n + 1 < name.size() &&
-                       (static_cast<unsigned char>(name[n + 1]) & 0xC0) == 0x80)
-                    ++n;
-            ++p;
-            ++n;
-        } else if (starAt != std::string_view::npos) {
-            p = starAt + 1;
-            n = ++matchedTo;
-        } else {
-            return false;
+            continue;
         }
+        if (p < pattern.size()) {
+            std::size_t nextP = p, nextN = n;
+            const char32_t want = NextCharacter(pattern, nextP);
+            const char32_t have = NextCharacter(name, nextN);
+            if (want == '?' || FoldedCharacter(want) == FoldedCharacter(have)) {
+                p = nextP;
+                n = nextN;
+                continue;
+            }
+        }
+        if (starAt == std::string_view::npos) return false;
+        p = starAt + 1;
+        NextCharacter(name, matchedTo);
+        n = matchedTo;
     }
     while (p < pattern.size() && pattern[p] == '*') ++p;
     return p == pattern.size();
@@ -124,10 +124,13 @@ RunRules ReadRunRules(const AppSettings& settings) {
         ParseAge(settings.Get(keys::kMinimumAgeDays, "0")).value_or(kMaximumAgeDays);
     // A pattern that holds a path separator matches no name: it keeps nothing, deletes nothing.
     rules.keepPatterns = SplitKeepPatterns(settings.Get(keys::kKeepPatterns, ""));
-    for (std::string& folder : SplitFolderList(settings.Get(keys::kProtectedFolders, ""))) {
-        folder = std::string(TrimBlanks(folder));
-        if (!folder.empty()) rules.protectedFolders.push_back(std::move(folder));
-    }
+    // Stored as the list is, each path followed by the separator; one written by hand may
+    // be one path without it, or one a line, or lack the last separator. Every path counts.
+    const std::string folders =
+        settings.Get(keys::kProtectedFolders, "") + std::string(kFolderSeparator);
+    for (const std::string& piece : SplitFolderList(folders))
+        for (std::string& folder : ProtectedFolderLines(piece))
+            rules.protectedFolders.push_back(std::move(folder));
     rules.recycleFiles = IsSwitchOn(settings.Get(keys::kRecycleFiles, kSwitchOff));
     rules.removeEmptySubfolders =
         IsSwitchOn(settings.Get(keys::kRemoveEmptySubfolders, kSwitchOff));

@@ -40,8 +40,9 @@ std::vector<std::string> SplitKeepPatterns(std::string_view text);
 // The non-empty lines of the protected-folders field, blanks trimmed.
 std::vector<std::string> ProtectedFolderLines(std::string_view text);
 
-// "*" any run of characters, "?" one character, anything else itself, letter case aside
-// (for the letters of the ANSI range); the whole name must match.
+// "*" any run of characters, "?" one character, anything else itself with letter case
+// ignored as Windows ignores it in file names (FoldedCharacter); the whole name must match.
+// "*.*" matches every name, also one without a dot.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
 // Why the rules keep a file ("younger than 7 days", "matches *.keep"), or nothing when it

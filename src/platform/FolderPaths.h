@@ -17,10 +17,23 @@ bool IsFullyQualified(std::string_view path);
 // names many.
 bool HasForbiddenPathCharacters(std::string_view path);
 
+// Letter case as Windows ignores it in file names (ordinal comparison ignoring case): two
+// characters are the same when Windows' upper-case table makes them one. That table covers
+// the Basic Multilingual Plane only, maps every character to at most one other, and leaves
+// alone what would become ASCII or longer (ß, ı, ſ, µ). A character folds to its upper
+// case, an ASCII letter to its small one; names Windows takes for one fold to one text.
+char32_t FoldedCharacter(char32_t c);
+// The name (UTF-8) with each character folded; a byte that is no UTF-8 stays as it is.
+std::string FoldedName(std::string_view name);
+// The character of UTF-8 `text` at byte `at`, which moves past it. A byte that starts no
+// well-formed character is one character of its own, 0xDC00 plus the byte, which is
+// equal to no character that reads.
+char32_t NextCharacter(std::string_view text, std::size_t& at);
+
 // One written form for every way of writing the same folder, by the rules Windows itself
 // applies: "/" is "\", runs of backslashes are one, "." and ".." are resolved, trailing
 // dots and blanks of a name are dropped, a "\\?\" prefix is removed, letter case is
-// folded, and no backslash ends it.
+// folded (FoldedName), and no backslash ends it.
 std::string LexicalFolderKey(std::string_view path);
 
 // The folder as a run acts on it and names it: the key's resolution with the letter case

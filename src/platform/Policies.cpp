@@ -21,8 +21,9 @@ std::optional<std::string> SettingOf(const std::string& policy, const RegistryDa
         if (data.number == 0u) return "Off";
     } else if (policy == keys::kMinimumAgeDays) {
         if (data.number) return std::to_string(*data.number);
-        // Read as the stored setting is: text that is no age keeps every file.
-        if (data.text) return data.text;
+        // Read as the stored setting is: text that is no age keeps every file, and so does
+        // a value of another type (""): the administrator meant some age.
+        return data.text.value_or(std::string());
     } else if (policy == keys::kKeepPatterns) {
         if (data.text) return data.text;
     } else if (policy == keys::kHotKey) {
@@ -33,11 +34,20 @@ std::optional<std::string> SettingOf(const std::string& policy, const RegistryDa
 }
 
 void AddFolders(const RegistryData& data, std::vector<std::string>& folders) {
-    std::vector<std::string> lines = data.lines.value_or(std::vector<std::string>{});
-    if (data.text) lines.push_back(*data.text);
-    for (const std::string& line : lines) {
-        const std::string_view folder = TrimBlanks(line);
-        if (!folder.empty()) folders.emplace_back(folder);
+    // Every string of the value and every line of each; empty ones protect nothing.
+    const std::vector<std::string> strings =
+        data.lines
+            ? *data.lines
+            : (data.text ? std::vector<std::string>{*data.text} : std::vector<std::string>{});
+    for (const std::string& text : strings) {
+        std::string_view rest = text;
+        while (!rest.empty()) {
+            const std::size_t end = rest.find_first_of("\r\n");
+            const std::string_view folder = TrimBlanks(rest.substr(0, end));
+            if (!folder.empty()) folders.emplace_back(folder);
+            if (end == std::string_view::npos) break;
+            rest.remove_prefix(end + 1);
+        }
     }
 }
 

@@ -30,8 +30,9 @@ struct Policies {
 };
 
 // The policies in force: a machine policy wins over the same user policy; the protected
-// folders of both count. A value that does not read as its policy expects is left out
-// (the user's own setting holds), except that an unreadable age keeps every file.
+// folders of both count, every string and line of them. A value that does not read as its
+// policy expects is left out (the user's own setting holds), except that an age that does
+// not read, of whatever type, keeps every file.
 Policies ReadPolicies(Registry& registry);
 
 // The tool tip of a control that a policy sets.

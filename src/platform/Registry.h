@@ -9,11 +9,13 @@ namespace ondrevan {
 
 enum class RegistryRoot { LocalMachine, CurrentUser };
 
-// One value as read: a number (REG_DWORD), a text (REG_SZ, REG_EXPAND_SZ unexpanded) or
-// lines (REG_MULTI_SZ). A value of any other type reads as nothing.
+// One value as read. A value of another type (REG_BINARY, REG_QWORD, ...) reads with
+// nothing set: present, but saying nothing.
 struct RegistryData {
-    std::optional<std::uint32_t> number;
-    std::optional<std::string> text;
+    std::optional<std::uint32_t> number;  // REG_DWORD
+    std::optional<std::string> text;      // REG_SZ, REG_EXPAND_SZ unexpanded: to its first NUL
+    // The non-empty strings of a REG_MULTI_SZ, to the end of its data past any empty one;
+    // of a REG_SZ or REG_EXPAND_SZ too, where one was written with NULs inside.
     std::optional<std::vector<std::string>> lines;
 };
 
@@ -26,7 +28,7 @@ class Registry {
                           const std::string& data) = 0;
     virtual bool DeleteValue(RegistryRoot root, const std::string& keyPath,
                              const std::string& name) = 0;
-    // Nothing when the key or the value is missing or of another type.
+    // Nothing when the key or the value is missing.
     virtual std::optional<RegistryData> ReadValue(RegistryRoot root, const std::string& keyPath,
                                                   const std::string& name) = 0;
 };

@@ -1,5 +1,6 @@
 #include "schedule/CatchUp.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ondrevan {
@@ -43,6 +44,17 @@ std::optional<std::int64_t> ParseIsoLocalTime(std::string_view text) {
     if (!when.date.ok() || *hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
     when.time = TimeOfDay::FromHms(*hour, *minute, *second);
     return TimelineSeconds(when);
+}
+
+std::optional<std::int64_t> MissedSince(std::string_view lastRun, std::string_view switchedOn) {
+    std::optional<std::int64_t> since;
+    for (const std::string_view stamp : {lastRun, switchedOn}) {
+        if (stamp.empty()) continue;
+        const auto when = ParseIsoLocalTime(stamp);
+        if (!when) return std::nullopt;
+        since = std::max(since.value_or(*when), *when);
+    }
+    return since;
 }
 
 std::optional<std::int64_t> MissedRun(std::int64_t since, std::int64_t now, int setSecond,

@@ -345,17 +345,16 @@ void Schedule::CheckMissedRun() {
     const bool weekly = uses_.Option5.Value();
     if (!weekly && !uses_.Option4.Value()) return;
     // Missed since the last scheduled run, and never while the switch was off.
-    const auto lastRun = ParseIsoLocalTime(uses_.settings.Get(keys::kLastScheduledRun, ""));
-    const auto switchedOn = ParseIsoLocalTime(uses_.settings.Get(keys::kSwitchedOn, ""));
-    if (!lastRun && !switchedOn) return;
-    const std::int64_t since = std::max(lastRun.value_or(0), switchedOn.value_or(0));
+    const auto since = MissedSince(uses_.settings.Get(keys::kLastScheduledRun, ""),
+                                   uses_.settings.Get(keys::kSwitchedOn, ""));
+    if (!since) return;
     std::optional<unsigned> weekday;
     if (weekly) {
         for (unsigned i = 0; i < 7; ++i)
             if (uses_.cboWeekly.Text() == kWeekdayNames[i]) weekday = i;
         if (!weekday) return;
     }
-    const auto due = MissedRun(since, TimelineSeconds(uses_.clock.Now()),
+    const auto due = MissedRun(*since, TimelineSeconds(uses_.clock.Now()),
                                uses_.dtpWeekly.Value().seconds, weekday);
     if (!due) return;
     catchUpDue_ = *due;

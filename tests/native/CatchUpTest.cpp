@@ -29,6 +29,26 @@ TEST(CatchUp, TheStoredFormReadsBackAndNothingElseDoes) {
     for (const char* bad : {"", "2026-03-29 02:30:05", "2026-02-30T10:00:00", "2026-03-29T24:00:00",
                             "29.03.2026 02:30:05", "2026-03-29T02:30"})
         EXPECT_FALSE(ParseIsoLocalTime(bad)) << bad;
+
+    // Since when runs count as missed: an empty stamp was never written, one that does not
+    // read leaves nothing known.
+    const std::string early = "2026-03-01T09:00:00", late = "2026-03-02T09:00:00";
+    const struct {
+        std::string lastRun, switchedOn;
+        std::optional<std::int64_t> since;
+    } stamps[] = {
+        {"", "", std::nullopt},
+        {early, "", ParseIsoLocalTime(early)},
+        {"", late, ParseIsoLocalTime(late)},
+        {late, early, ParseIsoLocalTime(late)},
+        {early, late, ParseIsoLocalTime(late)},
+        {"yesterday", late, std::nullopt},
+        {late, "1", std::nullopt},
+        {" ", "", std::nullopt},
+    };
+    for (const auto& s : stamps)
+        EXPECT_EQ(MissedSince(s.lastRun, s.switchedOn), s.since)
+            << s.lastRun << " / " << s.switchedOn;
 }
 
 TEST(CatchUp, TheMissedRunIsTheLatestSetInstantSinceTheLastRunAndThereIsOnlyOne) {
@@ -124,6 +144,19 @@ TEST_F(MonthFixture, EachStartAfterAMissedSetTimeRunsOnceAndSaysSo) {
     // Without the option, nothing is caught up.
     sys.settings.Set(keys::kCatchUpMissedRuns, kSwitchOff);
     EXPECT_EQ(StartAndTick(12, 10), 0);
+}
+
+TEST_F(MonthFixture, AStampThatDoesNotReadCatchesNothingUp) {
+    // 9:00 on day 1 passed since the switch came on.
+    for (const char* unreadable : {"1", "hex:00,01", "2026-12-01 08:00:00"}) {
+        sys.settings.Set(keys::kLastScheduledRun, unreadable);
+        EXPECT_EQ(StartAndTick(1, 10), 0) << unreadable;
+    }
+    sys.settings.Set(keys::kLastScheduledRun, "2026-11-30T09:00:00");
+    sys.settings.Set(keys::kSwitchedOn, "On");
+    EXPECT_EQ(StartAndTick(1, 10), 0) << "an unreadable switching-on";
+    sys.settings.Set(keys::kSwitchedOn, "");
+    EXPECT_EQ(StartAndTick(1, 10), 1) << "an empty stamp is none: the run missed since the last";
 }
 
 TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhenAsked) {

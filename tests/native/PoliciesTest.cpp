@@ -3,6 +3,8 @@
 #include "FakeSystem.h"
 #include "app/CommandLine.h"
 #include "app/Form1.h"
+#include "delete/RunRules.h"
+#include "platform/AppSettings.h"
 #include "platform/Policies.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
@@ -54,6 +56,29 @@ TEST(Policies, EachIsReadInItsFormTheMachinesBeforeTheUsersAndNonsenseIsNoPolicy
     testing::FakeRegistry age;
     age.SetPolicy(kMachine, "MinimumAgeDays", TextData("a week"));
     EXPECT_EQ(ReadPolicies(age).settings.at("MinimumAgeDays"), "a week");
+}
+
+TEST(Policies, AnAgeThatDoesNotReadKeepsEveryFileAndEveryProtectedFolderCounts) {
+    // The machine's age wins even where it does not read; the user's own would let all go.
+    for (const RegistryData& age :
+         {RegistryData{}, LinesData({"7"}), TextData("a week"), NumberData(kMaximumAgeDays + 1)}) {
+        testing::FakeRegistry registry;
+        registry.SetPolicy(kMachine, "MinimumAgeDays", age);
+        registry.SetPolicy(kUser, "MinimumAgeDays", NumberData(1));
+        const Policies policies = ReadPolicies(registry);
+        testing::MemorySettingsStore store;
+        store.Set(keys::kMinimumAgeDays, "0");
+        EXPECT_EQ(ReadRunRules(AppSettings(store, &policies)).minimumAgeDays, kMaximumAgeDays)
+            << (age.text     ? *age.text
+                : age.number ? std::to_string(*age.number)
+                             : "other type");
+    }
+
+    testing::FakeRegistry registry;
+    registry.SetPolicy(kMachine, "ProtectedFolders", LinesData({"C:\\A", "", "D:\\B\r\nE:\\C "}));
+    registry.SetPolicy(kUser, "ProtectedFolders", TextData("F:\\D\nG:\\E"));
+    EXPECT_EQ(ReadPolicies(registry).protectedFolders,
+              (std::vector<std::string>{"C:\\A", "D:\\B", "E:\\C", "F:\\D", "G:\\E"}));
 }
 
 struct PolicyFixture : ::testing::Test {

@@ -19,7 +19,7 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr std::int64_t kDay = 86400;
 
-TEST(RunRules, PatternsMatchWholeNamesWithoutRegardToCase) {
+TEST(RunRules, PatternsMatchWholeNamesIgnoringCaseAsWindowsDoes) {
     struct Case {
         const char* pattern;
         const char* name;
@@ -41,10 +41,42 @@ TEST(RunRules, PatternsMatchWholeNamesWithoutRegardToCase) {
         {"*a*b*", "xxbYYa", false},
         {"*", "", true},
         {"", "x", false},
+        // "*.*" is every name, as in a folder listing.
+        {"*.*", "README", true},
+        {"*.*", "notes.txt", true},
+        {"*.*x", "notes", false},
+        // Case beyond A-Z, as Windows folds it in file names and no further.
+        {"\xC3\xBC*",
+         "\xC3\x9Cn\xC3\xAF"
+         "code.TXT",
+         true},                                           // ü* / Ünïcode.TXT
+        {"\xC3\xA4*", "\xC3\x84rger.doc", true},          // ä* / Ärger.doc
+        {"\xC3\xBF", "\xC5\xB8", true},                   // ÿ / Ÿ
+        {"\xD1\x8F*.txt", "\xD0\xAF\xD0\x91.TXT", true},  // я* / ЯБ
+        {"\xCF\x83?", "\xCE\xA3\xCE\xA3", true},          // σ? / ΣΣ
+        {"\xCF\x82", "\xCE\xA3", false},                  // ς / Σ
+        {"\xC3\x9F", "SS", false},                        // ß / SS
+        {"i", "\xC4\xB1", false},                         // i / ı
+        {"k", "\xE2\x84\xAA", false},                     // k / Kelvin sign
+        {"\xF0\x90\x90\xA8", "\xF0\x90\x90\x80", false},  // 𐐨 / 𐐀: beyond the plane
+        {"a?c",
+         "a\xF0\x9F\x98\x80"
+         "c",
+         true},                       // one character, four bytes
+        {"\xFF", "\xC3\xBF", false},  // a byte that is no UTF-8 is not ÿ
     };
     for (const Case& c : cases)
         EXPECT_EQ(WildcardMatch(c.pattern, c.name), c.match) << c.pattern << " / " << c.name;
     EXPECT_EQ(SplitKeepPatterns(" *.keep ;; desktop.ini;"), (Lines{"*.keep", "desktop.ini"}));
+
+    // As stored, and as a run asks.
+    testing::FakeSystem sys;
+    sys.settings.Set(keys::kKeepPatterns, "\xC3\xBC*;\xC3\xA4*");
+    const RunRules rules = ReadRunRules(AppSettings(sys.settings));
+    for (const char* name : {"\xC3\x9Cn\xC3\xAF"
+                             "code.TXT",
+                             "\xC3\x84rger.doc"})
+        EXPECT_TRUE(KeepReason({name, 0, 1, 0}, rules, 0)) << name;
 }
 
 TEST(RunRules, AFileGoesOnlyWhenStrictlyOlderThanTheAgeAndMatchingNoPattern) {
@@ -102,6 +134,23 @@ TEST(RunRules, StoredValuesThatDoNotReadNeverDeleteMore) {
     EXPECT_EQ(rules.protectedFolders, (Lines{"C:\\Keep", "relative"}));
     EXPECT_TRUE(rules.recycleFiles);
     EXPECT_FALSE(rules.removeEmptySubfolders);
+
+    // Protected folders written by hand: every path in the value counts.
+    const std::string sep(kFolderSeparator);
+    const struct {
+        std::string stored;
+        Lines folders;
+    } written[] = {
+        {"C:\\Keep", {"C:\\Keep"}},
+        {" D:\\Keep me ", {"D:\\Keep me"}},
+        {"C:\\A\r\nD:\\B\r\n", {"C:\\A", "D:\\B"}},
+        {"C:\\A" + sep + "D:\\B", {"C:\\A", "D:\\B"}},
+        {sep + sep, {}},
+    };
+    for (const auto& w : written) {
+        sys.settings.Set(keys::kProtectedFolders, w.stored);
+        EXPECT_EQ(ReadRunRules(settings).protectedFolders, w.folders) << w.stored;
+    }
 }
 
 // The rules through the deletion engine, against the file-system double.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win/Text_win.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
@@ -74,7 +75,38 @@ TEST_F(RegistryStore, ReadsAValueWrittenByAnotherProgram) {
     ::RegCloseKey(key);
     EXPECT_EQ(store.Read("OndrevanTest", "Section", "Weekly"), "Friday");
     EXPECT_EQ(store.Read("OndrevanTest", "Section", "Bare"), "Friday");
-    EXPECT_EQ(store.Read("OndrevanTest", "Section", "Number"), "") << "not text: no value of ours";
+    EXPECT_EQ(store.Read("OndrevanTest", "Section", "Number"), std::optional<std::string>("1"));
+}
+
+TEST_F(RegistryStore, AValueOfAnotherTypeReadsAsWhatItHoldsNeverAsEmpty) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kTestKey) + L"\\Section").c_str(),
+                                0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t lines[] = L"C:\\Keep\0\0D:\\\u00dcbersicht\0";
+    const BYTE bytes[8] = {0x39, 0x30, 0, 0, 0, 0, 0, 0};
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        const void* data;
+        DWORD size;
+        std::string reads;
+    } values[] = {
+        {L"Multi", REG_MULTI_SZ, lines, sizeof lines,
+         "C:\\Keep\r\nD:\\\xC3\x9C"
+         "bersicht"},
+        {L"Qword", REG_QWORD, bytes, 8, "12345"},
+        {L"Binary", REG_BINARY, bytes, 3, "hex:39,30,00"},
+        {L"ShortDword", REG_DWORD, bytes, 2, "hex:39,30"},
+        {L"Empty", REG_BINARY, bytes, 0, ""},
+    };
+    for (const auto& value : values)
+        ::RegSetValueExW(key, value.name, 0, value.type, static_cast<const BYTE*>(value.data),
+                         value.size);
+    ::RegCloseKey(key);
+    for (const auto& value : values)
+        EXPECT_EQ(store.Read("OndrevanTest", "Section", Narrow(value.name)), value.reads)
+            << Narrow(value.name);
 }
 
 }  // namespace

@@ -139,42 +139,41 @@ std::optional<RegistryData> Win32Registry::ReadValue(RegistryRoot root, const st
         ERROR_SUCCESS)
         return std::nullopt;
     const std::wstring valueName = Widen(name);
+    // The whole value, however large: a policy's last entries protect as much as its first.
+    // It may grow between the calls; ask again until it fits.
     DWORD type = 0, size = 0;
-    if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    // Anything larger than a policy can sensibly be is no policy.
-    if (size > 1024 * 1024) return std::nullopt;
-    std::vector<BYTE> bytes(size + 2 * sizeof(wchar_t), 0);  // room for missing terminators
-    if (::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, bytes.data(), &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
+    std::vector<BYTE> bytes;
+    LSTATUS status =
+        ::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, nullptr, &size);
+    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+        bytes.assign(size + sizeof(wchar_t), 0);  // never empty, so never null
+        size = static_cast<DWORD>(bytes.size());
+        status =
+            ::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, bytes.data(), &size);
+        if (status == ERROR_SUCCESS) break;
+    }
+    if (status != ERROR_SUCCESS) return std::nullopt;
+    // Present: a value of a type no policy has reads as present with nothing in it.
     RegistryData data;
     if (type == REG_DWORD && size == sizeof(DWORD)) {
         DWORD number = 0;
         std::memcpy(&number, bytes.data(), sizeof number);
         data.number = number;
     } else if (type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ) {
-        // The stored text up to its first NUL (or its end, when it has none), each line of
-        // a multi-string alike.
+        // Every NUL-separated string to the end of the data, the empty ones dropped; the
+        // text of a single string is what comes before its first NUL.
         const auto* chars = reinterpret_cast<const wchar_t*>(bytes.data());
-        const std::size_t count = size / sizeof(wchar_t);
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        for (std::size_t i = 0; i <= count; ++i) {
-            if (i == count || chars[i] == L'\0') {
-                if (i > start || type != REG_MULTI_SZ)
-                    lines.push_back(Narrow(std::wstring_view(chars + start, i - start)));
-                if (type != REG_MULTI_SZ || i == start) break;
-                start = i + 1;
-            }
+        const std::wstring_view all(chars, size / sizeof(wchar_t));
+        std::vector<std::string> strings;
+        for (std::size_t start = 0; start < all.size();) {
+            std::size_t end = all.find(L'\0', start);
+            if (end == std::wstring_view::npos) end = all.size();
+            if (end > start) strings.push_back(Narrow(all.substr(start, end - start)));
+            start = end + 1;
         }
-        if (type == REG_MULTI_SZ)
-            data.lines = std::move(lines);
-        else
-            data.text = lines.empty() ? std::string() : lines.front();
-    } else {
-        return std::nullopt;
+        if (type != REG_MULTI_SZ)
+            data.text = Narrow(all.substr(0, std::min(all.find(L'\0'), all.size())));
+        data.lines = std::move(strings);
     }
     return data;
 }

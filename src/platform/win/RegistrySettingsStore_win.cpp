@@ -1,3 +1,7 @@
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
 #include "platform/win/Text_win.h"
 #include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Platform.h"
@@ -7,6 +11,44 @@ namespace {
 
 std::wstring SectionKeyPath(const std::string& application, const std::string& section) {
     return L"Software\\VB and VBA Program Settings\\" + Widen(application) + L"\\" + Widen(section);
+}
+
+// A value written by hand in a type of its own reads as the text it stands for, never as
+// an empty one: a number as its digits, a multi-string one string a line, anything else as
+// its bytes in the form an exported .reg file gives them ("hex:07,00"), which no setting
+// reads.
+std::string TextOfOtherType(DWORD type, const BYTE* bytes, std::size_t size) {
+    if (type == REG_DWORD && size == 4) {
+        DWORD number = 0;
+        std::memcpy(&number, bytes, size);
+        return std::to_string(number);
+    }
+    if (type == REG_QWORD && size == 8) {
+        std::uint64_t number = 0;
+        std::memcpy(&number, bytes, size);
+        return std::to_string(number);
+    }
+    if (type == REG_MULTI_SZ) {
+        const std::wstring_view all(reinterpret_cast<const wchar_t*>(bytes),
+                                    size / sizeof(wchar_t));
+        std::string lines;
+        for (std::size_t start = 0; start < all.size();) {
+            std::size_t end = all.find(L'\0', start);
+            if (end == std::wstring_view::npos) end = all.size();
+            if (end > start)
+                lines += (lines.empty() ? "" : "\r\n") + Narrow(all.substr(start, end - start));
+            start = end + 1;
+        }
+        return lines;
+    }
+    if (size == 0) return std::string();
+    std::string hex = "hex:";
+    for (std::size_t i = 0; i < size; ++i) {
+        if (i) hex += ',';
+        hex += "0123456789abcdef"[bytes[i] >> 4];
+        hex += "0123456789abcdef"[bytes[i] & 15];
+    }
+    return hex;
 }
 
 }  // namespace
@@ -37,7 +79,8 @@ std::optional<std::string> RegistrySettingsStore::Read(const std::string& applic
         if (status == ERROR_MORE_DATA) bytes = capacity;
     }
     if (status != ERROR_SUCCESS) return std::nullopt;
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return std::string();
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return TextOfOtherType(type, reinterpret_cast<const BYTE*>(data.data()), bytes);
 
     data.resize(bytes / sizeof(wchar_t));
     if (!data.empty() && data.back() == L'\0') data.pop_back();  // the terminator only
