@@ -320,6 +320,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case kStartedAgainMessage:
+            Guarded([&] { form_.StartedAgain(); });
+            // A message box or another window of ours that is up stays in front of it.
+            if (HWND popup = ::GetLastActivePopup(window_); popup && popup != window_)
+                ::SetForegroundWindow(popup);
+            return 0;
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });
             return 0;
