@@ -51,7 +51,7 @@ Figures MeasureRun(const std::vector<std::string>& folders, bool pumping) {
     const ondrevan::Services services{
         all.settings, all.fileSystem,  all.shell, all.dialogs,   all.clock,        pump,
         all.locale,   all.environment, all.ansi,  all.clipboard, all.keyboardHook, all.notifyIcon,
-        all.registry};
+        all.registry, all.runLock};
     Form1 form(services);
     MainWindow window(::GetModuleHandleW(nullptr), form, real.dialogs);
     Figures figures;

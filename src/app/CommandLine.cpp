@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/ExclusiveRun.h"
 #include "controls/CheckBox.h"
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
@@ -94,9 +95,12 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
             "cannot ask for one. Run it from the window instead.\r\n";
         return 3;
     }
-    deleter.DeleteFoldersFiles(ListView1);
-    if (!deleter.LastRunSummary().empty()) output += deleter.LastRunSummary() + "\r\n";
-    return deleter.LastRun().problems == 0 ? 0 : 1;
+    // Beside the window's own run it would clear the same folders at the same time: it says
+    // so and leaves them to that run, rather than wait on a run a message box may hold up.
+    ExclusiveRun run(deleter, services.runLock, history);
+    run.DeleteFoldersFiles(ListView1);
+    if (!run.LastRunSummary().empty()) output += run.LastRunSummary() + "\r\n";
+    return run.LastRun().problems == 0 ? 0 : 1;
 }
 
 }  // namespace ondrevan

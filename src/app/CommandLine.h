@@ -12,12 +12,15 @@ enum class CommandMode { Window, Preview, Run, Usage, BadUsage };
 inline constexpr const char* kUsage =
     "Usage: Ondrevan.exe [/preview | /run | /?]\r\n"
     "\r\n"
-    "  (none)    starts the program with its window, as always\r\n"
+    "  (none)    starts the program with its window; when it is already running,\r\n"
+    "            brings that window to the front instead\r\n"
     "  /preview  writes what the next run would do, deleting nothing\r\n"
     "  /run      runs once with the stored list and settings, as a scheduled run does,\r\n"
     "            without a window; exits 0 when everything planned was done, 1 when\r\n"
-    "            something could not be deleted or sent to the Recycle Bin, 3 when your\r\n"
-    "            administrator requires a confirmation before every run\r\n"
+    "            something could not be deleted or sent to the Recycle Bin, or when\r\n"
+    "            another run over the list (the window's) was under way and this one\r\n"
+    "            deleted nothing, 3 when your administrator requires a confirmation\r\n"
+    "            before every run\r\n"
     "  /?        shows this text\r\n"
     "\r\n"
     "Unknown switches show this text and exit with 2.\r\n";

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ExclusiveRun.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
 #include "app/WindowLife.h"
@@ -57,6 +58,8 @@ class Form1 {
     FolderList& Folders() { return folderList_; }
     AddFolder& FolderAdder() { return addFolder_; }
     DelFolders& Deleter() { return delFolders_; }
+    // The runs the window starts, one at a time with every other copy's.
+    ExclusiveRun& Runs() { return exclusiveRun_; }
     ondrevan::History& History() { return history_; }
     ondrevan::Schedule& Scheduler() { return schedule_; }
     // The options window, its fields as stored; the preview window, worked out afresh.
@@ -69,6 +72,8 @@ class Form1 {
     void RemoveSelectedFolder() { folderList_.ListView1_DblClick(); }
     // The machine woke from sleep: a run missed meanwhile may be caught up.
     void ResumedFromSleep() { schedule_.CheckMissedRun(); }
+    // The program was started again: its window comes back, as from the tray icon.
+    void StartedAgain() { windowLife_.cSysTray1_MouseDown(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch.
     void HotKeyPressed() { schedule_.PushButton2_Click(); }
     // Windows said the policies changed: read them again, and show what they now set.
@@ -138,6 +143,8 @@ class Form1 {
     // The controls an administrator's policy sets are disabled and say so; a forbidden
     // start-up entry is taken away.
     void ShowPolicies();
+    // The test button: asks as the engine does, then runs unless another run is under way.
+    void PushButton3_Click();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
@@ -203,6 +210,7 @@ class Form1 {
         .Check1 = Check1,
         .ListView1 = ListView1,
     }};
+    ExclusiveRun exclusiveRun_{delFolders_, services_.runLock, history_};
     ondrevan::Schedule schedule_{{
         .clock = services_.clock,
         .pump = services_.pump,
@@ -210,7 +218,7 @@ class Form1 {
         .dialogs = services_.dialogs,
         .settings = settings_,
         .messages = messages_,
-        .run = delFolders_,
+        .run = exclusiveRun_,
         .history = history_,
         .tray = cSysTray1,
         .hiddenToTray = HiddenToTray,

@@ -15,6 +15,7 @@ class Clipboard;
 class KeyboardHook;
 class NotifyIcon;
 class Registry;
+class RunLock;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -31,6 +32,7 @@ struct Services {
     KeyboardHook& keyboardHook;
     NotifyIcon& notifyIcon;
     Registry& registry;
+    RunLock& runLock;  // one run at a time over the list, in every copy
 };
 
 }  // namespace ondrevan

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeFileSystem.h"
+#include "FakeSingleCopy.h"
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
 #include "platform/AnsiCodePage.h"
@@ -249,6 +250,7 @@ struct FakeSystem {
     FakeKeyboardHook keyboardHook;
     FakeNotifyIcon notifyIcon;
     FakeRegistry registry;
+    FakeRunLock runLock;
 
     FakeSystem() {
         shell.fileSystem = &fileSystem;
@@ -256,8 +258,8 @@ struct FakeSystem {
         environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp";
     }
     Services services() {
-        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,    locale,
-                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry};
+        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,     locale,
+                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry, runLock};
     }
 };
 

@@ -11,6 +11,8 @@
 //   button TITLE TEXT [S]    a control of that dialog whose text, without '&', is TEXT
 //   tree TITLE ITEM [S]      a visible item of that dialog's folder tree ("" lists them)
 //   tray [S]                 the icon in Wine's own notification area
+//   tray-icons               how many icons Wine's notification area shows
+//   windows CLASS            how many top-level windows of that class there are, shown or not
 //   top TITLE [S]            any visible top-level window with that title
 //   class NAME [S]           any visible top-level window of that class (a balloon's tip)
 //   caption-button minimize|close   that box of the main window's title bar
@@ -257,6 +259,23 @@ int wmain(int argc, wchar_t** argv) {
         HWND window = nullptr;
         while ((window = ::FindWindowExW(nullptr, window, kDialogClass, argv[2])))
             count += ::IsWindowVisible(window) ? 1 : 0;
+        PrintLine(std::to_string(count));
+        return 0;
+    }
+    if (command == L"windows" && argc > 2) {
+        int count = 0;
+        HWND window = nullptr;
+        while ((window = ::FindWindowExW(nullptr, window, argv[2], nullptr))) ++count;
+        PrintLine(std::to_string(count));
+        return 0;
+    }
+    if (command == L"tray-icons") {
+        int count = 0;
+        if (HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr))
+            FindDescendant(tray, [&](HWND child) {
+                count += ::IsWindowVisible(child) ? 1 : 0;
+                return false;
+            });
         PrintLine(std::to_string(count));
         return 0;
     }

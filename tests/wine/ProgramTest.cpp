@@ -5,15 +5,19 @@
 
 #include <commctrl.h>
 
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "app/ExclusiveRun.h"
 #include "app/Layout.h"
 #include "app/win/Dpi_win.h"
+#include "platform/win/SingleCopy_win.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
@@ -423,6 +427,94 @@ TEST(ClosingDuringARun, EndsTheProgramBeforeTheNextFolder) {
         ::RemoveDirectoryW(folder.c_str());
 }
 
+// /run beside a run of the window's: the other run holds the run lock (here a thread of
+// this test, as the window's thread would), so /run deletes nothing, says so on its output
+// and in the history, and exits 1; once the other run is over, /run runs.
+TEST(RunFromTheCommandLine, BesideARunUnderWayDeletesNothingSaysSoAndExitsOne) {
+    const std::wstring root = L"C:\\ondrevan-beside";
+    const std::wstring data = root + L"\\Data", temp = root + L"\\Temp";
+    const std::wstring file = data + L"\\file.tmp", output = root + L"\\output.txt";
+    for (const std::wstring& folder : {root, data, temp})
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CloseHandle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, value] :
+         {std::pair<const wchar_t*, std::wstring>{L"Folders", data + L"|234SSDEPERATATORZZ|"},
+          {L"Option1", L"False"},
+          {L"Option2", L"True"}})
+        ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+
+    auto run = [&](std::string& said) -> DWORD {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE out = ::CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        wchar_t oldTemp[MAX_PATH] = {};
+        ::GetEnvironmentVariableW(L"TEMP", oldTemp, MAX_PATH);
+        ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+        std::wstring command = L"\"" + ProgramPath() + L"\" /run";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = out;
+        startup.hStdError = out;
+        PROCESS_INFORMATION process{};
+        const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                              nullptr, nullptr, &startup, &process);
+        ::SetEnvironmentVariableW(L"TEMP", oldTemp);
+        ::CloseHandle(out);
+        if (!started) return 12345;
+        DWORD code = 12345;
+        if (::WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(process.hProcess, &code);
+        else
+            ::TerminateProcess(process.hProcess, 99);
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+        std::ifstream in(Narrow(output), std::ios::binary);
+        said.assign(std::istreambuf_iterator<char>(in), {});
+        return code;
+    };
+    auto history = [&] {
+        std::ifstream in(Narrow(temp + L"\\Ondrevan.txt"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    HANDLE claimed = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE finish = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread windowsRun([&] {
+        Win32RunLock lock;
+        if (lock.TryClaim() != RunLock::Claim::Claimed) return;
+        ::SetEvent(claimed);
+        ::WaitForSingleObject(finish, INFINITE);
+        lock.Release();
+    });
+    ASSERT_EQ(::WaitForSingleObject(claimed, 10000), WAIT_OBJECT_0);
+    std::string said;
+    EXPECT_EQ(run(said), 1u);
+    EXPECT_EQ(said, std::string(kRunUnderWay) + "\r\n");
+    EXPECT_NE(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES) << "deleted beside";
+    EXPECT_NE(history().find(kRunUnderWay), std::string::npos) << history();
+    ::SetEvent(finish);
+    windowsRun.join();
+
+    EXPECT_EQ(run(said), 0u) << said;
+    EXPECT_EQ(::GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ::CloseHandle(claimed);
+    ::CloseHandle(finish);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    for (const std::wstring& name : {file, output, temp + L"\\Ondrevan.txt"})
+        ::DeleteFileW(name.c_str());
+    for (const std::wstring& folder : {data, temp, root}) ::RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 }  // namespace ondrevan::win
 
@@ -581,6 +673,64 @@ TEST_F(RunningProgram, EveryControlTellsAScreenReaderItsNameAndRole) {
         std::cout << "Options: \"" << field.name << "\", role " << field.role << "\n";
         EXPECT_FALSE(field.name.empty());
         EXPECT_NE(field.role, ROLE_SYSTEM_CLIENT) << field.name;
+    }
+    ::CoUninitialize();
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
+int IdOf(const char* name) {
+    for (std::size_t i = 0; i < kLayout.size(); ++i)
+        if (std::string(kLayout[i].name) == name) return 1000 + static_cast<int>(i);
+    return 0;
+}
+
+// The rest of what a screen reader asks: whether a box is checked, and a field's value,
+// which is the field's own and no part of it has.
+TEST_F(RunningProgram, BoxesTellWhetherTheyAreCheckedAndOnlyAFieldItselfHasItsValue) {
+    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+    auto objectOf = [&](const char* name) {
+        IAccessible* object = nullptr;
+        ::AccessibleObjectFromWindow(ChildById(window_, IdOf(name)),
+                                     static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                     reinterpret_cast<void**>(&object));
+        return object;
+    };
+    auto checked = [&](const char* name) {
+        IAccessible* object = objectOf(name);
+        if (!object) return false;
+        VARIANT self, state;
+        ::VariantInit(&self);
+        ::VariantInit(&state);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        const bool on = SUCCEEDED(object->get_accState(self, &state)) && state.vt == VT_I4 &&
+                        (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+        object->Release();
+        return on;
+    };
+    ::SendMessageW(ChildById(window_, IdOf("Check1")), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return checked("Check1"); }, 5000)) << "Check1, clicked";
+    const std::pair<const char*, bool> boxes[] = {{"Check1", true},  {"Check8", false},
+                                                  {"Option1", true}, {"Option2", false},
+                                                  {"Option3", true}, {"Option4", false}};
+    for (const auto& [name, on] : boxes) {
+        EXPECT_EQ(checked(name), on) << name;
+    }
+
+    for (const char* field : {"Text1", "Text3", "ProgressBar1"}) {
+        IAccessible* object = objectOf(field);
+        ASSERT_NE(object, nullptr) << field;
+        VARIANT child;
+        ::VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = 1;
+        BSTR value = nullptr;
+        EXPECT_EQ(object->get_accValue(child, &value), E_INVALIDARG) << field;
+        if (value) {
+            ADD_FAILURE() << field << "'s first child says \"" << Narrow(value) << "\"";
+            ::SysFreeString(value);
+        }
+        object->Release();
     }
     ::CoUninitialize();
     EXPECT_EQ(CloseAndWait(), 0u);

@@ -17,9 +17,9 @@ struct RealSystem {
     ondrevan::testing::ScriptedDialogs dialogs;
     Services services() {
         Services s = real.services();
-        return {s.settings,     s.fileSystem, s.shell,       dialogs, s.clock,
-                s.pump,         s.locale,     s.environment, s.ansi,  s.clipboard,
-                s.keyboardHook, s.notifyIcon, s.registry};
+        return {s.settings,     s.fileSystem, s.shell,       dialogs,  s.clock,
+                s.pump,         s.locale,     s.environment, s.ansi,   s.clipboard,
+                s.keyboardHook, s.notifyIcon, s.registry,    s.runLock};
     }
 };
 

@@ -320,6 +320,29 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case kStartedAgainMessage:
+            Guarded([&] { form_.StartedAgain(); });
+            // A message box that is up (the window is disabled under it) comes in front: the
+            // person who started the program again must see what it waits for.
+            if (!::IsWindowEnabled(window_)) {
+                HWND box = nullptr;
+                ::EnumThreadWindows(
+                    ::GetCurrentThreadId(),
+                    [](HWND candidate, LPARAM found) -> BOOL {
+                        auto* result = reinterpret_cast<HWND*>(found);
+                        if (!::IsWindowVisible(candidate) || !::IsWindowEnabled(candidate) ||
+                            !::GetWindow(candidate, GW_OWNER))
+                            return TRUE;
+                        *result = candidate;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&box));
+                if (box) {
+                    ::SetWindowPos(box, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+                    ::SetForegroundWindow(box);
+                }
+            }
+            return 0;
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });
             return 0;

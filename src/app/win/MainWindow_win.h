@@ -19,6 +19,8 @@ namespace ondrevan::win {
 
 inline constexpr const wchar_t* kMainWindowClass = L"OndrevanForm1";
 inline constexpr int kProgramIconId = 1;
+// Posted by a second start of the program to the first one's main window.
+inline constexpr UINT kStartedAgainMessage = WM_APP + 3;
 
 // The real main window: creates the Win32 window and its children for Form1, routes
 // messages into the controls model and mirrors the model back. No program logic here.

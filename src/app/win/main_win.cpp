@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ExclusiveRun.h"
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
 #include "platform/win/Console_win.h"
+#include "platform/win/SingleCopy_win.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Services.h"
 
@@ -37,7 +39,7 @@ int RunWithoutWindow(CommandMode mode) {
     const Services services{real.settings, real.fileSystem, real.shell,        console,
                             real.clock,    real.pump,       real.locale,       real.environment,
                             real.ansi,     real.clipboard,  real.keyboardHook, real.notifyIcon,
-                            real.registry};
+                            real.registry, real.runLock};
     std::string output;
     int exitCode = RunFromCommandLine(mode, services, output);
     // An error the run reported is a run that did not do everything it planned.
@@ -63,6 +65,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         const int exitCode = RunWithoutWindow(mode);
         if (SUCCEEDED(com)) ::CoUninitialize();
         return exitCode;
+    }
+
+    // Before anything that a second copy must not do twice: the tray icon, the keyboard hook,
+    // the schedule and a missed run's catch-up are the first copy's alone.
+    win::Win32SingleCopy copies(win::kMainWindowClass, win::kStartedAgainMessage);
+    {
+        win::Win32Dialogs dialogs;
+        if (const auto exitCode = HandOverToFirstCopy(copies, dialogs)) {
+            if (SUCCEEDED(com)) ::CoUninitialize();
+            return *exitCode;
+        }
     }
 
     win::Win32Services real;

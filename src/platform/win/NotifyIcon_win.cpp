@@ -72,15 +72,16 @@ void Win32NotifyIcon::Send(const NotifyIconRequest& request) {
     const DWORD message = request.action == NotifyIconRequest::Action::Add      ? NIM_ADD
                           : request.action == NotifyIconRequest::Action::Modify ? NIM_MODIFY
                                                                                 : NIM_DELETE;
-    lastResult_ = ::Shell_NotifyIconW(message, &data) != FALSE;
+    lastResult_ = shell_(message, &data) != FALSE;
     if (message != NIM_ADD || !lastResult_) return;
     // The newer messages: the keyboard can choose the icon too (NIN_SELECT, NIN_KEYSELECT).
+    // A shell that refuses them sends the older ones, which are read as such.
     NOTIFYICONDATAW version{};
     version.cbSize = sizeof version;
     version.hWnd = window_;
     version.uID = 0;
     version.uVersion = NOTIFYICON_VERSION_4;
-    ::Shell_NotifyIconW(NIM_SETVERSION, &version);
+    newerMessages_ = shell_(NIM_SETVERSION, &version) != FALSE;
 }
 
 LRESULT CALLBACK Win32NotifyIcon::TrayCallback(HWND window, UINT message, WPARAM wParam,
@@ -95,8 +96,13 @@ LRESULT CALLBACK Win32NotifyIcon::TrayCallback(HWND window, UINT message, WPARAM
         try {
             if (message == kTrayCallbackMessage) {
                 // Version 4: the event in the low word, the icon's number in the high word
-                // (the pointer's place comes in wParam).
-                self->tray_->DispatchTrayMessage(LOWORD(lParam), HIWORD(lParam));
+                // (the pointer's place comes in wParam). Before it: the event in lParam, the
+                // icon's number in wParam.
+                if (self->newerMessages_)
+                    self->tray_->DispatchTrayMessage(LOWORD(lParam), HIWORD(lParam));
+                else
+                    self->tray_->DispatchTrayMessage(static_cast<std::uint32_t>(lParam),
+                                                     static_cast<std::int32_t>(wParam));
                 return 0;
             }
             if (self->taskbarCreated_ && message == self->taskbarCreated_) {

@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <functional>
+#include <utility>
+
 #include "platform/NotifyIcon.h"
 #include "platform/Registry.h"
 #include "platform/win/UniqueHandle.h"
@@ -12,7 +17,10 @@ namespace ondrevan::win {
 // 1125 for it and hears when Explorer restarts.
 class Win32NotifyIcon : public NotifyIcon {
   public:
+    // The shell's Shell_NotifyIconW, or a stand-in that records the calls.
+    using ShellCall = std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)>;
     Win32NotifyIcon() = default;
+    explicit Win32NotifyIcon(ShellCall shell) : shell_(std::move(shell)) {}
     ~Win32NotifyIcon() override;
     Win32NotifyIcon(const Win32NotifyIcon&) = delete;
     Win32NotifyIcon& operator=(const Win32NotifyIcon&) = delete;
@@ -23,6 +31,8 @@ class Win32NotifyIcon : public NotifyIcon {
     void Send(const NotifyIconRequest& request) override;
     // What the shell answered the last time (the program itself never asks).
     bool LastResult() const { return lastResult_; }
+    // The shell agreed to send the newer messages (the event and the icon in lParam).
+    bool NewerMessages() const { return newerMessages_; }
 
   private:
     static LRESULT CALLBACK TrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -33,6 +43,10 @@ class Win32NotifyIcon : public NotifyIcon {
     UniqueHicon icon_;
     UINT taskbarCreated_ = 0;
     bool lastResult_ = false;
+    bool newerMessages_ = false;
+    ShellCall shell_ = [](DWORD message, NOTIFYICONDATAW* data) {
+        return ::Shell_NotifyIconW(message, data);
+    };
 };
 
 class Win32Registry : public Registry {

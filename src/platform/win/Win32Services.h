@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 #include "platform/win/KeyboardHook_win.h"
 #include "platform/win/NotifyIcon_win.h"
+#include "platform/win/SingleCopy_win.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
@@ -22,10 +23,11 @@ struct Win32Services {
     Win32KeyboardHook keyboardHook;
     Win32NotifyIcon notifyIcon;
     Win32Registry registry;
+    Win32RunLock runLock;
 
     Services services() {
-        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,    locale,
-                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry};
+        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,     locale,
+                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry, runLock};
     }
     // Message boxes, the shell's windows and the clipboard belong to the main window.
     void SetOwner(HWND window) {

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "delete/DeleteRun.h"
+
+namespace ondrevan {
+
+class Dialogs;
+class HistoryLog;
+class RunLock;
+class SingleCopy;
+
+inline constexpr const char* kRunUnderWay =
+    "Not run: another run over the same folder list was under way. It does the same work; "
+    "nothing was deleted by this one.";
+inline constexpr const char* kRunLockUnknown =
+    "Not run: whether another run over the folder list was under way could not be found out. "
+    "Nothing was deleted.";
+
+// A run that holds the run lock for its length, for the window's scheduler and test button
+// and for /run alike: a run over the list that is already under way elsewhere (another copy,
+// or a message box of this one) is not started twice, and the history says so.
+class ExclusiveRun : public DeleteRun {
+  public:
+    ExclusiveRun(DeleteRun& run, RunLock& lock, HistoryLog& history)
+        : run_(run), lock_(lock), history_(history) {}
+
+    bool AllowDeleteFolders(const ListView& list) override { return run_.AllowDeleteFolders(list); }
+    void DeleteFoldersFiles(const ListView& list) override;
+    // A refused run did nothing and counts as one thing not done.
+    const RunTotals& LastRun() const override { return refusal_ ? refused_ : run_.LastRun(); }
+    const std::string& LastRunSummary() const override {
+        return refusal_ ? *refusal_ : run_.LastRunSummary();
+    }
+    // Why the last run did not start; nothing when it did.
+    const std::optional<std::string>& Refusal() const { return refusal_; }
+
+  private:
+    DeleteRun& run_;
+    RunLock& lock_;
+    HistoryLog& history_;
+    std::optional<std::string> refusal_;
+    RunTotals refused_{.problems = 1};
+};
+
+// A start with a window: nothing when this copy goes on, else the exit code it ends with.
+// A second copy asks the first to show its window; one that gets no answer says so.
+std::optional<int> HandOverToFirstCopy(SingleCopy& copies, Dialogs& dialogs);
+
+}  // namespace ondrevan
