@@ -67,7 +67,11 @@ int wmain(int argc, wchar_t** argv) {
         start = NowMs();
         // The two steps of a run: the folder's plan, then its execution.
         const std::string folder = "C:\\ondrevan-bench-delete-a";
-        ondrevan::DeletePlannedFiles(fileSystem, folder, fileSystem.ListFiles(folder), nullptr);
+        // The files go through the folder held open, each checked to lie where it was listed.
+        const ondrevan::FolderOpening opened = fileSystem.OpenFolderToClear(folder);
+        if (opened.folder)
+            ondrevan::DeletePlannedFiles(*opened.folder, folder, fileSystem.ListFiles(folder),
+                                         nullptr);
         oursMs = NowMs() - start;
     };
     const bool delFirst = mode == L"measure-del-first";

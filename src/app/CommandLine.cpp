@@ -95,6 +95,18 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
             "cannot ask for one. Run it from the window instead.\r\n";
         return 3;
     }
+    // A run that finds nothing to do says so, so that a script's log is never silent.
+    if (ListView1.Count() == 0) {
+        const std::string nothing = "Run finished: nothing to do: the list is empty";
+        output += nothing + "\r\n";
+        try {
+            history.AppendMessage(nothing);
+        } catch (const AppError& error) {
+            output += std::string(error.what()) + "\r\n";
+            return 1;
+        }
+        return 0;
+    }
     // Beside the window's own run it would clear the same folders at the same time: it says
     // so and leaves them to that run, rather than wait on a run a message box may hold up.
     ExclusiveRun run(deleter, services.runLock, history);

@@ -154,6 +154,7 @@ class Form1 {
     bool isLoading_ = false;
     FolderList folderList_{{
         .dialogs = services_.dialogs,
+        .messages = messages_,
         .fileSystem = services_.fileSystem,
         .shell = services_.shell,
         .settings = settings_,

@@ -2,13 +2,16 @@
 
 #include "controls/FormWindow.h"
 #include "controls/ListView.h"
+#include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
 #include "platform/Blanks.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
+#include "platform/FileSystem.h"
 #include "platform/FolderPaths.h"
 #include "platform/SettingKeys.h"
 #include "platform/Shell.h"
+#include "platform/VisibleText.h"
 
 namespace ondrevan {
 
@@ -44,8 +47,15 @@ void FolderList::OpenSelectedFolder() {
     const auto selected = uses_.ListView1.Selected();
     if (!selected || *selected >= uses_.ListView1.Count()) return;
     std::string folder(TrimBlanks(uses_.ListView1.Item(*selected)));
-    if (HasForbiddenPathCharacters(folder) || !IsFullyQualified(folder)) return;
-    if (!IsFolder(uses_.fileSystem, folder).value_or(false)) return;
+    const auto cannotOpen = [&](const std::string& why) {
+        uses_.messages.MsgBox("Cannot open \"" + VisibleText(folder) + "\": " + why);
+    };
+    if (HasForbiddenPathCharacters(folder) || !IsFullyQualified(folder))
+        return cannotOpen("it is not a full folder path.");
+    const auto bits = uses_.fileSystem.Attributes(folder);
+    if (!bits) return cannotOpen("there is no such folder.");
+    if (!(*bits & attributes::kDirectory))
+        return cannotOpen("it is a file, not a folder. A run refuses it.");
     uses_.shell.OpenItem("\"" + folder + "\"", "");
 }
 

@@ -7,6 +7,7 @@
 
 namespace ondrevan {
 
+class AppMessages;
 class AppSettings;
 class Dialogs;
 class FileSystem;
@@ -20,6 +21,7 @@ class FolderList {
   public:
     struct Uses {
         Dialogs& dialogs;
+        AppMessages& messages;
         FileSystem& fileSystem;
         Shell& shell;
         const AppSettings& settings;
@@ -33,7 +35,7 @@ class FolderList {
     void ListView1_DblClick();
     void PushButton13_Click();
     // Opens the selected entry in Explorer, when it names a folder that is there (never
-    // a program, whatever an entry says).
+    // a program, whatever an entry says); otherwise says why not.
     void OpenSelectedFolder();
 
     // The list is being filled: the window shows the hourglass.

@@ -80,6 +80,69 @@ TEST_F(CommandLineFixture, RunDoesWhatAScheduledRunDoesAndItsExitCodeSaysWhether
     EXPECT_EQ(output, kUsage);
 }
 
+TEST_F(CommandLineFixture, RunSaysWhatBecameOfEachKindOfEntryAndItsExitCodeFollows) {
+    sys.fileSystem.AddFile("C:\\Tools\\np.exe", "program");
+    sys.fileSystem.AddFolder("C:\\Empty");
+    const struct {
+        const char* name;
+        Lines entries;
+        bool recycleFilesWithoutABin;
+        int exitCode;
+        Lines historyLines;  // the run's lines, the closing line last
+    } cases[] = {
+        {"an empty list", {}, false, 0, {"Run finished: nothing to do: the list is empty"}},
+        {"a file named in the list",
+         {"C:\\Tools\\np.exe"},
+         false,
+         1,
+         {"Refused  C:\\Tools\\np.exe (not a folder)",
+          "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 folders "
+          "sent to the Recycle Bin, 0 files kept by the rules"}},
+        {"a folder that is not there",
+         {"C:\\Nope"},
+         false,
+         0,
+         {"Folder not found  C:\\Nope",
+          "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 folders "
+          "sent to the Recycle Bin, 0 files kept by the rules"}},
+        {"an empty folder, no Recycle Bin for its files",
+         {"C:\\Empty"},
+         true,
+         0,
+         {"Sent content of folder to the Recycle Bin  C:\\Empty",
+          "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 folders "
+          "sent to the Recycle Bin, 0 files sent to the Recycle Bin, 0 files kept by the rules"}},
+        {"files with no Recycle Bin",
+         {"C:\\Data"},
+         true,
+         1,
+         {"Could not send the files to the Recycle Bin  C:\\Data (no Recycle Bin can be reached "
+          "there)",
+          "Kept by the rules in folder  C:\\Data (1 file)",
+          "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 folders "
+          "sent to the Recycle Bin, 0 files sent to the Recycle Bin, 1 file could not be sent "
+          "to the Recycle Bin, 1 file kept by the rules"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sys.fileSystem.Remove(history);
+        sys.settings.Set(keys::kFolders, JoinFolderList(c.entries));
+        sys.settings.Set(keys::kRecycleFiles, c.recycleFilesWithoutABin ? "On" : "Off");
+        sys.shell.recycleBinThere = !c.recycleFilesWithoutABin;
+        std::string output;
+        EXPECT_EQ(Run(CommandMode::Run, output), c.exitCode);
+        EXPECT_EQ(output, c.historyLines.back() + "\r\n");
+        const std::string text = sys.fileSystem.Content(history);
+        std::size_t lines = 0;
+        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2)
+            ++lines;
+        EXPECT_EQ(lines, c.historyLines.size()) << text;
+        for (const std::string& line : c.historyLines)
+            EXPECT_NE(text.find(" " + line + "\r\n"), std::string::npos) << line << "\n" << text;
+    }
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Tools\\np.exe")) << "a listed file is never touched";
+}
+
 TEST(OptionsForm, StoresEachValidChangeAtOnceAndSaysWhyAnInvalidOneIsNot) {
     testing::FakeSystem sys;
     AppSettings settings(sys.settings);

@@ -660,14 +660,19 @@ TEST_F(RunningProgram, EveryControlTellsAScreenReaderItsNameAndRole) {
     HWND options = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (options = ::FindWindowW(L"OndrevanTool", nullptr)); }));
     std::vector<Described> fields;
-    ::EnumChildWindows(
-        options,
-        [](HWND child, LPARAM list) -> BOOL {
-            if (::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)
-                reinterpret_cast<std::vector<Described>*>(list)->push_back(Describe(child));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&fields));
+    // The window is found as soon as it exists; its controls follow.
+    WaitFor([&] {
+        fields.clear();
+        ::EnumChildWindows(
+            options,
+            [](HWND child, LPARAM list) -> BOOL {
+                if (::GetWindowLongW(child, GWL_STYLE) & WS_TABSTOP)
+                    reinterpret_cast<std::vector<Described>*>(list)->push_back(Describe(child));
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&fields));
+        return fields.size() >= 9u;
+    });
     EXPECT_GE(fields.size(), 9u);
     for (const Described& field : fields) {
         std::cout << "Options: \"" << field.name << "\", role " << field.role << "\n";

@@ -24,8 +24,40 @@ for name in Windows SystemRoot ProgramFiles Profile CommonFiles AllUsers AppData
     printf canary > "$root/Protected/$name/canary.txt"
     ln -s "$root/Protected/$name" "$root/Links/$name"
 done
+# Links to files in a listed folder: to a file of the Windows folder, of a protected folder,
+# of another listed folder, and to a file the rules keep; one tree for each delete mode.
+for tree in FileLinksContents FileLinksFolder; do
+    list="$root/$tree/List"
+    mkdir -p "$list" "$root/$tree/Guarded" "$root/$tree/Other"
+    printf victim > "$drive_c/windows/ondrevan-$tree.txt"
+    printf guarded > "$root/$tree/Guarded/guarded.txt"
+    printf other > "$root/$tree/Other/other.txt"
+    printf keep > "$list/important.keep"
+    printf plain > "$list/plain.txt"
+    ln -s "$drive_c/windows/ondrevan-$tree.txt" "$list/a.txt"
+    ln -s "$root/$tree/Guarded/guarded.txt" "$list/b.txt"
+    ln -s "$root/$tree/Other/other.txt" "$list/c.txt"
+    ln -s "$list/important.keep" "$list/k.txt"
+done
+# A folder that a link takes the place of while it is cleared (when the test says "go"),
+# and the folder with the same names that the link leads to.
+swap="$root/Swap"
+mkdir -p "$swap/List" "$swap/Elsewhere"
+for i in $(seq 1 200); do printf x > "$swap/List/f$i.txt"; printf y > "$swap/Elsewhere/f$i.txt"; done
+(
+    for _ in $(seq 1 600); do
+        if [ -e "$swap/go" ]; then
+            mv "$swap/List" "$swap/List-moved" && ln -s "$swap/Elsewhere" "$swap/List"
+            touch "$swap/done"
+            break
+        fi
+        sleep 0.1
+    done
+) &
+swapper=$!
 status=0
 ONDREVAN_LINKS='C:\ondrevan-links' "$here/../../tools/wine-run.sh" --program-dir "$1" "$2" \
-    --gtest_filter='RealLinks.*' || status=$?
-rm -rf "$root" "$trash"
+    --gtest_filter='RealLinks.*:RealFileLinks.*' || status=$?
+kill $swapper 2>/dev/null || true
+rm -rf "$root" "$trash" "$drive_c"/windows/ondrevan-FileLinks*.txt
 exit $status
