@@ -69,7 +69,13 @@ void History::AppendMessage(const std::string& text) {
     line += ' ';
     line += text;
     line += "\r\n";
-    AppendTextToFile(line, filePath_);
+    try {
+        AppendTextToFile(line, filePath_);
+    } catch (const AppError& error) {
+        // "Permission denied" alone would not say which file: the report names it.
+        throw AppError(error.Number(),
+                       "The history file " + filePath_ + " cannot be written: " + error.what());
+    }
 }
 
 void History::AppendTextToFile(const std::string& text, const std::string& path) {

@@ -330,14 +330,15 @@ void Schedule::AfterScheduledRun() {
     const LocalDateTime now = uses_.clock.Now();
     uses_.settings.Save(keys::kLastScheduledRun, IsoLocalTime(now));
     const RunTotals& totals = uses_.run.LastRun();
-    std::string tip = "Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +
-                      CountedText(totals.filesDeleted, "file", "files") + " deleted";
-    if (totals.problems > 0) tip += ", " + std::to_string(totals.problems) + " not done";
-    uses_.tray.SetTrayTip(tip);
+    // What went where leads; the closing line with every count follows in the balloon.
+    const std::string outcome = RunOutcome(totals);
+    uses_.tray.SetTrayTip("Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +
+                          outcome);
     // A word in passing: the balloon is not waited for and takes no focus.
     if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) &&
         !uses_.run.LastRunSummary().empty())
-        uses_.tray.ShowBalloon(uses_.run.LastRunSummary(), kProductName, 0, false);
+        uses_.tray.ShowBalloon(outcome + "\r\n" + uses_.run.LastRunSummary(), kProductName, 0,
+                               false);
 }
 
 void Schedule::CheckMissedRun() {

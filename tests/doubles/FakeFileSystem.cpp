@@ -232,6 +232,9 @@ void FakeFileSystem::AppendToFile(const std::string& path, std::string_view byte
     auto folder = entries_.find(parent.size() == 2 ? parent + "\\" : parent);
     if (folder == entries_.end() && parent.size() > 2)
         throw AppError(errors::kPathNotFound, "Path not found");
+    if (auto it = entries_.find(key);
+        it != entries_.end() && (it->second.attributes & attributes::kDirectory))
+        throw AppError(errors::kPermissionDenied, "Permission denied");
     Entry& entry = entries_[key];
     entry.content.append(bytes);
     if (entry.name.empty()) entry = {attributes::kArchive, entry.content, LastName(path)};

@@ -174,20 +174,30 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
             count += request.flags == 16 && !request.info.empty();
         return count;
     };
-    EXPECT_EQ(tips().back(), "Ondrevan - last run 10:00:03 AM: 1 file deleted");
+    EXPECT_EQ(tips().back(), "Ondrevan - last run 10:00:03 AM: 1 file deleted (1 byte)");
     EXPECT_EQ(balloons(), 0) << "off by default";
     sys.settings.Set(keys::kNotifyAfterRun, kSwitchOn);
     sys.fileSystem.AddFile("C:\\Work\\b.txt", "b");
     sys.fileSystem.Lock("C:\\Work\\b.txt");
     sys.notifyIcon.sent.clear();
     StartAndTick(2, 10);
-    EXPECT_EQ(tips().back(), "Ondrevan - last run 10:00:03 AM: 0 files deleted, 1 not done");
+    EXPECT_EQ(tips().back(), "Ondrevan - last run 10:00:03 AM: nothing to delete, 1 not done");
     ASSERT_EQ(balloons(), 1);
     for (const NotifyIconRequest& request : sys.notifyIcon.sent)
         if (request.flags == 16 && !request.info.empty()) {
             EXPECT_EQ(request.infoTitle, "Ondrevan");
+            EXPECT_EQ(request.info.rfind("nothing to delete, 1 not done\r\nRun finished: ", 0), 0u);
             EXPECT_NE(request.info.find("1 file could not be deleted"), std::string::npos);
         }
+    // Files and folders sent to the Recycle Bin lead, with their sizes.
+    sys.settings.Set(keys::kRecycleFiles, kSwitchOn);
+    sys.fileSystem.AddFile("C:\\Work\\c.txt", std::string(2048, 'c'));
+    sys.fileSystem.AddFile("C:\\Work\\d.txt", "d");
+    sys.fileSystem.AddFolder("C:\\Work\\Sub");
+    sys.notifyIcon.sent.clear();
+    StartAndTick(3, 10);
+    EXPECT_EQ(tips().back(),
+              "Ondrevan - last run 10:00:03 AM: 3 files (2.0 KB) to the Recycle Bin");
     EXPECT_EQ(sys.pump.waits, 0) << "the balloon is never waited for";
 }
 

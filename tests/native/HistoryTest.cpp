@@ -19,6 +19,21 @@ struct HistoryFixture : ::testing::Test {
     }
 };
 
+TEST_F(HistoryFixture, AHistoryFileThatCannotBeWrittenIsNamedInTheReportOnceARun) {
+    sys.fileSystem.AddFolder(path);  // a folder where the file should be
+    sys.fileSystem.AddFolder("C:\\Data");
+    sys.fileSystem.AddFile("C:\\Data\\a.txt");
+    form->ListView1.Add("C:\\Data");
+    form->PushButton3.Click.Raise();
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u);
+    EXPECT_EQ(sys.dialogs.shown[0].text.rfind("The history file C:\\Temp\\Ondrevan.txt cannot be "
+                                              "written: Permission denied\r\nin ",
+                                              0),
+              0u)
+        << sys.dialogs.shown[0].text;
+    EXPECT_FALSE(sys.fileSystem.Exists("C:\\Data\\a.txt")) << "the run goes on";
+}
+
 TEST_F(HistoryFixture, WritesAnsiLinesWithTwoBlanksBeforeThePathAndTheDateAloneAtMidnight) {
     sys.clock.Set(2026, 1, 2, 0, 0, 0);
     form->History().AppendLine("Deleted folder ", "C:\\Caf\xC3\xA9 ");

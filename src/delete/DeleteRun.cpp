@@ -1,0 +1,28 @@
+#include "delete/DeleteRun.h"
+
+#include "platform/ValueForms.h"
+
+namespace ondrevan {
+
+std::string RunOutcome(const RunTotals& totals) {
+    std::string text;
+    const auto add = [&text](const std::string& part) {
+        text += text.empty() ? part : ", " + part;
+    };
+    if (totals.filesDeleted > 0)
+        add(CountedText(totals.filesDeleted, "file", "files") + " deleted (" +
+            SizeText(totals.bytesDeleted) + ")");
+    std::string toBin;
+    if (totals.filesRecycled > 0)
+        toBin = CountedText(totals.filesRecycled, "file", "files") + " (" +
+                SizeText(totals.bytesRecycled) + ")";
+    if (totals.foldersRecycled > 0)
+        toBin += (toBin.empty() ? "" : " and ") +
+                 CountedText(totals.foldersRecycled, "folder", "folders");
+    if (!toBin.empty()) add(toBin + " to the Recycle Bin");
+    if (text.empty()) text = "nothing to delete";
+    if (totals.problems > 0) text += ", " + std::to_string(totals.problems) + " not done";
+    return text;
+}
+
+}  // namespace ondrevan
