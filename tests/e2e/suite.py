@@ -723,6 +723,53 @@ class Session:
         until("the start-up entry back", lambda: self.run_values()[0] == PROGRAM)
         assert own() == stored
 
+    def step_a_file_and_a_missing_folder_in_the_list_are_said_for_what_they_are(self):
+        """A program file and a folder that is not there, loaded from a list file: the run
+        refuses the one and names the other, and Open Folder says why it cannot open either."""
+        program_file, missing = r"C:\e2e\np.exe", r"C:\e2e\Nope"
+        with open(self.path(program_file), "w") as f:
+            f.write("a program")
+        with open(os.path.join(self.path(r"C:\e2e\lists"), "odd.txt"), "w", newline="") as f:
+            f.write(program_file + "\r\n" + missing + "\r\n")
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        self.desk.click_control("PushButton12")
+        until("the open-file dialog", lambda: self.desk.seen("dialog", OPEN_LISTS))
+        self.desk.type(r"C:\e2e\lists\odd.txt")
+        self.desk.key("Return")
+        until("both entries in the list", lambda: self.desk.items() == [program_file, missing])
+        self.desk.click_control("Option1")  # folder mode: the file would have gone to the bin
+        if self.desk.control("Check1").checked:
+            self.desk.click_control("Check1")
+        before = len(self.history())
+        self.desk.click_control("PushButton3")
+        lines = self.new_history_lines(before, 3)
+        assert lines[0].endswith(" Refused  " + program_file + " (not a folder)"), lines
+        assert lines[1].endswith(" Folder not found  " + missing), lines
+        assert "Run finished: 0 files deleted" in lines[2], lines
+        assert os.path.isfile(self.path(program_file)), "the program file stays where it is"
+        assert "np.exe" not in self.trash()
+
+        # Open Folder on each, from the list's right-click menu.
+        for text, left_over in (("it is a file, not a folder", [missing]),
+                                ("there is no such folder", [])):
+            left, top, _, _ = self.desk.control("ListView1").rect
+            subprocess.run(["xdotool", "mousemove", str(left + 40), str(top + 30)], check=True)
+            time.sleep(0.15)
+            subprocess.run(["xdotool", "click", "3"], check=True)
+            until("the list's menu", lambda: self.desk.seen("class", "#32768", "0"))
+            self.desk.key("o")
+            said = until("a word on why", lambda: (t := self.desk.probe_lines(
+                "dialog-texts", BOX)) and any(text in line for line in t) and t)
+            self.desk.screenshot("open-folder-" + text.split()[-1])
+            self.desk.answer(BOX, "OK")
+            # The entry that was answered for goes, and the next is first.
+            subprocess.run(["xdotool", "click", "3"], check=True)
+            until("the list's menu", lambda: self.desk.seen("class", "#32768", "0"))
+            self.desk.key("r")
+            until("the entry removed", lambda: self.desk.items() == left_over)
+            assert said
+
     def step_uninstaller_leaves_nothing(self):
         assert self.history(), "a history file to take away"
         # Ondrevan is still running: the uninstaller closes it first.
