@@ -115,6 +115,31 @@ TEST_F(DeletePlanFixture, ARunDeletesWhatItPlannedAndNothingThatAppearsMeanwhile
               "sent to the Recycle Bin");
 }
 
+TEST_F(DeletePlanFixture, AFolderPutInTheClearedOnesPlaceIsNeitherClearedNorRecycled) {
+    // After the first file, another folder with the same names takes the listed one's path.
+    sys.fileSystem.beforeDeleting = [&, first = true](const std::string&) mutable {
+        if (!first) return;
+        first = false;
+        sys.fileSystem.Remove("C:\\Data\\A");
+        sys.fileSystem.AddFolder("C:\\Data\\A");
+        sys.fileSystem.AddFile("C:\\Data\\A\\a.txt", "theirs");
+        sys.fileSystem.AddFile("C:\\Data\\A\\read-only.txt", "theirs");
+    };
+    ListView1.Add("C:\\Data\\A");
+    Option1.SetValue(true);
+    deleter.DeleteFoldersFiles(ListView1);
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\a.txt"));
+    EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\read-only.txt"));
+    EXPECT_TRUE(sys.shell.recycled.empty()) << "the other folder went to the Recycle Bin";
+    EXPECT_EQ(history.lines,
+              (Lines{"Deleted content of folder  C:\\Data\\A",
+                     "Stopped clearing folder  C:\\Data\\A (the folder changed during the run: "
+                     "what its path leads to now was left)",
+                     "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 "
+                     "folders sent to the Recycle Bin"}));
+    EXPECT_EQ(deleter.LastRun().problems, 1u);
+}
+
 TEST_F(DeletePlanFixture, AFolderWithoutARecycleBinIsPlannedToStayAndStays) {
     sys.shell.recycleBinThere = false;
     const FolderPlan plan = deleter.PlanFolder("C:\\Data\\A", FolderMode());
