@@ -40,6 +40,8 @@ class OptionsForm {
     // Stores every field the user changed that can be stored.
     void StoreFields();
     const std::vector<Control*>& Controls() const { return controls_; }
+    // The hot-key field has the keyboard: a key pressed is being chosen, not used.
+    bool ChoosingHotKey() const { return Window.ActiveControl() == &hkHotKey; }
 
     FormWindow Window{"OptionsForm"};
     Label lblMinimumAge{"lblMinimumAge"};

@@ -335,6 +335,15 @@ TEST_F(ScheduleFixture, TheHotKeyPressedWhileTheSwitchAsksIsPartOfThatQuestion) 
     form->HotKeyPressed();  // and on again, as often as the user likes
     EXPECT_TRUE(schedule().IsOn());
     EXPECT_TRUE(form->Timer1.Running());
+
+    // Pressed into the options window's hot-key field, it is being chosen there.
+    OptionsForm& options = form->ShowOptions();
+    options.Window.ActiveControlChangedByUser(&options.hkHotKey);
+    form->HotKeyPressed();
+    EXPECT_TRUE(schedule().IsOn()) << "no toggle while the hot key is being chosen";
+    options.Window.ActiveControlChangedByUser(nullptr);  // gone to another program
+    form->HotKeyPressed();
+    EXPECT_FALSE(schedule().IsOn());
 }
 
 TEST_F(ScheduleFixture, ANewSetTimeOrKindRunsAgainTheSameDay) {
