@@ -344,12 +344,14 @@ TEST_P(ProgramAtDpi, LaysTheOptionsWindowOutWithRoomForEveryRefusal) {
         HGDIOBJ old = ::SelectObject(dc, font);
         RECT inside;
         ::GetClientRect(child, &inside);
-        const bool button = child == none;
-        if (ClassOf(child) == L"Button" && !button)
+        // A button wraps its caption only when made to; a label always does.
+        const bool button = ClassOf(child) == L"Button";
+        const bool wraps = !button || (::GetWindowLongW(child, GWL_STYLE) & BS_MULTILINE);
+        if (button && child != none)
             inside.right -= ::MulDiv(16, dpi.value, 96);  // the box before a check box's caption
         RECT needed{0, 0, inside.right, 0};
         ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &needed,
-                    DT_CALCRECT | DT_NOPREFIX | (button ? DT_SINGLELINE : DT_WORDBREAK));
+                    DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
         EXPECT_LE(needed.bottom, inside.bottom) << at << " is cut";
         EXPECT_LE(needed.right, inside.right) << at << " is cut";
         ::SelectObject(dc, old);
