@@ -681,7 +681,8 @@ class Session:
         switch = self.desk.control("PushButton2").text
         self.desk.key("ctrl+alt+k")
         time.sleep(1.5)
-        assert self.desk.control("PushButton2").text == switch, "the switch toggled"
+        assert self.desk.control("PushButton2").text == switch and self.boxes() == 0, (
+            "the switch toggled, or said why it could not")
         self.desk.key("Tab", "Return")
         until("no hot key", lambda: self.settings().get("HotKey") == "")
         until("the hint", lambda: self.desk.control("Label5").text ==

@@ -253,6 +253,14 @@ TEST(OptionsForm, TheNoteSaysWhatCanBeRecoveredAndTheDefaultsChangeNothing) {
               "from it");
     form.Options().chkRecycleFiles.SetChecked(false);
     EXPECT_EQ(form.Label4.Caption(), designed);
+
+    // Asked for again while open, with a value typed and another refused in it.
+    form.Options().txtMinimumAge.SetText("12");
+    form.Options().txtKeepPatterns.SetText("a|b");
+    form.ShowOptions();
+    EXPECT_EQ(sys.settings.Get(keys::kMinimumAgeDays), std::optional<std::string>("12"));
+    EXPECT_FALSE(sys.settings.Get(keys::kKeepPatterns));
+    EXPECT_EQ(form.Options().txtKeepPatterns.Text(), "") << "what is in force";
 }
 
 }  // namespace
