@@ -143,11 +143,10 @@ void OptionsForm::Load() {
     chkRemoveEmptySubfolders.SetChecked(rules.removeEmptySubfolders);
     const std::string hotKey = uses_.settings.Get(keys::kHotKey, kDefaultHotKeyText);
     hkHotKey.SetValue(HotKeyInForce());
-    lblHotKeyFault.SetCaption(ParseHotKey(hotKey) ? ""
-                                                  : "The hot key \"" + hotKey +
-                                                        "\" cannot be used. The hot key in force "
-                                                        "is " +
-                                                        HotKeyText(HotKeyInForce()) + ".");
+    lblHotKeyFault.SetCaption(ParseHotKey(hotKey)
+                                  ? ""
+                                  : "The hot key \"" + hotKey + "\" cannot be used. " +
+                                        HotKeyInForceText());
     chkHotKeyPassThrough.SetChecked(
         IsSwitchOn(uses_.settings.Get(keys::kHotKeyPassThrough, kSwitchOn)));
     chkCatchUpMissedRuns.SetChecked(
@@ -220,6 +219,12 @@ HotKeySpec OptionsForm::HotKeyInForce() const {
         .value_or(kDefaultHotKey);
 }
 
+std::string OptionsForm::HotKeyInForceText() const {
+    const HotKeySpec inForce = HotKeyInForce();
+    return inForce.Empty() ? "No hot key is in force."
+                           : "The hot key in force is " + HotKeyText(inForce) + ".";
+}
+
 void OptionsForm::ShowHotKey(const HotKeySpec& hotKey) {
     loading_ = true;
     hkHotKey.SetValue(hotKey);
@@ -240,11 +245,7 @@ void OptionsForm::HotKey_Change() {
         return;
     }
     if (const auto refusal = HotKeyRefusal(pressed)) {
-        const HotKeySpec inForce = HotKeyInForce();
-        lblHotKeyFault.SetCaption("Not saved: " + *refusal + " " +
-                                  (inForce.Empty()
-                                       ? std::string("No hot key is in force.")
-                                       : "The hot key in force is " + HotKeyText(inForce) + "."));
+        lblHotKeyFault.SetCaption("Not saved: " + *refusal + " " + HotKeyInForceText());
         return;
     }
     lblHotKeyFault.SetCaption("");

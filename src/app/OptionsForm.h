@@ -90,6 +90,7 @@ class OptionsForm {
     void HotKey_LostFocus();
     void cmdNoHotKey_Click();
     HotKeySpec HotKeyInForce() const;
+    std::string HotKeyInForceText() const;
     void ShowHotKey(const HotKeySpec& hotKey);
     void StoreHotKey(const HotKeySpec& hotKey);
     // A check box stored as "On" or "Off" the moment it changes; `changed` is raised after.

@@ -112,6 +112,7 @@ TEST_F(PolicyFixture, APolicySetsItsControlWhichSaysSoAndTheUsersValueOutlivesIt
         EXPECT_FALSE(set->Enabled()) << set->Name();
         EXPECT_EQ(set->ToolTip(), "Set by your administrator") << set->Name();
     }
+    EXPECT_FALSE(form->Options().cmdNoHotKey.Enabled()) << "nor switched off";
     EXPECT_TRUE(form->Options().txtKeepPatterns.Enabled()) << "no policy: the user's to set";
     EXPECT_EQ(form->Options().txtKeepPatterns.ToolTip(), "");
     EXPECT_EQ(form->Options().txtMinimumAge.Text(), "30");
