@@ -271,6 +271,9 @@ void Form1::ShowRecoveryNote() {
 }
 
 OptionsForm& Form1::ShowOptions() {
+    // Asked for while it is open: what the user typed is stored if it can be, and every field
+    // shows what is in force.
+    options_.StoreFields();
     options_.Load();
     ShowRecoveryNote();
     return options_;

@@ -74,8 +74,11 @@ class Form1 {
     void ResumedFromSleep() { schedule_.CheckMissedRun(); }
     // The program was started again: its window comes back, as from the tray icon.
     void StartedAgain() { windowLife_.cSysTray1_MouseDown(); }
-    // The hook saw Ctrl+Shift+T: the same as a click on the switch.
-    void HotKeyPressed() { schedule_.PushButton2_Click(); }
+    // The hook saw Ctrl+Shift+T: the same as a click on the switch, unless the user is
+    // pressing keys into the hot-key field, choosing one.
+    void HotKeyPressed() {
+        if (!options_.ChoosingHotKey()) schedule_.PushButton2_Click();
+    }
     // Windows said the policies changed: read them again, and show what they now set.
     void PoliciesChanged();
     const Policies& InForce() const { return policies_; }

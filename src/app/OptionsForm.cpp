@@ -31,6 +31,7 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
                  &chkRemoveEmptySubfolders,
                  &lblHotKey,
                  &hkHotKey,
+                 &cmdNoHotKey,
                  &lblHotKeyFault,
                  &chkHotKeyPassThrough,
                  &chkCatchUpMissedRuns,
@@ -39,44 +40,49 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
     txtKeepPatterns.SetAccessibleName("Never delete files matching");
     txtProtectedFolders.SetAccessibleName("Also protect these folders");
     hkHotKey.SetAccessibleName("Hot key to switch automatic deletion on and off");
-    Window.SetPosition({0, 0, kWidth, 7440});
+    cmdNoHotKey.SetAccessibleName("No hot key");
+    cmdNoHotKey.SetToolTip("Switch the hot key off");
+    Window.SetPosition({0, 0, kWidth, 7560});
     Window.SetCaption(kOptionsTitle);
     struct Place {
         Control& control;
         TwipRect at;
         const char* caption;
     };
+    // A line under a field has room for two lines of text: the reason and the value in force.
+    constexpr int kFaultHeight = 450;
     for (const Place& place : {
              Place{lblMinimumAge, {120, 180, 3300, 255}, "Only delete files older than"},
              Place{txtMinimumAge, {3480, 120, 900, 345}, ""},
              Place{lblDays, {4440, 180, 900, 255}, "days"},
-             Place{lblMinimumAgeFault, {120, 500, 6960, 255}, ""},
-             Place{lblKeepPatterns, {120, 840, 6960, 255}, "Never delete files matching:"},
-             Place{txtKeepPatterns, {120, 1110, 6960, 345}, ""},
-             Place{lblKeepPatternsFault, {120, 1490, 6960, 255}, ""},
-             Place{lblProtectedFolders, {120, 1830, 6960, 255}, "Also protect these folders:"},
-             Place{txtProtectedFolders, {120, 2100, 6960, 1200}, ""},
-             Place{lblProtectedFoldersFault, {120, 3340, 6960, 255}, ""},
+             Place{lblMinimumAgeFault, {120, 500, 6960, kFaultHeight}, ""},
+             Place{lblKeepPatterns, {120, 1000, 6960, 255}, "Never delete files matching:"},
+             Place{txtKeepPatterns, {120, 1270, 6960, 345}, ""},
+             Place{lblKeepPatternsFault, {120, 1650, 6960, kFaultHeight}, ""},
+             Place{lblProtectedFolders, {120, 2150, 6960, 255}, "Also protect these folders:"},
+             Place{txtProtectedFolders, {120, 2420, 6960, 1200}, ""},
+             Place{lblProtectedFoldersFault, {120, 3660, 6960, kFaultHeight}, ""},
              Place{
-                 chkRecycleFiles, {120, 3720, 6960, 300}, "Send the files to the Recycle Bin too"},
+                 chkRecycleFiles, {120, 4170, 6960, 300}, "Send the files to the Recycle Bin too"},
              Place{chkRemoveEmptySubfolders,
-                   {120, 4140, 6960, 300},
+                   {120, 4530, 6960, 300},
                    "In contents mode, also remove sub-folders left empty"},
 
              Place{lblHotKey,
-                   {120, 4620, 6960, 255},
+                   {120, 4950, 6960, 255},
                    "Hot key to switch automatic deletion on and off:"},
-             Place{hkHotKey, {120, 4890, 3300, 345}, ""},
-             Place{lblHotKeyFault, {120, 5270, 6960, 255}, ""},
+             Place{hkHotKey, {120, 5220, 3300, 345}, ""},
+             Place{cmdNoHotKey, {3540, 5220, 1200, 345}, "None"},
+             Place{lblHotKeyFault, {120, 5600, 6960, kFaultHeight}, ""},
              Place{chkHotKeyPassThrough,
-                   {120, 5580, 6960, 300},
+                   {120, 6100, 6960, 300},
                    "Let the key reach the program in front"},
              Place{chkCatchUpMissedRuns,
-                   {120, 6000, 6960, 480},
+                   {120, 6460, 6960, 480},
                    "When a daily or weekly run was missed, run it as soon as Ondrevan is running "
                    "again"},
              Place{chkNotifyAfterRun,
-                   {120, 6600, 6960, 300},
+                   {120, 7020, 6960, 300},
                    "Show a notification after each scheduled run"},
          }) {
         place.control.SetPosition(place.at);
@@ -86,10 +92,28 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
     for (Label* fault :
          {&lblMinimumAgeFault, &lblKeepPatternsFault, &lblProtectedFoldersFault, &lblHotKeyFault})
         fault->SetForeColor(kFaultColor);
-    txtMinimumAge.Change.Handle([this] { MinimumAge_Change(); });
-    txtKeepPatterns.Change.Handle([this] { KeepPatterns_Change(); });
-    txtProtectedFolders.Change.Handle([this] { ProtectedFolders_Change(); });
+    fields_.reserve(3);  // the handlers below keep references into it
+    fields_.push_back({txtMinimumAge, lblMinimumAgeFault, keys::kMinimumAgeDays, MinimumAgeFault,
+                       [](const std::string& text) { return std::string(TrimBlanks(text)); },
+                       &OptionsForm::AgeInForce, ""});
+    fields_.push_back({txtKeepPatterns, lblKeepPatternsFault, keys::kKeepPatterns,
+                       KeepPatternsFault, [](const std::string& text) { return text; },
+                       &OptionsForm::PatternsInForce, ""});
+    fields_.push_back(
+        {txtProtectedFolders, lblProtectedFoldersFault, keys::kProtectedFolders,
+         ProtectedFoldersFault,
+         [](const std::string& text) { return JoinFolderList(ProtectedFolderLines(text)); },
+         &OptionsForm::FoldersInForce, ""});
+    for (TextField& field : fields_) {
+        field.box.Change.Handle([this, &field] { Field_Change(field); });
+        field.box.LostFocus.Handle([this, &field] { StoreField(field); });
+    }
+    // Enter, or the window closing, is the user done with every field.
+    Window.Accept.Handle([this] { StoreFields(); });
+    Window.Closing.Handle([this] { StoreFields(); });
     hkHotKey.Change.Handle([this] { HotKey_Change(); });
+    hkHotKey.LostFocus.Handle([this] { HotKey_LostFocus(); });
+    cmdNoHotKey.Click.Handle([this] { cmdNoHotKey_Click(); });
     StoreSwitch(chkRecycleFiles, keys::kRecycleFiles, &RecycleFilesChanged);
     StoreSwitch(chkRemoveEmptySubfolders, keys::kRemoveEmptySubfolders);
     StoreSwitch(chkHotKeyPassThrough, keys::kHotKeyPassThrough, &HotKeyChanged);
@@ -100,7 +124,11 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
 void OptionsForm::Load() {
     loading_ = true;
     const RunRules rules = ReadRunRules(uses_.settings);
-    txtMinimumAge.SetText(uses_.settings.Get(keys::kMinimumAgeDays, "0"));
+    // The age the runs use: one that does not read stands for the longest there is.
+    const std::string age = uses_.settings.Get(keys::kMinimumAgeDays, "0");
+    txtMinimumAge.SetText(std::to_string(rules.minimumAgeDays));
+    lblMinimumAgeFault.SetCaption(
+        MinimumAgeFault(age) ? "\"" + age + "\" cannot be read as an age. " + AgeInForce() : "");
     txtKeepPatterns.SetText(uses_.settings.Get(keys::kKeepPatterns, ""));
     std::string lines;
     for (const std::string& folder : rules.protectedFolders) {
@@ -108,10 +136,17 @@ void OptionsForm::Load() {
         lines += folder;
     }
     txtProtectedFolders.SetText(lines);
+    lblKeepPatternsFault.SetCaption("");
+    lblProtectedFoldersFault.SetCaption("");
+    for (TextField& field : fields_) field.shown = field.box.Text();
     chkRecycleFiles.SetChecked(rules.recycleFiles);
     chkRemoveEmptySubfolders.SetChecked(rules.removeEmptySubfolders);
-    hkHotKey.SetValue(ParseHotKey(uses_.settings.Get(keys::kHotKey, kDefaultHotKeyText))
-                          .value_or(kDefaultHotKey));
+    const std::string hotKey = uses_.settings.Get(keys::kHotKey, kDefaultHotKeyText);
+    hkHotKey.SetValue(HotKeyInForce());
+    lblHotKeyFault.SetCaption(ParseHotKey(hotKey)
+                                  ? ""
+                                  : "The hot key \"" + hotKey + "\" cannot be used. " +
+                                        HotKeyInForceText());
     chkHotKeyPassThrough.SetChecked(
         IsSwitchOn(uses_.settings.Get(keys::kHotKeyPassThrough, kSwitchOn)));
     chkCatchUpMissedRuns.SetChecked(
@@ -127,6 +162,7 @@ void OptionsForm::Load() {
     ShowWhetherSetByPolicy(txtMinimumAge, uses_.settings, keys::kMinimumAgeDays);
     ShowWhetherSetByPolicy(txtKeepPatterns, uses_.settings, keys::kKeepPatterns);
     ShowWhetherSetByPolicy(hkHotKey, uses_.settings, keys::kHotKey);
+    cmdNoHotKey.SetEnabled(hkHotKey.Enabled());
     loading_ = false;
 }
 
@@ -144,37 +180,88 @@ void OptionsForm::StoreSwitch(CheckBox& box, const char* key, Event<>* changed) 
     });
 }
 
-void OptionsForm::HotKey_Change() {
-    // What the field holds must read back as a hot key: a letter alone would fire on every
-    // word typed.
-    const std::string text = HotKeyText(hkHotKey.Value());
-    const bool fits = ParseHotKey(text).has_value();
-    lblHotKeyFault.SetCaption(
-        fits ? "" : "A hot key needs Ctrl, Alt or Win with its key, or a function key.");
-    if (!fits || loading_) return;
-    uses_.settings.Save(keys::kHotKey, text);
+void OptionsForm::StoreFields() {
+    for (TextField& field : fields_) StoreField(field);
+}
+
+void OptionsForm::Field_Change(TextField& field) {
+    if (loading_) return;
+    // Said as it is typed; stored only when the user is done with it.
+    const auto fault = field.check(field.box.Text());
+    field.fault.SetCaption(fault ? "Not saved: " + *fault + " " + (this->*field.inForce)() : "");
+}
+
+void OptionsForm::StoreField(TextField& field) {
+    if (loading_ || field.box.Text() == field.shown || field.check(field.box.Text())) return;
+    uses_.settings.Save(field.key, field.storedForm(field.box.Text()));
+    field.shown = field.box.Text();
+}
+
+std::string OptionsForm::AgeInForce() const {
+    return "The value in force is " + std::to_string(ReadRunRules(uses_.settings).minimumAgeDays) +
+           ".";
+}
+
+std::string OptionsForm::PatternsInForce() const {
+    const std::string patterns = uses_.settings.Get(keys::kKeepPatterns, "");
+    if (TrimBlanks(patterns).empty()) return "No pattern is in force.";
+    return "The value in force is \"" + patterns + "\".";
+}
+
+std::string OptionsForm::FoldersInForce() const {
+    const std::size_t count = ReadRunRules(uses_.settings).protectedFolders.size();
+    if (count == 0) return "None of your folders is protected now.";
+    return "The " + CountedText(count, "folder", "folders") + " protected now stay protected.";
+}
+
+HotKeySpec OptionsForm::HotKeyInForce() const {
+    return ParseHotKey(uses_.settings.Get(keys::kHotKey, kDefaultHotKeyText))
+        .value_or(kDefaultHotKey);
+}
+
+std::string OptionsForm::HotKeyInForceText() const {
+    const HotKeySpec inForce = HotKeyInForce();
+    return inForce.Empty() ? "No hot key is in force."
+                           : "The hot key in force is " + HotKeyText(inForce) + ".";
+}
+
+void OptionsForm::ShowHotKey(const HotKeySpec& hotKey) {
+    loading_ = true;
+    hkHotKey.SetValue(hotKey);
+    loading_ = false;
+}
+
+void OptionsForm::StoreHotKey(const HotKeySpec& hotKey) {
+    uses_.settings.Save(keys::kHotKey, HotKeyText(hotKey));
     HotKeyChanged.Raise();
 }
 
-void OptionsForm::MinimumAge_Change() {
-    const auto fault = MinimumAgeFault(txtMinimumAge.Text());
-    lblMinimumAgeFault.SetCaption(fault.value_or(""));
-    if (!fault && !loading_)
-        uses_.settings.Save(keys::kMinimumAgeDays, std::string(TrimBlanks(txtMinimumAge.Text())));
+void OptionsForm::HotKey_Change() {
+    if (loading_) return;
+    const HotKeySpec& pressed = hkHotKey.Value();
+    // Modifiers alone (or a key the field clears itself with): the user is still choosing.
+    if (pressed.Empty()) {
+        lblHotKeyFault.SetCaption("");
+        return;
+    }
+    if (const auto refusal = HotKeyRefusal(pressed)) {
+        lblHotKeyFault.SetCaption("Not saved: " + *refusal + " " + HotKeyInForceText());
+        return;
+    }
+    lblHotKeyFault.SetCaption("");
+    if (HotKeyText(pressed) != uses_.settings.Get(keys::kHotKey, kDefaultHotKeyText))
+        StoreHotKey(pressed);
 }
 
-void OptionsForm::KeepPatterns_Change() {
-    const auto fault = KeepPatternsFault(txtKeepPatterns.Text());
-    lblKeepPatternsFault.SetCaption(fault.value_or(""));
-    if (!fault && !loading_) uses_.settings.Save(keys::kKeepPatterns, txtKeepPatterns.Text());
+void OptionsForm::HotKey_LostFocus() {
+    // A combination left unfinished was never chosen: the field shows the key in force again.
+    if (hkHotKey.Value().Empty()) ShowHotKey(HotKeyInForce());
 }
 
-void OptionsForm::ProtectedFolders_Change() {
-    const auto fault = ProtectedFoldersFault(txtProtectedFolders.Text());
-    lblProtectedFoldersFault.SetCaption(fault.value_or(""));
-    if (!fault && !loading_)
-        uses_.settings.Save(keys::kProtectedFolders,
-                            JoinFolderList(ProtectedFolderLines(txtProtectedFolders.Text())));
+void OptionsForm::cmdNoHotKey_Click() {
+    ShowHotKey(HotKeySpec{});
+    lblHotKeyFault.SetCaption("");
+    StoreHotKey(HotKeySpec{});
 }
 
 }  // namespace ondrevan

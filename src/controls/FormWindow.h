@@ -43,6 +43,10 @@ class FormWindow : public Control {
     }
 
     Event<> Resize;
+    // A window without OK or Cancel still hears the user being done with it: Enter, and
+    // its closing (the close box, Alt+F4, Escape, or the program ending).
+    Event<> Accept;
+    Event<> Closing;
 
   private:
     int mousePointer_ = pointers::kDefault;

@@ -17,6 +17,8 @@ class HotKeyBox : public Control {
     }
 
     Event<> Change;
+    // The keyboard went elsewhere, in this window or out of it.
+    Event<> LostFocus;
 
   private:
     HotKeySpec value_;

@@ -14,7 +14,7 @@ struct NamedKey {
     int key;
 };
 
-constexpr std::array<NamedKey, 14> kNamedKeys = {{{"Space", 0x20},
+constexpr std::array<NamedKey, 17> kNamedKeys = {{{"Space", 0x20},
                                                   {"PageUp", 0x21},
                                                   {"PageDown", 0x22},
                                                   {"End", 0x23},
@@ -27,7 +27,49 @@ constexpr std::array<NamedKey, 14> kNamedKeys = {{{"Space", 0x20},
                                                   {"Delete", 0x2E},
                                                   {"Pause", 0x13},
                                                   {"ScrollLock", 0x91},
-                                                  {"Backspace", 0x08}}};
+                                                  {"Backspace", 0x08},
+                                                  {"Tab", 0x09},
+                                                  {"Esc", 0x1B},
+                                                  {"PrintScreen", 0x2C}}};
+
+inline constexpr int kVkF1 = 0x70;
+inline constexpr int kVkTab = 0x09;
+inline constexpr int kVkEscape = 0x1B;
+inline constexpr int kVkPrintScreen = 0x2C;
+inline constexpr int kVkDelete = 0x2E;
+
+// Keys that Windows keeps for itself or that nearly every program gives a meaning: taken
+// as a hot key, they would do two things at once wherever the user pressed them.
+struct TakenKey {
+    HotKeySpec key;
+    const char* use;
+};
+constexpr HotKeySpec Ctrl(int key) {
+    return {true, false, false, false, key};
+}
+constexpr HotKeySpec Alt(int key) {
+    return {false, true, false, false, key};
+}
+constexpr std::array<TakenKey, 17> kTakenKeys = {{
+    {Alt(kVkF1 + 3), "closes the window in front in every program"},
+    {Alt(kVkTab), "switches to another window"},
+    {{false, true, true, false, kVkTab}, "switches to another window"},
+    {{true, true, false, false, kVkTab}, "switches to another window"},
+    {Alt(kVkEscape), "switches to another window"},
+    {Ctrl(kVkEscape), "opens the Start menu"},
+    {{true, false, true, false, kVkEscape}, "opens the Task Manager"},
+    {{true, true, false, false, kVkDelete}, "is Windows' own security key"},
+    {{false, false, false, true, 'L'}, "locks the computer"},
+    {Ctrl('C'), "copies in nearly every program"},
+    {Ctrl('V'), "pastes in nearly every program"},
+    {Ctrl('X'), "cuts in nearly every program"},
+    {Ctrl('Z'), "undoes in nearly every program"},
+    {Ctrl('A'), "selects everything in nearly every program"},
+    {Ctrl('S'), "saves in nearly every program"},
+    {{false, false, false, false, kVkF1}, "opens the help in nearly every program"},
+    {{false, false, false, false, kVkF1 + 11},
+     "saves as, or opens the developer tools, in many programs"},
+}};
 
 bool IsFunctionKey(int key) {
     return key >= 0x70 && key <= 0x87;
@@ -114,10 +156,26 @@ std::optional<HotKeySpec> ParseHotKey(std::string_view text) {
         order = which + 1;
         text.remove_prefix(plus + 1);
     }
-    // A letter alone would fire on every word typed.
-    if (!hotKey.ctrl && !hotKey.alt && !hotKey.win && !IsFunctionKey(hotKey.key))
-        return std::nullopt;
+    if (HotKeyRefusal(hotKey)) return std::nullopt;
     return hotKey;
+}
+
+std::optional<std::string> HotKeyRefusal(const HotKeySpec& hotKey) {
+    if (hotKey.Empty()) return std::nullopt;
+    const std::string text = HotKeyText(hotKey);
+    if (!KeyFromName(KeyName(hotKey.key)))
+        return "That key cannot be a hot key: choose a letter, a digit, a function key or a key "
+               "such as Home or Insert.";
+    for (const TakenKey& taken : kTakenKeys)
+        if (taken.key == hotKey) return text + " " + taken.use + ": choose another key.";
+    // With any modifier it still takes a picture of the screen or of a window.
+    if (hotKey.key == kVkPrintScreen)
+        return text + " takes a picture of the screen: choose another key.";
+    // A key without Ctrl or Alt would fire as the user types. (Win is not offered: the
+    // field cannot take it.)
+    if (!hotKey.ctrl && !hotKey.alt && !hotKey.win && !IsFunctionKey(hotKey.key))
+        return text + " is pressed as you type: add Ctrl or Alt, or choose a function key.";
+    return std::nullopt;
 }
 
 std::string HotKeyHint(const HotKeySpec& hotKey) {

@@ -31,9 +31,13 @@ inline constexpr const char* kDefaultHotKeyText = "Ctrl+Shift+T";
 // in that order, then the key, joined by "+" ("Ctrl+Alt+K", "Shift+F9"). "" is no hot key.
 std::string HotKeyText(const HotKeySpec& hotKey);
 // Its reading, any letter case, blanks around the parts allowed; nothing when it is not
-// one (an unknown key, a modifier twice or out of order, a key alone without a modifier
-// other than a function key).
+// one (an unknown key, a modifier twice or out of order) or is refused (below).
 std::optional<HotKeySpec> ParseHotKey(std::string_view text);
+// Why a key cannot be the hot key, in a sentence that names it, or nothing: one that would
+// fire as the user types, one that has no name, or one that Windows or nearly every program
+// already uses (Alt+F4, Ctrl+C...). No hot key at all is never refused; a key that is only
+// modifiers is not one yet and is refused by the caller, who knows whether it is finished.
+std::optional<std::string> HotKeyRefusal(const HotKeySpec& hotKey);
 // The main window's hint: "(Press Ctrl + Shift + T to toggle ON/OFF)".
 std::string HotKeyHint(const HotKeySpec& hotKey);
 

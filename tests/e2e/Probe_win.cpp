@@ -17,6 +17,7 @@
 //   class NAME [S]           any visible top-level window of that class (a balloon's tip)
 //   caption-button minimize|close   that box of the main window's title bar
 //   foreground               the window that has the keyboard focus's top level
+//   window-focus TITLE       the control with the keyboard in the window with that title
 //
 // A found window prints one line: "x=.. y=.. (its centre) left=.. top=.. right=.. bottom=..
 // visible=. enabled=. checked=. iconic=. class=.. text=..." in screen pixels, text last. Exit code
@@ -394,5 +395,14 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"foreground") return Found(::GetForegroundWindow());
+    if (command == L"window-focus" && argc > 2) {
+        HWND window = VisibleTopLevel(nullptr, argv[2]);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!window || !::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ||
+            !info.hwndFocus || !::IsChild(window, info.hwndFocus))
+            return 1;
+        return Found(info.hwndFocus);
+    }
     return 2;
 }

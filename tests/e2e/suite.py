@@ -512,12 +512,13 @@ class Session:
         self.desk.type("7")
         self.desk.key("Tab")
         self.desk.type("*.KEEP")
-        until("the rules stored", lambda: (s := self.settings()).get("MinimumAgeDays") == "7"
-              and s.get("KeepPatterns") == "*.KEEP")
+        until("the age stored, once left", lambda: self.settings().get("MinimumAgeDays") == "7")
         self.desk.screenshot("options")
         self.desk.key("alt+F4")
         until("the options window to hide",
               lambda: not self.desk.seen("top", "Ondrevan Options", "0"))
+        until("the patterns stored as the window closed",
+              lambda: self.settings().get("KeepPatterns") == "*.KEEP")
 
         # The preview, from the system menu too.
         self.desk.click_control("Label4")  # the main window has the keyboard again
@@ -579,7 +580,6 @@ class Session:
         until("the hot key stored", lambda: self.settings().get("HotKey") == "F5")
         until("the hint", lambda: self.desk.control("Label5").text ==
               "(Press F5 to toggle ON/OFF)")
-        # The hot-key field takes any key, Alt+F4 too: leave it first.
         self.desk.click("window-child", OPTIONS, "Edit")
         self.desk.key("alt+F4")
         until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
@@ -621,6 +621,114 @@ class Session:
             self.desk.click_control("PushButton2")
             until("the switch off", lambda: self.desk.control("PushButton2").text == SWITCH_OFF)
         for key in ("HotKey", "HotKeyPassThrough"):
+            self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
+
+    def options_lines(self):
+        return self.desk.probe_lines("window-labels", OPTIONS) or []
+
+    def options_focus(self):
+        found = self.desk.seen("window-focus", OPTIONS)
+        return found and (found.cls, found.text)
+
+    def refused(self, starts):
+        """The line under a field that says a value is not saved, once it is shown."""
+        return until(f"the refusal {starts!r}", lambda: next(
+            (line for line in self.options_lines() if line.startswith("Not saved: " + starts)),
+            None))
+
+    def step_options_store_only_what_the_user_is_done_with(self):
+        # A careless hand in the options window, by the keyboard alone.
+        self.open_options()
+        assert self.options_focus() == ("Edit", "0"), self.options_focus()
+        self.desk.key("End", "BackSpace")
+        self.desk.type("45")
+        self.desk.key("Tab")
+        until("45 stored once left", lambda: self.settings().get("MinimumAgeDays") == "45")
+        # Back in the field, on the way to 46 it reads 4: nothing is in force until it is left.
+        self.desk.key("shift+Tab")
+        self.desk.key("End", "BackSpace")
+        time.sleep(1)
+        assert self.settings().get("MinimumAgeDays") == "45", "the 4 on the way is not stored"
+        self.desk.key("BackSpace")
+        self.desk.type("36501")
+        line = self.refused("The age")
+        assert line.endswith("The value in force is 45."), line
+        self.desk.key("Tab")
+        self.desk.type("a|b")
+        line = self.refused("A pattern")
+        assert line.endswith("No pattern is in force."), line
+        self.desk.key("Tab")
+        time.sleep(1)
+        stored = self.settings()
+        assert stored.get("MinimumAgeDays") == "45" and "KeepPatterns" not in stored, stored
+
+        # The hot-key field: a modifier alone, a capital letter, keys every program uses.
+        self.desk.key("Tab", "Tab", "Tab")
+        assert self.options_focus() == ("msctls_hotkey32", ""), self.options_focus()
+        self.desk.key("ctrl")
+        for key, starts in (("shift+k", "Shift+K is pressed as you type"),
+                            ("ctrl+c", "Ctrl+C copies"), ("F12", "F12 saves as")):
+            self.desk.key(key)
+            line = self.refused(starts)
+            assert line.endswith("The hot key in force is Ctrl+Shift+T."), line
+            assert "Win" not in line, line
+        self.desk.screenshot("options-refused")
+        assert "HotKey" not in self.settings(), self.settings()
+        # Alt+F4 closes the window, as everywhere; the refused values go with it.
+        self.desk.key("alt+F4")
+        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        stored = self.settings()
+        assert stored.get("MinimumAgeDays") == "45" and "KeepPatterns" not in stored, stored
+        assert "HotKey" not in stored, stored
+
+        # Opened again: what is in force, and nothing to say.
+        self.open_options()
+        texts = self.desk.probe_lines("window-text", OPTIONS)
+        assert texts[:2] == ["45", ""], texts
+        assert not any(l.startswith("Not saved") for l in self.options_lines()), (
+            self.options_lines())
+        # Tab goes round every control in reading order, and comes back.
+        stops = []
+        for _ in range(11):
+            self.desk.key("Tab")
+            time.sleep(0.3)
+            stops.append(self.options_focus())
+        assert [c for c, _ in stops] == ["Edit", "Edit", "Button", "Button", "msctls_hotkey32",
+                                         "Button", "Button", "Button", "Button", "Edit",
+                                         "Edit"], stops
+        assert stops[5][1] == "None" and stops[9] == ("Edit", "45"), stops
+        # Enter stores a field without leaving it; Escape closes the window.
+        self.desk.key("shift+Tab")
+        self.desk.key("End", "BackSpace", "BackSpace")
+        self.desk.type("30")
+        self.desk.key("Return")
+        until("30 stored by Enter", lambda: self.settings().get("MinimumAgeDays") == "30")
+        self.desk.key("Escape")
+        until("Escape to close the window", lambda: not self.desk.seen("top", OPTIONS, "0"))
+
+        # A whole combination is stored at once, and None switches the hot key off.
+        self.open_options()
+        self.desk.click("window-child", OPTIONS, "msctls_hotkey32")
+        self.desk.key("ctrl+alt+k")
+        until("the hot key stored", lambda: self.settings().get("HotKey") == "Ctrl+Alt+K")
+        until("the hint", lambda: self.desk.control("Label5").text ==
+              "(Press Ctrl + Alt + K to toggle ON/OFF)")
+        # Pressed again in the field it is being chosen, not used.
+        switch = self.desk.control("PushButton2").text
+        self.desk.key("ctrl+alt+k")
+        time.sleep(1.5)
+        assert self.desk.control("PushButton2").text == switch and self.boxes() == 0, (
+            "the switch toggled, or said why it could not")
+        self.desk.key("Tab", "Return")
+        until("no hot key", lambda: self.settings().get("HotKey") == "")
+        until("the hint", lambda: self.desk.control("Label5").text ==
+              "(No hot key: the button toggles ON/OFF)")
+        # The designed key again, chosen in the field, for the steps that follow.
+        self.desk.key("shift+Tab", "ctrl+shift+t")
+        until("the designed key", lambda: self.settings().get("HotKey") == "Ctrl+Shift+T")
+        self.desk.key("Escape")
+        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        for key in ("HotKey", "MinimumAgeDays"):
             self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
 
     def step_restart_finds_everything_as_left(self):

@@ -5,6 +5,7 @@
 #include "app/Form1.h"
 #include "app/OptionsForm.h"
 #include "platform/AppSettings.h"
+#include "platform/HotKey.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
 
@@ -143,41 +144,157 @@ TEST_F(CommandLineFixture, RunSaysWhatBecameOfEachKindOfEntryAndItsExitCodeFollo
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Tools\\np.exe")) << "a listed file is never touched";
 }
 
-TEST(OptionsForm, StoresEachValidChangeAtOnceAndSaysWhyAnInvalidOneIsNot) {
+TEST(OptionsForm, StoresATextWhenTheUserIsDoneWithItAndARefusedOneLeavesTheValueInForce) {
     testing::FakeSystem sys;
     AppSettings settings(sys.settings);
-    sys.settings.Set(keys::kMinimumAgeDays, "3");
+    sys.settings.Set(keys::kMinimumAgeDays, "45");
     OptionsForm options({.settings = settings});
     const std::size_t writes = sys.settings.writes.size();
     options.Load();
-    EXPECT_EQ(options.txtMinimumAge.Text(), "3");
+    EXPECT_EQ(options.txtMinimumAge.Text(), "45");
     EXPECT_EQ(sys.settings.writes.size(), writes) << "restoring the fields stores nothing";
+    auto stored = [&](const char* key) { return sys.settings.Get(key).value_or("(none)"); };
+    auto type = [](TextBox& box, const std::string& text) {  // a key at a time
+        for (std::size_t i = 0; i <= text.size(); ++i) box.SetText(text.substr(0, i));
+    };
 
-    options.txtMinimumAge.SetText("-2");
-    EXPECT_EQ(options.lblMinimumAgeFault.Caption(),
-              "The age must be a whole number of days from 0 to 36500.");
-    EXPECT_EQ(sys.settings.Get(keys::kMinimumAgeDays), std::optional<std::string>("3"));
-    options.txtMinimumAge.SetText("14");
-    EXPECT_EQ(options.lblMinimumAgeFault.Caption(), "");
-    EXPECT_EQ(sys.settings.Get(keys::kMinimumAgeDays), std::optional<std::string>("14"));
+    // On the way from 45 to 46 the field reads 4: none of it is in force until the user leaves.
+    options.txtMinimumAge.SetText("4");
+    options.txtMinimumAge.SetText("46");
+    EXPECT_EQ(stored(keys::kMinimumAgeDays), "45");
+    options.txtMinimumAge.LostFocus.Raise();
+    EXPECT_EQ(stored(keys::kMinimumAgeDays), "46");
 
-    options.txtKeepPatterns.SetText("logs\\*.txt");
-    EXPECT_FALSE(sys.settings.Get(keys::kKeepPatterns));
-    options.txtKeepPatterns.SetText("*.keep; desktop.ini");
-    EXPECT_EQ(sys.settings.Get(keys::kKeepPatterns),
-              std::optional<std::string>("*.keep; desktop.ini"));
+    // Refused, typed a key at a time, then left and the window closed: the value in force stays
+    // and the line under the field says so.
+    const struct {
+        TextBox& box;
+        Label& fault;
+        const char* key;
+        const char* typed;
+        const char* says;
+    } refused[] = {
+        {options.txtMinimumAge, options.lblMinimumAgeFault, keys::kMinimumAgeDays, "36501",
+         "Not saved: The age must be a whole number of days from 0 to 36500. The value in force "
+         "is 46."},
+        {options.txtKeepPatterns, options.lblKeepPatternsFault, keys::kKeepPatterns, "a|b",
+         "Not saved: A pattern cannot hold : < > | \" or a control character. No pattern is in "
+         "force."},
+        {options.txtKeepPatterns, options.lblKeepPatternsFault, keys::kKeepPatterns,
+         "C:\\data\\*.txt",
+         "Not saved: A pattern is matched against a file's name: it cannot hold \\ or /. No "
+         "pattern is in force."},
+        {options.txtProtectedFolders, options.lblProtectedFoldersFault, keys::kProtectedFolders,
+         "C:\\Keep\r\nrelative",
+         "Not saved: Each folder must be a full path, such as C:\\Data\\Keep: \"relative\" is "
+         "not. None of your folders is protected now."},
+    };
+    for (const auto& c : refused) {
+        const std::string before = stored(c.key);
+        type(c.box, c.typed);
+        c.box.LostFocus.Raise();
+        options.Window.Closing.Raise();
+        EXPECT_EQ(stored(c.key), before) << c.typed;
+        EXPECT_EQ(c.fault.Caption(), c.says) << c.typed;
+    }
+    options.Load();  // opened again: what is in force, and nothing to say
+    EXPECT_EQ(options.txtMinimumAge.Text(), "46");
+    EXPECT_EQ(options.txtKeepPatterns.Text(), "");
+    EXPECT_EQ(options.txtProtectedFolders.Text(), "");
+    for (const Label* fault : {&options.lblMinimumAgeFault, &options.lblKeepPatternsFault,
+                               &options.lblProtectedFoldersFault})
+        EXPECT_EQ(fault->Caption(), "") << fault->Name();
 
-    options.txtProtectedFolders.SetText("C:\\Keep\r\nrelative");
-    EXPECT_FALSE(sys.settings.Get(keys::kProtectedFolders));
-    EXPECT_NE(options.lblProtectedFoldersFault.Caption().find("\"relative\""), std::string::npos);
+    // Enter, or the window closing, is done with every field at once.
+    type(options.txtKeepPatterns, "*.keep; desktop.ini");
     options.txtProtectedFolders.SetText("C:\\Keep\r\n\r\n D:\\Also ");
-    EXPECT_EQ(sys.settings.Get(keys::kProtectedFolders),
-              std::optional<std::string>(JoinFolderList({"C:\\Keep", "D:\\Also"})));
+    options.Window.Accept.Raise();
+    EXPECT_EQ(stored(keys::kKeepPatterns), "*.keep; desktop.ini");
+    EXPECT_EQ(stored(keys::kProtectedFolders), JoinFolderList({"C:\\Keep", "D:\\Also"}));
+    options.txtMinimumAge.SetText("7");
+    options.Window.Closing.Raise();
+    EXPECT_EQ(stored(keys::kMinimumAgeDays), "7");
 
     options.chkRecycleFiles.SetChecked(true);
     options.chkRemoveEmptySubfolders.SetChecked(true);
     EXPECT_EQ(sys.settings.Get(keys::kRecycleFiles), std::optional<std::string>("On"));
     EXPECT_EQ(sys.settings.Get(keys::kRemoveEmptySubfolders), std::optional<std::string>("On"));
+}
+
+TEST(OptionsForm, AValueEditedByHandShowsWhatIsInForceAndIsNotRewritten) {
+    for (const char* age : {"abc", "99999999999", "-5", "", "4 5"}) {
+        testing::FakeSystem sys;
+        AppSettings settings(sys.settings);
+        sys.settings.Set(keys::kMinimumAgeDays, age);
+        sys.settings.Set(keys::kHotKey, "Alt+F4");
+        OptionsForm options({.settings = settings});
+        options.Load();
+        EXPECT_EQ(options.txtMinimumAge.Text(), "36500") << age;
+        EXPECT_EQ(
+            options.lblMinimumAgeFault.Caption(),
+            "\"" + std::string(age) + "\" cannot be read as an age. The value in force is 36500.");
+        EXPECT_EQ(options.hkHotKey.Value(), kDefaultHotKey);
+        EXPECT_EQ(options.lblHotKeyFault.Caption(),
+                  "The hot key \"Alt+F4\" cannot be used. The hot key in force is Ctrl+Shift+T.");
+        options.Window.Closing.Raise();
+        EXPECT_EQ(sys.settings.Get(keys::kMinimumAgeDays), std::optional<std::string>(age))
+            << "nothing the user did not type is stored";
+        EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>("Alt+F4"));
+    }
+}
+
+TEST(OptionsForm, OnlyAWholeAcceptedHotKeyIsStoredAndNoneSwitchesItOff) {
+    testing::FakeSystem sys;
+    AppSettings settings(sys.settings);
+    sys.settings.Set(keys::kHotKey, "Ctrl+Alt+K");
+    OptionsForm options({.settings = settings});
+    options.Load();
+    int applied = 0;
+    options.HotKeyChanged.Handle([&] { ++applied; });
+    constexpr int kF4 = 0x73, kF9 = 0x78, kF12 = 0x7B;
+    const std::string inForce = " The hot key in force is Ctrl+Alt+K.";
+    // What the field reports as keys go down: nothing while only modifiers are held.
+    const struct {
+        HotKeySpec pressed;
+        std::string says;
+    } presses[] = {
+        {{}, ""},  // Ctrl, Alt or Shift held alone, Alt+Tab away, Ctrl+Alt+Delete
+        {{false, true, false, false, kF4},
+         "Not saved: Alt+F4 closes the window in front in every program: choose another key." +
+             inForce},
+        {{false, false, true, false, 'K'},
+         "Not saved: Shift+K is pressed as you type: add Ctrl or Alt, or choose a function key." +
+             inForce},
+        {{true, false, false, false, 'C'},
+         "Not saved: Ctrl+C copies in nearly every program: choose another key." + inForce},
+        {{false, false, false, false, kF12},
+         "Not saved: F12 saves as, or opens the developer tools, in many programs: choose "
+         "another key." +
+             inForce},
+        {{}, ""},
+    };
+    for (const auto& press : presses) {
+        options.hkHotKey.SetValue(press.pressed);
+        EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>("Ctrl+Alt+K"))
+            << HotKeyText(press.pressed);
+        EXPECT_EQ(options.lblHotKeyFault.Caption(), press.says);
+        EXPECT_EQ(press.says.find("Win"), std::string::npos) << "the field cannot take Win";
+    }
+    EXPECT_EQ(applied, 0);
+    options.hkHotKey.LostFocus.Raise();
+    EXPECT_EQ(options.hkHotKey.Value(), *ParseHotKey("Ctrl+Alt+K"))
+        << "left unfinished, the field shows the key in force again";
+
+    options.hkHotKey.SetValue({true, false, true, false, kF9});
+    EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>("Ctrl+Shift+F9"));
+    EXPECT_EQ(applied, 1);
+    options.cmdNoHotKey.Click.Raise();
+    EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>(""));
+    EXPECT_TRUE(options.hkHotKey.Value().Empty());
+    EXPECT_EQ(applied, 2);
+    options.Load();
+    EXPECT_TRUE(options.hkHotKey.Value().Empty()) << "no hot key is in force";
+    EXPECT_EQ(options.lblHotKeyFault.Caption(), "");
 }
 
 TEST(OptionsForm, TheNoteSaysWhatCanBeRecoveredAndTheDefaultsChangeNothing) {
@@ -199,6 +316,14 @@ TEST(OptionsForm, TheNoteSaysWhatCanBeRecoveredAndTheDefaultsChangeNothing) {
               "from it");
     form.Options().chkRecycleFiles.SetChecked(false);
     EXPECT_EQ(form.Label4.Caption(), designed);
+
+    // Asked for again while open, with a value typed and another refused in it.
+    form.Options().txtMinimumAge.SetText("12");
+    form.Options().txtKeepPatterns.SetText("a|b");
+    form.ShowOptions();
+    EXPECT_EQ(sys.settings.Get(keys::kMinimumAgeDays), std::optional<std::string>("12"));
+    EXPECT_FALSE(sys.settings.Get(keys::kKeepPatterns));
+    EXPECT_EQ(form.Options().txtKeepPatterns.Text(), "") << "what is in force";
 }
 
 }  // namespace

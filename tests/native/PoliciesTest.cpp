@@ -52,6 +52,12 @@ TEST(Policies, EachIsReadInItsFormTheMachinesBeforeTheUsersAndNonsenseIsNoPolicy
     odd.SetPolicy(kUser, "HotKey", TextData(""));
     EXPECT_EQ(ReadPolicies(odd).settings, (std::map<std::string, std::string>{{"HotKey", ""}}))
         << "a user policy stands where the machine's says nothing";
+    // Nor is a key that Windows keeps or nearly every program uses: the user's own holds.
+    for (const char* taken : {"Ctrl+Alt+Delete", "Alt+F4", "Ctrl+C", "Win+L"}) {
+        testing::FakeRegistry clash;
+        clash.SetPolicy(kMachine, "HotKey", TextData(taken));
+        EXPECT_FALSE(ReadPolicies(clash).Sets("HotKey")) << taken;
+    }
     // An age that is no number reads as the stored setting would: it keeps every file.
     testing::FakeRegistry age;
     age.SetPolicy(kMachine, "MinimumAgeDays", TextData("a week"));
@@ -131,6 +137,7 @@ TEST_F(PolicyFixture, APolicySetsItsControlWhichSaysSoAndTheUsersValueOutlivesIt
         EXPECT_FALSE(set->Enabled()) << set->Name();
         EXPECT_EQ(set->ToolTip(), "Set by your administrator") << set->Name();
     }
+    EXPECT_FALSE(form->Options().cmdNoHotKey.Enabled()) << "nor switched off";
     EXPECT_TRUE(form->Options().txtKeepPatterns.Enabled()) << "no policy: the user's to set";
     EXPECT_EQ(form->Options().txtKeepPatterns.ToolTip(), "");
     EXPECT_EQ(form->Options().txtMinimumAge.Text(), "30");
@@ -216,6 +223,7 @@ TEST_F(PolicyFixture, AnAdministratorsProtectedFolderIsRefusedInTheWindowAndOnTh
               "Your administrator also protects: C:\\Projects");
     EXPECT_TRUE(form->Options().txtProtectedFolders.Enabled());
     form->Options().txtProtectedFolders.SetText("D:\\Mine\r\nE:\\Also");
+    form->Options().txtProtectedFolders.LostFocus.Raise();  // stored once the user leaves it
     EXPECT_EQ(sys.settings.Get(keys::kProtectedFolders), JoinFolderList({"D:\\Mine", "E:\\Also"}));
     EXPECT_FALSE(form->Deleter().CanDelete("C:\\Projects")) << "the policy's still count";
     EXPECT_FALSE(form->Deleter().CanDelete("E:\\Also"));

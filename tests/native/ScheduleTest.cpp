@@ -335,6 +335,15 @@ TEST_F(ScheduleFixture, TheHotKeyPressedWhileTheSwitchAsksIsPartOfThatQuestion) 
     form->HotKeyPressed();  // and on again, as often as the user likes
     EXPECT_TRUE(schedule().IsOn());
     EXPECT_TRUE(form->Timer1.Running());
+
+    // Pressed into the options window's hot-key field, it is being chosen there.
+    OptionsForm& options = form->ShowOptions();
+    options.Window.ActiveControlChangedByUser(&options.hkHotKey);
+    form->HotKeyPressed();
+    EXPECT_TRUE(schedule().IsOn()) << "no toggle while the hot key is being chosen";
+    options.Window.ActiveControlChangedByUser(nullptr);  // gone to another program
+    form->HotKeyPressed();
+    EXPECT_FALSE(schedule().IsOn());
 }
 
 TEST_F(ScheduleFixture, ANewSetTimeOrKindRunsAgainTheSameDay) {
@@ -569,8 +578,8 @@ TEST(HotKey, FiresOnceForEachPressOfTWithCtrlAndShift) {
 TEST(HotKey, TheStoredFormReadsBackAndWhatCannotBeOneIsRefused) {
     EXPECT_EQ(ParseHotKey("Ctrl+Shift+T"), std::optional<HotKeySpec>(kDefaultHotKey));
     EXPECT_EQ(HotKeyText(kDefaultHotKey), kDefaultHotKeyText);
-    for (const char* text :
-         {"Ctrl+Alt+K", "Shift+F9", "Win+Space", "Ctrl+Alt+Shift+Win+0", "Alt+PageDown", "F12"}) {
+    for (const char* text : {"Ctrl+Alt+K", "Shift+F9", "Win+Space", "Ctrl+Alt+Shift+Win+0",
+                             "Alt+PageDown", "F11", "F24", "Ctrl+F24"}) {
         const auto key = ParseHotKey(text);
         ASSERT_TRUE(key) << text;
         EXPECT_EQ(HotKeyText(*key), text);
@@ -578,11 +587,67 @@ TEST(HotKey, TheStoredFormReadsBackAndWhatCannotBeOneIsRefused) {
     EXPECT_EQ(ParseHotKey(" ctrl + alt + k "), ParseHotKey("Ctrl+Alt+K"));
     EXPECT_EQ(ParseHotKey(""), std::optional<HotKeySpec>(HotKeySpec{})) << "no hot key at all";
     for (const char* bad : {"T", "Shift+T", "Alt+Ctrl+K", "Ctrl+Ctrl+K", "Ctrl+", "Ctrl+Foo",
-                            "Ctrl+F25", "Ctrl+KK", "Control+K"})
+                            "Ctrl+F25", "F0", "Ctrl+F00", "Ctrl+KK", "Control+K", "Ctrl+\xC3\x84",
+                            "Alt+F4", "Ctrl+Alt+Delete", "Win+L", "Ctrl+c", "F1", "F12"})
         EXPECT_FALSE(ParseHotKey(bad)) << bad;
     EXPECT_EQ(HotKeyHint(kDefaultHotKey), "(Press Ctrl + Shift + T to toggle ON/OFF)")
         << "the designed hint, word for word";
     EXPECT_EQ(HotKeyHint(*ParseHotKey("Ctrl+Alt+K")), "(Press Ctrl + Alt + K to toggle ON/OFF)");
+}
+
+TEST(HotKey, AKeyThatWindowsOrNearlyEveryProgramUsesIsRefusedNamingTheClash) {
+    constexpr int kF1 = 0x70, kTab = 0x09, kEsc = 0x1B, kDelete = 0x2E, kPrintScreen = 0x2C;
+    const struct {
+        HotKeySpec key;
+        const char* refusal;  // "" when it is a hot key
+    } cases[] = {
+        {{false, true, false, false, kF1 + 3},
+         "Alt+F4 closes the window in front in every program: choose another key."},
+        {{false, true, false, false, kTab},
+         "Alt+Tab switches to another window: choose another key."},
+        {{false, true, true, false, kTab},
+         "Alt+Shift+Tab switches to another window: choose another key."},
+        {{true, false, false, false, kEsc}, "Ctrl+Esc opens the Start menu: choose another key."},
+        {{true, true, false, false, kDelete},
+         "Ctrl+Alt+Delete is Windows' own security key: choose another key."},
+        {{false, false, false, true, 'L'}, "Win+L locks the computer: choose another key."},
+        {{true, false, false, false, 'C'},
+         "Ctrl+C copies in nearly every program: choose another key."},
+        {{true, false, false, false, 'V'},
+         "Ctrl+V pastes in nearly every program: choose another key."},
+        {{true, false, false, false, 'X'},
+         "Ctrl+X cuts in nearly every program: choose another key."},
+        {{true, false, false, false, 'Z'},
+         "Ctrl+Z undoes in nearly every program: choose another key."},
+        {{true, false, false, false, 'A'},
+         "Ctrl+A selects everything in nearly every program: choose another key."},
+        {{true, false, false, false, 'S'},
+         "Ctrl+S saves in nearly every program: choose another key."},
+        {{false, false, false, false, kF1},
+         "F1 opens the help in nearly every program: choose another key."},
+        {{false, false, false, false, kF1 + 11},
+         "F12 saves as, or opens the developer tools, in many programs: choose another key."},
+        {{false, false, false, false, kPrintScreen},
+         "PrintScreen takes a picture of the screen: choose another key."},
+        {{false, true, false, false, kPrintScreen},
+         "Alt+PrintScreen takes a picture of the screen: choose another key."},
+        {{false, false, true, false, 'K'},
+         "Shift+K is pressed as you type: add Ctrl or Alt, or choose a function key."},
+        {{true, false, false, false, 0xBA},
+         "That key cannot be a hot key: choose a letter, a digit, a function key or a key such "
+         "as Home or Insert."},
+        // Their neighbours are free.
+        {{true, false, true, false, 'C'}, ""},
+        {{true, true, false, false, kF1 + 3}, ""},
+        {{false, false, false, false, kF1 + 10}, ""},
+        {{true, false, false, false, kF1 + 23}, ""},
+        {{}, ""},  // no hot key at all
+    };
+    for (const auto& c : cases) {
+        const std::string text = HotKeyText(c.key);
+        EXPECT_EQ(HotKeyRefusal(c.key).value_or(""), c.refusal) << text;
+        EXPECT_EQ(ParseHotKey(text).has_value(), *c.refusal == '\0') << text;
+    }
 }
 
 TEST(HotKey, AChosenKeyTogglesOncePerPressAndItsWholePressCanBeSwallowed) {

@@ -279,6 +279,93 @@ TEST_P(ProgramAtDpi, LaysEveryControlOutAtThatScaleAndCutsNoCaption) {
     EXPECT_EQ(CloseAndWait(), 0u);
 }
 
+// The options window at that scale, with a refusal under every field (the longest it has to
+// say): each line holds its text, and no control lies over another or beyond the window.
+TEST_P(ProgramAtDpi, LaysTheOptionsWindowOutWithRoomForEveryRefusal) {
+    const Dpi dpi{GetParam()};
+    ::PostMessageW(window_, WM_SYSCOMMAND, 0x0100 /* Options... */, 0);
+    HWND options = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        options = ::FindWindowW(L"OndrevanTool", nullptr);
+        return options && ::IsWindowVisible(options);
+    }));
+    std::vector<HWND> children;
+    ::EnumChildWindows(
+        options,
+        [](HWND child, LPARAM list) -> BOOL {
+            if (::IsWindowVisible(child))
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    // Typed as a user would (a replaced selection, as a key does), and a letter pressed alone
+    // in the hot-key field.
+    const wchar_t* typed[] = {L"36501", L"C:\\data\\*.txt",
+                              L"C:\\Keep\r\nsome\\relative\\folder\\that\\is\\long"};
+    std::size_t next = 0;
+    HWND none = nullptr;
+    for (HWND child : children) {
+        if (ClassOf(child) == L"Edit" && next < std::size(typed)) {
+            ::SendMessageW(child, EM_SETSEL, 0, -1);
+            ::SendMessageW(child, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed[next++]));
+        } else if (ClassOf(child) == HOTKEY_CLASSW) {
+            ::SendMessageW(child, WM_KEYDOWN, 'K', 0);
+        } else if (TextOf(child) == "None") {
+            none = child;
+        }
+    }
+    ASSERT_EQ(next, std::size(typed));
+    ASSERT_NE(none, nullptr) << "the button that switches the hot key off";
+
+    LOGFONTW logFont{};
+    logFont.lfHeight = dpi.FontHeight(9.0);
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(logFont.lfFaceName, L"Arial");
+    const HFONT font = ::CreateFontIndirectW(&logFont);
+    RECT client;
+    ::GetClientRect(options, &client);
+    int refusals = 0;
+    std::vector<std::pair<RECT, std::string>> placed;
+    for (HWND child : children) {
+        const std::string text = TextOf(child);
+        const std::string at = "\"" + text + "\" at " + std::to_string(dpi.value);
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, options, reinterpret_cast<POINT*>(&rect), 2);
+        EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right &&
+                    rect.bottom <= client.bottom)
+            << at << " lies beyond the window";
+        for (const auto& [other, name] : placed) {
+            RECT both;
+            EXPECT_FALSE(::IntersectRect(&both, &rect, &other)) << at << " lies over " << name;
+        }
+        placed.emplace_back(rect, text);
+        const std::wstring wide = Widen(text);
+        if (wide.empty() || ClassOf(child) == L"Edit") continue;
+        refusals += text.rfind("Not saved: ", 0) == 0;
+        HDC dc = ::GetDC(child);
+        HGDIOBJ old = ::SelectObject(dc, font);
+        RECT inside;
+        ::GetClientRect(child, &inside);
+        // A button wraps its caption only when made to; a label always does.
+        const bool button = ClassOf(child) == L"Button";
+        const bool wraps = !button || (::GetWindowLongW(child, GWL_STYLE) & BS_MULTILINE);
+        if (button && child != none)
+            inside.right -= ::MulDiv(16, dpi.value, 96);  // the box before a check box's caption
+        RECT needed{0, 0, inside.right, 0};
+        ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &needed,
+                    DT_CALCRECT | DT_NOPREFIX | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        EXPECT_LE(needed.bottom, inside.bottom) << at << " is cut";
+        EXPECT_LE(needed.right, inside.right) << at << " is cut";
+        ::SelectObject(dc, old);
+        ::ReleaseDC(child, dc);
+    }
+    ::DeleteObject(font);
+    EXPECT_EQ(refusals, 4) << "a refusal under each field";
+    EXPECT_EQ(CloseAndWait(), 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, ProgramAtDpi, ::testing::Values(96, 144, 192),
                          [](const auto& info) { return std::to_string(info.param) + "dpi"; });
 

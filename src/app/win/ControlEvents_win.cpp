@@ -85,19 +85,23 @@ void ControlEvents::RouteCommand(WPARAM wParam, LPARAM lParam) {
         }
         case ControlKind::HotKeyBox:
             if (code == EN_CHANGE && windows_.Routing() != &control) {
-                // The field knows Ctrl, Alt and Shift; a Win key already chosen stays.
+                // The field knows Ctrl, Alt and Shift, and no Win. While only modifiers are
+                // held it reports no key; a Win key it reports as the key is one of them.
                 const auto value =
                     static_cast<DWORD>(::SendMessageW(entry->window, HKM_GETHOTKEY, 0, 0));
-                auto& box = static_cast<HotKeyBox&>(control);
                 HotKeySpec key;
                 key.key = LOBYTE(LOWORD(value));
+                if (key.key == VK_LWIN || key.key == VK_RWIN) key.key = 0;
                 const BYTE modifiers = HIBYTE(LOWORD(value));
-                key.ctrl = (modifiers & HOTKEYF_CONTROL) != 0;
-                key.alt = (modifiers & HOTKEYF_ALT) != 0;
-                key.shift = (modifiers & HOTKEYF_SHIFT) != 0;
-                key.win = key.key != 0 && box.Value().win;
+                key.ctrl = key.key != 0 && (modifiers & HOTKEYF_CONTROL) != 0;
+                key.alt = key.key != 0 && (modifiers & HOTKEYF_ALT) != 0;
+                key.shift = key.key != 0 && (modifiers & HOTKEYF_SHIFT) != 0;
                 ControlWindows::Echo echo(windows_, control);
-                box.SetValue(key);
+                static_cast<HotKeyBox&>(control).SetValue(key);
+            } else if (code == EN_SETFOCUS) {
+                form_->ActiveControlChangedByUser(&control);
+            } else if (code == EN_KILLFOCUS) {
+                FocusLeaving(control);
             }
             break;
         case ControlKind::ComboBox:
@@ -171,7 +175,12 @@ void ControlEvents::FocusLeaving(Control& control) {
     const bool staysInWindow =
         next && (next == windows_.MainWindow() || ::IsChild(windows_.MainWindow(), next));
     form_->ActiveControlChangedByUser(staysInWindow ? windows_.ControlAt(next) : nullptr);
-    if (staysInWindow) static_cast<TextBox&>(control).LostFocus.Raise();
+    // A hot-key field is left wherever the keyboard goes: a combination half pressed before
+    // Alt+Tab is not one.
+    if (control.Kind() == ControlKind::HotKeyBox)
+        static_cast<HotKeyBox&>(control).LostFocus.Raise();
+    else if (staysInWindow)
+        static_cast<TextBox&>(control).LostFocus.Raise();
 }
 
 void ControlEvents::RouteClick(WPARAM id) {
@@ -291,6 +300,28 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
             break;
         case WM_KILLFOCUS:
             self.focusLeavingTo_ = reinterpret_cast<HWND>(wParam);
+            // The hot-key field tells nobody where the focus goes; it says it as an edit would,
+            // through its window, where a handler's error is reported like any other.
+            if (entry->control->Kind() == ControlKind::HotKeyBox) {
+                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                ::SendMessageW(::GetParent(window), WM_COMMAND, MAKEWPARAM(entry->id, EN_KILLFOCUS),
+                               reinterpret_cast<LPARAM>(window));
+                return result;
+            }
+            break;
+        case WM_SETFOCUS:
+            if (entry->control->Kind() == ControlKind::HotKeyBox) {
+                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                ::SendMessageW(::GetParent(window), WM_COMMAND, MAKEWPARAM(entry->id, EN_SETFOCUS),
+                               reinterpret_cast<LPARAM>(window));
+                return result;
+            }
+            break;
+        case WM_SYSKEYDOWN:
+            // Alt+F4 closes the window, as it does everywhere; the hot-key field would take it
+            // for a hot key.
+            if (entry->control->Kind() == ControlKind::HotKeyBox && wParam == VK_F4)
+                return ::DefWindowProcW(window, message, wParam, lParam);
             break;
         case WM_GETOBJECT:
             if (LRESULT answer =

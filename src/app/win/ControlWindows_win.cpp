@@ -33,7 +33,7 @@ WindowKind KindFor(ControlKind kind) {
         case ControlKind::OptionButton:
             return {L"BUTTON", child | WS_TABSTOP | BS_RADIOBUTTON, 0};
         case ControlKind::CheckBox:
-            return {L"BUTTON", child | WS_TABSTOP | BS_CHECKBOX, 0};
+            return {L"BUTTON", child | WS_TABSTOP | BS_CHECKBOX | BS_MULTILINE, 0};
         case ControlKind::Label:
             return {L"STATIC", child | SS_LEFT | SS_NOPREFIX | SS_NOTIFY, 0};
         case ControlKind::Frame:

@@ -76,6 +76,12 @@ void ToolWindow::OnChanged(Control& control, Property property) {
     windows_.Mirror(control, property);
 }
 
+void ToolWindow::Close() {
+    // Closing only hides it, once what the user was doing is stored.
+    guarded_([&] { form_.Closing.Raise(); });
+    ::ShowWindow(window_, SW_HIDE);
+}
+
 LRESULT CALLBACK ToolWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -91,7 +97,19 @@ LRESULT CALLBACK ToolWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (lParam) guarded_([&] { events_.RouteCommand(wParam, lParam); });
+            if (lParam) {
+                guarded_([&] { events_.RouteCommand(wParam, lParam); });
+            } else if (LOWORD(wParam) == IDOK) {
+                // Enter, as the dialog manager reports it in a window without a default button.
+                guarded_([&] { form_.Accept.Raise(); });
+            } else if (LOWORD(wParam) == IDCANCEL) {
+                Close();  // Escape
+            }
+            return 0;
+        case WM_NEXTDLGCTL:
+            // A multi-line field passes Tab on this way, as it would in a dialog box.
+            if (HWND next = ::GetNextDlgTabItem(window_, ::GetFocus(), wParam != 0))
+                ::SetFocus(next);
             return 0;
         case WM_NOTIFY: {
             std::optional<LRESULT> result;
@@ -110,9 +128,12 @@ LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             windows_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
             return 0;
         case WM_CLOSE:
-            // Closing only hides it: its fields are stored already.
-            ::ShowWindow(window_, SW_HIDE);
+            Close();
             return 0;
+        case WM_DESTROY:
+            // Gone with the main window, while the user may still be in one of its fields.
+            guarded_([&] { form_.Closing.Raise(); });
+            break;
         default:
             break;
     }

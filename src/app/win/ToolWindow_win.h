@@ -15,8 +15,9 @@ namespace ondrevan::win {
 inline constexpr const wchar_t* kToolWindowClass = L"OndrevanTool";
 
 // A small window of its own beside the main one (the options, the preview): made on first
-// show, hidden again by its close box, its controls mirrored and routed like the main
-// window's. Holds no logic of the program's own.
+// show, hidden again by its close box or Escape, its controls mirrored and routed like the
+// main window's; Enter and the closing are told to its form. Holds no logic of the program's
+// own.
 class ToolWindow : public ControlSink {
   public:
     // `guarded` runs each event handler the way the main window runs its own.
@@ -33,6 +34,7 @@ class ToolWindow : public ControlSink {
 
   private:
     bool Create();
+    void Close();
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
