@@ -430,42 +430,6 @@ class Session:
         self.desk.click("tray")
         until("the window back", lambda: (f := self.desk.form()) and f.visible and not f.iconic)
 
-    def step_a_second_start_brings_the_first_window_back(self):
-        """Started again (the Start menu, by someone who cannot find the icon): no second
-        copy, the first one's window comes to the front, from the tray or from behind."""
-        def copies():
-            return [int(self.desk.probe_lines("windows", cls)[0])
-                    for cls in ("OndrevanForm1", "OndrevanTrayWindow")]
-
-        def in_front(cls):
-            return (f := self.desk.seen("foreground")) and f.cls == cls
-
-        def start_again():
-            second = self.desk.start(PROGRAM)
-            assert second.wait(30) == 0, "the second start ends at once"
-
-        self.desk.click("caption-button", "minimize")
-        until("the window to hide", lambda: not self.desk.form().visible)
-        start_again()
-        until("the window back", lambda: (f := self.desk.form()) and f.visible and not f.iconic)
-        until("the window in front", lambda: in_front("OndrevanForm1"))
-
-        # Behind another program, with its Help box up: the box comes with it, in front.
-        self.desk.click_control("PushButton11")
-        until("the Help box", lambda: self.desk.seen("dialog", BOX))
-        notepad = self.notepad_in_front()
-        start_again()
-        until("the Help box in front", lambda: in_front("#32770"))
-        self.desk.screenshot("second-start")
-        assert copies() == [1, 1], copies()
-        assert int(self.desk.probe_lines("tray-icons")[0]) == 1
-        self.desk.click("button", BOX, "OK", "15")
-        until("the second Help box", lambda: any(
-            "deleted permanently" in t for t in self.desk.probe_lines("dialog-texts", BOX)))
-        self.desk.answer(BOX, "OK")
-        until("no box", lambda: self.boxes() == 0)
-        self.close_notepad(notepad)
-
     def step_startup_entry_on_and_off(self):
         self.desk.click_control("Check3")
         until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
@@ -879,6 +843,42 @@ class Session:
             first_entry_menu("r")  # the entry answered for goes, and the next is first
             until("the entry removed", lambda: self.desk.items() == left_over)
             assert said
+
+    def step_a_second_start_brings_the_first_window_back(self):
+        """Started again (the Start menu, by someone who cannot find the icon): no second
+        copy, the first one's window comes to the front, from the tray or from behind."""
+        def copies():
+            return [int(self.desk.probe_lines("windows", cls)[0])
+                    for cls in ("OndrevanForm1", "OndrevanTrayWindow")]
+
+        def in_front(cls):
+            return (f := self.desk.seen("foreground")) and f.cls == cls
+
+        def start_again():
+            second = self.desk.start(PROGRAM)
+            assert second.wait(30) == 0, "the second start ends at once"
+
+        self.desk.click("caption-button", "minimize")
+        until("the window to hide", lambda: not self.desk.form().visible)
+        start_again()
+        until("the window back", lambda: (f := self.desk.form()) and f.visible and not f.iconic)
+        until("the window in front", lambda: in_front("OndrevanForm1"))
+
+        # Behind another program, with its Help box up: the box comes with it, in front.
+        self.desk.click_control("PushButton11")
+        until("the Help box", lambda: self.desk.seen("dialog", BOX))
+        notepad = self.notepad_in_front()
+        start_again()
+        until("the Help box in front", lambda: in_front("#32770"))
+        self.desk.screenshot("second-start")
+        assert copies() == [1, 1], copies()
+        assert int(self.desk.probe_lines("tray-icons")[0]) == 1
+        self.desk.click("button", BOX, "OK", "15")
+        until("the second Help box", lambda: any(
+            "deleted permanently" in t for t in self.desk.probe_lines("dialog-texts", BOX)))
+        self.desk.answer(BOX, "OK")
+        until("no box", lambda: self.boxes() == 0)
+        self.close_notepad(notepad)
 
     def step_uninstaller_leaves_nothing(self):
         assert self.history(), "a history file to take away"

@@ -58,17 +58,7 @@ class SwapMidway : public Win32FileSystem {
     std::string signals_;
 };
 
-struct RealFileLinks : ::testing::Test {
-    RealSystem sys;
-    std::string root;
-    void SetUp() override {
-        wchar_t value[MAX_PATH] = {};
-        if (!::GetEnvironmentVariableW(L"ONDREVAN_LINKS", value, MAX_PATH))
-            GTEST_SKIP() << "only with the links that links-check.sh makes";
-        root = Narrow(value);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+struct RealFileLinks : testing::WithLinks {
     std::string History(Form1& form) {
         std::ifstream in(form.HistoryFilePath().c_str(), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

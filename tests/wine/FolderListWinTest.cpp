@@ -145,20 +145,14 @@ TEST_F(RealFolderList, TheButtonsWorkThroughTheRealWindow) {
 
 // Set up by links-check.sh: a tree holding a Linux symbolic link to the prefix's Windows
 // folder, and links to folders that stand in for the protected ones.
-struct RealLinks : ::testing::Test {
-    RealSystem sys;
+struct RealLinks : testing::WithLinks {
     std::unique_ptr<Form1> form;
-    std::string root;
     void SetUp() override {
-        wchar_t value[MAX_PATH] = {};
-        if (!::GetEnvironmentVariableW(L"ONDREVAN_LINKS", value, MAX_PATH))
-            GTEST_SKIP() << "only with the links that links-check.sh makes";
-        root = Narrow(value);
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        WithLinks::SetUp();
+        if (IsSkipped()) return;
         form = std::make_unique<Form1>(sys.services());
         form->Form_Load();
     }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
 };
 
 TEST_F(RealLinks, TheWalkNeverGoesThroughALink) {

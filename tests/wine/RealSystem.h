@@ -3,7 +3,10 @@
 // The real seams for tests under Wine, with the dialogs answered by the scripted double.
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <shellapi.h>
+
+#include <string>
 
 #include "ScriptedDialogs.h"
 #include "platform/Services.h"
@@ -25,6 +28,21 @@ struct RealSystem {
 
 inline constexpr const wchar_t* kSettingsKey =
     L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
+
+// The tests over the links that links-check.sh makes inside the prefix: skipped without
+// them, each with the settings of its own.
+struct WithLinks : ::testing::Test {
+    RealSystem sys;
+    std::string root;  // where the links are
+    void SetUp() override {
+        wchar_t value[MAX_PATH] = {};
+        if (!::GetEnvironmentVariableW(L"ONDREVAN_LINKS", value, MAX_PATH))
+            GTEST_SKIP() << "only with the links that links-check.sh makes";
+        root = Narrow(value);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey); }
+};
 
 // Removes a test tree for good, without the Recycle Bin.
 inline void RemoveTree(const std::string& path) {
