@@ -523,7 +523,9 @@ class Session:
 
         # The rules go again, and the mode the later steps expect comes back.
         for key in ("MinimumAgeDays", "KeepPatterns"):
-            self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
+            result = self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
+            assert result.returncode == 0, (key, result.stderr[-500:])
+        assert "MinimumAgeDays" not in self.settings(), self.settings()
         self.desk.click_control("Option2")
 
     def open_options(self):
