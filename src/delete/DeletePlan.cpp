@@ -57,16 +57,32 @@ DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFol
         }
         const std::size_t end = std::min(files.size(), start + kBatch);
         std::vector<std::string> paths;
+        std::vector<const FileEntry*> handed;
         paths.reserve(end - start);
-        for (std::size_t i = start; i < end; ++i) paths.push_back(folder + "\\" + files[i].name);
+        for (std::size_t i = start; i < end; ++i) {
+            // The shell would move what a link leads to where the system follows it: only a
+            // name that leads to the file lying here is handed on.
+            const std::string path = folder + "\\" + files[i].name;
+            const FileRemoval check = opened.CheckInPlace(files[i].name);
+            if (check.outcome == FileRemoval::Outcome::FolderChanged) {
+                recycled.folderChanged = true;
+                return recycled;
+            }
+            if (check.outcome == FileRemoval::Outcome::Failed)
+                recycled.failures.push_back({path, check.reason});
+            if (check.outcome != FileRemoval::Outcome::Deleted) continue;
+            paths.push_back(path);
+            handed.push_back(&files[i]);
+        }
+        if (paths.empty()) continue;
         shell.SendFilesToRecycleBin(paths);
         // Gone only when it is no longer there: the shell's answer covers the whole batch.
-        for (std::size_t i = start; i < end; ++i) {
-            if (fileSystem.Attributes(paths[i - start])) {
-                recycled.failures.push_back({paths[i - start], "the Recycle Bin did not take it"});
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            if (fileSystem.Attributes(paths[i])) {
+                recycled.failures.push_back({paths[i], "the Recycle Bin did not take it"});
             } else {
                 ++recycled.count;
-                recycled.bytes += files[i].size;
+                recycled.bytes += handed[i]->size;
             }
         }
     }

@@ -158,6 +158,12 @@ class FakeOpenedFolder : public OpenedFolder {
     FileRemoval DeleteFile(const std::string& name, std::uint32_t) override {
         return fileSystem_.DeleteInOpenedFolder(folder_, id_, name);
     }
+    FileRemoval CheckInPlace(const std::string& name) override {
+        if (!StillInPlace()) return {FileRemoval::Outcome::FolderChanged, {}};
+        if (!fileSystem_.Exists(folder_ + "\\" + name))
+            return {FileRemoval::Outcome::AlreadyGone, {}};
+        return {FileRemoval::Outcome::Deleted, {}};
+    }
     bool StillInPlace() override { return fileSystem_.FolderId(folder_) == id_; }
 
   private:

@@ -9,6 +9,7 @@
 #include "RealSystem.h"
 #include "app/Form1.h"
 #include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
@@ -50,6 +51,9 @@ class SwapMidway : public Win32FileSystem {
             }
             return real->DeleteFile(name, attributes);
         }
+        FileRemoval CheckInPlace(const std::string& name) override {
+            return real->CheckInPlace(name);
+        }
         bool StillInPlace() override { return real->StillInPlace(); }
         std::unique_ptr<OpenedFolder> real;
         std::string signals;
@@ -65,9 +69,24 @@ struct RealFileLinks : testing::WithLinks {
     }
 };
 
-TEST_F(RealFileLinks, ALinkToAFileIsNeverDeletedThroughInEitherMode) {
-    for (const bool folderMode : {false, true}) {
-        const std::string tree = root + (folderMode ? "\\FileLinksFolder" : "\\FileLinksContents");
+TEST_F(RealFileLinks, ALinkToAFileIsNeverDeletedNorRecycledThrough) {
+    const struct {
+        const char* tree;
+        bool folderMode, recycleFiles;
+        const char* notDone;  // how a link that stays is said
+        const char* closing;
+    } cases[] = {
+        {"FileLinksContents", false, false, "Could not delete file  ",
+         "Run finished: 2 files deleted (10 bytes), 4 files could not be deleted"},
+        {"FileLinksFolder", true, false, "Could not delete file  ",
+         "Run finished: 2 files deleted (10 bytes), 4 files could not be deleted"},
+        {"FileLinksRecycle", false, true, "Could not send file to the Recycle Bin  ",
+         "2 files sent to the Recycle Bin, 5 files could not be sent to the Recycle Bin"},
+    };
+    for (const auto& c : cases) {
+        const bool folderMode = c.folderMode;
+        const std::string tree = root + "\\" + c.tree;
+        SetSetting(L"RecycleFiles", c.recycleFiles ? L"On" : L"Off");
         SetSetting(L"KeepPatterns", L"*.keep");
         SetSetting(L"ProtectedFolders", Widen(tree + "\\Guarded"));
         Form1 form(sys.services());
@@ -76,29 +95,34 @@ TEST_F(RealFileLinks, ALinkToAFileIsNeverDeletedThroughInEitherMode) {
         form.Option1.SetValue(folderMode);
         form.Option2.SetValue(!folderMode);
         form.ListView1.AddRange({tree + "\\List", tree + "\\Other"});
+        // With the Recycle Bin, a file held open without delete sharing too: the shell would
+        // stop the run with a question about it.
+        UniqueFile held;
+        if (c.recycleFiles)
+            held = UniqueFile(::CreateFileW(Widen(tree + "\\List\\held.txt").c_str(), GENERIC_WRITE,
+                                            FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr));
         form.PushButton3.Click.Raise();
+        if (c.recycleFiles) {
+            EXPECT_NE(History(form).find("Could not send file to the Recycle Bin  " + tree +
+                                         "\\List\\held.txt (in use)"),
+                      std::string::npos);
+        }
 
         SCOPED_TRACE(tree);
-        const std::string windowsTarget = folderMode
-                                              ? "C:\\windows\\ondrevan-FileLinksFolder.txt"
-                                              : "C:\\windows\\ondrevan-FileLinksContents.txt";
+        const std::string windowsTarget = std::string("C:\\windows\\ondrevan-") + c.tree + ".txt";
         for (const std::string& target :
              {windowsTarget, tree + "\\Guarded\\guarded.txt", tree + "\\List\\important.keep"})
-            EXPECT_TRUE(Exists(target)) << target << " was deleted through a link";
+            EXPECT_TRUE(Exists(target)) << target << " was deleted or recycled through a link";
         EXPECT_FALSE(Exists(tree + "\\List\\plain.txt"));
-        EXPECT_FALSE(Exists(tree + "\\Other\\other.txt")) << "its own folder's run deletes it";
+        EXPECT_FALSE(Exists(tree + "\\Other\\other.txt")) << "its own folder's run takes it";
         const std::string history = History(form);
         for (const char* link : {"a.txt", "b.txt", "c.txt", "k.txt"})
-            EXPECT_NE(
-                history.find("Could not delete file  " + tree + "\\List\\" + link + " (a link)"),
-                std::string::npos)
+            EXPECT_NE(history.find(c.notDone + tree + "\\List\\" + link + " (a link)"),
+                      std::string::npos)
                 << link << " in\n"
                 << history;
         // Each link is counted as a file that stayed, never as what it leads to.
-        EXPECT_NE(history.find("Run finished: 2 files deleted (10 bytes), 4 files could not be "
-                               "deleted"),
-                  std::string::npos)
-            << history;
+        EXPECT_NE(history.find(c.closing), std::string::npos) << history;
     }
 }
 

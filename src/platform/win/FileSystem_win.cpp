@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <initializer_list>
 
 #include <winternl.h>
 
@@ -152,6 +153,7 @@ bool Win32FileSystem::MoveReplacing(const std::string& from, const std::string& 
 namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::size_t kLongestPath = 32768;  // UTF-16 units, the terminating NUL included
 
 // Where Windows says an open handle leads, or nothing.
 std::optional<std::wstring> FinalPath(HANDLE handle) {
@@ -159,6 +161,11 @@ std::optional<std::wstring> FinalPath(HANDLE handle) {
     for (;;) {
         const DWORD length = ::GetFinalPathNameByHandleW(
             handle, final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+        // Wine answers a buffer too short with "more data" and no length: the longest path.
+        if (length == 0 && ::GetLastError() == ERROR_MORE_DATA && final.size() < kLongestPath) {
+            final.resize(kLongestPath);
+            continue;
+        }
         if (length == 0) return std::nullopt;
         if (length < final.size()) {
             final.resize(length);
@@ -195,7 +202,9 @@ class Win32OpenedFolder : public OpenedFolder {
           finalPrefix_(std::move(finalPath) + L"\\") {}
 
     FileRemoval DeleteFile(const std::string& name, std::uint32_t) override {
-        UniqueFile file = OpenInside(name);
+        UniqueFile file =
+            OpenInside(name, {DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                              DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE});
         if (!file) {
             const DWORD error = ::GetLastError();
             if (error == ERROR_FILE_NOT_FOUND) return {FileRemoval::Outcome::AlreadyGone, {}};
@@ -204,12 +213,7 @@ class Win32OpenedFolder : public OpenedFolder {
         // The handle must lead to this name in this folder. Opened as itself, a link does
         // (its removal takes the link away); where the system followed a link to its
         // target, or the folder's path was taken over meanwhile, it leads elsewhere.
-        const std::optional<std::wstring> final = FinalPath(file.get());
-        if (!final) return {FileRemoval::Outcome::Failed, FailureReason(::GetLastError())};
-        if (!SameIgnoringCase(*final, finalPrefix_ + Widen(name))) {
-            if (!StillInPlace()) return {FileRemoval::Outcome::FolderChanged, {}};
-            return {FileRemoval::Outcome::Failed, "a link"};
-        }
+        if (auto elsewhere = LeadsElsewhere(file.get(), name)) return *elsewhere;
         if (MarkForDeletion(file.get())) return {FileRemoval::Outcome::Deleted, {}};
         DWORD error = ::GetLastError();
         // Read-only files go too: take the attribute off and try once more.
@@ -227,6 +231,19 @@ class Win32OpenedFolder : public OpenedFolder {
         return {FileRemoval::Outcome::Failed, FailureReason(error)};
     }
 
+    FileRemoval CheckInPlace(const std::string& name) override {
+        // Asked with the access a move needs: a file held open without delete sharing is in
+        // use here, before the shell would ask what to do with it.
+        UniqueFile file = OpenInside(name, {DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE});
+        if (!file) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND) return {FileRemoval::Outcome::AlreadyGone, {}};
+            return {FileRemoval::Outcome::Failed, FailureReason(error)};
+        }
+        if (auto elsewhere = LeadsElsewhere(file.get(), name)) return *elsewhere;
+        return {FileRemoval::Outcome::Deleted, {}};
+    }
+
     bool StillInPlace() override {
         const DWORD bits = ::GetFileAttributesW(WidePath(path_).c_str());
         if (bits == INVALID_FILE_ATTRIBUTES || (bits & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -239,8 +256,21 @@ class Win32OpenedFolder : public OpenedFolder {
     }
 
   private:
+    // Why a file opened by name in this folder is not to be touched by that name: the handle
+    // leads elsewhere. Opened as itself, a link does not (its removal takes the link away);
+    // where the system followed a link to its target, or the folder's path was taken over
+    // meanwhile, it does.
+    std::optional<FileRemoval> LeadsElsewhere(HANDLE file, const std::string& name) {
+        const std::optional<std::wstring> final = FinalPath(file);
+        if (!final)
+            return FileRemoval{FileRemoval::Outcome::Failed, FailureReason(::GetLastError())};
+        if (SameIgnoringCase(*final, finalPrefix_ + Widen(name))) return std::nullopt;
+        if (!StillInPlace()) return FileRemoval{FileRemoval::Outcome::FolderChanged, {}};
+        return FileRemoval{FileRemoval::Outcome::Failed, "a link"};
+    }
+
     // The file named, looked up in the folder held open, as itself and not through a link.
-    UniqueFile OpenInside(const std::string& name) {
+    UniqueFile OpenInside(const std::string& name, std::initializer_list<ACCESS_MASK> accesses) {
         std::wstring wide = Widen(name);
         UNICODE_STRING unicodeName{};
         unicodeName.Buffer = wide.data();
@@ -249,9 +279,7 @@ class Win32OpenedFolder : public OpenedFolder {
         OBJECT_ATTRIBUTES attributes{};
         InitializeObjectAttributes(&attributes, &unicodeName, OBJ_CASE_INSENSITIVE, folder_.get(),
                                    nullptr);
-        for (const ACCESS_MASK access :
-             {DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
-              DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE}) {
+        for (const ACCESS_MASK access : accesses) {
             HANDLE raw = INVALID_HANDLE_VALUE;
             IO_STATUS_BLOCK io{};
             const NTSTATUS status = ::NtCreateFile(
