@@ -67,7 +67,7 @@ std::vector<std::string> ProtectedFolderLines(std::string_view text) {
     std::vector<std::string> lines;
     while (!text.empty()) {
         const std::size_t end = text.find_first_of("\r\n");
-        const std::string_view line = TrimBlanks(text.substr(0, end));
+        const std::string_view line = TrimBlanksAndTabs(text.substr(0, end));
         if (!line.empty()) lines.emplace_back(line);
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);

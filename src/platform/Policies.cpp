@@ -43,7 +43,7 @@ void AddFolders(const RegistryData& data, std::vector<std::string>& folders) {
         std::string_view rest = text;
         while (!rest.empty()) {
             const std::size_t end = rest.find_first_of("\r\n");
-            const std::string_view folder = TrimBlanks(rest.substr(0, end));
+            const std::string_view folder = TrimBlanksAndTabs(rest.substr(0, end));
             if (!folder.empty()) folders.emplace_back(folder);
             if (end == std::string_view::npos) break;
             rest.remove_prefix(end + 1);

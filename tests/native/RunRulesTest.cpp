@@ -143,6 +143,7 @@ TEST(RunRules, StoredValuesThatDoNotReadNeverDeleteMore) {
     } written[] = {
         {"C:\\Keep", {"C:\\Keep"}},
         {" D:\\Keep me ", {"D:\\Keep me"}},
+        {"\tC:\\Tabbed\t", {"C:\\Tabbed"}},
         {"C:\\A\r\nD:\\B\r\n", {"C:\\A", "D:\\B"}},
         {"C:\\A" + sep + "D:\\B", {"C:\\A", "D:\\B"}},
         {sep + sep, {}},
