@@ -3,6 +3,7 @@
 #include "delete/RunRules.h"
 #include "platform/AppSettings.h"
 #include "platform/Blanks.h"
+#include "platform/FolderPaths.h"
 #include "platform/SettingKeys.h"
 #include "platform/ValueForms.h"
 

@@ -332,7 +332,7 @@ void DelFolders::DeleteFoldersFiles(const ListView& list) {
         if (!trap.At(checkLine, [&] { opening = uses_.fileSystem.OpenFolderToClear(folder); }))
             continue;
         if (!opening.folder) {
-            if (opening.fault == "not there") {
+            if (opening.fault == kFolderNotThere) {
                 log(folderLog, "Folder not found ", folder);
             } else {
                 ++totals.problems;

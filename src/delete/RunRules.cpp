@@ -63,18 +63,6 @@ std::vector<std::string> SplitKeepPatterns(std::string_view text) {
     return patterns;
 }
 
-std::vector<std::string> ProtectedFolderLines(std::string_view text) {
-    std::vector<std::string> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find_first_of("\r\n");
-        const std::string_view line = TrimBlanksAndTabs(text.substr(0, end));
-        if (!line.empty()) lines.emplace_back(line);
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
-}
-
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
     // "*.*" is every name, with a dot or without, as in a Windows folder listing.
     if (pattern == "*.*") pattern = "*";

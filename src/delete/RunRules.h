@@ -37,8 +37,6 @@ std::optional<std::string> ProtectedFoldersFault(std::string_view text);
 
 // "*.keep; desktop.ini" as its patterns: split at ";", blanks trimmed, empty ones dropped.
 std::vector<std::string> SplitKeepPatterns(std::string_view text);
-// The non-empty lines of the protected-folders field, blanks trimmed.
-std::vector<std::string> ProtectedFolderLines(std::string_view text);
 
 // "*" any run of characters, "?" one character, anything else itself with letter case
 // ignored as Windows ignores it in file names (FoldedCharacter); the whole name must match.

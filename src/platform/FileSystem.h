@@ -59,8 +59,9 @@ class OpenedFolder {
 // Why a folder could not be opened to be cleared.
 struct FolderOpening {
     std::unique_ptr<OpenedFolder> folder;
-    std::string fault;  // "not there", "not a folder", "a link", or the system's reason
+    std::string fault;  // kFolderNotThere, "not a folder", "a link", or the system's reason
 };
+inline constexpr const char* kFolderNotThere = "not there";
 
 // The file system as the program sees it: Windows paths in UTF-8.
 class FileSystem {

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ondrevan {
 
@@ -29,6 +30,10 @@ std::string FoldedName(std::string_view name);
 // well-formed character is one character of its own, 0xDC00 plus the byte, which is
 // equal to no character that reads.
 char32_t NextCharacter(std::string_view text, std::size_t& at);
+// Appends one character, as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+// The non-empty lines of a text that holds folders one a line, blanks and tabs trimmed.
+std::vector<std::string> ProtectedFolderLines(std::string_view text);
 
 // One written form for every way of writing the same folder, by the rules Windows itself
 // applies: "/" is "\", runs of backslashes are one, "." and ".." are resolved, trailing

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/Blanks.h"
+#include "platform/FolderPaths.h"
 #include "platform/HotKey.h"
 #include "platform/Registry.h"
 #include "platform/SettingKeys.h"
@@ -39,16 +40,8 @@ void AddFolders(const RegistryData& data, std::vector<std::string>& folders) {
         data.lines
             ? *data.lines
             : (data.text ? std::vector<std::string>{*data.text} : std::vector<std::string>{});
-    for (const std::string& text : strings) {
-        std::string_view rest = text;
-        while (!rest.empty()) {
-            const std::size_t end = rest.find_first_of("\r\n");
-            const std::string_view folder = TrimBlanksAndTabs(rest.substr(0, end));
-            if (!folder.empty()) folders.emplace_back(folder);
-            if (end == std::string_view::npos) break;
-            rest.remove_prefix(end + 1);
-        }
-    }
+    for (const std::string& text : strings)
+        for (std::string& folder : ProtectedFolderLines(text)) folders.push_back(std::move(folder));
 }
 
 }  // namespace

@@ -186,7 +186,7 @@ FolderOpening FakeFileSystem::OpenFolderToClear(const std::string& path) {
     FolderOpening opening;
     const auto it = entries_.find(Normal(path));
     if (it == entries_.end())
-        opening.fault = "not there";
+        opening.fault = kFolderNotThere;
     else if (denied_.count(it->first))
         opening.fault = "access denied";
     else if (it->second.attributes & attributes::kReparsePoint)

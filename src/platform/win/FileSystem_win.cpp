@@ -331,7 +331,7 @@ FolderOpening Win32FileSystem::OpenFolderToClear(const std::string& path) {
     if (bits == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = ::GetLastError();
         opening.fault = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                            ? "not there"
+                            ? kFolderNotThere
                             : FailureReason(error);
         return opening;
     }
