@@ -90,7 +90,7 @@ Figures MeasureRun(const std::vector<std::string>& folders, bool pumping) {
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
     }
     const double start = NowMs();
-    form.Deleter().DeleteFoldersFiles(form.ListView1);
+    form.DeleteControls().DeleteFoldersFiles();
     figures.runMs = NowMs() - start;
     pinger.done = true;
     // The pinger's last question may be waiting for this thread: answer until it has gone.

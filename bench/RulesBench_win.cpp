@@ -8,10 +8,9 @@
 #include <cstdio>
 #include <string>
 
-#include "controls/CheckBox.h"
-#include "controls/ListView.h"
-#include "controls/OptionButton.h"
 #include "delete/DelFolders.h"
+#include "delete/ProtectedFolders.h"
+#include "delete/RunRules.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
@@ -52,22 +51,19 @@ Timing Measure(const std::string& folder, bool rules) {
     win::Win32Dialogs dialogs;
     AppMessages messages(dialogs);
     NoHistory history;
-    OptionButton Option1("Option1"), Option2("Option2");
-    CheckBox Check1("Check1");
-    ListView ListView1("ListView1");
-    Option2.SetValue(true);  // contents mode: the folder stays for the other side
-    ListView1.Add(folder);
-    DelFolders deleter({fileSystem, shell, environment, pump, clock, dialogs, settings, messages,
-                        history, Option1, Option2, Check1, ListView1});
+    const std::vector<std::string> entries = {folder};
+    ProtectedFolders protectedFolders({fileSystem, shell, environment, settings, dialogs});
+    DelFolders deleter({fileSystem, shell, pump, dialogs, history, protectedFolders});
     Timing timing;
     double start = NowMs();
-    const RunChoices choices = deleter.CurrentChoices();
-    const auto plans = deleter.PlanRun(ListView1.Items(), choices);
+    // Contents mode: the folder stays for the other side.
+    const RunChoices choices{false, ReadRunRules(settings), clock.UtcSeconds()};
+    const auto plans = deleter.PlanRun(entries, choices);
     timing.previewMs = NowMs() - start;
     start = NowMs();
-    deleter.DeleteFoldersFiles(ListView1);
+    const RunReport report = deleter.DeleteFoldersFiles(entries, choices);
     timing.runMs = NowMs() - start;
-    timing.deleted = deleter.LastRun().filesDeleted;
+    timing.deleted = report.totals.filesDeleted;
     settings.Save(keys::kMinimumAgeDays, "0");
     settings.Save(keys::kKeepPatterns, "");
     return timing;

@@ -1,15 +1,15 @@
 #include "app/CommandLine.h"
 
 #include "app/ExclusiveRun.h"
-#include "controls/CheckBox.h"
-#include "controls/ListView.h"
-#include "controls/OptionButton.h"
 #include "delete/DelFolders.h"
 #include "delete/PreviewReport.h"
+#include "delete/ProtectedFolders.h"
+#include "delete/RunRules.h"
 #include "history/History.h"
 #include "platform/AppError.h"
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
+#include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
 #include "platform/Locale.h"
 #include "platform/Policies.h"
@@ -55,37 +55,34 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         .messages = messages,
     });
     history.SetFilePath(HistoryFilePath(services.environment, services.fileSystem));
-    // The window's delete-mode controls as they would be restored; no question is asked.
-    OptionButton Option1("Option1"), Option2("Option2");
-    CheckBox Check1("Check1");
-    ListView ListView1("ListView1");
-    const std::string separator = services.locale.DecimalSeparator();
+    // The delete mode as the window would restore it; no question is asked.
+    bool folderMode = true;
     try {
-        Option1.SetValue(ParseBooleanText(settings.Get(keys::kOption1, "1"), separator));
+        folderMode =
+            ParseBooleanText(settings.Get(keys::kOption1, "1"), services.locale.DecimalSeparator());
     } catch (const AppError&) {
-        Option1.SetValue(false);  // a mode that does not read: the folders stay
+        folderMode = false;  // a mode that does not read: the folders stay
     }
-    Option2.SetValue(!Option1.Value());
-    ListView1.AddRange(SplitFolderList(settings.Get(keys::kFolders, "")));
-    DelFolders deleter({
+    const std::vector<std::string> entries = SplitFolderList(settings.Get(keys::kFolders, ""));
+    const RunChoices choices{folderMode, ReadRunRules(settings), services.clock.UtcSeconds()};
+    ProtectedFolders protectedFolders({
         .fileSystem = services.fileSystem,
         .shell = services.shell,
         .environment = services.environment,
-        .pump = services.pump,
-        .clock = services.clock,
-        .dialogs = services.dialogs,
         .settings = settings,
-        .messages = messages,
+        .dialogs = services.dialogs,
+    });
+    DelFolders deleter({
+        .fileSystem = services.fileSystem,
+        .shell = services.shell,
+        .pump = services.pump,
+        .dialogs = services.dialogs,
         .history = history,
-        .Option1 = Option1,
-        .Option2 = Option2,
-        .Check1 = Check1,
-        .ListView1 = ListView1,
+        .protectedFolders = protectedFolders,
     });
 
     if (mode == CommandMode::Preview) {
-        const RunChoices choices = deleter.CurrentChoices();
-        output += PreviewReport(deleter.PlanRun(ListView1.Items(), choices), choices);
+        output += PreviewReport(deleter.PlanRun(entries, choices), choices);
         return 0;
     }
     // Nobody is there to answer: a run that must be confirmed does not start.
@@ -96,7 +93,7 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         return 3;
     }
     // A run that finds nothing to do says so, so that a script's log is never silent.
-    if (ListView1.Count() == 0) {
+    if (entries.empty()) {
         const std::string nothing = "Run finished: nothing to do: the list is empty";
         output += nothing + "\r\n";
         try {
@@ -109,10 +106,11 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     }
     // Beside the window's own run it would clear the same folders at the same time: it says
     // so and leaves them to that run, rather than wait on a run a message box may hold up.
-    ExclusiveRun run(deleter, services.runLock, history);
-    run.DeleteFoldersFiles(ListView1);
-    if (!run.LastRunSummary().empty()) output += run.LastRunSummary() + "\r\n";
-    return run.LastRun().problems == 0 ? 0 : 1;
+    const RunReport report = ExclusiveRun(services.runLock, history).Run([&] {
+        return deleter.DeleteFoldersFiles(entries, choices);
+    });
+    if (!report.summary.empty()) output += report.summary + "\r\n";
+    return report.totals.problems == 0 ? 0 : 1;
 }
 
 }  // namespace ondrevan

@@ -7,25 +7,27 @@
 
 namespace ondrevan {
 
-void ExclusiveRun::DeleteFoldersFiles(const ListView& list) {
-    refusal_.reset();
+RunReport ExclusiveRun::Run(const std::function<RunReport()>& run) {
+    const auto refused = [this](const char* why) {
+        history_.AppendMessage(why);
+        RunReport report;
+        report.totals.problems = 1;
+        report.summary = report.notRun = why;
+        return report;
+    };
     switch (lock_.TryClaim()) {
         case RunLock::Claim::Claimed:
             break;
         case RunLock::Claim::Busy:
-            refusal_ = kRunUnderWay;
-            history_.AppendMessage(*refusal_);
-            return;
+            return refused(kRunUnderWay);
         case RunLock::Claim::Unknown:
-            refusal_ = kRunLockUnknown;
-            history_.AppendMessage(*refusal_);
-            return;
+            return refused(kRunLockUnknown);
     }
     struct Release {
         RunLock& lock;
         ~Release() { lock.Release(); }
     } release{lock_};
-    run_.DeleteFoldersFiles(list);
+    return run();
 }
 
 std::optional<int> HandOverToFirstCopy(SingleCopy& copies, Dialogs& dialogs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,27 +23,17 @@ inline constexpr const char* kRunLockUnknown =
 // A run that holds the run lock for its length, for the window's scheduler and test button
 // and for /run alike: a run over the list that is already under way elsewhere (another copy,
 // or a message box of this one) is not started twice, and the history says so.
-class ExclusiveRun : public DeleteRun {
+class ExclusiveRun {
   public:
-    ExclusiveRun(DeleteRun& run, RunLock& lock, HistoryLog& history)
-        : run_(run), lock_(lock), history_(history) {}
+    ExclusiveRun(RunLock& lock, HistoryLog& history) : lock_(lock), history_(history) {}
 
-    bool AllowDeleteFolders(const ListView& list) override { return run_.AllowDeleteFolders(list); }
-    void DeleteFoldersFiles(const ListView& list) override;
-    // A refused run did nothing and counts as one thing not done.
-    const RunTotals& LastRun() const override { return refusal_ ? refused_ : run_.LastRun(); }
-    const std::string& LastRunSummary() const override {
-        return refusal_ ? *refusal_ : run_.LastRunSummary();
-    }
-    // Why the last run did not start; nothing when it did.
-    const std::optional<std::string>& Refusal() const { return refusal_; }
+    // Carries out `run` while holding the lock. A refused run did nothing, counts as one
+    // thing not done and says why.
+    RunReport Run(const std::function<RunReport()>& run);
 
   private:
-    DeleteRun& run_;
     RunLock& lock_;
     HistoryLog& history_;
-    std::optional<std::string> refusal_;
-    RunTotals refused_{.problems = 1};
 };
 
 // A start with a window: nothing when this copy goes on, else the exit code it ends with.

@@ -88,11 +88,11 @@ void Form1::WireHandlers() {
     PushButton10.Click.Handle([this] { addFolder_.PushButton10_Click(); });
     PushButton12.Click.Handle([this] { listFiles_.PushButton12_Click(); });
     PushButton14.Click.Handle([this] { samples_.PushButton14_Click(); });
-    PushButton3.Click.Handle([this] { PushButton3_Click(); });
-    Option1.Click.Handle([this] { delFolders_.Option1_Click(); });
-    Option2.Click.Handle([this] { delFolders_.Option2_Click(); });
-    Check1.Click.Handle([this] { delFolders_.Check1_Click(); });
-    PushButton6.Click.Handle([this] { delFolders_.PushButton6_Click(); });
+    PushButton3.Click.Handle([this] { deletePanel_.PushButton3_Click(); });
+    Option1.Click.Handle([this] { deletePanel_.Option1_Click(); });
+    Option2.Click.Handle([this] { deletePanel_.Option2_Click(); });
+    Check1.Click.Handle([this] { deletePanel_.Check1_Click(); });
+    PushButton6.Click.Handle([this] { deletePanel_.PushButton6_Click(); });
     PushButton1.Click.Handle([this] { history_.PushButton1_Click(); });
     PushButton4.Click.Handle([this] { history_.PushButton4_Click(); });
     PushButton5.Click.Handle([this] { history_.PushButton5_Click(); });
@@ -281,19 +281,6 @@ OptionsForm& Form1::ShowOptions() {
 
 PreviewForm& Form1::ShowPreview() {
     return preview_;
-}
-
-void Form1::PushButton3_Click() {
-    ErrorTrap trap(services_.dialogs, "Form1.PushButton3_Click");
-    if (ListView1.Count() == 0 || delFolders_.RunInProgress()) return;
-    bool allowed = false;
-    trap.Line([&] { allowed = exclusiveRun_.AllowDeleteFolders(ListView1); });
-    if (!allowed) return;
-    trap.Line([&] { exclusiveRun_.DeleteFoldersFiles(ListView1); });
-    // The history has it too; the person who pressed the button is told at once.
-    trap.Line([&] {
-        if (exclusiveRun_.Refusal()) MsgBox(*exclusiveRun_.Refusal());
-    });
 }
 
 void Form1::PushButton11_Click() {

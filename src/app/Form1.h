@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DeletePanel.h"
 #include "app/ExclusiveRun.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
@@ -19,6 +20,7 @@
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
 #include "delete/DelFolders.h"
+#include "delete/ProtectedFolders.h"
 #include "folders/AddFolder.h"
 #include "folders/FileToListview1.h"
 #include "folders/FolderList.h"
@@ -58,8 +60,9 @@ class Form1 {
     FolderList& Folders() { return folderList_; }
     AddFolder& FolderAdder() { return addFolder_; }
     DelFolders& Deleter() { return delFolders_; }
-    // The runs the window starts, one at a time with every other copy's.
-    ExclusiveRun& Runs() { return exclusiveRun_; }
+    ProtectedFolders& Protection() { return protectedFolders_; }
+    // The delete controls, which start the window's runs.
+    DeletePanel& DeleteControls() { return deletePanel_; }
     ondrevan::History& History() { return history_; }
     ondrevan::Schedule& Scheduler() { return schedule_; }
     // The options window, its fields as stored; the preview window, worked out afresh.
@@ -146,8 +149,6 @@ class Form1 {
     // The controls an administrator's policy sets are disabled and say so; a forbidden
     // start-up entry is taken away.
     void ShowPolicies();
-    // The test button: asks as the engine does, then runs unless another run is under way.
-    void PushButton3_Click();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
@@ -199,22 +200,35 @@ class Form1 {
         .dialogs = services_.dialogs,
         .messages = messages_,
     }};
-    DelFolders delFolders_{{
+    ProtectedFolders protectedFolders_{{
         .fileSystem = services_.fileSystem,
         .shell = services_.shell,
         .environment = services_.environment,
-        .pump = services_.pump,
-        .clock = services_.clock,
-        .dialogs = services_.dialogs,
         .settings = settings_,
-        .messages = messages_,
+        .dialogs = services_.dialogs,
+    }};
+    DelFolders delFolders_{{
+        .fileSystem = services_.fileSystem,
+        .shell = services_.shell,
+        .pump = services_.pump,
+        .dialogs = services_.dialogs,
         .history = history_,
+        .protectedFolders = protectedFolders_,
+    }};
+    // The runs the window starts, one at a time with every other copy's.
+    ExclusiveRun exclusiveRun_{services_.runLock, history_};
+    DeletePanel deletePanel_{{
+        .dialogs = services_.dialogs,
+        .messages = messages_,
+        .settings = settings_,
+        .clock = services_.clock,
+        .engine = delFolders_,
+        .runs = exclusiveRun_,
         .Option1 = Option1,
         .Option2 = Option2,
         .Check1 = Check1,
         .ListView1 = ListView1,
     }};
-    ExclusiveRun exclusiveRun_{delFolders_, services_.runLock, history_};
     ondrevan::Schedule schedule_{{
         .clock = services_.clock,
         .pump = services_.pump,
@@ -222,7 +236,7 @@ class Form1 {
         .dialogs = services_.dialogs,
         .settings = settings_,
         .messages = messages_,
-        .run = exclusiveRun_,
+        .run = deletePanel_,
         .history = history_,
         .tray = cSysTray1,
         .hiddenToTray = HiddenToTray,
@@ -253,7 +267,7 @@ class Form1 {
         .Check8 = Check8,
     }};
     OptionsForm options_{{.settings = settings_}};
-    PreviewForm preview_{{.deleter = delFolders_, .ListView1 = ListView1}};
+    PreviewForm preview_{{.deleter = delFolders_, .panel = deletePanel_, .ListView1 = ListView1}};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

@@ -1,5 +1,6 @@
 #include "app/PreviewForm.h"
 
+#include "app/DeletePanel.h"
 #include "controls/ListView.h"
 #include "delete/DelFolders.h"
 #include "delete/PreviewReport.h"
@@ -26,7 +27,7 @@ void PreviewForm::cmdRefresh_Click() {
     const std::vector<std::string> entries = uses_.ListView1.Items();
     cmdRefresh.SetEnabled(false);
     lblStatus.SetCaption("Counting...");
-    const RunChoices choices = uses_.deleter.CurrentChoices();
+    const RunChoices choices = uses_.panel.CurrentChoices();
     const std::vector<FolderPlan> plans =
         uses_.deleter.PlanRun(entries, choices, [&](std::size_t done) {
             // Shown as the next folder is planned: the plan lets the window answer.

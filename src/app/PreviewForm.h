@@ -8,6 +8,7 @@
 
 namespace ondrevan {
 
+class DeletePanel;
 class DelFolders;
 class ListView;
 
@@ -19,6 +20,7 @@ class PreviewForm {
   public:
     struct Uses {
         DelFolders& deleter;
+        DeletePanel& panel;  // the choices a run would take now
         const ListView& ListView1;
     };
     explicit PreviewForm(const Uses& uses);

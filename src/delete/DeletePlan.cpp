@@ -1,10 +1,7 @@
 #include "delete/DeletePlan.h"
 
-#include <algorithm>
-
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
-#include "platform/Shell.h"
 
 namespace ondrevan {
 
@@ -14,79 +11,6 @@ std::string RunFolderPath(const std::string& entry) {
     if (!trimmed.empty() && trimmed.back() == '\\') text = trimmed.substr(0, trimmed.size() - 1);
     if (IsFullyQualified(text)) text = CanonicalFolderPath(text);
     return text;
-}
-
-DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
-                                const std::vector<FileEntry>& files,
-                                const std::function<void()>& between) {
-    DeletedFiles deleted;
-    for (const FileEntry& file : files) {
-        if (between) between();
-        const FileRemoval removal = opened.DeleteFile(file.name, file.attributes);
-        switch (removal.outcome) {
-            case FileRemoval::Outcome::Deleted:
-                ++deleted.count;
-                deleted.bytes += file.size;
-                break;
-            case FileRemoval::Outcome::AlreadyGone:
-                break;
-            case FileRemoval::Outcome::Failed:
-                deleted.failures.push_back({folder + "\\" + file.name, removal.reason});
-                break;
-            case FileRemoval::Outcome::FolderChanged:
-                deleted.folderChanged = true;
-                return deleted;
-        }
-    }
-    return deleted;
-}
-
-DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
-                                 const std::string& folder, const std::vector<FileEntry>& files,
-                                 const std::function<void()>& between) {
-    // One shell operation per batch: one per file would take the shell's time for each.
-    constexpr std::size_t kBatch = 1000;
-    DeletedFiles recycled;
-    for (std::size_t start = 0; start < files.size(); start += kBatch) {
-        if (between) between();
-        // The shell goes by path: it is handed the paths only while they lead where the
-        // plan looked.
-        if (!opened.StillInPlace()) {
-            recycled.folderChanged = true;
-            return recycled;
-        }
-        const std::size_t end = std::min(files.size(), start + kBatch);
-        std::vector<std::string> paths;
-        std::vector<const FileEntry*> handed;
-        paths.reserve(end - start);
-        for (std::size_t i = start; i < end; ++i) {
-            // The shell would move what a link leads to where the system follows it: only a
-            // name that leads to the file lying here is handed on.
-            const std::string path = folder + "\\" + files[i].name;
-            const FileRemoval check = opened.CheckInPlace(files[i].name);
-            if (check.outcome == FileRemoval::Outcome::FolderChanged) {
-                recycled.folderChanged = true;
-                return recycled;
-            }
-            if (check.outcome == FileRemoval::Outcome::Failed)
-                recycled.failures.push_back({path, check.reason});
-            if (check.outcome != FileRemoval::Outcome::Deleted) continue;
-            paths.push_back(path);
-            handed.push_back(&files[i]);
-        }
-        if (paths.empty()) continue;
-        shell.SendFilesToRecycleBin(paths);
-        // Gone only when it is no longer there: the shell's answer covers the whole batch.
-        for (std::size_t i = 0; i < paths.size(); ++i) {
-            if (fileSystem.Attributes(paths[i])) {
-                recycled.failures.push_back({paths[i], "the Recycle Bin did not take it"});
-            } else {
-                ++recycled.count;
-                recycled.bytes += handed[i]->size;
-            }
-        }
-    }
-    return recycled;
 }
 
 }  // namespace ondrevan

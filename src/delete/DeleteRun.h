@@ -5,8 +5,6 @@
 
 namespace ondrevan {
 
-class ListView;
-
 // What a whole run did; `problems` counts everything it said it could not do.
 struct RunTotals {
     std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
@@ -18,15 +16,21 @@ struct RunTotals {
 // to the Recycle Bin", "4 files deleted (1.2 MB), 1 not done", "nothing to delete".
 std::string RunOutcome(const RunTotals& totals);
 
-// A deletion run over the folder list, as the scheduler starts one.
+// What a run did: its totals and its closing line as the history has it ("" when the list
+// was empty). A run that did not start says why in `notRun`, and its closing line is that
+// reason.
+struct RunReport {
+    RunTotals totals;
+    std::string summary;
+    std::string notRun;
+};
+
+// A deletion run over the folder list as it stands, as the scheduler starts one.
 class DeleteRun {
   public:
     // Asks the user first when the window says so; false when the run must not go ahead.
-    virtual bool AllowDeleteFolders(const ListView& list) = 0;
-    virtual void DeleteFoldersFiles(const ListView& list) = 0;
-    // What the last run did, and its closing line as the history has it.
-    virtual const RunTotals& LastRun() const = 0;
-    virtual const std::string& LastRunSummary() const = 0;
+    virtual bool AllowDeleteFolders() = 0;
+    virtual RunReport DeleteFoldersFiles() = 0;
 
   protected:
     ~DeleteRun() = default;

@@ -8,6 +8,11 @@ namespace ondrevan {
 
 enum class ShowMode { Normal, MinimizedWithFocus };
 
+// The shell's numbers of the special folders asked for (its CSIDL values).
+namespace special_folders {
+inline constexpr int kCommonAppData = 35;  // the machine-wide application data
+}  // namespace special_folders
+
 // The Windows shell: command lines and special folders.
 class Shell {
   public:

@@ -304,7 +304,7 @@ void Schedule::Timer1_Timer() {
 void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
     ListView& list = uses_.ListView1;
     trap.Line([&] { Disarm(); });
-    trap.Line([&] { uses_.run.DeleteFoldersFiles(list); });
+    trap.Line([&] { lastReport_ = uses_.run.DeleteFoldersFiles(); });
     trap.Line([&] {
         ++CurrentItem;
         if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -329,16 +329,15 @@ void Schedule::RunSteps(ErrorTrap& trap, bool everyKind) {
 void Schedule::AfterScheduledRun() {
     const LocalDateTime now = uses_.clock.Now();
     uses_.settings.Save(keys::kLastScheduledRun, IsoLocalTime(now));
-    const RunTotals& totals = uses_.run.LastRun();
+    const RunTotals& totals = lastReport_.totals;
     // What went where leads; the closing line with every count follows in the balloon.
     const std::string outcome = RunOutcome(totals);
     uses_.tray.SetTrayTip("Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +
                           outcome);
     // A word in passing: the balloon is not waited for and takes no focus.
     if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) &&
-        !uses_.run.LastRunSummary().empty())
-        uses_.tray.ShowBalloon(outcome + "\r\n" + uses_.run.LastRunSummary(), kProductName, 0,
-                               false);
+        !lastReport_.summary.empty())
+        uses_.tray.ShowBalloon(outcome + "\r\n" + lastReport_.summary, kProductName, 0, false);
 }
 
 void Schedule::CheckMissedRun() {
@@ -406,7 +405,7 @@ void Schedule::PushButton2_Click() {
         bool allowed = false;
         {
             ScopedFlag asking(asking_);
-            trap.Line([&] { allowed = uses_.run.AllowDeleteFolders(uses_.ListView1); });
+            trap.Line([&] { allowed = uses_.run.AllowDeleteFolders(); });
         }
         if (!allowed || IsOn()) return;
         trap.Line([&] {

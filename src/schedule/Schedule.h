@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "delete/DeleteRun.h"
 #include "platform/DateTime.h"
 
 namespace ondrevan {
@@ -13,7 +14,6 @@ class AppSettings;
 class Clock;
 class ComboBox;
 class DateTimePicker;
-class DeleteRun;
 class Dialogs;
 class ErrorTrap;
 class EventPump;
@@ -131,6 +131,7 @@ class Schedule {
     void RunCatchUp(ErrorTrap& trap);
 
     Uses uses_;
+    RunReport lastReport_;  // what the last scheduled run did
     std::string keptCaption_ = kSwitchOffCaption;
     std::string status_;  // reused, so an idle tick allocates nothing
     std::optional<LocalDateTime> previousTick_;

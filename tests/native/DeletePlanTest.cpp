@@ -2,9 +2,6 @@
 
 #include "DeleterAlone.h"
 #include "FakeSystem.h"
-#include "controls/CheckBox.h"
-#include "controls/ListView.h"
-#include "controls/OptionButton.h"
 #include "delete/DelFolders.h"
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
@@ -68,9 +65,7 @@ TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\a.txt")) << "planning deletes nothing";
     EXPECT_TRUE(sys.shell.recycled.empty());
 
-    Option1.SetValue(true);
-    ListView1.AddRange(entries);
-    deleter.DeleteFoldersFiles(ListView1);
+    RunList(entries, true);
     EXPECT_EQ(history.lines,
               (Lines{"Deleted content of folder  C:\\Data\\A", "Deleted folder  C:\\Data\\A",
                      "Deleted content of folder  C:\\Data\\Linked",
@@ -105,9 +100,7 @@ TEST_F(DeletePlanFixture, ARunDeletesWhatItPlannedAndNothingThatAppearsMeanwhile
         sys.fileSystem.AddFile("C:\\Data\\A\\late.txt", "late");
         sys.fileSystem.Remove("C:\\Data\\A\\read-only.txt");
     };
-    ListView1.Add("C:\\Data\\A");
-    Option2.SetValue(true);
-    deleter.DeleteFoldersFiles(ListView1);
+    RunList({"C:\\Data\\A"}, false);
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\late.txt"));
     EXPECT_FALSE(sys.fileSystem.Exists("C:\\Data\\A\\a.txt"));
     EXPECT_EQ(history.lines.back(),
@@ -125,9 +118,7 @@ TEST_F(DeletePlanFixture, AFolderPutInTheClearedOnesPlaceIsNeitherClearedNorRecy
         sys.fileSystem.AddFile("C:\\Data\\A\\a.txt", "theirs");
         sys.fileSystem.AddFile("C:\\Data\\A\\read-only.txt", "theirs");
     };
-    ListView1.Add("C:\\Data\\A");
-    Option1.SetValue(true);
-    deleter.DeleteFoldersFiles(ListView1);
+    const RunReport report = RunList({"C:\\Data\\A"}, true);
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\a.txt"));
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\read-only.txt"));
     EXPECT_TRUE(sys.shell.recycled.empty()) << "the other folder went to the Recycle Bin";
@@ -137,16 +128,14 @@ TEST_F(DeletePlanFixture, AFolderPutInTheClearedOnesPlaceIsNeitherClearedNorRecy
                      "what its path leads to now was left)",
                      "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 "
                      "folders sent to the Recycle Bin"}));
-    EXPECT_EQ(deleter.LastRun().problems, 1u);
+    EXPECT_EQ(report.totals.problems, 1u);
 }
 
 TEST_F(DeletePlanFixture, AFolderWithoutARecycleBinIsPlannedToStayAndStays) {
     sys.shell.recycleBinThere = false;
     const FolderPlan plan = deleter.PlanFolder("C:\\Data\\A", FolderMode());
     EXPECT_EQ(plan.fate, Fate::NoRecycleBin);
-    Option1.SetValue(true);
-    ListView1.Add("C:\\Data\\A");
-    deleter.DeleteFoldersFiles(ListView1);
+    RunList({"C:\\Data\\A"}, true);
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\Sub\\inner.txt"));
     EXPECT_TRUE(sys.shell.recycled.empty());
     EXPECT_EQ(history.lines[1],

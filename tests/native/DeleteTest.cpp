@@ -110,7 +110,7 @@ TEST_F(DeleteFixture, RefusesEveryWrittenFormOfTheProtectedFoldersAndOfDriveRoot
         "\\Temp",
     };
     for (const char* path : refused)
-        EXPECT_FALSE(form->Deleter().CanDelete(path)) << '"' << path << '"';
+        EXPECT_FALSE(form->Protection().CanDelete(path)) << '"' << path << '"';
     EXPECT_TRUE(sys.dialogs.shown.empty());
 }
 
@@ -118,14 +118,14 @@ TEST_F(DeleteFixture, AllowsFoldersInsideBesideAndAboveProtectedOnes) {
     for (const char* path :
          {"C:\\Windows\\Temp", "C:\\Win", "C:\\Windows2", "D:\\a", "C:\\Users",
           "C:\\Users\\ann\\Downloads", "\\\\server\\share\\x", "C:\\Program Files (x86)"})
-        EXPECT_TRUE(form->Deleter().CanDelete(path)) << path;
+        EXPECT_TRUE(form->Protection().CanDelete(path)) << path;
 }
 
 TEST_F(DeleteFixture, AnUnsetVariableProtectsNothingAndBreaksNothing) {
     sys.environment.variables.erase("CommonProgramFiles");
     sys.environment.variables.erase("HOMEPATH");
-    EXPECT_TRUE(form->Deleter().CanDelete("C:\\Program Files\\Common Files"));
-    EXPECT_FALSE(form->Deleter().CanDelete("C:\\Program Files"));
+    EXPECT_TRUE(form->Protection().CanDelete("C:\\Program Files\\Common Files"));
+    EXPECT_FALSE(form->Protection().CanDelete("C:\\Program Files"));
 }
 
 TEST_F(DeleteFixture, FolderModeDeletesTheOwnFilesThenRecyclesTheFolderAndLogsBothInOrder) {
@@ -268,7 +268,7 @@ TEST_F(DeleteFixture, AnEmptyListDoesNothingAndAsksNothing) {
     form->Check1.SetChecked(true);
     Run({});
     EXPECT_TRUE(sys.dialogs.shown.empty());
-    EXPECT_FALSE(form->Deleter().AllowDeleteFolders(form->ListView1));
+    EXPECT_FALSE(form->DeleteControls().AllowDeleteFolders());
 }
 
 TEST_F(DeleteFixture, ASecondRunInsideARunIsDropped) {
@@ -276,7 +276,7 @@ TEST_F(DeleteFixture, ASecondRunInsideARunIsDropped) {
     AddTree("C:\\Two");
     int inner = 0;
     sys.shell.whileRecycling = [&] {
-        if (inner++ == 0) form->Deleter().DeleteFoldersFiles(form->ListView1);
+        if (inner++ == 0) form->Deleter().DeleteFoldersFiles(form->ListView1.Items(), {});
     };
     Run({"C:\\One", "C:\\Two"});
     EXPECT_EQ(sys.shell.recycled, (Lines{"C:\\One", "C:\\Two"})) << "each folder once";
@@ -318,7 +318,7 @@ TEST_F(DeleteFixture, AProtectedEntryWithoutADriveIsComparedAsWrittenAndNeverOpe
     EXPECT_FALSE(sys.fileSystem.Exists("C:\\Work")) << "the run itself goes ahead";
     for (const std::string& path : sys.fileSystem.opened)
         EXPECT_NE(path.substr(0, 2), "\\\\") << "a network path was opened: " << path;
-    EXPECT_FALSE(form->Deleter().CanDelete("\\\\Users\\ann")) << "still refused, by its text";
+    EXPECT_FALSE(form->Protection().CanDelete("\\\\Users\\ann")) << "still refused, by its text";
 }
 
 TEST_F(DeleteFixture, AnEntryHoldingACharacterNoPathCanHoldIsShownAsItIsAndRefused) {
@@ -329,8 +329,8 @@ TEST_F(DeleteFixture, AnEntryHoldingACharacterNoPathCanHoldIsShownAsItIsAndRefus
     const Lines entries = {smuggler,     "C:\\wild\\*", "C:\\wild\\a?b", "C:\\wild<",
                            "C:\\wild|x", "C:\\wild\"",  "C:\\wild\tTab", "C:\\wild\\*.*"};
     for (const std::string& entry : entries)
-        EXPECT_FALSE(form->Deleter().CanDelete(entry)) << VisibleText(entry);
-    EXPECT_TRUE(form->Deleter().CanDelete("\\\\?\\C:\\wild")) << "the long-path prefix is fine";
+        EXPECT_FALSE(form->Protection().CanDelete(entry)) << VisibleText(entry);
+    EXPECT_TRUE(form->Protection().CanDelete("\\\\?\\C:\\wild")) << "the long-path prefix is fine";
 
     form->Check1.SetChecked(true);
     sys.dialogs.answers = {MessageAnswer::Yes};

@@ -214,9 +214,9 @@ TEST_F(PolicyFixture, AnAdministratorsProtectedFolderIsRefusedInTheWindowAndOnTh
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Projects\\plan.txt")) << output;
 
     Load();
-    EXPECT_FALSE(form->Deleter().CanDelete("c:\\projects"));
-    EXPECT_FALSE(form->Deleter().CanDelete("D:\\Mine"));
-    EXPECT_TRUE(form->Deleter().CanDelete("C:\\Temp"));
+    EXPECT_FALSE(form->Protection().CanDelete("c:\\projects"));
+    EXPECT_FALSE(form->Protection().CanDelete("D:\\Mine"));
+    EXPECT_TRUE(form->Protection().CanDelete("C:\\Temp"));
     EXPECT_EQ(form->Options().txtProtectedFolders.Text(), "D:\\Mine")
         << "the user's field holds the user's own folders only";
     EXPECT_EQ(form->Options().txtProtectedFolders.ToolTip(),
@@ -225,8 +225,8 @@ TEST_F(PolicyFixture, AnAdministratorsProtectedFolderIsRefusedInTheWindowAndOnTh
     form->Options().txtProtectedFolders.SetText("D:\\Mine\r\nE:\\Also");
     form->Options().txtProtectedFolders.LostFocus.Raise();  // stored once the user leaves it
     EXPECT_EQ(sys.settings.Get(keys::kProtectedFolders), JoinFolderList({"D:\\Mine", "E:\\Also"}));
-    EXPECT_FALSE(form->Deleter().CanDelete("C:\\Projects")) << "the policy's still count";
-    EXPECT_FALSE(form->Deleter().CanDelete("E:\\Also"));
+    EXPECT_FALSE(form->Protection().CanDelete("C:\\Projects")) << "the policy's still count";
+    EXPECT_FALSE(form->Protection().CanDelete("E:\\Also"));
 }
 
 }  // namespace

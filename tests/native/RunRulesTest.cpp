@@ -176,11 +176,9 @@ struct RulesRunFixture : ::testing::Test, testing::DeleterAlone {
         sys.fileSystem.SetModified(path, now - daysOld * kDay - 1);
     }
     void Run(bool folderMode, Lines entries = {"C:\\Data\\A"}) {
-        (folderMode ? Option1 : Option2).SetValue(true);
-        ListView1.Clear();
-        ListView1.AddRange(std::move(entries));
-        deleter.DeleteFoldersFiles(ListView1);
+        last = RunList(entries, folderMode);
     }
+    RunReport last;
 };
 
 TEST_F(RulesRunFixture, AgeAndPatternsKeepFilesAndAFolderHoldingOneAnywhereStays) {
@@ -205,7 +203,7 @@ TEST_F(RulesRunFixture, AgeAndPatternsKeepFilesAndAFolderHoldingOneAnywhereStays
     EXPECT_EQ(history.lines.back(),
               "Run finished: 1 file deleted (5 bytes), 0 files could not be deleted, 0 folders "
               "sent to the Recycle Bin, 0 files kept by the rules");
-    EXPECT_EQ(deleter.LastRun().problems, 1u);
+    EXPECT_EQ(last.totals.problems, 1u);
 }
 
 TEST_F(RulesRunFixture, ContentsModeKeepsWhatTheRulesKeepAndSaysHowMany) {
@@ -220,7 +218,7 @@ TEST_F(RulesRunFixture, ContentsModeKeepsWhatTheRulesKeepAndSaysHowMany) {
                      "Kept by the rules in folder  C:\\Data\\A (2 files)",
                      "Run finished: 1 file deleted (5 bytes), 0 files could not be deleted, 0 "
                      "folders sent to the Recycle Bin, 2 files kept by the rules"}));
-    EXPECT_EQ(deleter.LastRun().problems, 0u);
+    EXPECT_EQ(last.totals.problems, 0u);
 }
 
 TEST_F(RulesRunFixture, RecycledFilesGoToTheBinAndOneItRefusesIsReported) {
@@ -236,7 +234,7 @@ TEST_F(RulesRunFixture, RecycledFilesGoToTheBinAndOneItRefusesIsReported) {
                      "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 "
                      "folders sent to the Recycle Bin, 2 files sent to the Recycle Bin, 1 file "
                      "could not be sent to the Recycle Bin"}));
-    EXPECT_EQ(deleter.LastRun().problems, 1u);
+    EXPECT_EQ(last.totals.problems, 1u);
 
     history.lines.clear();
     sys.shell.recycleBinThere = false;
@@ -271,7 +269,8 @@ TEST_F(RulesRunFixture, TheUsersProtectedFoldersAreRefusedInEveryWrittenFormAndK
     sys.settings.Set(keys::kProtectedFolders, JoinFolderList({"C:\\Data\\A\\Sub"}));
     for (const char* form : {"C:\\Data\\A\\Sub", "c:\\data\\a\\sub\\", "C:/Data/A/Sub/.",
                              "C:\\Data\\A\\Sub. ", "\\\\?\\C:\\Data\\A\\Sub", "D:\\Junction\\Sub"})
-        EXPECT_EQ(deleter.Refusal(form), std::optional<std::string>("a protected folder")) << form;
+        EXPECT_EQ(protectedFolders.Refusal(form), std::optional<std::string>("a protected folder"))
+            << form;
     Run(true);
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\A\\Sub\\deep.txt"));
     EXPECT_TRUE(sys.shell.recycled.empty()) << "the folder holding it is not recycled";

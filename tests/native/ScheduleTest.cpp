@@ -714,16 +714,16 @@ struct ScheduleAloneFixture : ::testing::Test {
         std::vector<std::string> calls;
         bool timerRanDuringRun = false;
         Timer* timer = nullptr;
-        bool AllowDeleteFolders(const ListView&) override {
+        const ListView* list = nullptr;
+        bool AllowDeleteFolders() override {
             calls.push_back("allow");
             return allow;
         }
-        void DeleteFoldersFiles(const ListView& list) override {
-            calls.push_back("run " + std::to_string(list.Count()));
+        RunReport DeleteFoldersFiles() override {
+            calls.push_back("run " + std::to_string(list->Count()));
             timerRanDuringRun |= timer->Running();
+            return {totals, summary, ""};
         }
-        const RunTotals& LastRun() const override { return totals; }
-        const std::string& LastRunSummary() const override { return summary; }
         RunTotals totals;
         std::string summary =
             "Run finished: 3 files deleted (3 bytes), 1 file could not be deleted, "
@@ -776,6 +776,7 @@ struct ScheduleAloneFixture : ::testing::Test {
 
     void SetUp() override {
         run.timer = &Timer1;
+        run.list = &ListView1;
         PushButton2.SetCaption(kSwitchOffCaption);
         Option3.SetValue(true);
         Text1.SetText("0");
