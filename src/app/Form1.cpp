@@ -105,7 +105,7 @@ void Form1::WireHandlers() {
     options_.RecycleFilesChanged.Handle([this] { ShowRecoveryNote(); });
     options_.HotKeyChanged.Handle([this] {
         ErrorTrap trap(services_.dialogs, "Form1.ApplyHotKey");
-        trap.Line([&] { ApplyHotKey(); });
+        trap.Line(100, [&] { ApplyHotKey(); });
     });
     // The hover pointers: a hand over what can be clicked, the arrow over the rest.
     for (Control* control : std::initializer_list<Control*>{
@@ -143,61 +143,63 @@ void Form1::Form_Load() {
     const std::string programFolder = services_.environment.ProgramFolder();
 
     // 1. The optional skin, before anything else is coloured.
-    trap.Line([&] { ApplySkin(services_.fileSystem, programFolder, Window, controls_); });
+    trap.Line(100, [&] { ApplySkin(services_.fileSystem, programFolder, Window, controls_); });
     // 2.
-    trap.Line([&] { isLoading_ = true; });
+    trap.Line(102, [&] { isLoading_ = true; });
     // 3. Caption, icon and the title every untitled message box carries.
-    trap.Line([&] { Window.SetCaption(kProductName); });
-    trap.Line([&] { Window.ShowProgramIcon(); });
-    trap.Line([&] { messages_.SetTitle(AppTitleFor(kProductName)); });
+    trap.Line(104, [&] { Window.SetCaption(kProductName); });
+    trap.Line(106, [&] { Window.ShowProgramIcon(); });
+    trap.Line(108, [&] { messages_.SetTitle(AppTitleFor(kProductName)); });
     // 4. The hand shown over buttons, when its file ships with the program.
-    trap.Line([&] {
+    trap.Line(110, [&] {
         const std::string cursor = programFolder + "\\HAND-M.CUR";
         if (FileExists(services_.fileSystem, cursor)) Window.SetMouseIconFile(cursor);
     });
     // 5.
-    trap.Line([&] { VisitHomePageAtRandom(services_.clock, services_.shell); });
+    trap.Line(112, [&] { VisitHomePageAtRandom(services_.clock, services_.shell); });
     // 6. The folder list's one column.
-    trap.Line([&] { ListView1.AddColumn({" Folder(s)", 0}); });
-    trap.Line([&] { ListView1.SetColumnWidth(0, kFolderColumnTwips); });
+    trap.Line(114, [&] { ListView1.AddColumn({" Folder(s)", 0}); });
+    trap.Line(116, [&] { ListView1.SetColumnWidth(0, kFolderColumnTwips); });
     // 7. The note stays white, skin or not.
-    trap.Line([&] { Label4.SetBackColor(colors::kWhite); });
+    trap.Line(118, [&] { Label4.SetBackColor(colors::kWhite); });
     // 8. Each control from its key; a change raises the control's own handler.
     RestoreScheduleAndDeleteControls(trap);
     // 9. The automatic-delete switch; "On" arms the timer, whose first tick comes after
     // start-up, on this same thread.
-    trap.Line([&] { schedule_.RestoreSwitchState(); });
+    trap.Line(142, [&] { schedule_.RestoreSwitchState(); });
     // 10. The folder list.
-    trap.Line([&] { folderList_.LoadFolderList(); });
+    trap.Line(144, [&] { folderList_.LoadFolderList(); });
     // 11. The history file in the temporary folder.
-    trap.Line([&] {
+    trap.Line(146, [&] {
         history_.SetFilePath(
             ondrevan::HistoryFilePath(services_.environment, services_.fileSystem));
     });
     // 12.
-    trap.Line([&] { isLoading_ = false; });
+    trap.Line(148, [&] { isLoading_ = false; });
     // 13. The tray icon, present for the whole run.
-    trap.Line([&] { windowLife_.TrayAtStartUp(); });
+    trap.Line(150, [&] { windowLife_.TrayAtStartUp(); });
     // 14. With IsLoading clear, a checked box writes the start-up entry again.
-    trap.Line(
-        [&] { Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff))); });
+    trap.Line(152, [&] {
+        Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff)));
+    });
     // 15, 16. Starting in the tray: a minimized window hides itself there.
-    trap.Line([&] { Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff))); });
-    trap.Line([&] {
+    trap.Line(154,
+              [&] { Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff))); });
+    trap.Line(156, [&] {
         if (Check8.Checked()) Window.SetState(WindowState::Minimized);
     });
     // 17. The keyboard hook.
-    trap.Line([&] { services_.keyboardHook.Install(); });
+    trap.Line(158, [&] { services_.keyboardHook.Install(); });
     // Then the options, after the designed steps so that those keep their line numbers: the
     // rules' note, the chosen hot key, and a daily or weekly run missed while the program
     // was not running.
-    trap.Line([&] {
+    trap.Line(160, [&] {
         options_.Load();
         ShowRecoveryNote();
     });
-    trap.Line([&] { ApplyHotKey(); });
-    trap.Line([&] { schedule_.CheckMissedRun(); });
-    trap.Line([&] { ShowPolicies(); });
+    trap.Line(162, [&] { ApplyHotKey(); });
+    trap.Line(164, [&] { schedule_.CheckMissedRun(); });
+    trap.Line(166, [&] { ShowPolicies(); });
 }
 
 void Form1::ShowPolicies() {
@@ -216,42 +218,47 @@ void Form1::PoliciesChanged() {
     ErrorTrap trap(services_.dialogs, "Form1.PoliciesChanged");
     // Each control shows the value in force again: the policy's, or the user's own as stored.
     const std::string separator = services_.locale.DecimalSeparator();
-    trap.Line(
-        [&] { Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator)); });
-    trap.Line(
-        [&] { Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff))); });
-    trap.Line([&] {
+    trap.Line(100, [&] {
+        Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator));
+    });
+    trap.Line(102, [&] {
+        Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff)));
+    });
+    trap.Line(104, [&] {
         if (Check3.Checked())
             Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff)));
     });
-    trap.Line([&] { options_.Load(); });
-    trap.Line([&] { ApplyHotKey(); });
-    trap.Line([&] { ShowPolicies(); });
+    trap.Line(106, [&] { options_.Load(); });
+    trap.Line(108, [&] { ApplyHotKey(); });
+    trap.Line(110, [&] { ShowPolicies(); });
 }
 
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
     const std::string separator = services_.locale.DecimalSeparator();
-    auto restoreOption = [&](OptionButton& option, const char* key, const char* byDefault) {
-        trap.Line(
-            [&] { option.SetValue(ParseBooleanText(settings_.Get(key, byDefault), separator)); });
+    auto restoreOption = [&](int line, OptionButton& option, const char* key,
+                             const char* byDefault) {
+        trap.Line(line, [&] {
+            option.SetValue(ParseBooleanText(settings_.Get(key, byDefault), separator));
+        });
     };
-    restoreOption(Option5, keys::kOption5, "0");
-    restoreOption(Option4, keys::kOption4, "0");
-    restoreOption(Option3, keys::kOption3, "1");
-    restoreOption(Option1, keys::kOption1, "1");
-    restoreOption(Option2, keys::kOption2, "0");
-    trap.Line(
-        [&] { Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator)); });
-    trap.Line([&] {
+    restoreOption(120, Option5, keys::kOption5, "0");
+    restoreOption(122, Option4, keys::kOption4, "0");
+    restoreOption(124, Option3, keys::kOption3, "1");
+    restoreOption(126, Option1, keys::kOption1, "1");
+    restoreOption(128, Option2, keys::kOption2, "0");
+    trap.Line(130, [&] {
+        Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator));
+    });
+    trap.Line(132, [&] {
         const std::string now = services_.locale.FormatLongTime(services_.clock.Now().time);
         auto time = services_.locale.ParseTime(settings_.Get(keys::kWeeklyTime, now));
         if (!time) throw errors::TypeMismatch();
         dtpWeekly.SetValue(*time);
     });
-    trap.Line([&] { cboWeekly.SetText(settings_.Get(keys::kWeekly, "Monday")); });
-    trap.Line([&] { Text1.SetText(settings_.Get(keys::kText1, "1")); });
-    trap.Line([&] { Text2.SetText(settings_.Get(keys::kText2, "0")); });
-    trap.Line([&] { Text3.SetText(settings_.Get(keys::kText3, "0")); });
+    trap.Line(134, [&] { cboWeekly.SetText(settings_.Get(keys::kWeekly, "Monday")); });
+    trap.Line(136, [&] { Text1.SetText(settings_.Get(keys::kText1, "1")); });
+    trap.Line(138, [&] { Text2.SetText(settings_.Get(keys::kText2, "0")); });
+    trap.Line(140, [&] { Text3.SetText(settings_.Get(keys::kText3, "0")); });
 }
 
 void Form1::ApplyHotKey() {
@@ -285,9 +292,10 @@ PreviewForm& Form1::ShowPreview() {
 
 void Form1::PushButton11_Click() {
     ErrorTrap trap(services_.dialogs, "Form1.PushButton11_Click");
-    trap.Line(
-        [&] { MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl); });
-    trap.Line([&] {
+    trap.Line(100, [&] {
+        MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl);
+    });
+    trap.Line(102, [&] {
         // Said as it is: a user who believed everything could be recovered would lose files.
         MsgBox(
             "Files that lie in a listed folder are deleted permanently. In folder mode the "

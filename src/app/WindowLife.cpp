@@ -49,11 +49,11 @@ void WindowLife::Hover(int pointer) {
 void WindowLife::Form_QueryUnload() {
     if (ended_) return;
     ErrorTrap trap(form_.Services().dialogs, "Form1.Form_QueryUnload");
-    trap.Line([&] { form_.Services().keyboardHook.Remove(); });
-    trap.Line([&] { form_.Timer1.SetTimerEnabled(false); });
-    trap.Line([&] { form_.cSysTray1.SetInTray(false); });
-    trap.Line([&] { form_.Services().pump.DoEvents(); });
-    trap.Line([&] { form_.Services().pump.DoEvents(); });
+    trap.Line(100, [&] { form_.Services().keyboardHook.Remove(); });
+    trap.Line(102, [&] { form_.Timer1.SetTimerEnabled(false); });
+    trap.Line(104, [&] { form_.cSysTray1.SetInTray(false); });
+    trap.Line(106, [&] { form_.Services().pump.DoEvents(); });
+    trap.Line(108, [&] { form_.Services().pump.DoEvents(); });
     ended_ = true;
 }
 

@@ -80,7 +80,7 @@ void cSysTray::ShowBalloon(const std::string& text, const std::string& title, st
     const std::int64_t timeout = static_cast<std::int64_t>(seconds) * 1000;
     if (timeout > std::numeric_limits<std::int32_t>::max() ||
         timeout < std::numeric_limits<std::int32_t>::min())
-        throw AppError(6, "Overflow");
+        throw errors::Overflow();
     if (showOnce && onceCount_ >= 1) return;
 
     NotifyIconRequest show;

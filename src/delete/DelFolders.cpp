@@ -22,12 +22,16 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     if (running_) return {};
     ScopedFlag guard(running_);
     ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
-    const int checkLine = trap.Reserve(), contentLine = trap.Reserve(), contentLog = trap.Reserve(),
-              failureLog = trap.Reserve(), recycleLine = trap.Reserve(), folderLog = trap.Reserve(),
-              summaryLog = trap.Reserve(), emptyLine = trap.Reserve();
+    const int checkLine = 100, contentLine = 102, contentLog = 104, failureLog = 106,
+              recycleLine = 108, folderLog = 110, summaryLog = 112, emptyLine = 114;
 
-    // The protected folders are read once for the run.
+    // The protected folders are read once for the run, and the history is held open.
     ProtectedFolders::Keys keys;
+    uses_.history.BeginRun();
+    struct EndRun {
+        HistoryLog& history;
+        ~EndRun() { history.EndRun(); }
+    } endRun{uses_.history};
     EventPump& pump = uses_.pump;
     const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
     // A history file that cannot be written is reported once a run, not once a line.

@@ -34,7 +34,8 @@ FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices&
         return plan;
     }
     const RunRules& rules = choices.rules;
-    for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder)) {
+    EventPump& pump = uses_.pump;
+    for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder, [&pump] { pump.DoEvents(); })) {
         if (auto reason = KeepReason(file, rules, choices.nowUtc))
             plan.kept.push_back({std::move(file), std::move(*reason)});
         else

@@ -58,7 +58,7 @@ std::optional<std::string> ProtectedFolders::Refusal(const std::string& path, Ke
     ErrorTrap trap(uses_.dialogs, "DelFolders.CanDelete");
     // Protected, unless every test below passes.
     std::optional<std::string> refusal = "it could not be checked";
-    trap.Line([&] {
+    trap.Line(100, [&] {
         const std::string candidate = CollapseBackslashes(path + "\\");
         // Drive roots: C: and C:\ both collapse to three characters.
         if (Utf16Length(candidate) <= 3) {

@@ -17,13 +17,16 @@ namespace {
 
 inline constexpr std::size_t kLengthLimit = 260;
 // Hidden system folders and hidden system reparse points are neither entered nor added.
-inline constexpr std::uint32_t kHiddenSystemFolder = 22;
-inline constexpr std::uint32_t kHiddenSystemReparsePoint = 1046;
+inline constexpr std::uint32_t kHiddenSystemFolder =
+    attributes::kHidden | attributes::kSystem | attributes::kDirectory;
+inline constexpr std::uint32_t kHiddenSystemReparsePoint =
+    kHiddenSystemFolder | attributes::kReparsePoint;
 // The attribute bits a folder object reports; newer bits (not indexed, pinned, ...) do
 // not make a hidden system folder an ordinary one.
-inline constexpr std::uint32_t kReportedBits =
-    attributes::kReadOnly | attributes::kHidden | attributes::kSystem | 8 | attributes::kDirectory |
-    attributes::kArchive | attributes::kReparsePoint | 2048;
+inline constexpr std::uint32_t kReportedBits = attributes::kReadOnly | attributes::kHidden |
+                                               attributes::kSystem | attributes::kVolume |
+                                               attributes::kDirectory | attributes::kArchive |
+                                               attributes::kReparsePoint | attributes::kCompressed;
 
 bool MayEnter(const std::string& path, std::uint32_t bits) {
     const std::uint32_t reported = bits & kReportedBits;
@@ -56,10 +59,10 @@ bool IsDriveRoot(std::string_view path) {
 void AddFolder::PushButton10_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton10_Click");
     std::string chosen;
-    trap.Line([&] { chosen = uses_.dialogs.BrowseForFolder("Please select folder:", ""); });
+    trap.Line(100, [&] { chosen = uses_.dialogs.BrowseForFolder("Please select folder:", ""); });
     if (chosen.empty()) return;
     if (Utf16Length(chosen) <= 3) {
-        trap.Line([&] {
+        trap.Line(102, [&] {
             uses_.messages.MsgBox(
                 std::string("Error #7817: Please don't add drive root. You can delete critical "
                             "files. If you have questions, please email a screenshot of this "
@@ -67,19 +70,19 @@ void AddFolder::PushButton10_Click() {
                 kSupportEmail);
         });
     } else {
-        trap.Line([&] { uses_.folders.SetBusy(true); });
+        trap.Line(104, [&] { uses_.folders.SetBusy(true); });
         std::vector<Member> folders{{chosen + "\\", std::nullopt}};
-        trap.Line([&] { GetSubDirectories2016(folders, true); });
-        trap.Line([&] {
+        trap.Line(106, [&] { GetSubDirectories2016(folders, true); });
+        trap.Line(108, [&] {
             std::vector<std::string> entries;
             entries.reserve(folders.size());
             for (const Member& member : folders)
                 entries.push_back(CollapseBackslashes(member.path));
             uses_.ListView1.AddRange(std::move(entries));
         });
-        trap.Line([&] { uses_.folders.SetBusy(false); });
+        trap.Line(110, [&] { uses_.folders.SetBusy(false); });
     }
-    trap.Line([&] { uses_.folders.SaveFolderList(); });
+    trap.Line(112, [&] { uses_.folders.SaveFolderList(); });
 }
 
 void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse) {
@@ -124,9 +127,9 @@ void AddFolder::GetSubDirectories2016(std::vector<Member>& folders, bool recurse
         }
     }
 
-    if (recurse && !found.empty()) trap.Line([&] { GetSubDirectories2016(found, true); });
+    if (recurse && !found.empty()) trap.Line(100, [&] { GetSubDirectories2016(found, true); });
 
-    trap.Line([&] {
+    trap.Line(102, [&] {
         for (Member& member : found) {
             // The deeper call has looked at every member of found and dropped the ones
             // that went; what it could not read is no folder.

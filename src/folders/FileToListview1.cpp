@@ -127,18 +127,18 @@ std::vector<std::string> ParseOpenFileResult(std::string_view result) {
 void FileToListview1::PushButton12_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton12_Click");
     std::string result;
-    trap.Line([&] {
+    trap.Line(100, [&] {
         result = uses_.dialogs.OpenFileNames(
             {"Load List(s) - Hold Ctrl to select multiple list files",
              "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|", kOpenFlags});
     });
-    trap.Line([&] { uses_.folders.SetBusy(true); });
+    trap.Line(102, [&] { uses_.folders.SetBusy(true); });
     std::vector<std::string> paths;
-    trap.Line([&] { paths = ParseOpenFileResult(result); });
-    const int loadLine = trap.Reserve();
+    trap.Line(104, [&] { paths = ParseOpenFileResult(result); });
+    const int loadLine = 106;
     for (const std::string& path : paths) trap.At(loadLine, [&] { LoadListFile(path); });
-    trap.Line([&] { uses_.folders.SaveFolderList(); });
-    trap.Line([&] { uses_.folders.SetBusy(false); });
+    trap.Line(108, [&] { uses_.folders.SaveFolderList(); });
+    trap.Line(110, [&] { uses_.folders.SetBusy(false); });
 }
 
 void FileToListview1::LoadListFile(const std::string& path) {

@@ -63,10 +63,10 @@ void FolderList::PushButton13_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton13_Click");
     // While a fill is under way the entries stay, but the stored list is emptied all the
     // same; the fill stores the whole list again when it ends.
-    trap.Line([&] {
+    trap.Line(100, [&] {
         if (!IsBusy()) uses_.ListView1.Clear();
     });
-    trap.Line([&] { uses_.settings.Save(keys::kFolders, ""); });
+    trap.Line(102, [&] { uses_.settings.Save(keys::kFolders, ""); });
 }
 
 }  // namespace ondrevan

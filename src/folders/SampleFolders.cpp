@@ -11,19 +11,19 @@ namespace ondrevan {
 void SampleFolders::PushButton14_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton14_Click");
     std::string folder;
-    trap.Line([&] { folder = uses_.environment.ProgramFolder(); });
+    trap.Line(100, [&] { folder = uses_.environment.ProgramFolder(); });
     // The samples reach the store only with the next change that stores the list.
-    trap.Line([&] { uses_.ListView1.Add(folder + "\\Samples\\TestFolder1"); });
-    trap.Line([&] { uses_.ListView1.Add(folder + "\\Samples\\TestFolder2"); });
+    trap.Line(102, [&] { uses_.ListView1.Add(folder + "\\Samples\\TestFolder1"); });
+    trap.Line(104, [&] { uses_.ListView1.Add(folder + "\\Samples\\TestFolder2"); });
     MessageAnswer answer = MessageAnswer::No;
-    trap.Line([&] {
+    trap.Line(106, [&] {
         answer = uses_.messages.MsgBox(
             "Would you like this software to open the folder where these sample files are "
             "stored (so that you can view them before working with them)?",
             MessageButtons::YesNo);
     });
     if (answer != MessageAnswer::Yes) return;
-    trap.Line([&] { uses_.shell.OpenItem("\"" + folder + "\\Samples\\\"", "C:\\"); });
+    trap.Line(108, [&] { uses_.shell.OpenItem("\"" + folder + "\\Samples\\\"", "C:\\"); });
 }
 
 }  // namespace ondrevan

@@ -60,17 +60,34 @@ void History::AppendLine(const std::string& message, const std::string& path) {
     AppendMessage(message + ' ' + path);
 }
 
-void History::AppendMessage(const std::string& text) {
+void History::KeepWithinLimit() {
     // A log past its limit is kept beside the new one, replacing an older one; a log that
     // cannot be moved (held open elsewhere) simply grows on.
     if (auto size = uses_.fileSystem.FileSize(filePath_); size && *size > kHistoryLimitBytes)
         uses_.fileSystem.MoveReplacing(filePath_, OldHistoryPath(filePath_));
+}
+
+void History::BeginRun() {
+    held_.reset();
+    KeepWithinLimit();
+    try {
+        held_ = uses_.fileSystem.OpenToAppend(filePath_);
+    } catch (const AppError&) {
+        // Each line then tries on its own, and the first that fails is reported.
+    }
+}
+
+void History::AppendMessage(const std::string& text) {
+    if (!held_) KeepWithinLimit();
     std::string line = HistoryTimeStamp(uses_.clock.Now(), uses_.locale);
     line += ' ';
     line += text;
     line += "\r\n";
     try {
-        AppendTextToFile(line, filePath_);
+        if (held_)
+            held_->Append(uses_.ansi.FromUtf8(line));
+        else
+            AppendTextToFile(line, filePath_);
     } catch (const AppError& error) {
         // "Permission denied" alone would not say which file: the report names it.
         throw AppError(error.Number(),
@@ -85,7 +102,7 @@ void History::AppendTextToFile(const std::string& text, const std::string& path)
 
 void History::PushButton1_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton1_Click");
-    trap.Line([&] {
+    trap.Line(100, [&] {
         if (FileExists(uses_.fileSystem, filePath_))
             uses_.shell.RunCommandLine("notepad \"" + filePath_ + "\"", ShowMode::Normal);
         else
@@ -99,21 +116,25 @@ void History::PushButton4_Click() {
     if (!FileExists(uses_.fileSystem, filePath_)) return;
     // The file's bytes go to the clipboard as they are: one copy, freed when done. (A buffer
     // box holding the whole log would keep several copies for as long as the program runs.)
-    trap.Line([&] { uses_.clipboard.SetAnsiText(uses_.fileSystem.ReadWholeFile(filePath_)); });
+    trap.Line(100, [&] { uses_.clipboard.SetAnsiText(uses_.fileSystem.ReadWholeFile(filePath_)); });
 }
 
 void History::PushButton5_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton5_Click");
     MessageAnswer answer = MessageAnswer::No;
-    trap.Line([&] {
+    trap.Line(100, [&] {
         answer =
             uses_.messages.MsgBox("Are you sure you want to delete the history log and start over?",
                                   MessageButtons::YesNo);
     });
     if (answer != MessageAnswer::Yes) return;
     FileSystem& fs = uses_.fileSystem;
-    trap.Line([&] { DeleteFileQuietly(fs, uses_.pump, filePath_); });
-    trap.Line([&] {
+    // A run under way goes on in the new log.
+    const bool wasHeld = held_ != nullptr;
+    held_.reset();
+    trap.Line(102, [&] { DeleteFileQuietly(fs, uses_.pump, filePath_); });
+    if (wasHeld) BeginRun();
+    trap.Line(104, [&] {
         if (FileExists(fs, filePath_))
             uses_.messages.MsgBox(
                 "The history log could not be cleared: another program may be using it. Close "

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "history/HistoryLog.h"
 #include "platform/DateTime.h"
+#include "platform/FileSystem.h"
 
 namespace ondrevan {
 
@@ -53,12 +55,18 @@ class History : public HistoryLog {
 
     // The log's path, set once the window has loaded.
     const std::string& FilePath() const { return filePath_; }
-    void SetFilePath(std::string path) { filePath_ = std::move(path); }
+    void SetFilePath(std::string path) {
+        held_.reset();
+        filePath_ = std::move(path);
+    }
 
     // Writes "<time stamp> <message> <path>" and CR LF; throws when the file cannot be written.
     void AppendLine(const std::string& message, const std::string& path) override;
     // Writes "<time stamp> <text>" and CR LF, for a line that names no path.
     void AppendMessage(const std::string& text) override;
+    // A run's lines go to the file held open; one that cannot be opened is opened per line.
+    void BeginRun() override;
+    void EndRun() override { held_.reset(); }
     void AppendTextToFile(const std::string& text, const std::string& path);
 
     void PushButton1_Click();
@@ -66,8 +74,12 @@ class History : public HistoryLog {
     void PushButton5_Click();
 
   private:
+    // Moves a log past its limit aside.
+    void KeepWithinLimit();
+
     Uses uses_;
     std::string filePath_;
+    std::unique_ptr<AppendingFile> held_;  // during a run
 };
 
 }  // namespace ondrevan

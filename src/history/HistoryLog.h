@@ -17,6 +17,10 @@ class HistoryLog {
     virtual void AppendLine(const std::string& message, const std::string& path) = 0;
     // Writes "<time stamp> <text>", for a line that names no path.
     virtual void AppendMessage(const std::string& text) = 0;
+    // From BeginRun to EndRun the lines of one run go to the log held open, rather than
+    // each opening it anew; each still reaches the file as it is written.
+    virtual void BeginRun() {}
+    virtual void EndRun() {}
 
   protected:
     ~HistoryLog() = default;

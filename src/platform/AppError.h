@@ -18,15 +18,24 @@ class AppError : public std::runtime_error {
 };
 
 namespace errors {
+inline constexpr int kOverflow = 6;
+inline constexpr int kOutOfMemory = 7;
 inline constexpr int kTypeMismatch = 13;
+inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
+inline constexpr int kDiskFull = 61;
 inline constexpr int kPermissionDenied = 70;
+inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPathNotFound = 76;
 inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kPropertyReadOnly = 383;
+inline constexpr int kCannotOpenClipboard = 521;
 
 inline AppError TypeMismatch() {
     return AppError(kTypeMismatch, "Type mismatch");
+}
+inline AppError Overflow() {
+    return AppError(kOverflow, "Overflow");
 }
 }  // namespace errors
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,9 +14,11 @@ namespace attributes {
 inline constexpr std::uint32_t kReadOnly = 1;
 inline constexpr std::uint32_t kHidden = 2;
 inline constexpr std::uint32_t kSystem = 4;
+inline constexpr std::uint32_t kVolume = 8;  // the old volume-label bit
 inline constexpr std::uint32_t kDirectory = 16;
 inline constexpr std::uint32_t kArchive = 32;
 inline constexpr std::uint32_t kReparsePoint = 1024;
+inline constexpr std::uint32_t kCompressed = 2048;
 }  // namespace attributes
 
 struct FolderEntry {
@@ -64,6 +67,15 @@ struct FolderOpening {
 inline constexpr const char* kFolderNotThere = "not there";
 
 // The file system as the program sees it: Windows paths in UTF-8.
+// A file held open for appending. Each append reaches the file before it returns, nothing
+// is held back: a program ended meanwhile loses nothing it wrote.
+class AppendingFile {
+  public:
+    virtual ~AppendingFile() = default;
+    // Throws AppError when the bytes cannot be written.
+    virtual void Append(std::string_view bytes) = 0;
+};
+
 class FileSystem {
   public:
     virtual ~FileSystem() = default;
@@ -81,14 +93,21 @@ class FileSystem {
     // The files and folders a wildcard pattern ("C:\\Tools\\*.exe") lists, in listing order.
     virtual std::vector<FolderEntry> FindFiles(const std::string& pattern) = 0;
     // The files that lie directly in the folder, whatever the length of their paths, in
-    // listing order; none when the folder is not there or cannot be listed.
-    virtual std::vector<FileEntry> ListFiles(const std::string& folder) = 0;
+    // listing order; none when the folder is not there or cannot be listed. `between`, when
+    // given, runs every few hundred entries, so that a long listing lets the window answer.
+    virtual std::vector<FileEntry> ListFiles(const std::string& folder,
+                                             const std::function<void()>& between) = 0;
+    std::vector<FileEntry> ListFiles(const std::string& folder) {
+        return ListFiles(folder, nullptr);
+    }
     // Removes a folder that holds nothing at all; false when it could not (not empty, in
     // use, denied, not there).
     virtual bool RemoveEmptyFolder(const std::string& path) = 0;
     // Appends bytes to a file, creating it when it is not there; the file is closed again
     // at once. Throws AppError when it cannot.
     virtual void AppendToFile(const std::string& path, std::string_view bytes) = 0;
+    // The same file kept open for many appends; throws AppError when it cannot be opened.
+    virtual std::unique_ptr<AppendingFile> OpenToAppend(const std::string& path) = 0;
     // The size of a file in bytes, or nothing when it is not there.
     virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
     // Renames a file, replacing what the new name held; false when it could not.

@@ -127,7 +127,9 @@ std::vector<FolderEntry> FakeFileSystem::FindFiles(const std::string& pattern) {
     return found;
 }
 
-std::vector<FileEntry> FakeFileSystem::ListFiles(const std::string& folder) {
+std::vector<FileEntry> FakeFileSystem::ListFiles(const std::string& folder,
+                                                 const std::function<void()>& between) {
+    if (between) between();
     std::vector<FileEntry> files;
     const Entry* entry = nullptr;
     try {
@@ -228,6 +230,18 @@ bool FakeFileSystem::RemoveEmptyFolder(const std::string& path) {
         return false;  // something lies inside
     entries_.erase(it);
     return true;
+}
+
+std::unique_ptr<AppendingFile> FakeFileSystem::OpenToAppend(const std::string& path) {
+    struct Held : AppendingFile {
+        FakeFileSystem& fs;
+        std::string path;
+        Held(FakeFileSystem& fs, std::string path) : fs(fs), path(std::move(path)) {}
+        void Append(std::string_view bytes) override { fs.AppendToFile(path, bytes); }
+    };
+    AppendToFile(path, "");  // fails as opening would
+    ++openedToAppend;
+    return std::make_unique<Held>(*this, path);
 }
 
 void FakeFileSystem::AppendToFile(const std::string& path, std::string_view bytes) {

@@ -28,9 +28,14 @@ class FakeFileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    std::vector<FileEntry> ListFiles(const std::string& folder) override;
+    using FileSystem::ListFiles;
+    std::vector<FileEntry> ListFiles(const std::string& folder,
+                                     const std::function<void()>& between) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
+    // Appends as AppendToFile does, once per append; `openedToAppend` counts the openings.
+    std::unique_ptr<AppendingFile> OpenToAppend(const std::string& path) override;
+    int openedToAppend = 0;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;

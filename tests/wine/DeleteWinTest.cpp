@@ -148,6 +148,27 @@ TEST_F(RealDeletion, ProtectedFoldersAreNeverTouched) {
     EXPECT_EQ(History().find("Deleted "), std::string::npos) << "no step, only the runs' ends";
 }
 
+// A run keeps the history open: what it wrote must be in the file at once (a program ended
+// in the middle loses nothing), and another copy's lines must land after it, not over it.
+TEST(RealHistoryFile, WhatARunWroteIsThereAtOnceAndAnotherWriterAppendsAfterIt) {
+    RemoveTree(kRoot);
+    MakeFolder(kRoot);
+    const std::string path = kRoot + "\\history.txt";
+    const auto read = [&] {
+        std::ifstream in(path.c_str(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    Win32FileSystem fileSystem;
+    auto held = fileSystem.OpenToAppend(path);
+    held->Append("one\r\n");
+    EXPECT_EQ(read(), "one\r\n");
+    fileSystem.AppendToFile(path, "two\r\n");
+    held->Append("three\r\n");
+    EXPECT_EQ(read(), "one\r\ntwo\r\nthree\r\n");
+    held.reset();
+    RemoveTree(kRoot);
+}
+
 TEST(RealClipboard, TakesTheHistorysAnsiBytesAndOffersThemAsUnicodeText) {
     Win32Clipboard clipboard;
     clipboard.SetAnsiText("C:\\Caf\xE9\r\n");  // "é" in Windows-1252

@@ -11,6 +11,7 @@
 #include "platform/Policies.h"
 #include "platform/SettingKeys.h"
 #include "platform/win/NotifyIcon_win.h"
+#include "platform/win/Registry_win.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {

@@ -1,5 +1,7 @@
 #include "app/win/MainWindow_win.h"
 
+#include "platform/win/ResourceIds.h"
+
 #include <exception>
 
 #include "app/Form1.h"

@@ -18,7 +18,6 @@ class Dialogs;
 namespace ondrevan::win {
 
 inline constexpr const wchar_t* kMainWindowClass = L"OndrevanForm1";
-inline constexpr int kProgramIconId = 1;
 // Posted by a second start of the program to the first one's main window.
 inline constexpr UINT kStartedAgainMessage = WM_APP + 3;
 

@@ -15,6 +15,7 @@
 #include "platform/win/Console_win.h"
 #include "platform/win/SingleCopy_win.h"
 #include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Services.h"
 
 using namespace ondrevan;
@@ -26,8 +27,8 @@ std::vector<std::string> Arguments() {
     int count = 0;
     wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (!words) return arguments;
+    const win::UniqueHlocal owned(words);
     for (int i = 1; i < count; ++i) arguments.push_back(win::Narrow(words[i]));
-    ::LocalFree(words);
     return arguments;
 }
 

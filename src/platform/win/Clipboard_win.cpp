@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
@@ -32,19 +33,17 @@ class OpenClipboardScope {
 void Win32Clipboard::SetAnsiText(std::string_view ansi) {
     // Windows offers it as Unicode text too, converting only when a program asks for that.
     OpenClipboardScope clipboard(owner_);
-    if (!clipboard.IsOpen()) throw AppError(521, "Can't open Clipboard");
+    if (!clipboard.IsOpen()) throw AppError(errors::kCannotOpenClipboard, "Can't open Clipboard");
     ::EmptyClipboard();
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, ansi.size() + 1);
-    if (!memory) throw AppError(7, "Out of memory");
-    auto* target = static_cast<char*>(::GlobalLock(memory));
+    UniqueHglobal memory(::GlobalAlloc(GMEM_MOVEABLE, ansi.size() + 1));
+    if (!memory) throw AppError(errors::kOutOfMemory, "Out of memory");
+    auto* target = static_cast<char*>(::GlobalLock(memory.get()));
+    if (!target) throw AppError(errors::kOutOfMemory, "Out of memory");
     std::memcpy(target, ansi.data(), ansi.size());
     target[ansi.size()] = '\0';
-    ::GlobalUnlock(memory);
-    // On success the clipboard owns the memory.
-    if (!::SetClipboardData(CF_TEXT, memory)) {
-        ::GlobalFree(memory);
-        throw LastError();
-    }
+    ::GlobalUnlock(memory.get());
+    if (!::SetClipboardData(CF_TEXT, memory.get())) throw LastError();
+    memory.release();  // the clipboard owns it now
 }
 
 }  // namespace ondrevan::win

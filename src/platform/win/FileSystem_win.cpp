@@ -95,14 +95,19 @@ std::string FailureReason(DWORD error) {
 
 }  // namespace
 
-std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder) {
+std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder,
+                                                  const std::function<void()>& between) {
+    // Entries listed between two calls of `between`: a few milliseconds' work.
+    constexpr std::size_t kEntriesBetween = 256;
     std::vector<FileEntry> files;
+    std::size_t listed = 0;
     WIN32_FIND_DATAW data;
     UniqueFind find(::FindFirstFileExW(WidePath(Widen(folder + "\\*")).c_str(), FindExInfoBasic,
                                        &data, FindExSearchNameMatch, nullptr,
                                        FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return files;  // no folder, or nothing in it
     do {
+        if (between && ++listed % kEntriesBetween == 0) between();
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         const std::uint64_t written =
             (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
@@ -123,18 +128,39 @@ bool Win32FileSystem::RemoveEmptyFolder(const std::string& path) {
     return ::RemoveDirectoryW(WidePath(path).c_str()) != 0;
 }
 
-void Win32FileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+namespace {
+
+class Win32AppendingFile : public AppendingFile {
+  public:
+    explicit Win32AppendingFile(UniqueFile file) : file_(std::move(file)) {}
+    void Append(std::string_view bytes) override {
+        // Straight to the system: no buffer of ours holds anything back.
+        while (!bytes.empty()) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+            if (!::WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr) || written == 0)
+                throw LastError();
+            bytes.remove_prefix(written);
+        }
+    }
+
+  private:
+    UniqueFile file_;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendingFile> Win32FileSystem::OpenToAppend(const std::string& path) {
+    // Appending only: each write lands at the end, also beside another copy's writes.
     UniqueFile file(::CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) throw LastError();
-    while (!bytes.empty()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
-        if (!::WriteFile(file.get(), bytes.data(), chunk, &written, nullptr) || written == 0)
-            throw LastError();
-        bytes.remove_prefix(written);
-    }
+    return std::make_unique<Win32AppendingFile>(std::move(file));
+}
+
+void Win32FileSystem::AppendToFile(const std::string& path, std::string_view bytes) {
+    OpenToAppend(path)->Append(bytes);
 }
 
 std::optional<std::uint64_t> Win32FileSystem::FileSize(const std::string& path) {

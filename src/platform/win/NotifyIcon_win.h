@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "platform/NotifyIcon.h"
-#include "platform/Registry.h"
 #include "platform/win/UniqueHandle.h"
 
 namespace ondrevan::win {
@@ -47,16 +46,6 @@ class Win32NotifyIcon : public NotifyIcon {
     ShellCall shell_ = [](DWORD message, NOTIFYICONDATAW* data) {
         return ::Shell_NotifyIconW(message, data);
     };
-};
-
-class Win32Registry : public Registry {
-  public:
-    bool SetValue(RegistryRoot root, const std::string& keyPath, const std::string& name,
-                  const std::string& data) override;
-    bool DeleteValue(RegistryRoot root, const std::string& keyPath,
-                     const std::string& name) override;
-    std::optional<RegistryData> ReadValue(RegistryRoot root, const std::string& keyPath,
-                                          const std::string& name) override;
 };
 
 }  // namespace ondrevan::win

@@ -57,7 +57,8 @@ bool Win32Shell::SendFilesToRecycleBin(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         const std::wstring wide = Widen(path);
         // A NUL inside a path would add a second path.
-        if (wide.find(L'\0') != std::wstring::npos) throw AppError(52, "Bad file name or number");
+        if (wide.find(L'\0') != std::wstring::npos)
+            throw AppError(errors::kBadFileName, "Bad file name or number");
         from += wide;
         from.push_back(L'\0');
     }

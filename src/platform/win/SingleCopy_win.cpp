@@ -7,8 +7,6 @@
 namespace ondrevan::win {
 namespace {
 
-using UniqueLocal = UniqueHandle<NullInvalidTraits<HLOCAL, ::LocalFree>>;
-
 // The SID of the token's user as text, or "" when it cannot be read.
 std::wstring UserSid(HANDLE token) {
     DWORD size = 0;
@@ -19,7 +17,7 @@ std::wstring UserSid(HANDLE token) {
     wchar_t* text = nullptr;
     if (!::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
         return {};
-    const UniqueLocal owned(text);
+    const UniqueHlocal owned(text);
     return text;
 }
 
@@ -67,7 +65,7 @@ class OwnObjectSecurity {
     SECURITY_ATTRIBUTES* Get() { return descriptor_ ? &attributes_ : nullptr; }
 
   private:
-    UniqueLocal descriptor_;
+    UniqueHlocal descriptor_;
     SECURITY_ATTRIBUTES attributes_{};
 };
 

@@ -1,5 +1,7 @@
 #include "platform/win/Text_win.h"
 
+#include "platform/win/UniqueHandle.h"
+
 namespace ondrevan::win {
 
 std::wstring WidenFrom(UINT codePage, std::string_view text) {
@@ -53,7 +55,7 @@ AppError ErrorFromWin32(DWORD code) {
             return AppError(errors::kPermissionDenied, "Permission denied");
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-            return AppError(61, "Disk full");
+            return AppError(errors::kDiskFull, "Disk full");
         default:
             break;
     }
@@ -61,10 +63,10 @@ AppError ErrorFromWin32(DWORD code) {
     ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+    const UniqueHlocal owned(message);
     std::string text = message ? Narrow(message) : "System error " + std::to_string(code);
-    if (message) ::LocalFree(message);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return AppError(75, text);
+    return AppError(errors::kPathFileAccess, text);
 }
 
 AppError LastError() {

@@ -73,5 +73,40 @@ using UniqueHcursor = UniqueHandle<NullInvalidTraits<HCURSOR, ::DestroyCursor>>;
 using UniqueHfont = UniqueHandle<NullInvalidTraits<HFONT, DeleteGdiObject>>;
 using UniqueHbrush = UniqueHandle<NullInvalidTraits<HBRUSH, DeleteGdiObject>>;
 using UniqueHhook = UniqueHandle<NullInvalidTraits<HHOOK, ::UnhookWindowsHookEx>>;
+using UniqueHmenu = UniqueHandle<NullInvalidTraits<HMENU, ::DestroyMenu>>;
+using UniqueHglobal = UniqueHandle<NullInvalidTraits<HGLOBAL, ::GlobalFree>>;
+using UniqueHlocal = UniqueHandle<NullInvalidTraits<HLOCAL, ::LocalFree>>;
+
+// A window's device context, given back when done.
+class WindowDc {
+  public:
+    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_) ::ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a device context for a scope; the one it replaced comes back.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ && old_ != HGDI_ERROR) ::SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
 
 }  // namespace ondrevan::win

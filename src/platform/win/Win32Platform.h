@@ -33,9 +33,12 @@ class Win32FileSystem : public FileSystem {
     std::string ReadWholeFile(const std::string& path) override;
     std::vector<FolderEntry> ListSubfolders(const std::string& path) override;
     std::vector<FolderEntry> FindFiles(const std::string& pattern) override;
-    std::vector<FileEntry> ListFiles(const std::string& folder) override;
+    using FileSystem::ListFiles;
+    std::vector<FileEntry> ListFiles(const std::string& folder,
+                                     const std::function<void()>& between) override;
     bool RemoveEmptyFolder(const std::string& path) override;
     void AppendToFile(const std::string& path, std::string_view bytes) override;
+    std::unique_ptr<AppendingFile> OpenToAppend(const std::string& path) override;
     std::optional<std::uint64_t> FileSize(const std::string& path) override;
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;

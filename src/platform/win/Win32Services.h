@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 #include "platform/win/KeyboardHook_win.h"
 #include "platform/win/NotifyIcon_win.h"
+#include "platform/win/Registry_win.h"
 #include "platform/win/SingleCopy_win.h"
 #include "platform/win/Win32Platform.h"
 
