@@ -94,7 +94,9 @@ TEST_F(FolderRulesOnWine, AgeByEachRealDateAndTheCap) {
     };
     EXPECT_EQ(deleted("age=30"), listed("written-long-ago.txt"));
     EXPECT_EQ(deleted("age=30;ageby=opened"), listed("opened-long-ago.txt"));
-    if (keepsCreation) EXPECT_EQ(deleted("age=30;ageby=created"), listed("made-long-ago.txt"));
+    if (keepsCreation) {
+        EXPECT_EQ(deleted("age=30;ageby=created"), listed("made-long-ago.txt"));
+    }
     // At most one file, the oldest going first by the last opening: the one opened 3 days ago
     // stays.
     EXPECT_EQ(deleted("maxfiles=1;ageby=opened"),
