@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,12 +27,18 @@ struct FolderEntry {
     std::uint32_t attributes = 0;
 };
 
+// A file time the file system does not keep (a zero time in the listing).
+inline constexpr std::int64_t kNoFileTime = INT64_MIN;
+
 // A file that lies directly in a folder, as the folder's listing shows it.
 struct FileEntry {
     std::string name;
     std::uint32_t attributes = 0;
     std::uint64_t size = 0;
     std::int64_t modified = 0;  // the last write, in seconds since 1970-01-01 UTC
+    // When it was made and last opened, in the same seconds, or kNoFileTime.
+    std::int64_t created = kNoFileTime;
+    std::int64_t accessed = kNoFileTime;
 };
 
 // What became of a file that was to be deleted.
@@ -117,6 +124,9 @@ class FileSystem {
     // Opens a folder to clear it, not through a link: a path that is a link, a file or
     // nothing is not opened.
     virtual FolderOpening OpenFolderToClear(const std::string& path) = 0;
+    // The bytes free to this user on the drive that holds the folder, or nothing when that
+    // cannot be read.
+    virtual std::optional<std::uint64_t> FreeSpace(const std::string& folder) = 0;
 };
 
 }  // namespace ondrevan

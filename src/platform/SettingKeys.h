@@ -27,6 +27,8 @@ inline constexpr const char* kKeepPatterns = "KeepPatterns";
 inline constexpr const char* kProtectedFolders = "ProtectedFolders";
 inline constexpr const char* kRecycleFiles = "RecycleFiles";
 inline constexpr const char* kRemoveEmptySubfolders = "RemoveEmptySubfolders";
+// The rules single folders carry of their own, one line per folder.
+inline constexpr const char* kFolderRules = "FolderRules";
 // Scheduling, set in the options window too.
 inline constexpr const char* kHotKey = "HotKey";
 inline constexpr const char* kHotKeyPassThrough = "HotKeyPassThrough";

@@ -145,7 +145,7 @@ std::vector<FileEntry> FakeFileSystem::ListFiles(const std::string& folder,
         const bool direct = it->first.find('\\', prefix.size()) == std::string::npos;
         if (direct && !(it->second.attributes & attributes::kDirectory))
             files.push_back({it->second.name, it->second.attributes, it->second.content.size(),
-                             it->second.modified});
+                             it->second.modified, it->second.created, it->second.accessed});
     }
     return files;
 }
@@ -273,6 +273,19 @@ std::optional<std::string> FakeFileSystem::FinalFolderPath(const std::string& pa
     if (it == entries_.end() || !(it->second.attributes & attributes::kDirectory))
         return std::nullopt;
     return key;
+}
+
+std::optional<std::uint64_t> FakeFileSystem::FreeSpace(const std::string& folder) {
+    // The drive is the first two names of a network path, else the letter and its colon.
+    const std::string key = Normal(folder);
+    std::size_t end = 2;
+    if (key.rfind("\\\\", 0) == 0) {
+        end = key.find('\\', 2);
+        end = end == std::string::npos ? key.size() : key.find('\\', end + 1);
+    }
+    const auto it = freeSpace_.find(key.substr(0, end));
+    if (it == freeSpace_.end()) return std::nullopt;
+    return it->second;
 }
 
 std::string FakeFileSystem::Content(const std::string& path) const {

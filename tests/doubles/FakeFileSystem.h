@@ -40,6 +40,7 @@ class FakeFileSystem : public FileSystem {
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
     FolderOpening OpenFolderToClear(const std::string& path) override;
+    std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
 
     // What an opened folder does: the folder's id, 0 when the path is no folder (or a link),
     // and a deletion of one of its files while it is still the folder opened.
@@ -57,6 +58,16 @@ class FakeFileSystem : public FileSystem {
     // The last write of a file, in seconds since 1970 (UTC).
     void SetModified(const std::string& path, std::int64_t seconds) {
         entries_.at(Normal(path)).modified = seconds;
+    }
+    // When a file was made and last opened, in the same seconds (or kNoFileTime).
+    void SetTimes(const std::string& path, std::int64_t created, std::int64_t accessed) {
+        Entry& entry = entries_.at(Normal(path));
+        entry.created = created;
+        entry.accessed = accessed;
+    }
+    // The bytes free on a drive ("C:", "\\server\share"); a drive not given cannot be read.
+    void SetFreeSpace(const std::string& drive, std::uint64_t bytes) {
+        freeSpace_[Normal(drive)] = bytes;
     }
     // Every path below a folder, the folder itself included.
     std::vector<std::string> Below(const std::string& folder) const;
@@ -79,6 +90,8 @@ class FakeFileSystem : public FileSystem {
         std::string name;  // as it was given, letter case kept
         std::int64_t modified = 0;
         std::uint64_t id = 0;  // a folder's identity, new for each folder made
+        std::int64_t created = kNoFileTime;
+        std::int64_t accessed = kNoFileTime;
     };
     const Entry* Find(const std::string& path) const;
 
@@ -86,6 +99,7 @@ class FakeFileSystem : public FileSystem {
     std::set<std::string> denied_;
     std::set<std::string> locked_;
     std::map<std::string, std::string> aliases_;
+    std::map<std::string, std::uint64_t> freeSpace_;
     std::uint64_t lastId_ = 0;
 };
 

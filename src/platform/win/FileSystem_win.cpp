@@ -80,6 +80,18 @@ namespace {
 // Seconds from 1601-01-01, where a FILETIME counts from, to 1970-01-01.
 constexpr std::int64_t kUnixEpochInFileTime = 11'644'473'600;
 
+std::int64_t SecondsSince1970(const FILETIME& time) {
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10'000'000) - kUnixEpochInFileTime;
+}
+
+// A file system that does not keep a time (FAT keeps no last opening) lists it as zero.
+std::int64_t KnownTime(const FILETIME& time) {
+    if (time.dwHighDateTime == 0 && time.dwLowDateTime == 0) return kNoFileTime;
+    return SecondsSince1970(time);
+}
+
 std::string FailureReason(DWORD error) {
     switch (error) {
         case ERROR_SHARING_VIOLATION:
@@ -109,16 +121,14 @@ std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder,
     do {
         if (between && ++listed % kEntriesBetween == 0) between();
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        const std::uint64_t written =
-            (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-            data.ftLastWriteTime.dwLowDateTime;
         // A link counts as itself, never as the size of what it leads to.
         const std::uint64_t size =
             data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT
                 ? 0
                 : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         files.push_back({Narrow(data.cFileName), data.dwFileAttributes, size,
-                         static_cast<std::int64_t>(written / 10'000'000) - kUnixEpochInFileTime});
+                         SecondsSince1970(data.ftLastWriteTime), KnownTime(data.ftCreationTime),
+                         KnownTime(data.ftLastAccessTime)});
     } while (::FindNextFileW(find.get(), &data));
     return files;
 }
@@ -347,6 +357,17 @@ std::optional<std::string> Win32FileSystem::FinalFolderPath(const std::string& p
     if (length == 0 || length >= final.size()) return std::nullopt;
     final.resize(length);
     return Narrow(final);
+}
+
+std::optional<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& folder) {
+    // Any folder on the drive will do; what this user may fill, quotas counted, as Explorer
+    // shows it.
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') path += '\\';
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(WidePath(path).c_str(), &available, nullptr, nullptr))
+        return std::nullopt;
+    return available.QuadPart;
 }
 
 FolderOpening Win32FileSystem::OpenFolderToClear(const std::string& path) {

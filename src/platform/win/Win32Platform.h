@@ -43,6 +43,7 @@ class Win32FileSystem : public FileSystem {
     bool MoveReplacing(const std::string& from, const std::string& to) override;
     std::optional<std::string> FinalFolderPath(const std::string& path) override;
     FolderOpening OpenFolderToClear(const std::string& path) override;
+    std::optional<std::uint64_t> FreeSpace(const std::string& folder) override;
 };
 
 class Win32Shell : public Shell {
