@@ -13,8 +13,8 @@
 #include "delete/RunRules.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
-#include "platform/SettingKeys.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 #include "platform/win/Win32Platform.h"
 
 namespace {

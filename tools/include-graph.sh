@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The include graph of src/ between folders: every edge "from -> to" with how many includes
 # make it, then every edge that points up a layer, then every loop between two folders.
-# Layers, lowest first: platform, controls, the subsystems, app. A "win/" folder belongs to
+# Layers, lowest first: platform, product (the program's own vocabulary: setting keys,
+# policies, the settings in force), controls, the subsystems, app. A "win/" folder belongs to
 # the layer of its parent. Exits 1 when an edge points up or two folders include each other.
 set -euo pipefail
 cd "$(dirname "$0")/../src"
@@ -9,9 +10,10 @@ cd "$(dirname "$0")/../src"
 layer() {
     case "${1%/win}" in
         platform) echo 0 ;;
-        controls) echo 1 ;;
-        app) echo 3 ;;
-        *) echo 2 ;;
+        product) echo 1 ;;
+        controls) echo 2 ;;
+        app) echo 4 ;;
+        *) echo 3 ;;
     esac
 }
 

@@ -79,7 +79,7 @@ if unzip -q "$(echo "$root"/build/release/Ondrevan-*-portable.zip)" 'Ondrevan/Po
     xmllint --noout "$policy"/Ondrevan/Policy/Ondrevan.admx \
         "$policy"/Ondrevan/Policy/en-US/Ondrevan.adml &&
     python3 "$root/packaging/policy/check.py" "$policy"/Ondrevan/Policy/Ondrevan.admx \
-        "$policy"/Ondrevan/Policy/en-US/Ondrevan.adml "$root/src/platform/Policies.h"; then
+        "$policy"/Ondrevan/Policy/en-US/Ondrevan.adml "$root/src/product/Policies.h"; then
     passed=$((passed + 1))
 else
     echo "policy templates: see above"; failed=$((failed + 1))

@@ -32,6 +32,8 @@ ondrevan_prepare_prefix() {
 
 # Copies a folder into the prefix's C: drive: copy_into_c SOURCE NAME -> C:\NAME
 ondrevan_copy_into_c() {
+    [ -n "$1" ] && [ -n "$2" ] && [ "$(cd "$1" && pwd)" != / ] ||
+        { echo "ondrevan_copy_into_c: nothing or the root to copy" >&2; return 2; }
     rm -rf "${WINEPREFIX:?}/drive_c/$2"
     mkdir -p "$WINEPREFIX/drive_c/$2"
     cp -r "$1"/. "$WINEPREFIX/drive_c/$2/"

@@ -9,6 +9,9 @@ source "$(dirname "$0")/wine-env.sh"
 program_dir=$2
 exe=$3
 shift 3
+# A folder that is not the program's own would be copied whole into the prefix.
+[ -n "$program_dir" ] && [ -f "$program_dir/Ondrevan.exe" ] ||
+    { echo "$0: $program_dir holds no Ondrevan.exe" >&2; exit 2; }
 
 ondrevan_prepare_prefix
 ondrevan_copy_into_c "$program_dir" Ondrevan

@@ -8,13 +8,13 @@
 #include "history/History.h"
 #include "platform/AppError.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
 #include "platform/Locale.h"
-#include "platform/Policies.h"
+#include "product/Policies.h"
 #include "platform/Services.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

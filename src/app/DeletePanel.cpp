@@ -7,10 +7,10 @@
 #include "delete/DelFolders.h"
 #include "delete/RunRules.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
 

@@ -8,7 +8,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/SystemEnvironment.h"
 #include "platform/ValueForms.h"
 

@@ -1,10 +1,10 @@
 #include "app/OptionsForm.h"
 
 #include "delete/RunRules.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

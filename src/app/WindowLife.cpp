@@ -5,7 +5,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/KeyboardHook.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

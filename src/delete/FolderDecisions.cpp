@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/Blanks.h"
-#include "platform/Policies.h"
-#include "platform/SettingKeys.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

@@ -3,9 +3,9 @@
 #include <cstdio>
 
 #include "delete/RunRules.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/Blanks.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

@@ -1,7 +1,7 @@
 #include "delete/ProtectedFolders.h"
 
 #include "delete/RunRules.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"

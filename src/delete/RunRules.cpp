@@ -1,9 +1,9 @@
 #include "delete/RunRules.h"
 
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

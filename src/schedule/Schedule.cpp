@@ -16,7 +16,7 @@
 #include "delete/DeleteRun.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
@@ -24,7 +24,7 @@
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
 #include "platform/ScopedFlag.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 #include "schedule/CatchUp.h"
 

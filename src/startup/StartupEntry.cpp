@@ -2,10 +2,10 @@
 
 #include "controls/CheckBox.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/SystemEnvironment.h"
 #include "platform/ValueForms.h"
 

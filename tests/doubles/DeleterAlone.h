@@ -5,7 +5,7 @@
 #include "delete/DelFolders.h"
 #include "delete/ProtectedFolders.h"
 #include "delete/RunRules.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 
 namespace ondrevan::testing {
 

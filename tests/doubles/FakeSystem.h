@@ -18,7 +18,7 @@
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
 #include "platform/NotifyIcon.h"
-#include "platform/Policies.h"
+#include "product/Policies.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"

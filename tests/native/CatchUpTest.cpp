@@ -2,7 +2,7 @@
 
 #include "FakeSystem.h"
 #include "app/Form1.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 #include "schedule/CatchUp.h"
 

@@ -4,7 +4,7 @@
 #include "FakeSystem.h"
 #include "delete/DelFolders.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 
 namespace ondrevan {
 namespace {

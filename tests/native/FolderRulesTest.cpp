@@ -3,9 +3,9 @@
 #include "MemorySettingsStore.h"
 #include "delete/FolderDecisions.h"
 #include "delete/FolderRules.h"
-#include "platform/AppSettings.h"
-#include "platform/Policies.h"
-#include "platform/SettingKeys.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 namespace {

@@ -4,9 +4,9 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "app/OptionsForm.h"
-#include "platform/AppSettings.h"
+#include "product/AppSettings.h"
 #include "platform/HotKey.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

@@ -4,9 +4,9 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "delete/RunRules.h"
-#include "platform/AppSettings.h"
-#include "platform/Policies.h"
-#include "platform/SettingKeys.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

@@ -9,8 +9,8 @@
 #include "delete/PreviewReport.h"
 #include "delete/RunRules.h"
 #include "platform/AppMessages.h"
-#include "platform/AppSettings.h"
-#include "platform/SettingKeys.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

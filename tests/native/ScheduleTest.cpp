@@ -10,7 +10,7 @@
 #include "delete/DeleteRun.h"
 #include "platform/HotKey.h"
 #include "platform/KeyboardHook.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 #include "schedule/Schedule.h"
 

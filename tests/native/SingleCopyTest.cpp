@@ -4,7 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/ExclusiveRun.h"
 #include "app/Form1.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 
 namespace ondrevan {

@@ -7,9 +7,9 @@
 
 #include "MemorySettingsStore.h"
 #include "delete/RunRules.h"
-#include "platform/AppSettings.h"
-#include "platform/Policies.h"
-#include "platform/SettingKeys.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 #include "platform/win/NotifyIcon_win.h"
 #include "platform/win/Registry_win.h"
 #include "platform/win/Text_win.h"

@@ -1,4 +1,4 @@
-#include "platform/Policies.h"
+#include "product/Policies.h"
 
 #include <optional>
 
@@ -6,7 +6,7 @@
 #include "platform/FolderPaths.h"
 #include "platform/HotKey.h"
 #include "platform/Registry.h"
-#include "platform/SettingKeys.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Policies.h"
-#include "platform/SettingKeys.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 #include "platform/SettingsStore.h"
 
 namespace ondrevan {
