@@ -6,6 +6,7 @@
 #include "app/ExclusiveRun.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
+#include "app/ScheduleControls.h"
 #include "app/WindowLife.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
@@ -215,19 +216,8 @@ class Form1 {
         .ListView1 = ListView1,
     }};
     ExclusiveRun exclusiveRun_{delFolders_, services_.runLock, history_};
-    ondrevan::Schedule schedule_{{
-        .clock = services_.clock,
-        .pump = services_.pump,
-        .locale = services_.locale,
-        .dialogs = services_.dialogs,
-        .settings = settings_,
-        .messages = messages_,
-        .run = exclusiveRun_,
-        .history = history_,
-        .tray = cSysTray1,
-        .hiddenToTray = HiddenToTray,
+    ScheduleControls scheduleControls_{{
         .Window = Window,
-        .ListView1 = ListView1,
         .PushButton2 = PushButton2,
         .Frame4 = Frame4,
         .ProgressBar1 = ProgressBar1,
@@ -240,6 +230,21 @@ class Form1 {
         .Text3 = Text3,
         .dtpWeekly = dtpWeekly,
         .cboWeekly = cboWeekly,
+    }};
+    ondrevan::Schedule schedule_{{
+        .clock = services_.clock,
+        .pump = services_.pump,
+        .locale = services_.locale,
+        .dialogs = services_.dialogs,
+        .settings = settings_,
+        .messages = messages_,
+        .run = exclusiveRun_,
+        .history = history_,
+        .tray = cSysTray1,
+        .hiddenToTray = HiddenToTray,
+        .inputs = scheduleControls_,
+        .view = scheduleControls_,
+        .ListView1 = ListView1,
     }};
     WindowLife windowLife_{*this};
     StartupEntry startupEntry_{{

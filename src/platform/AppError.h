@@ -18,6 +18,7 @@ class AppError : public std::runtime_error {
 };
 
 namespace errors {
+inline constexpr int kOverflow = 6;
 inline constexpr int kTypeMismatch = 13;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kPermissionDenied = 70;

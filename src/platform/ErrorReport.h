@@ -39,6 +39,11 @@ class ErrorTrap {
     bool Line(Statement&& statement) {
         return At(Reserve(), std::forward<Statement>(statement));
     }
+    // Runs one statement under the line number written at it.
+    template <class Statement>
+    bool Line(int line, Statement&& statement) {
+        return At(line, std::forward<Statement>(statement));
+    }
     // A statement inside a loop keeps one line number however often it runs.
     int Reserve() {
         const int line = nextLine_;
