@@ -300,7 +300,7 @@ TEST_F(ScheduleFixture, AnIntervalTooLongForTheCountIsReportedOnceAndNeverCounte
     Tick(7);
     ASSERT_EQ(sys.dialogs.shown.size(), 1u) << "one box, not one a second";
     EXPECT_NE(sys.dialogs.shown[0].text.find("Overflow"), std::string::npos);
-    EXPECT_NE(sys.dialogs.shown[0].text.find("Timer1_Timer"), std::string::npos);
+    EXPECT_NE(sys.dialogs.shown[0].text.find("Timer1_Timer at line 104"), std::string::npos);
     EXPECT_EQ(schedule().ElapsedSeconds(), 0);
     EXPECT_EQ(Status(), "On. Nothing will be deleted: the interval is out of range.");
 
