@@ -8,9 +8,9 @@
 #include "platform/ErrorReport.h"
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
-#include "product/SettingKeys.h"
 #include "platform/SystemEnvironment.h"
 #include "platform/ValueForms.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 
@@ -123,18 +123,17 @@ void Form1::WireHandlers() {
     cboWeekly.Change.Handle([this] { schedule_.cboWeekly_Click(); });
     dtpWeekly.Change.Handle([this] { schedule_.dtpWeekly_Change(); });
     dtpWeekly.Click.Handle([this] { schedule_.dtpWeekly_Change(); });
-    struct IntervalField {
+    struct IntervalBox {
         TextBox& box;
-        const char* key;
+        IntervalField field;
     };
-    for (IntervalField field :
-         {IntervalField{Text1, keys::kText1}, IntervalField{Text2, keys::kText2},
-          IntervalField{Text3, keys::kText3}}) {
-        TextBox* box = &field.box;
-        const char* key = field.key;
-        box->Change.Handle([this, box, key] { schedule_.Text_Change(*box, key); });
-        box->GotFocus.Handle([this, box] { schedule_.Text_GotFocus(*box); });
-        box->LostFocus.Handle([this, box] { schedule_.Text_LostFocus(*box); });
+    for (IntervalBox interval :
+         {IntervalBox{Text1, IntervalField::Hours}, IntervalBox{Text2, IntervalField::Minutes},
+          IntervalBox{Text3, IntervalField::Seconds}}) {
+        const IntervalField field = interval.field;
+        interval.box.Change.Handle([this, field] { schedule_.Text_Change(field); });
+        interval.box.GotFocus.Handle([this, field] { schedule_.Text_GotFocus(field); });
+        interval.box.LostFocus.Handle([this, field] { schedule_.Text_LostFocus(field); });
     }
 }
 

@@ -7,6 +7,7 @@
 #include "app/ExclusiveRun.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
+#include "app/ScheduleControls.h"
 #include "app/WindowLife.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
@@ -27,10 +28,10 @@
 #include "folders/SampleFolders.h"
 #include "history/History.h"
 #include "platform/AppMessages.h"
-#include "product/AppSettings.h"
 #include "platform/Dialogs.h"
-#include "product/Policies.h"
 #include "platform/Services.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
 #include "schedule/Schedule.h"
 #include "startup/StartupEntry.h"
 
@@ -229,19 +230,8 @@ class Form1 {
         .Check1 = Check1,
         .ListView1 = ListView1,
     }};
-    ondrevan::Schedule schedule_{{
-        .clock = services_.clock,
-        .pump = services_.pump,
-        .locale = services_.locale,
-        .dialogs = services_.dialogs,
-        .settings = settings_,
-        .messages = messages_,
-        .run = deletePanel_,
-        .history = history_,
-        .tray = cSysTray1,
-        .hiddenToTray = HiddenToTray,
+    ScheduleControls scheduleControls_{{
         .Window = Window,
-        .ListView1 = ListView1,
         .PushButton2 = PushButton2,
         .Frame4 = Frame4,
         .ProgressBar1 = ProgressBar1,
@@ -254,6 +244,21 @@ class Form1 {
         .Text3 = Text3,
         .dtpWeekly = dtpWeekly,
         .cboWeekly = cboWeekly,
+    }};
+    ondrevan::Schedule schedule_{{
+        .clock = services_.clock,
+        .pump = services_.pump,
+        .locale = services_.locale,
+        .dialogs = services_.dialogs,
+        .settings = settings_,
+        .messages = messages_,
+        .run = deletePanel_,
+        .history = history_,
+        .tray = cSysTray1,
+        .hiddenToTray = HiddenToTray,
+        .inputs = scheduleControls_,
+        .view = scheduleControls_,
+        .ListView1 = ListView1,
     }};
     WindowLife windowLife_{*this};
     StartupEntry startupEntry_{{

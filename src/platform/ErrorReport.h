@@ -39,7 +39,7 @@ class ErrorTrap {
     bool Line(Statement&& statement) {
         return At(Reserve(), std::forward<Statement>(statement));
     }
-    // The same, with the statement's own line number.
+    // Runs one statement under the line number written at it.
     template <class Statement>
     bool Line(int line, Statement&& statement) {
         return At(line, std::forward<Statement>(statement));

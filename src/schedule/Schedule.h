@@ -6,54 +6,26 @@
 
 #include "delete/DeleteRun.h"
 #include "platform/DateTime.h"
+#include "schedule/DueTracker.h"
+#include "schedule/Interval.h"
+#include "schedule/ScheduleView.h"
 
 namespace ondrevan {
 
 class AppMessages;
 class AppSettings;
 class Clock;
-class ComboBox;
-class DateTimePicker;
 class Dialogs;
 class ErrorTrap;
 class EventPump;
-class FormWindow;
 class HistoryLog;
 class cSysTray;
-class Frame;
 class ListView;
 class Locale;
-class OptionButton;
-class ProgressBar;
-class PushButton;
-class TextBox;
-class Timer;
+struct RunTotals;
 
 inline constexpr const char* kSwitchOnCaption = "Turn Off Automatic Delete";
 inline constexpr const char* kSwitchOffCaption = "Turn On Automatic Delete";
-inline constexpr const char* kStatusPrefix = "On. Next deleting will occur in: ";
-
-// The interval of "Delete every:" in whole seconds, to the nearest with ties to even;
-// throws AppError "Overflow" beyond 32 bits.
-std::int32_t IntervalSeconds(double hours, double minutes, double seconds);
-// The same, or nothing when the total does not fit the count.
-std::optional<std::int32_t> TryIntervalSeconds(double hours, double minutes, double seconds);
-
-// The longest interval the count can reach, in whole hours, as the user is told.
-inline constexpr const char* kIntervalRule =
-    "The interval must be at least 1 second and at most 596,523 hours.";
-inline constexpr const char* kIntervalOutOfRangeStatus =
-    "On. Nothing will be deleted: the interval is out of range.";
-
-enum class IntervalField { Hours, Minutes, Seconds };
-
-// Why the interval field being left cannot make a schedule, or nothing when it can. Only
-// what that field alone can spoil is judged (a non-number, a negative value, a value too
-// long for the count), unless `wholeInterval`: the user has left the three fields, and the
-// total must lie between 1 second and what the count can hold.
-std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
-                                         const std::string& seconds, const std::string& separator,
-                                         IntervalField field, bool wholeInterval);
 
 // The schedule: its settings (the "Delete Schedule" frame), the once-a-second tick and
 // the automatic-delete switch with its hot key.
@@ -70,20 +42,9 @@ class Schedule {
         HistoryLog& history;
         cSysTray& tray;
         const bool& hiddenToTray;  // the window is hidden in the notification area
-        FormWindow& Window;
-        ListView& ListView1;
-        PushButton& PushButton2;  // the switch
-        Frame& Frame4;            // its caption is the status line
-        ProgressBar& ProgressBar1;
-        Timer& Timer1;
-        OptionButton& Option3;  // every interval
-        OptionButton& Option4;  // daily
-        OptionButton& Option5;  // weekly
-        TextBox& Text1;         // hours
-        TextBox& Text2;         // minutes
-        TextBox& Text3;         // seconds
-        DateTimePicker& dtpWeekly;
-        ComboBox& cboWeekly;
+        ScheduleInputs& inputs;    // the "Delete Schedule" frame
+        ScheduleView& view;        // the status line, the progress bar, the switch, the timer
+        ListView& ListView1;       // the folder list a run walks
     };
     explicit Schedule(const Uses& uses) : uses_(uses) {}
 
@@ -91,9 +52,9 @@ class Schedule {
     void Option3_Click();
     void Option4_Click();
     void Option5_Click();
-    void Text_Change(TextBox& field, const char* key);
-    void Text_GotFocus(TextBox& field);
-    void Text_LostFocus(TextBox& field);
+    void Text_Change(IntervalField field);
+    void Text_GotFocus(IntervalField field);
+    void Text_LostFocus(IntervalField field);
     void cboWeekly_Click();
     void dtpWeekly_Change();
     // Signed seconds from now to today's date at the picker's time.
@@ -112,30 +73,36 @@ class Schedule {
     void RestoreSwitchState();
     bool IsOn() const;
 
-    std::int32_t ElapsedSeconds = 0;
-    std::int32_t TotalSeconds = 0;
+    std::int32_t ElapsedSeconds() const { return due_.ElapsedSeconds(); }
+    std::int32_t TotalSeconds() const { return due_.TotalSeconds(); }
     std::int32_t CurrentItem = 0;  // 1-based; 32 bits, so long lists wrap correctly
 
   private:
     void SaveKindOptions();
-    // Forgets the last run's set second: a new set time, kind or switch may run today.
-    void ForgetLastRun() { lastRunSecond_.reset(); }
-    void Arm();
-    void Disarm();
-    // The set second has come: this tick lies in it, or it fell between the previous
-    // tick and this one a moment ago (a late timer skips a second now and then).
-    bool SetSecondReached(const LocalDateTime& now, bool weekly);
-    void RunSteps(ErrorTrap& trap, bool everyKind);
+    // The settings as they stand; the interval is read only by `ReadInterval`.
+    ScheduleSpec ReadSpec() const;
+    // The interval fields, each given its fallback when it is not a number. An interval
+    // beyond the count is reported once for the texts that make it.
+    std::optional<std::int32_t> ReadInterval();
+    // The tick's parts, each with the line numbers its error reports carry.
+    void TickEvery(ErrorTrap& trap, ScheduleSpec& spec);
+    void TickAtSetTime(ErrorTrap& trap, ScheduleSpec& spec);
+    void RunSteps(ErrorTrap& trap, int firstLine, bool everyKind);
     // What follows each scheduled run: its time is kept, the tray says how it went.
     void AfterScheduledRun();
     void RunCatchUp(ErrorTrap& trap);
 
+    // The run, the only places the scheduler calls it: asked when the switch comes on,
+    // started when a run is due, and what it did read afterwards.
+    bool AskRun();
+    void StartRun();
+    const RunTotals& LastRunTotals() const;
+    const std::string& LastRunSummary() const;
+
     Uses uses_;
     RunReport lastReport_;  // what the last scheduled run did
+    DueTracker due_;
     std::string keptCaption_ = kSwitchOffCaption;
-    std::string status_;  // reused, so an idle tick allocates nothing
-    std::optional<LocalDateTime> previousTick_;
-    std::optional<std::int64_t> lastRunSecond_;
     // The switch's own question is up: a further press or click is part of it.
     bool asking_ = false;
     // A tick is under way (its error box or its run may be up): the next one waits.
