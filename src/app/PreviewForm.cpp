@@ -46,6 +46,9 @@ PreviewForm::PreviewForm(const Uses& uses) : uses_(uses) {
     cmdCopy.SetEnabled(false);
     cmdCancel.SetEnabled(false);
     for (Control* control : controls_) control->SetFont({"Arial", 9.0, false});
+    // The labels share the window's background.
+    for (Label* label : {&lblTotals, &lblFolders, &lblStatus})
+        label->SetBackColor(colors::kSystemButtonFace);
     cmdRefresh.Click.Handle([this] { cmdRefresh_Click(); });
     cmdCancel.Click.Handle([this] { cmdCancel_Click(); });
     cmdCopy.Click.Handle([this] { cmdCopy_Click(); });

@@ -165,6 +165,7 @@ class Session:
 
     def load_list(self, name, entries):
         """Empties the folder list and loads a list file of those entries into it."""
+        os.makedirs(self.path(r"C:\e2e\lists"), exist_ok=True)
         with open(os.path.join(self.path(r"C:\e2e\lists"), name), "w", newline="") as f:
             f.write("".join(entry + "\r\n" for entry in entries))
         self.desk.click_control("PushButton13")

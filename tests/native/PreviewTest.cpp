@@ -16,7 +16,12 @@ FolderPlan Plan(std::string entry, std::vector<std::uint64_t> sizes, Fate fate =
                 std::string refusal = "") {
     FolderPlan plan;
     plan.entry = std::move(entry);
-    for (std::uint64_t size : sizes) plan.files.push_back({"f", 0, size, 0});
+    for (std::uint64_t size : sizes) {
+        FileEntry file;
+        file.name = "f";
+        file.size = size;
+        plan.files.push_back(file);
+    }
     plan.fate = fate;
     plan.refusal = std::move(refusal);
     return plan;
@@ -38,7 +43,11 @@ TEST(PreviewTable, EachFolderIsARowAndTheTotalsAreTheReportsLastLine) {
         Plan("C:\\L", {10}, Fate::HoldsLink),
         Plan("C:\\NoBin", {5}, Fate::NoRecycleBin),
     };
-    plans[1].kept.push_back({{"k", 0, 3, 0}, "too young"});
+    KeptFile young;
+    young.file.name = "k";
+    young.file.size = 3;
+    young.reason = "too young";
+    plans[1].kept.push_back(young);
     plans[1].removeEmptySubfolders = true;
     plans[4].link = "C:\\L\\x";
     plans[5].recycleFiles = plans[5].noBinForFiles = true;
