@@ -582,6 +582,12 @@ class Session:
                    base + r"\Large"]
         self.load_list("table.txt", entries)
         self.open_preview()
+        until("the preview counted", lambda: (b := self.desk.seen(
+            "window-child", PREVIEW, "Button", "Copy")) and b.enabled, 60)
+        # The keyboard starts in the table; Tab goes on to Copy.
+        assert self.desk.seen("window-focus", PREVIEW).cls == "SysListView32"
+        self.desk.key("Tab")
+        until("Copy focused", lambda: self.desk.seen("window-focus", PREVIEW).text == "&Copy")
         report = self.copied_preview()
         # The totals come first, and say what would happen, not what did.
         labels = self.desk.probe_lines("window-labels", PREVIEW)
@@ -592,10 +598,6 @@ class Session:
         assert rows[0] == [entries[0], "Delete files", "1", "10 bytes", "0", ""], rows
         assert rows[2][1] == "Refused" and rows[2][5], rows
         assert rows[3] == [entries[3], "None", "", "", "", "not there"], rows
-        # The keyboard starts in the table; Tab goes on to Copy.
-        assert self.desk.seen("window-focus", PREVIEW).cls == "SysListView32"
-        self.desk.key("Tab")
-        until("Copy focused", lambda: self.desk.seen("window-focus", PREVIEW).text == "&Copy")
         self.desk.screenshot("preview-table", self.desk.seen("top", PREVIEW).rect)
 
         # Sizes sort as numbers, and a second click turns the order round.
