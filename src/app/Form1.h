@@ -272,7 +272,13 @@ class Form1 {
         .Check8 = Check8,
     }};
     OptionsForm options_{{.settings = settings_}};
-    PreviewForm preview_{{.deleter = delFolders_, .panel = deletePanel_, .ListView1 = ListView1}};
+    PreviewForm preview_{{
+        .deleter = delFolders_,
+        .panel = deletePanel_,
+        .ListView1 = ListView1,
+        .pump = services_.pump,
+        .clipboard = services_.clipboard,
+    }};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;

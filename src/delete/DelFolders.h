@@ -35,6 +35,10 @@ class DelFolders {
     FolderPlan PlanFolder(const std::string& entry, const RunChoices& choices) {
         return planner_.PlanFolder(entry, choices);
     }
+    FolderPlan PlanFolder(const std::string& entry, const RunChoices& choices,
+                          ProtectedFolders::Keys& keys) {
+        return planner_.PlanFolder(entry, choices, keys);
+    }
     std::vector<FolderPlan> PlanRun(const std::vector<std::string>& entries,
                                     const RunChoices& choices,
                                     const std::function<void(std::size_t)>& planned = nullptr) {

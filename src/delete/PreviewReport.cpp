@@ -1,5 +1,8 @@
 #include "delete/PreviewReport.h"
 
+#include <algorithm>
+
+#include "platform/FolderPaths.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
 
@@ -33,53 +36,202 @@ std::string FolderFate(const FolderPlan& plan) {
     return {};
 }
 
+bool NotThere(const FolderPlan& plan) {
+    return plan.files.empty() && plan.kept.empty() && plan.fate == FolderPlan::Fate::NotThere;
+}
+
+std::uint64_t BytesOf(const std::vector<FileEntry>& files) {
+    std::uint64_t bytes = 0;
+    for (const FileEntry& file : files) bytes += file.size;
+    return bytes;
+}
+
+std::uint64_t BytesOf(const std::vector<KeptFile>& files) {
+    std::uint64_t bytes = 0;
+    for (const KeptFile& file : files) bytes += file.file.size;
+    return bytes;
+}
+
+constexpr const char* kNoBin = "no Recycle Bin can be reached there";
+
+// What the run would do with a folder it may clear, in a few words, and why something stays.
+void DescribeAction(const FolderPlan& plan, PreviewRow& row) {
+    using Fate = FolderPlan::Fate;
+    const char* files = plan.noBinForFiles  ? "Files stay"
+                        : plan.recycleFiles ? "Files to the Recycle Bin"
+                                            : "Delete files";
+    row.action = files;
+    if (plan.noBinForFiles) row.why = kNoBin;
+    const auto because = [&](const std::string& reason) {
+        if (row.why.find(reason) == std::string::npos)
+            row.why += (row.why.empty() ? "" : "; ") + reason;
+    };
+    switch (plan.fate) {
+        case Fate::Stays:
+            if (plan.removeEmptySubfolders) row.action += ", remove empty sub-folders";
+            break;
+        case Fate::ToRecycleBin:
+            row.action = plan.recycleFiles && !plan.noBinForFiles
+                             ? "Files and folder to the Recycle Bin"
+                             : row.action + ", folder to the Recycle Bin";
+            break;
+        case Fate::NotThere:
+            break;
+        case Fate::HoldsProtected:
+            row.action += ", folder stays";
+            because("it holds a protected folder");
+            break;
+        case Fate::HoldsLink:
+            row.action += ", folder stays";
+            because("it holds a link: " + plan.link);
+            break;
+        case Fate::HoldsKeptFile:
+            row.action += ", folder stays";
+            because("it holds a file the rules keep: " + plan.link);
+            break;
+        case Fate::NoRecycleBin:
+            row.action += ", folder stays";
+            because(kNoBin);
+            break;
+    }
+}
+
+int Compare(std::uint64_t a, std::uint64_t b) {
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
 }  // namespace
+
+PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+    std::uint64_t files = 0, bytes = 0, kept = 0, keptBytes = 0, staying = 0, folders = 0,
+                  refused = 0;
+    for (const FolderPlan& plan : plans) {
+        if (plan.Refused()) {
+            ++refused;
+            continue;
+        }
+        if (NotThere(plan)) continue;
+        if (plan.noBinForFiles) {
+            staying += plan.files.size();
+        } else {
+            files += plan.files.size();
+            bytes += BytesOf(plan.files);
+        }
+        kept += plan.kept.size();
+        keptBytes += BytesOf(plan.kept);
+        if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++folders;
+    }
+    PreviewTotals totals;
+    totals.files =
+        FilesAndSize(files, bytes) +
+        (choices.rules.recycleFiles ? " would go to the Recycle Bin" : " would be deleted");
+    if (staying) totals.files += ", " + CountedText(staying, "file", "files") + " would stay";
+    totals.files += ", " + FilesAndSize(kept, keptBytes) + " kept by the rules";
+    totals.folders = CountedText(folders, "folder", "folders") + " would go to the Recycle Bin, " +
+                     CountedText(refused, "entry", "entries") + " refused";
+    return totals;
+}
 
 std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
     std::string report = choices.recycleFolders
                              ? "Preview of the next run: the folders go to the Recycle Bin\r\n"
                              : "Preview of the next run: the folders stay, their files go\r\n";
-    std::uint64_t files = 0, bytes = 0, kept = 0, keptBytes = 0, staying = 0, folders = 0,
-                  refused = 0;
     for (const FolderPlan& plan : plans) {
         report += VisibleText(plan.entry) + ": ";
         if (plan.Refused()) {
-            ++refused;
             report += "refused (" + plan.refusal + ")\r\n";
             continue;
         }
-        if (plan.files.empty() && plan.kept.empty() && plan.fate == FolderPlan::Fate::NotThere) {
+        if (NotThere(plan)) {
             report += "not there\r\n";
             continue;
         }
-        std::uint64_t planBytes = 0, planKeptBytes = 0;
-        for (const FileEntry& file : plan.files) planBytes += file.size;
-        for (const KeptFile& file : plan.kept) planKeptBytes += file.file.size;
+        const std::uint64_t planBytes = BytesOf(plan.files);
         if (plan.noBinForFiles) {
-            staying += plan.files.size();
             report += FilesAndSize(plan.files.size(), planBytes) +
                       " would stay (no Recycle Bin can be reached there)";
         } else {
-            files += plan.files.size();
-            bytes += planBytes;
             report += FilesAndSize(plan.files.size(), planBytes) +
                       (plan.recycleFiles ? " would go to the Recycle Bin" : " would be deleted");
         }
-        if (!plan.kept.empty()) {
-            kept += plan.kept.size();
-            keptBytes += planKeptBytes;
-            report += ", " + FilesAndSize(plan.kept.size(), planKeptBytes) + " kept by the rules";
-        }
-        if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++folders;
+        if (!plan.kept.empty())
+            report +=
+                ", " + FilesAndSize(plan.kept.size(), BytesOf(plan.kept)) + " kept by the rules";
         report += "; " + FolderFate(plan) + "\r\n";
     }
-    report += "Total: " + FilesAndSize(files, bytes) +
-              (choices.rules.recycleFiles ? " would go to the Recycle Bin" : " would be deleted");
-    if (staying) report += ", " + CountedText(staying, "file", "files") + " would stay";
-    report += ", " + FilesAndSize(kept, keptBytes) + " kept by the rules, " +
-              CountedText(folders, "folder", "folders") + " would go to the Recycle Bin, " +
-              CountedText(refused, "entry", "entries") + " refused\r\n";
+    const PreviewTotals totals = TotalsOf(plans, choices);
+    report += "Total: " + totals.files + ", " + totals.folders + "\r\n";
     return report;
+}
+
+std::vector<PreviewRow> RowsOf(const std::vector<FolderPlan>& plans) {
+    std::vector<PreviewRow> rows;
+    rows.reserve(plans.size());
+    for (const FolderPlan& plan : plans) {
+        PreviewRow& row = rows.emplace_back();
+        row.folder = VisibleText(plan.entry);
+        if (plan.Refused()) {
+            row.action = "Refused";
+            row.why = plan.refusal;
+        } else if (NotThere(plan)) {
+            row.action = "None";
+            row.why = "not there";
+        } else {
+            row.counted = true;
+            row.files = plan.files.size();
+            row.bytes = BytesOf(plan.files);
+            row.kept = plan.kept.size();
+            DescribeAction(plan, row);
+        }
+    }
+    return rows;
+}
+
+std::string CellText(const PreviewRow& row, PreviewColumn column) {
+    switch (column) {
+        case PreviewColumn::Folder:
+            return row.folder;
+        case PreviewColumn::Action:
+            return row.action;
+        case PreviewColumn::Files:
+            return row.counted ? GroupedNumber(row.files) : "";
+        case PreviewColumn::Size:
+            return row.counted ? SizeText(row.bytes) : "";
+        case PreviewColumn::Kept:
+            return row.counted ? GroupedNumber(row.kept) : "";
+        case PreviewColumn::Why:
+            return row.why;
+    }
+    return {};
+}
+
+std::vector<std::size_t> SortedOrder(const std::vector<PreviewRow>& rows, PreviewColumn column,
+                                     bool descending) {
+    // Texts are folded once, not at every comparison.
+    std::vector<std::string> keys;
+    const bool numeric = column == PreviewColumn::Files || column == PreviewColumn::Size ||
+                         column == PreviewColumn::Kept;
+    if (!numeric) {
+        keys.reserve(rows.size());
+        for (const PreviewRow& row : rows) keys.push_back(FoldedName(CellText(row, column)));
+    }
+    const auto number = [column](const PreviewRow& row) {
+        return column == PreviewColumn::Files  ? row.files
+               : column == PreviewColumn::Size ? row.bytes
+                                               : row.kept;
+    };
+    const auto compare = [&](std::size_t a, std::size_t b) {
+        if (!numeric) return keys[a].compare(keys[b]);
+        if (rows[a].counted != rows[b].counted) return rows[a].counted ? 1 : -1;
+        return Compare(number(rows[a]), number(rows[b]));
+    };
+    std::vector<std::size_t> order(rows.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int result = compare(a, b);
+        return descending ? result > 0 : result < 0;
+    });
+    return order;
 }
 
 }  // namespace ondrevan

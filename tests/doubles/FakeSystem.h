@@ -146,6 +146,7 @@ class FakeClipboard : public Clipboard {
         ++ansiCopies;
         text = FakeAnsiCodePage().ToUtf8(ansi);
     }
+    void SetText(std::string_view utf8) override { text = utf8; }
     std::string text;
     int ansiCopies = 0;
 };

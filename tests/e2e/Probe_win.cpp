@@ -18,6 +18,9 @@
 //   caption-button minimize|close   that box of the main window's title bar
 //   foreground               the window that has the keyboard focus's top level
 //   window-focus TITLE       the control with the keyboard in the window with that title
+//   rows TITLE               the rows of that window's list view, cells between tabs
+//   heading TITLE TEXT       the heading of that window's list view that reads TEXT
+//   clipboard                the text on the clipboard, as it is
 //
 // A found window prints one line: "x=.. y=.. (its centre) left=.. top=.. right=.. bottom=..
 // visible=. enabled=. checked=. iconic=. class=.. text=..." in screen pixels, text last. Exit code
@@ -25,6 +28,8 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstring>
@@ -186,6 +191,88 @@ bool FindTreeItem(HWND tree, const std::wstring& itemText, RECT& rect) {
         return true;
     }
     return false;
+}
+
+// The list view of a top-level window with that title.
+HWND ListIn(const std::wstring& title) {
+    HWND window = VisibleTopLevel(nullptr, title);
+    return window ? FindDescendant(window, [](HWND c) { return HasClass(c, WC_LISTVIEWW); })
+                  : nullptr;
+}
+
+int Rows(HWND list) {
+    if (!list) return 1;
+    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int columns =
+        header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    constexpr int kChars = 1024;
+    ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    if (!remote) return 1;
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(LVITEMW));
+    for (int i = 0; i < count; ++i) {
+        std::wstring line;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.cchTextMax = kChars;
+            item.pszText = text;
+            remote.Write(&item, sizeof item);
+            const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, i,
+                                               reinterpret_cast<LPARAM>(remote.Address()));
+            std::wstring value(static_cast<std::size_t>(length), L'\0');
+            remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
+            line += (column ? L"\t" : L"") + value;
+        }
+        PrintLine(Narrow(line));
+    }
+    return 0;
+}
+
+int Heading(HWND list, const std::wstring& wanted) {
+    HWND header =
+        list ? reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+    if (!header) return 1;
+    constexpr int kChars = 128;
+    ondrevan::probe::RemoteMemory remote(header, sizeof(HDITEMW) + kChars * sizeof(wchar_t));
+    if (!remote) return 1;
+    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(HDITEMW));
+    const int columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < columns; ++i) {
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = text;
+        item.cchTextMax = kChars;
+        remote.Write(&item, sizeof item);
+        ::SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(remote.Address()));
+        wchar_t label[kChars] = L"";
+        remote.Read(label, sizeof label - sizeof(wchar_t), sizeof(HDITEMW));
+        if (wanted != label) continue;
+        RECT r{};
+        remote.Write(&r, sizeof r);
+        ::SendMessageW(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.Address()));
+        remote.Read(&r, sizeof r);
+        ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        PrintRect(r, header, label);
+        return 0;
+    }
+    return 1;
+}
+
+int ClipboardText() {
+    if (!::OpenClipboard(nullptr)) return 1;
+    std::wstring text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    const std::string bytes = Narrow(text);
+    _setmode(_fileno(stdout), _O_BINARY);  // the line ends as they are
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    return 0;
 }
 
 int Found(HWND window) {
@@ -395,6 +482,9 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"foreground") return Found(::GetForegroundWindow());
+    if (command == L"rows" && argc > 2) return Rows(ListIn(argv[2]));
+    if (command == L"heading" && argc > 3) return Heading(ListIn(argv[2]), argv[3]);
+    if (command == L"clipboard") return ClipboardText();
     if (command == L"window-focus" && argc > 2) {
         HWND window = VisibleTopLevel(nullptr, argv[2]);
         GUITHREADINFO info{};

@@ -40,6 +40,9 @@ BROWSE = "Browse for Folder"
 OPEN_LISTS = "Load List(s) - Hold Ctrl to select multiple list files"
 BOX = "Ondrevan"  # every message box carries the application's title
 OPTIONS = "Ondrevan Options"
+PREVIEW = "Ondrevan Preview"
+# A count long enough to be cancelled: the same big folder, listed many times.
+BIG_FILES, BIG_ENTRIES = 20000, 200
 # A history line is "<date> <time> <message> <folder>", and the messages end in a blank.
 CONTENT = "Deleted content of folder  "
 FOLDER = "Deleted folder  "
@@ -159,6 +162,39 @@ class Session:
         return until(f"{count} new history lines",
                      lambda: len(self.history()) >= before + count and self.history()[before:],
                      timeout)
+
+    def load_list(self, name, entries):
+        """Empties the folder list and loads a list file of those entries into it."""
+        os.makedirs(self.path(r"C:\e2e\lists"), exist_ok=True)
+        with open(os.path.join(self.path(r"C:\e2e\lists"), name), "w", newline="") as f:
+            f.write("".join(entry + "\r\n" for entry in entries))
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        self.desk.click_control("PushButton12")
+        until("the open-file dialog", lambda: self.desk.seen("dialog", OPEN_LISTS))
+        self.desk.type("C:\\e2e\\lists\\" + name)
+        self.desk.key("Return")
+        until("the list loaded", lambda: self.desk.items() == entries, 60)
+
+    def open_preview(self):
+        self.desk.click_control("Label4")  # the main window has the keyboard
+        self.desk.key("alt+space")
+        time.sleep(0.5)
+        self.desk.key("p")
+        until("the preview", lambda: self.desk.seen("top", PREVIEW))
+
+    def copied_preview(self):
+        """The report the preview's Copy button puts on the clipboard, once it is counted."""
+        until("the preview counted", lambda: (b := self.desk.seen(
+            "window-child", PREVIEW, "Button", "Copy")) and b.enabled, 60)
+        self.desk.key("alt+c")
+        until("the report copied", lambda: any(
+            line.startswith("The report is on the clipboard")
+            for line in self.desk.probe_lines("window-labels", PREVIEW) or []))
+        return self.desk.wine(self.desk.probe_path, "clipboard").stdout
+
+    def preview_rows(self):
+        return [line.split("\t") for line in self.desk.probe_lines("rows", PREVIEW) or []]
 
     # ---- the steps ----
 
@@ -489,8 +525,7 @@ class Session:
         self.desk.key("alt+space")
         time.sleep(0.5)
         self.desk.key("p")
-        report = until("the preview", lambda: (t := self.desk.probe_lines(
-            "window-text", "Ondrevan Preview")) and any(l.startswith("Total:") for l in t) and t)
+        report = self.copied_preview().splitlines()
         self.desk.screenshot("preview")
         line = next(l for l in report if l.startswith(folder + ":"))
         assert line.startswith(folder + ": 1 file (8 bytes) would be deleted, 2 files (9 bytes) "
@@ -499,8 +534,7 @@ class Session:
         # The command line writes the same report.
         result = self.desk.wine(PROGRAM, "/preview")
         assert result.returncode == 0, result.stderr[-1000:]
-        assert result.stdout.replace("\r", "").splitlines() == [l for l in report if l], (
-            result.stdout, report)
+        assert result.stdout.splitlines() == report, (result.stdout, report)
 
         # The run does what the preview said.
         self.desk.key("alt+F4")  # the preview lies over the buttons
@@ -537,6 +571,77 @@ class Session:
 
     def notepad_text(self):
         return "\n".join(self.desk.probe_lines("window-text", "Untitled - Notepad") or [])
+
+    def step_preview_reads_as_a_table_sorts_copies_and_cancels(self):
+        base = r"C:\e2e\Table"
+        for name, size in (("Ten", 10), ("Small", 9), ("Large", 2048)):
+            os.makedirs(self.path(base + "\\" + name), exist_ok=True)
+            with open(self.path(base + "\\" + name + r"\f.bin"), "wb") as f:
+                f.write(b"x" * size)
+        entries = [base + r"\Ten", base + r"\Small", r"C:\Windows", base + r"\Gone",
+                   base + r"\Large"]
+        self.load_list("table.txt", entries)
+        self.open_preview()
+        until("the preview counted", lambda: (b := self.desk.seen(
+            "window-child", PREVIEW, "Button", "Copy")) and b.enabled, 60)
+        # The keyboard starts in the table; Tab goes on to Copy.
+        assert self.desk.seen("window-focus", PREVIEW).cls == "SysListView32"
+        self.desk.key("Tab")
+        until("Copy focused", lambda: self.desk.seen("window-focus", PREVIEW).text == "&Copy")
+        report = self.copied_preview()
+        # The totals come first, and say what would happen, not what did.
+        labels = self.desk.probe_lines("window-labels", PREVIEW)
+        assert labels[:2] == ["3 files (2.0 KB) would be deleted, 0 files (0 bytes) kept by the "
+                              "rules", "0 folders would go to the Recycle Bin, 1 entry refused"], labels
+        rows = self.preview_rows()
+        assert [row[0] for row in rows] == entries, rows
+        assert rows[0] == [entries[0], "Delete files", "1", "10 bytes", "0", ""], rows
+        assert rows[2][1] == "Refused" and rows[2][5], rows
+        assert rows[3] == [entries[3], "None", "", "", "", "not there"], rows
+        self.desk.screenshot("preview-table", self.desk.seen("top", PREVIEW).rect)
+
+        # Sizes sort as numbers, and a second click turns the order round.
+        self.desk.click("heading", PREVIEW, "Size")
+        by_size = [entries[i] for i in (2, 3, 1, 0, 4)]  # those without a size first
+        until("the rows by size", lambda: [r[0] for r in self.preview_rows()] == by_size)
+        self.desk.click("heading", PREVIEW, "Size")
+        until("the rows by size, largest first",
+              lambda: [r[0] for r in self.preview_rows()] == [entries[i] for i in (4, 0, 1, 2, 3)])
+
+        # Copy gives what /preview writes, whatever the order shown.
+        result = self.desk.wine(PROGRAM, "/preview")
+        assert result.returncode == 0, result.stderr[-1000:]
+        assert report == result.stdout, (report, result.stdout)
+        assert ("Total: " + labels[0] + ", " + labels[1] + "\n") in report, report
+        assert self.copied_preview() == report
+        self.desk.key("Escape")
+        until("the preview to hide", lambda: not self.desk.seen("top", PREVIEW, "0"))
+
+        # A long count shows how far it has come, the window answers, and Cancel stops it.
+        big = base + r"\Big"
+        os.makedirs(self.path(big), exist_ok=True)
+        for i in range(BIG_FILES):
+            open(os.path.join(self.path(big), f"{i:05}.tmp"), "w").close()
+        self.load_list("big.txt", [big] * BIG_ENTRIES)
+        self.open_preview()
+        status = lambda: (self.desk.probe_lines("window-labels", PREVIEW) or ["", "", ""])[2]
+        first = until("the count under way", lambda: (t := status()).startswith("Counting: ") and t)
+        until("the count going on", lambda: (t := status()) != first and t.startswith("Counting"))
+        self.desk.screenshot("preview-counting")
+        started = time.monotonic()
+        self.desk.key("alt+a")
+        stopped = until("the count cancelled", lambda: (t := self.desk.probe_lines(
+            "window-labels", PREVIEW)[0]).startswith("Counting cancelled after ") and t)
+        waited = time.monotonic() - started
+        print(f"  Cancel answered in {waited:.1f} s (the probe's own round trips included)")
+        assert waited < 5, "Cancel took long"
+        counted = int(stopped.split()[3].replace(",", ""))
+        assert 0 < counted < BIG_ENTRIES and len(self.preview_rows()) == counted, stopped
+        assert not self.desk.seen("window-child", PREVIEW, "Button", "Copy").enabled
+        self.desk.key("Escape")
+        until("the preview to hide", lambda: not self.desk.seen("top", PREVIEW, "0"))
+        shutil.rmtree(self.path(base))
+        self.load_list("rules.txt", [r"C:\e2e\Rules"])
 
     def step_chosen_hot_key_toggles_and_can_keep_its_press(self):
         # F5 is Notepad's "insert the time": a press that reaches Notepad leaves text there.

@@ -97,8 +97,8 @@ void MainWindow::ShowOptions() {
 void MainWindow::ShowPreview() {
     PreviewForm& preview = form_.ShowPreview();
     if (!preview_)
-        preview_ = std::make_unique<ToolWindow>(
-            instance_, window_, preview.Window, preview.Controls(),
+        preview_ = std::make_unique<PreviewWindow>(
+            instance_, window_, preview,
             [this](const std::function<void()>& handler) { Guarded(handler); });
     if (!preview_->Show()) return;
     // Worked out afresh each time it is asked for; the window shows while it counts.

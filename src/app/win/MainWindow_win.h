@@ -4,6 +4,7 @@
 
 #include "app/win/ControlEvents_win.h"
 #include "app/win/ControlWindows_win.h"
+#include "app/win/PreviewWindow_win.h"
 #include "app/win/ToolWindow_win.h"
 
 #include <memory>
@@ -66,7 +67,7 @@ class MainWindow : public ControlSink {
     UniqueHcursor customCursor_;
     bool customCursorLoaded_ = false;
     std::unique_ptr<ToolWindow> options_;
-    std::unique_ptr<ToolWindow> preview_;
+    std::unique_ptr<PreviewWindow> preview_;
 };
 
 }  // namespace ondrevan::win

@@ -30,6 +30,8 @@ class ToolWindow : public ControlSink {
     // Shows the window and brings it to the front; false when it could not be made.
     bool Show();
     HWND Handle() const { return window_; }
+    // The window made for one of its controls, once the window is made.
+    HWND WindowOf(const Control& control) const { return windows_.WindowOf(control); }
     void OnChanged(Control& control, Property property) override;
 
   private:

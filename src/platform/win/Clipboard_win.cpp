@@ -46,4 +46,20 @@ void Win32Clipboard::SetAnsiText(std::string_view ansi) {
     memory.release();  // the clipboard owns it now
 }
 
+void Win32Clipboard::SetText(std::string_view utf8) {
+    const std::wstring wide = Widen(utf8);
+    OpenClipboardScope clipboard(owner_);
+    if (!clipboard.IsOpen()) throw AppError(521, "Can't open Clipboard");
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (!memory) throw AppError(7, "Out of memory");
+    auto* target = static_cast<wchar_t*>(::GlobalLock(memory));
+    std::memcpy(target, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    if (!::SetClipboardData(CF_UNICODETEXT, memory)) {
+        ::GlobalFree(memory);
+        throw LastError();
+    }
+}
+
 }  // namespace ondrevan::win

@@ -25,10 +25,19 @@ void Win32EventPump::DoEvents() {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (dialogWindow_ && ::IsDialogMessageW(dialogWindow_, &message)) continue;
+        if (dialogWindow_ && ::IsDialogMessageW(KeyboardWindow(message.hwnd), &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+}
+
+HWND Win32EventPump::KeyboardWindow(HWND target) const {
+    // The keyboard moves between the controls of the window it is in: the main one, or one
+    // the main one owns (a tool window, while the main one waits for it).
+    HWND root = target ? ::GetAncestor(target, GA_ROOT) : nullptr;
+    const bool tool = root && ::GetWindow(root, GW_OWNER) == dialogWindow_ &&
+                      (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+    return tool ? root : dialogWindow_;
 }
 
 void Win32EventPump::WaitForEvents(int milliseconds) {

@@ -86,7 +86,8 @@ class Win32Clock : public Clock {
     std::int64_t UtcSeconds() override;
 };
 
-// Runs every pending message, with dialog keyboard handling for the main window.
+// Runs every pending message, with dialog keyboard handling for the main window and the
+// tool windows it owns.
 // Asked again within a few milliseconds it returns at once: a walk asks at every
 // folder, and each look at the queue is a round trip to the window server.
 class Win32EventPump : public EventPump {
@@ -96,6 +97,7 @@ class Win32EventPump : public EventPump {
     void WaitForEvents(int milliseconds) override;
 
   private:
+    HWND KeyboardWindow(HWND target) const;
     HWND dialogWindow_ = nullptr;
     LONGLONG lastRun_ = 0;
 };
@@ -119,6 +121,7 @@ class Win32Clipboard : public Clipboard {
   public:
     void SetOwner(HWND owner) { owner_ = owner; }
     void SetAnsiText(std::string_view ansi) override;
+    void SetText(std::string_view utf8) override;
 
   private:
     HWND owner_ = nullptr;
