@@ -23,6 +23,7 @@
 #include "folders/FileToListview1.h"
 #include "folders/FolderList.h"
 #include "folders/SampleFolders.h"
+#include "history/EventWatch.h"
 #include "history/History.h"
 #include "platform/AppMessages.h"
 #include "platform/AppSettings.h"
@@ -199,6 +200,8 @@ class Form1 {
         .dialogs = services_.dialogs,
         .messages = messages_,
     }};
+    // What a run writes to the history goes to the Event Log too.
+    WatchedHistory watchedHistory_{history_, EventLogOrNone(services_.eventLog)};
     DelFolders delFolders_{{
         .fileSystem = services_.fileSystem,
         .shell = services_.shell,
@@ -208,13 +211,13 @@ class Form1 {
         .dialogs = services_.dialogs,
         .settings = settings_,
         .messages = messages_,
-        .history = history_,
+        .history = watchedHistory_,
         .Option1 = Option1,
         .Option2 = Option2,
         .Check1 = Check1,
         .ListView1 = ListView1,
     }};
-    ExclusiveRun exclusiveRun_{delFolders_, services_.runLock, history_};
+    ExclusiveRun exclusiveRun_{delFolders_, services_.runLock, watchedHistory_};
     ondrevan::Schedule schedule_{{
         .clock = services_.clock,
         .pump = services_.pump,
@@ -223,7 +226,7 @@ class Form1 {
         .settings = settings_,
         .messages = messages_,
         .run = exclusiveRun_,
-        .history = history_,
+        .history = watchedHistory_,
         .tray = cSysTray1,
         .hiddenToTray = HiddenToTray,
         .Window = Window,
