@@ -274,9 +274,10 @@ void Form1::ShowRecoveryNote() {
                                     : ". Files are deleted permanently."));
         return;
     }
-    Label4.SetCaption(recycled ? "Note: Files and folders go to the Recycle Bin: everything deleted "
-                                 "can be recovered from it"
-                               : FindLayout("Label4")->caption);
+    Label4.SetCaption(recycled
+                          ? "Note: Files and folders go to the Recycle Bin: everything deleted "
+                            "can be recovered from it"
+                          : FindLayout("Label4")->caption);
 }
 
 OptionsForm& Form1::ShowOptions() {

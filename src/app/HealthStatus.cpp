@@ -76,9 +76,9 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
         const auto set =
             MissedRun(now, now + *period, *facts.setSecond,
                       facts.kind == StatusFacts::Kind::Weekly ? facts.weekday : std::nullopt);
-        next = set ? Moment(*set) : "unknown";
+        next = set ? Moment(*set) + " (while Ondrevan is running)" : "unknown";
     }
-    line("Next run", next + (facts.switchedOn ? " (while Ondrevan is running)" : ""));
+    line("Next run", next);
 
     const auto last = ParseIsoLocalTime(facts.lastRun);
     line("Last scheduled run", last ? Moment(*last) : facts.lastRun.empty() ? "none" : "unknown");

@@ -17,11 +17,11 @@ fail() { echo "administrator: $*"; echo "$passed passed, 1 failed"; exit 1; }
 ondrevan_prepare_prefix
 ondrevan_copy_into_c "$program_dir" Ondrevan
 drive=$WINEPREFIX/drive_c
-rm -rf "$drive/adm" && mkdir -p "$drive/adm/Data" "$drive/adm/Temp"
+rm -rf "$drive/adm" && mkdir -p "$drive/adm/Data"
 : > "$drive/adm/Data/old.tmp"
 : > "$drive/adm/np.exe"
 set_value() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f > /dev/null 2>&1; }
-ondrevan() { (cd "$drive" && TEMP='C:\adm\Temp' wine 'C:\Ondrevan\Ondrevan.exe' "$@"); }
+ondrevan() { (cd "$drive" && wine 'C:\Ondrevan\Ondrevan.exe' "$@"); }
 wine reg delete "$key" /f > /dev/null 2>&1 || true
 
 # 1. A run over a folder and a listed file: the file is refused, the run ends with a failure.
@@ -45,13 +45,14 @@ passed=$((passed + 1))
 set_value StartStopState On
 set_value Option4 True
 set_value Option3 False
+set_value 'Weekly Time' '9:00:00 AM'
 set_value LastScheduledRun "$(date -d '3 days ago' +%Y-%m-%dT%H:%M:%S)"
 set_value LastScheduledRunSummary "Run finished: 0 files deleted (0 bytes), 1 file could not be deleted, 0 folders sent to the Recycle Bin"
 set_value LastScheduledRunProblems 1
 code=0
 ondrevan /status > "$drive/adm/status.txt" 2>/dev/null || code=$?
 [ "$code" = 5 ] || fail "/status exited $code, not 5 (failures and overdue): $(cat "$drive/adm/status.txt")"
-grep -q '^History file: C:\\adm\\Temp\\Ondrevan.txt' "$drive/adm/status.txt" \
+grep -q '^History file: C:\\.*\\Ondrevan.txt' "$drive/adm/status.txt" \
     || fail "/status does not name the history file: $(cat "$drive/adm/status.txt")"
 set_value LastScheduledRun "$(date -d '1 hour ago' +%Y-%m-%dT%H:%M:%S)"
 set_value LastScheduledRunProblems 0
