@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What an administrator sees of the real program under Wine:
 #  - a /run's events, through the "eventlog" debug channel that Wine's ReportEventW writes to
-#    (WINEDEBUG=+eventlog: warnings as "warn:eventlog", information as "trace:eventlog");
+#    (WINEDEBUG=+eventlog: warnings as "warn:eventlog", information as "trace:eventlog"),
+#    each after the "advapi" channel's note of its type and event ID;
 #  - /status's exit codes for a run with failures and a schedule that stopped running;
 #  - settings exported in one prefix and imported into a fresh one read back the same.
 #   administrator-check.sh PROGRAM_DIR
@@ -29,9 +30,14 @@ set_value Folders "C:\\adm\\Data$sep""C:\\adm\\np.exe$sep"
 set_value Option1 False
 set_value Option2 True
 code=0
-WINEDEBUG=+eventlog ondrevan /run > "$drive/adm/run.txt" 2> "$drive/adm/debug.txt" || code=$?
+WINEDEBUG=+eventlog,fixme+advapi ondrevan /run > "$drive/adm/run.txt" 2> "$drive/adm/debug.txt" || code=$?
 [ "$code" = 1 ] || fail "/run with a refused entry exited $code, not 1"
-events=$(grep ':eventlog:' "$drive/adm/debug.txt" || true)
+events=$(grep -E ':eventlog:|ReportEventW' "$drive/adm/debug.txt" || true)
+# The type (2: warning) and the ID: 1002 (0x3ea) the refused entry, 1001 (0x3e9) the run.
+ids=$(grep -o 'ReportEventW ([^,]*,0x[0-9a-f]*,0x[0-9a-f]*,0x[0-9a-f]*' <<< "$events" \
+    | sed 's/.*(\([^,]*\),//' | tr '\n' ' ')
+[ "$ids" = "0x0002,0x0000,0x000003ea 0x0002,0x0000,0x000003e9 " ] \
+    || fail "the events' types and IDs are $ids: $events"
 grep -q 'warn:eventlog:ReportEventW L"Refused  C:\\\\adm\\\\np.exe (not a folder)"' <<< "$events" \
     || fail "no warning for the refused entry on the eventlog channel: $events"
 grep -q 'warn:eventlog:ReportEventW L"Run finished: 1 file deleted' <<< "$events" \
