@@ -71,6 +71,8 @@ TEST(Events, EachLineOfARunGivesItsEventAndAnUnwritableHistoryIsOneError) {
         {"Deleted folder  C:\\a",
          true,
          {{1004, Error, {"The history file C:\\T\\Ondrevan.txt cannot be written"}}}},
+        // The closing line the history could not take still reaches the Event Log.
+        {done, true, {{1000, Information, {done}}}},
     };
     FailingHistory file;
     testing::RecordingEventLog log;

@@ -141,10 +141,9 @@ TEST_F(PolicyFixture, APolicySetsItsControlWhichSaysSoAndTheUsersValueOutlivesIt
     EXPECT_TRUE(form->Check1.Checked());
     EXPECT_FALSE(form->Check3.Checked());
     EXPECT_FALSE(form->Check8.Checked());
-    for (Control* set : std::initializer_list<Control*>{&form->Check1, &form->Check3, &form->Check8,
-                                                        &form->Options().txtMinimumAge,
-                                                        &form->Options().hkHotKey,
-                                                        &form->Options().chkRecycleFiles}) {
+    for (Control* set : std::initializer_list<Control*>{
+             &form->Check1, &form->Check3, &form->Check8, &form->Options().txtMinimumAge,
+             &form->Options().hkHotKey, &form->Options().chkRecycleFiles}) {
         EXPECT_FALSE(set->Enabled()) << set->Name();
         EXPECT_EQ(set->ToolTip(), "Set by your administrator") << set->Name();
     }
