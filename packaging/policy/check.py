@@ -1,7 +1,8 @@
 """Checks the Group Policy templates against the program: every policy the templates set
 is one the program reads, every policy the program reads is in the templates, all under
-the program's policy key, and every text and presentation the templates name is in the
-en-US language file.
+the program's policy key, every text and presentation the templates name is in the
+en-US language file, and every policy sits in the category "Ondrevan" under the vendor's
+"Quillmere".
 
     check.py ADMX ADML POLICIES_H
 """
@@ -29,9 +30,22 @@ def main(admx, adml, header):
     strings = {s.get("id") for s in resources.iterfind(".//p:stringTable/p:string", NS)}
     presentations = {p.get("id"): p for p in resources.iterfind(".//p:presentation", NS)}
 
+    categories = {}
+    for category in definitions.iterfind(".//p:categories/p:category", NS):
+        parent = category.find("p:parentCategory", NS)
+        categories[category.get("name")] = parent.get("ref") if parent is not None else None
+        ref = re.fullmatch(r"\$\(string\.(\w+)\)", category.get("displayName") or "")
+        if not ref or ref[1] not in strings:
+            problems.append(f"category {category.get('name')}: no text in the language file")
+    if categories.get("Quillmere", "") is not None or categories.get("Ondrevan") != "Quillmere":
+        problems.append('the category "Ondrevan" must sit under a top category "Quillmere"')
+
     written = set()
     for policy in definitions.iterfind(".//p:policy", NS):
         name = policy.get("name")
+        parent = policy.find("p:parentCategory", NS)
+        if parent is None or parent.get("ref") != "Ondrevan":
+            problems.append(f"{name}: not in the category Ondrevan")
         if policy.get("key").lower() != key.lower():
             problems.append(f"{name}: key {policy.get('key')} is not {key}")
         if policy.get("class") != "Both":

@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
 
+#include "app/AdminCommands.h"
 #include "app/ExclusiveRun.h"
 #include "delete/DelFolders.h"
 #include "delete/PreviewReport.h"
 #include "delete/ProtectedFolders.h"
 #include "delete/RunRules.h"
+#include "history/EventWatch.h"
 #include "history/History.h"
 #include "platform/AppError.h"
 #include "platform/AppMessages.h"
@@ -21,6 +23,15 @@ namespace ondrevan {
 
 CommandMode ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return CommandMode::Window;
+    if (arguments.size() == 2) {
+        // The settings file's switches, with the file after them.
+        std::string word = arguments[0];
+        for (char& c : word)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (arguments[1].empty()) return CommandMode::BadUsage;
+        if (word == "/export" || word == "-export") return CommandMode::Export;
+        if (word == "/import" || word == "-import") return CommandMode::Import;
+    }
     if (arguments.size() > 1) return CommandMode::BadUsage;
     std::string word = arguments[0];
     if (word.size() < 2 || (word[0] != '/' && word[0] != '-')) return CommandMode::BadUsage;
@@ -30,14 +41,19 @@ CommandMode ParseCommandLine(const std::vector<std::string>& arguments) {
         return CommandMode::Usage;
     if (word == "/preview" || word == "-preview") return CommandMode::Preview;
     if (word == "/run" || word == "-run") return CommandMode::Run;
+    if (word == "/status" || word == "-status") return CommandMode::Status;
     return CommandMode::BadUsage;
 }
 
-int RunFromCommandLine(CommandMode mode, const Services& services, std::string& output) {
+int RunFromCommandLine(CommandMode mode, const Services& services, std::string& output,
+                       const std::string& file) {
     if (mode == CommandMode::Usage || mode == CommandMode::BadUsage) {
         output += kUsage;
         return mode == CommandMode::Usage ? 0 : 2;
     }
+    if (mode == CommandMode::Status) return ShowStatus(services, output);
+    if (mode == CommandMode::Export) return ExportSettings(services, file, output);
+    if (mode == CommandMode::Import) return ImportSettings(services, file, output);
     // The administrator's policies hold here as in the window.
     const Policies policies = ReadPolicies(services.registry);
     AppSettings settings(services.settings, &policies);
@@ -55,6 +71,7 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         .messages = messages,
     });
     history.SetFilePath(HistoryFilePath(services.environment, services.fileSystem));
+    WatchedHistory watched(history, EventLogOrNone(services.eventLog));
     // The delete mode as the window would restore it; no question is asked.
     bool folderMode = true;
     try {
@@ -77,7 +94,7 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         .shell = services.shell,
         .pump = services.pump,
         .dialogs = services.dialogs,
-        .history = history,
+        .history = watched,
         .protectedFolders = protectedFolders,
     });
 
@@ -97,7 +114,7 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         const std::string nothing = "Run finished: nothing to do: the list is empty";
         output += nothing + "\r\n";
         try {
-            history.AppendMessage(nothing);
+            watched.AppendMessage(nothing);
         } catch (const AppError& error) {
             output += std::string(error.what()) + "\r\n";
             return 1;
@@ -106,7 +123,7 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     }
     // Beside the window's own run it would clear the same folders at the same time: it says
     // so and leaves them to that run, rather than wait on a run a message box may hold up.
-    const RunReport report = ExclusiveRun(services.runLock, history).Run([&] {
+    const RunReport report = ExclusiveRun(services.runLock, watched).Run([&] {
         return deleter.DeleteFoldersFiles(entries, choices);
     });
     if (!report.summary.empty()) output += report.summary + "\r\n";

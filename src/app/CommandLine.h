@@ -7,10 +7,10 @@ namespace ondrevan {
 
 struct Services;
 
-enum class CommandMode { Window, Preview, Run, Usage, BadUsage };
+enum class CommandMode { Window, Preview, Run, Usage, BadUsage, Status, Export, Import };
 
 inline constexpr const char* kUsage =
-    "Usage: Ondrevan.exe [/preview | /run | /?]\r\n"
+    "Usage: Ondrevan.exe [/preview | /run | /status | /export FILE | /import FILE | /?]\r\n"
     "\r\n"
     "  (none)    starts the program with its window; when it is already running,\r\n"
     "            brings that window to the front instead\r\n"
@@ -21,15 +21,26 @@ inline constexpr const char* kUsage =
     "            another run over the list (the window's) was under way and this one\r\n"
     "            deleted nothing, 3 when your administrator requires a confirmation\r\n"
     "            before every run\r\n"
+    "  /status   writes whether automatic deletion is on, the schedule, the next run, the\r\n"
+    "            last scheduled run and its closing line, and the history file; exits 0\r\n"
+    "            when all is well, adding 1 when the last scheduled run had failures and\r\n"
+    "            4 when automatic deletion is on but no scheduled run has happened for\r\n"
+    "            more than two intervals (two days for daily, two weeks for weekly)\r\n"
+    "  /export FILE  writes every stored setting to a UTF-8 text file\r\n"
+    "  /import FILE  reads such a file back: all of it, or nothing when a line is wrong\r\n"
+    "            (exits 1 and names the line); what your administrator sets stays\r\n"
     "  /?        shows this text\r\n"
     "\r\n"
     "Unknown switches show this text and exit with 2.\r\n";
 
-// The switches after the program's name: at most one, "/" or "-" before it, any case.
+// The switches after the program's name: at most one, "/" or "-" before it, any case;
+// /export and /import take the file's path after them.
 CommandMode ParseCommandLine(const std::vector<std::string>& arguments);
 
 // A run or a preview without a window, with the stored list, mode and rules. Writes what
 // is to be shown to `output` and returns the exit code.
-int RunFromCommandLine(CommandMode mode, const Services& services, std::string& output);
+// `file` is the path given to /export and /import.
+int RunFromCommandLine(CommandMode mode, const Services& services, std::string& output,
+                       const std::string& file = {});
 
 }  // namespace ondrevan

@@ -205,6 +205,7 @@ void Form1::ShowPolicies() {
     ShowWhetherSetByPolicy(Check1, settings_, keys::kCheck1);
     ShowWhetherSetByPolicy(Check3, settings_, keys::kWindowsStartup);
     ShowWhetherSetByPolicy(Check8, settings_, keys::kMinimized);
+    ShowRecoveryNote();
     // The box cannot say it, so the Run value must not: one left from before goes.
     if (settings_.SetByPolicy(keys::kWindowsStartup) && !Check3.Checked())
         startupEntry_.UnregisterStartup();
@@ -270,7 +271,16 @@ void Form1::ApplyHotKey() {
 }
 
 void Form1::ShowRecoveryNote() {
-    Label4.SetCaption(options_.chkRecycleFiles.Checked()
+    const bool recycled = options_.chkRecycleFiles.Checked();
+    // A check box here that a policy sets is said in words, in the note's own line.
+    if (settings_.SetByPolicy(keys::kCheck1) || settings_.SetByPolicy(keys::kWindowsStartup) ||
+        settings_.SetByPolicy(keys::kMinimized)) {
+        Label4.SetCaption(std::string(kManagedByOrganization) +
+                          (recycled ? ". Everything deleted can be recovered."
+                                    : ". Files are deleted permanently."));
+        return;
+    }
+    Label4.SetCaption(recycled
                           ? "Note: Files and folders go to the Recycle Bin: everything deleted "
                             "can be recovered from it"
                           : FindLayout("Label4")->caption);

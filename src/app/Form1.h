@@ -26,6 +26,7 @@
 #include "folders/FileToListview1.h"
 #include "folders/FolderList.h"
 #include "folders/SampleFolders.h"
+#include "history/EventWatch.h"
 #include "history/History.h"
 #include "platform/AppMessages.h"
 #include "platform/Dialogs.h"
@@ -201,6 +202,8 @@ class Form1 {
         .dialogs = services_.dialogs,
         .messages = messages_,
     }};
+    // What a run writes to the history goes to the Event Log too.
+    WatchedHistory watchedHistory_{history_, EventLogOrNone(services_.eventLog)};
     ProtectedFolders protectedFolders_{{
         .fileSystem = services_.fileSystem,
         .shell = services_.shell,
@@ -213,11 +216,11 @@ class Form1 {
         .shell = services_.shell,
         .pump = services_.pump,
         .dialogs = services_.dialogs,
-        .history = history_,
+        .history = watchedHistory_,
         .protectedFolders = protectedFolders_,
     }};
     // The runs the window starts, one at a time with every other copy's.
-    ExclusiveRun exclusiveRun_{services_.runLock, history_};
+    ExclusiveRun exclusiveRun_{services_.runLock, watchedHistory_};
     DeletePanel deletePanel_{{
         .dialogs = services_.dialogs,
         .messages = messages_,
@@ -253,7 +256,7 @@ class Form1 {
         .settings = settings_,
         .messages = messages_,
         .run = deletePanel_,
-        .history = history_,
+        .history = watchedHistory_,
         .tray = cSysTray1,
         .hiddenToTray = HiddenToTray,
         .inputs = scheduleControls_,

@@ -36,14 +36,15 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
                  &lblHotKeyFault,
                  &chkHotKeyPassThrough,
                  &chkCatchUpMissedRuns,
-                 &chkNotifyAfterRun};
+                 &chkNotifyAfterRun,
+                 &lblManaged};
     txtMinimumAge.SetAccessibleName("Only delete files older than, in days");
     txtKeepPatterns.SetAccessibleName("Never delete files matching");
     txtProtectedFolders.SetAccessibleName("Also protect these folders");
     hkHotKey.SetAccessibleName("Hot key to switch automatic deletion on and off");
     cmdNoHotKey.SetAccessibleName("No hot key");
     cmdNoHotKey.SetToolTip("Switch the hot key off");
-    Window.SetPosition({0, 0, kWidth, 7560});
+    Window.SetPosition({0, 0, kWidth, 7920});
     Window.SetCaption(kOptionsTitle);
     struct Place {
         Control& control;
@@ -85,6 +86,7 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
              Place{chkNotifyAfterRun,
                    {120, 7020, 6960, 300},
                    "Show a notification after each scheduled run"},
+             Place{lblManaged, {120, 7380, 6960, 450}, ""},
          }) {
         place.control.SetPosition(place.at);
         place.control.SetCaption(place.caption);
@@ -159,10 +161,19 @@ void OptionsForm::Load() {
         byPolicy += (byPolicy.empty() ? "" : "; ") + folder;
     txtProtectedFolders.SetToolTip(
         byPolicy.empty() ? "" : "Your administrator also protects: " + byPolicy);
-    // What an administrator set shows, and cannot be changed here.
+    // What an administrator set shows, and cannot be changed here; a line says so in words.
     ShowWhetherSetByPolicy(txtMinimumAge, uses_.settings, keys::kMinimumAgeDays);
     ShowWhetherSetByPolicy(txtKeepPatterns, uses_.settings, keys::kKeepPatterns);
     ShowWhetherSetByPolicy(hkHotKey, uses_.settings, keys::kHotKey);
+    ShowWhetherSetByPolicy(chkRecycleFiles, uses_.settings, keys::kRecycleFiles);
+    const bool managed = !byPolicy.empty() || !txtMinimumAge.Enabled() ||
+                         !txtKeepPatterns.Enabled() || !hkHotKey.Enabled() ||
+                         !chkRecycleFiles.Enabled();
+    lblManaged.SetCaption(!managed ? ""
+                          : byPolicy.empty()
+                              ? std::string(kManagedByOrganization) + "."
+                              : std::string(kManagedByOrganization) +
+                                    ". Your administrator also protects: " + byPolicy);
     cmdNoHotKey.SetEnabled(hkHotKey.Enabled());
     loading_ = false;
 }

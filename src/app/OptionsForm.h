@@ -63,6 +63,8 @@ class OptionsForm {
     CheckBox chkHotKeyPassThrough{"chkHotKeyPassThrough"};
     CheckBox chkCatchUpMissedRuns{"chkCatchUpMissedRuns"};
     CheckBox chkNotifyAfterRun{"chkNotifyAfterRun"};
+    // Says when a policy sets something here, and which folders the administrator protects.
+    Label lblManaged{"lblManaged"};
 
     // Raised once a change is stored (a control's own event has one handler, the form's).
     Event<> RecycleFilesChanged;

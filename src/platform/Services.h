@@ -16,6 +16,7 @@ class KeyboardHook;
 class NotifyIcon;
 class Registry;
 class RunLock;
+class EventLog;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -32,7 +33,8 @@ struct Services {
     KeyboardHook& keyboardHook;
     NotifyIcon& notifyIcon;
     Registry& registry;
-    RunLock& runLock;  // one run at a time over the list, in every copy
+    RunLock& runLock;              // one run at a time over the list, in every copy
+    EventLog* eventLog = nullptr;  // the Application log; none: nothing is reported
 };
 
 }  // namespace ondrevan

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ondrevan {
 
@@ -15,6 +16,12 @@ class SettingsStore {
     // Throws AppError when the store refuses the write.
     virtual void Write(const std::string& application, const std::string& section,
                        const std::string& key, const std::string& value) = 0;
+    // The names of the values under a section, in the store's order (none where it cannot
+    // list them).
+    virtual std::vector<std::string> Names(const std::string& /*application*/,
+                                           const std::string& /*section*/) {
+        return {};
+    }
 };
 
 // The two operations the program uses: absent keys read as the caller's default.

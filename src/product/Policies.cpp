@@ -27,6 +27,9 @@ std::optional<std::string> SettingOf(const std::string& policy, const RegistryDa
         return data.text.value_or(std::string());
     } else if (policy == keys::kKeepPatterns) {
         if (data.text) return data.text;
+    } else if (policy == keys::kRecycleFiles) {
+        // Everything deleted can be made recoverable, never the other way round.
+        if (data.number == 1u) return "On";
     } else if (policy == keys::kHotKey) {
         // "" switches the hot key off; a text that is no hot key is no policy.
         if (data.text && ParseHotKey(*data.text)) return data.text;

@@ -15,7 +15,8 @@ inline constexpr const char* kPolicyKey = "SOFTWARE\\Policies\\Quillmere\\Ondrev
 // The policies the program reads, by their value names. They are named after the settings
 // they govern.
 inline constexpr const char* kPolicyNames[] = {
-    "Check1", "Windows Startup", "ProtectedFolders", "MinimumAgeDays", "KeepPatterns", "HotKey",
+    "Check1",       "Windows Startup", "ProtectedFolders", "MinimumAgeDays",
+    "KeepPatterns", "HotKey",          "RecycleFiles",
 };
 
 // What the administrator set. A policy replaces the user's setting while it is in force
@@ -37,5 +38,8 @@ Policies ReadPolicies(Registry& registry);
 
 // The tool tip of a control that a policy sets.
 inline constexpr const char* kSetByAdministrator = "Set by your administrator";
+// The line of a window where a policy sets one of its settings.
+inline constexpr const char* kManagedByOrganization =
+    "Some settings are managed by your organization";
 
 }  // namespace ondrevan

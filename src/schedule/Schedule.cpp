@@ -258,6 +258,9 @@ void Schedule::AfterScheduledRun() {
     const LocalDateTime now = uses_.clock.Now();
     uses_.settings.Save(keys::kLastScheduledRun, IsoLocalTime(now));
     const RunTotals& totals = LastRunTotals();
+    // For /status: how the last scheduled run ended.
+    uses_.settings.Save(keys::kLastScheduledRunSummary, LastRunSummary());
+    uses_.settings.Save(keys::kLastScheduledRunProblems, std::to_string(totals.problems));
     // What went where leads; the closing line with every count follows in the balloon.
     const std::string outcome = RunOutcome(totals);
     uses_.tray.SetTrayTip("Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +

@@ -10,6 +10,7 @@
 #include "FakeFileSystem.h"
 #include "FakeSingleCopy.h"
 #include "MemorySettingsStore.h"
+#include "RecordingEventLog.h"
 #include "ScriptedDialogs.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/Clipboard.h"
@@ -252,6 +253,7 @@ struct FakeSystem {
     FakeNotifyIcon notifyIcon;
     FakeRegistry registry;
     FakeRunLock runLock;
+    RecordingEventLog eventLog;
 
     FakeSystem() {
         shell.fileSystem = &fileSystem;
@@ -259,8 +261,9 @@ struct FakeSystem {
         environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp";
     }
     Services services() {
-        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,     locale,
-                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry, runLock};
+        return {settings,     fileSystem, shell,       dialogs, clock,
+                pump,         locale,     environment, ansi,    clipboard,
+                keyboardHook, notifyIcon, registry,    runLock, &eventLog};
     }
 };
 

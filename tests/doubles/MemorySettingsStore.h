@@ -28,6 +28,14 @@ class MemorySettingsStore : public SettingsStore {
         writes.push_back({key, value});
     }
 
+    std::vector<std::string> Names(const std::string& app, const std::string& section) override {
+        std::vector<std::string> names;
+        for (const auto& [key, value] : values_)
+            if (std::get<0>(key) == app && std::get<1>(key) == section)
+                names.push_back(std::get<2>(key));
+        return names;
+    }
+
     // The program's own keys, as tests mostly want them.
     void Set(const std::string& key, const std::string& value) {
         values_[{"Quillmere", "Ondrevan", key}] = value;

@@ -877,7 +877,7 @@ class Session:
         stored = own()
         assert stored["Windows Startup"] == "On" and self.run_values()[0] == PROGRAM, stored
         # As Group Policy does it: the values under the policy key, then the broadcast.
-        for name, value in (("Windows Startup", "0"), ("Check1", "1")):
+        for name, value in (("Windows Startup", "0"), ("Check1", "1"), ("RecycleFiles", "1")):
             result = self.desk.wine("reg", "add", POLICY_KEY, "/v", name, "/t", "REG_DWORD",
                                     "/d", value, "/f")
             assert result.returncode == 0, result.stderr
@@ -885,6 +885,10 @@ class Session:
         until("the policies shown", lambda: not self.desk.control("Check3").enabled)
         self.expect_checks({"Check1": True, "Check3": False})
         assert not self.desk.control("Check1").enabled
+        # Said in words in the window, not only in a tool tip.
+        until("the line that says so", lambda: self.desk.control("Label4").text == (
+            "Some settings are managed by your organization. Everything deleted can be "
+            "recovered."))
         assert self.run_values() == [None, None], "a forbidden start-up entry goes"
         check3 = self.desk.control("Check3")
         subprocess.run(["xdotool", "mousemove", str(check3.x), str(check3.y)], check=True)
@@ -899,6 +903,7 @@ class Session:
         until("the user's own again", lambda: self.desk.control("Check3").enabled)
         self.expect_checks({"Check1": stored.get("Check1") == "1", "Check3": True})
         assert self.desk.control("Check1").enabled
+        until("the note again", lambda: self.desk.control("Label4").text.startswith("Note: "))
         until("the start-up entry back", lambda: self.run_values()[0] == PROGRAM)
         assert own() == stored
 

@@ -126,14 +126,24 @@ TEST_F(PolicyFixture, APolicySetsItsControlWhichSaysSoAndTheUsersValueOutlivesIt
     sys.registry.SetPolicy(kMachine, "Windows Startup", NumberData(0));
     sys.registry.SetPolicy(kUser, "MinimumAgeDays", NumberData(30));
     sys.registry.SetPolicy(kUser, "HotKey", TextData(""));
+    sys.registry.SetPolicy(kUser, "RecycleFiles", NumberData(1));
+    sys.registry.SetPolicy(kMachine, "ProtectedFolders", LinesData({"C:\\Projects"}));
     Load();
     EXPECT_TRUE(sys.dialogs.shown.empty());
+    EXPECT_TRUE(form->Options().chkRecycleFiles.Checked());
+    // Said in a line of each window, not only in tool tips, with the administrator's folders.
+    EXPECT_EQ(form->Options().lblManaged.Caption(),
+              "Some settings are managed by your organization. Your administrator also "
+              "protects: C:\\Projects");
+    EXPECT_EQ(form->Label4.Caption(),
+              "Some settings are managed by your organization. Everything deleted can be "
+              "recovered.");
     EXPECT_TRUE(form->Check1.Checked());
     EXPECT_FALSE(form->Check3.Checked());
     EXPECT_FALSE(form->Check8.Checked());
-    for (Control* set : std::initializer_list<Control*>{&form->Check1, &form->Check3, &form->Check8,
-                                                        &form->Options().txtMinimumAge,
-                                                        &form->Options().hkHotKey}) {
+    for (Control* set : std::initializer_list<Control*>{
+             &form->Check1, &form->Check3, &form->Check8, &form->Options().txtMinimumAge,
+             &form->Options().hkHotKey, &form->Options().chkRecycleFiles}) {
         EXPECT_FALSE(set->Enabled()) << set->Name();
         EXPECT_EQ(set->ToolTip(), "Set by your administrator") << set->Name();
     }
@@ -157,6 +167,8 @@ TEST_F(PolicyFixture, APolicySetsItsControlWhichSaysSoAndTheUsersValueOutlivesIt
     EXPECT_EQ(sys.registry.Get(kMachine, "Tool.exe"), "C:\\Tools\\Tool.exe");
     EXPECT_EQ(form->Options().txtMinimumAge.Text(), "3");
     EXPECT_EQ(sys.keyboardHook.hotKey, ParseHotKey("Ctrl+Alt+K"));
+    EXPECT_EQ(form->Options().lblManaged.Caption(), "");
+    EXPECT_EQ(form->Label4.Caption().rfind("Note: ", 0), 0u) << form->Label4.Caption();
     for (Control* mine : std::initializer_list<Control*>{
              &form->Check1, &form->Check3, &form->Check8, &form->Options().txtMinimumAge}) {
         EXPECT_TRUE(mine->Enabled()) << mine->Name();

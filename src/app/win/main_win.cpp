@@ -33,16 +33,17 @@ std::vector<std::string> Arguments() {
 }
 
 // /preview, /run and /?: no window, no tray icon, no keyboard hook.
-int RunWithoutWindow(CommandMode mode) {
+int RunWithoutWindow(CommandMode mode, const std::vector<std::string>& arguments) {
     win::Win32Services real;
     win::ConsoleDialogs console;
     real.shell.SetQuiet(true);
     const Services services{real.settings, real.fileSystem, real.shell,        console,
                             real.clock,    real.pump,       real.locale,       real.environment,
                             real.ansi,     real.clipboard,  real.keyboardHook, real.notifyIcon,
-                            real.registry, real.runLock};
+                            real.registry, real.runLock,    &real.eventLog};
     std::string output;
-    int exitCode = RunFromCommandLine(mode, services, output);
+    int exitCode = RunFromCommandLine(mode, services, output,
+                                      arguments.size() == 2 ? arguments[1] : std::string());
     // An error the run reported is a run that did not do everything it planned.
     if (mode == CommandMode::Run && console.Shown() > 0 && exitCode == 0) exitCode = 1;
     win::WriteToConsole(mode == CommandMode::BadUsage ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE,
@@ -53,7 +54,8 @@ int RunWithoutWindow(CommandMode mode) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    const CommandMode mode = ParseCommandLine(Arguments());
+    const std::vector<std::string> arguments = Arguments();
+    const CommandMode mode = ParseCommandLine(arguments);
     INITCOMMONCONTROLSEX common{};
     common.dwSize = sizeof common;
     common.dwICC =
@@ -63,7 +65,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (mode != CommandMode::Window) {
-        const int exitCode = RunWithoutWindow(mode);
+        const int exitCode = RunWithoutWindow(mode, arguments);
         if (SUCCEEDED(com)) ::CoUninitialize();
         return exitCode;
     }

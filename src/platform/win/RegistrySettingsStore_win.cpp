@@ -87,6 +87,24 @@ std::optional<std::string> RegistrySettingsStore::Read(const std::string& applic
     return Narrow(data);
 }
 
+std::vector<std::string> RegistrySettingsStore::Names(const std::string& application,
+                                                      const std::string& section) {
+    std::vector<std::string> names;
+    UniqueHkey hkey;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, SectionKeyPath(application, section).c_str(), 0,
+                        KEY_QUERY_VALUE, hkey.put()) != ERROR_SUCCESS)
+        return names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];  // the longest value name there can be, and its NUL
+        DWORD length = 16384;
+        if (::RegEnumValueW(hkey.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.push_back(Narrow(std::wstring_view(name, length)));
+    }
+    return names;
+}
+
 void RegistrySettingsStore::Write(const std::string& application, const std::string& section,
                                   const std::string& key, const std::string& value) {
     UniqueHkey hkey;

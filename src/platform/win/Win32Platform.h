@@ -23,6 +23,8 @@ class RegistrySettingsStore : public SettingsStore {
                                     const std::string& key) override;
     void Write(const std::string& application, const std::string& section, const std::string& key,
                const std::string& value) override;
+    std::vector<std::string> Names(const std::string& application,
+                                   const std::string& section) override;
 };
 
 class Win32FileSystem : public FileSystem {

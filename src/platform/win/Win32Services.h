@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "platform/win/EventLog_win.h"
 #include "platform/win/KeyboardHook_win.h"
 #include "platform/win/NotifyIcon_win.h"
 #include "platform/win/Registry_win.h"
@@ -25,10 +26,12 @@ struct Win32Services {
     Win32NotifyIcon notifyIcon;
     Win32Registry registry;
     Win32RunLock runLock;
+    Win32EventLog eventLog;
 
     Services services() {
-        return {settings,    fileSystem, shell,     dialogs,      clock,      pump,     locale,
-                environment, ansi,       clipboard, keyboardHook, notifyIcon, registry, runLock};
+        return {settings,     fileSystem, shell,       dialogs, clock,
+                pump,         locale,     environment, ansi,    clipboard,
+                keyboardHook, notifyIcon, registry,    runLock, &eventLog};
     }
     // Message boxes, the shell's windows and the clipboard belong to the main window.
     void SetOwner(HWND window) {

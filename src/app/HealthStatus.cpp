@@ -1,0 +1,105 @@
+#include "app/HealthStatus.h"
+
+#include "platform/DateTime.h"
+#include "schedule/CatchUp.h"
+
+namespace ondrevan {
+
+namespace {
+
+constexpr std::int64_t kSecondsPerWeek = 7 * static_cast<std::int64_t>(kSecondsPerDay);
+
+std::string Moment(std::int64_t seconds) {
+    using namespace std::chrono;
+    const std::int64_t days = seconds >= 0 ? seconds / kSecondsPerDay
+                                           : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
+    LocalDateTime when;
+    when.date = year_month_day{
+        sys_days{duration_cast<sys_days::duration>(sys_days::duration{static_cast<int>(days)})}};
+    when.time.seconds = static_cast<int>(seconds - days * kSecondsPerDay);
+    std::string text = IsoLocalTime(when);
+    if (text.size() > 10 && text[10] == 'T') text[10] = ' ';
+    return text;
+}
+
+std::string Clock(int second) {
+    auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+    return two(second / 3600) + ":" + two(second / 60 % 60) + ":" + two(second % 60);
+}
+
+std::string Duration(std::int64_t seconds) {
+    return std::to_string(seconds / 3600) + " h " + std::to_string(seconds / 60 % 60) + " min " +
+           std::to_string(seconds % 60) + " s";
+}
+
+}  // namespace
+
+StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
+    StatusReport report;
+    std::string& out = report.text;
+    const auto line = [&out](const std::string& name, const std::string& value) {
+        out += name + ": " + value + "\r\n";
+    };
+    line("Automatic deletion", facts.switchedOn ? "on" : "off");
+
+    // The schedule and the length of one period of it.
+    std::optional<std::int64_t> period;
+    std::string schedule;
+    if (facts.kind == StatusFacts::Kind::Interval) {
+        schedule = facts.intervalSeconds && *facts.intervalSeconds > 0
+                       ? "every " + Duration(*facts.intervalSeconds)
+                       : "every (an interval that does not read)";
+        if (facts.intervalSeconds && *facts.intervalSeconds > 0) period = facts.intervalSeconds;
+    } else {
+        const bool weekly = facts.kind == StatusFacts::Kind::Weekly;
+        const std::string at =
+            facts.setSecond ? Clock(*facts.setSecond) : "(a time that does not read)";
+        schedule = weekly ? "weekly on " +
+                                (facts.weekday ? std::string(kWeekdayNames[*facts.weekday % 7])
+                                               : std::string("(a day that does not read)")) +
+                                " at " + at
+                          : "daily at " + at;
+        if (facts.setSecond && (!weekly || facts.weekday))
+            period = weekly ? kSecondsPerWeek : kSecondsPerDay;
+    }
+    line("Schedule", schedule);
+
+    // Runs count from the later of the last scheduled run and the switching on.
+    const auto since = MissedSince(facts.lastRun, facts.switchedOnAt);
+    std::string next = "none (automatic deletion is off)";
+    if (facts.switchedOn && !period) {
+        next = "unknown (the schedule does not read)";
+    } else if (facts.switchedOn && facts.kind == StatusFacts::Kind::Interval) {
+        next = since ? Moment(*since + *period) + " or one interval after Ondrevan starts"
+                     : "one interval after Ondrevan starts";
+    } else if (facts.switchedOn) {
+        const auto set =
+            MissedRun(now, now + *period, *facts.setSecond,
+                      facts.kind == StatusFacts::Kind::Weekly ? facts.weekday : std::nullopt);
+        next = set ? Moment(*set) + " (while Ondrevan is running)" : "unknown";
+    }
+    line("Next run", next);
+
+    const auto last = ParseIsoLocalTime(facts.lastRun);
+    line("Last scheduled run", last ? Moment(*last) : facts.lastRun.empty() ? "none" : "unknown");
+    if (last)
+        line("Its closing line",
+             facts.lastSummary.empty() ? "(none: the list was empty)" : facts.lastSummary);
+    line("History file", facts.historyPath);
+
+    // A count that does not read is no failure that can be named; the closing line says more.
+    const bool failures = last && !facts.lastProblems.empty() && facts.lastProblems != "0";
+    const bool overdue = facts.switchedOn && period && since && now - *since > 2 * *period;
+    if (failures) {
+        report.exitCode += kStatusFailures;
+        out += "The last scheduled run had failures: see the history file.\r\n";
+    }
+    if (overdue) {
+        report.exitCode += kStatusOverdue;
+        out += "Automatic deletion is on, but no scheduled run has happened since " +
+               Moment(*since) + ", more than two intervals ago.\r\n";
+    }
+    return report;
+}
+
+}  // namespace ondrevan

@@ -1,0 +1,167 @@
+#include "app/SettingsFile.h"
+
+#include <algorithm>
+#include <set>
+
+#include "platform/AppError.h"
+#include "platform/DateTime.h"
+#include "platform/HotKey.h"
+#include "platform/Locale.h"
+#include "platform/Numeric.h"
+#include "product/SettingKeys.h"
+#include "platform/ValueForms.h"
+#include "schedule/CatchUp.h"
+
+namespace ondrevan {
+
+namespace {
+
+// The lines of a value: CR LF, a lone CR or LF each end one.
+std::vector<std::string> LinesOf(const std::string& value) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\r' || value[i] == '\n') {
+            if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += value[i];
+        }
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+    return text;
+}
+
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
+}
+
+bool IsWholeNumber(const std::string& text) {
+    return !text.empty() && text.size() <= 9 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::string SettingsFileText(const NamedValues& values, const std::vector<std::string>& byPolicy,
+                             const NamedValues& unknown) {
+    std::string text =
+        "; Ondrevan settings. One setting a line: Name=value, the value exactly as stored.\r\n"
+        "; A value of several lines goes on in the lines after it that begin with \"+\"; the\r\n"
+        "; folder list has one folder a line. Lines that begin with \";\" are ignored.\r\n"
+        "; Read it back with: Ondrevan.exe /import FILE\r\n";
+    for (const auto& [name, value] : values) {
+        const std::vector<std::string> lines =
+            name == keys::kFolders ? SplitFolderList(value) : LinesOf(value);
+        text += name + "=" + (lines.empty() ? std::string() : lines[0]) + "\r\n";
+        for (std::size_t i = 1; i < lines.size(); ++i) text += "+" + lines[i] + "\r\n";
+    }
+    for (const std::string& name : byPolicy)
+        text += "; Set by your administrator, not exported: " + name + "\r\n";
+    for (const auto& [name, value] : unknown)
+        text += "; Not a setting of this version, not exported: " + name + "=" +
+                JoinLines(LinesOf(value)).substr(0, 200) + "\r\n";
+    return text;
+}
+
+std::optional<std::string> SettingValueRefusal(const std::string& name, const std::string& value,
+                                               Locale& locale) {
+    using namespace keys;
+    const auto reads = [&](auto parse) {
+        try {
+            parse(value, locale.DecimalSeparator());
+            return true;
+        } catch (const AppError&) {
+            return false;
+        }
+    };
+    if (IsOneOf(name, {kOption1, kOption2, kOption3, kOption4, kOption5})) {
+        if (!reads(ParseBooleanText)) return "\"" + value + "\" is not True or False";
+    } else if (name == kCheck1) {
+        if (!reads(ParseCheckState)) return "\"" + value + "\" is not 1 or 0";
+    } else if (IsOneOf(name, {kStartStopState, kWindowsStartup, kMinimized, kRecycleFiles,
+                              kRemoveEmptySubfolders, kHotKeyPassThrough, kCatchUpMissedRuns,
+                              kNotifyAfterRun})) {
+        if (value != kSwitchOn && value != kSwitchOff) return "\"" + value + "\" is not On or Off";
+    } else if (IsOneOf(name, {kText1, kText2, kText3})) {
+        if (!ParseNumber(value, locale.DecimalSeparator())) return "\"" + value + "\" is no number";
+    } else if (name == kWeekly) {
+        if (std::none_of(std::begin(kWeekdayNames), std::end(kWeekdayNames),
+                         [&](const char* day) { return value == day; }))
+            return "\"" + value + "\" is not a weekday (Sunday to Saturday)";
+    } else if (name == kWeeklyTime) {
+        if (!locale.ParseTime(value)) return "\"" + value + "\" is not a time of day";
+    } else if (name == kMinimumAgeDays) {
+        if (!value.empty() && (!IsWholeNumber(value) || std::stoul(value) > 36500))
+            return "\"" + value + "\" is not a number of days from 0 to 36500";
+    } else if (name == kHotKey) {
+        if (!value.empty() && !ParseHotKey(value)) return "\"" + value + "\" is not a hot key";
+    } else if (IsOneOf(name, {kLastScheduledRun, kSwitchedOn})) {
+        if (!value.empty() && !ParseIsoLocalTime(value))
+            return "\"" + value + "\" is not a time written as YYYY-MM-DDTHH:MM:SS";
+    } else if (name == kLastScheduledRunProblems) {
+        if (!IsWholeNumber(value)) return "\"" + value + "\" is no count";
+    }
+    return std::nullopt;
+}
+
+SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
+    SettingsFileReading reading;
+    // Each setting with the number of its first line, its lines gathered first.
+    struct Pending {
+        std::size_t line;
+        std::string name;
+        std::vector<std::string> lines;
+    };
+    std::vector<Pending> pending;
+    std::set<std::string> seen;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // Notepad's mark
+    std::size_t number = 0;
+    for (const std::string& line : LinesOf(std::string(text))) {
+        ++number;
+        const auto refuse = [&](const std::string& why) {
+            reading.values.clear();
+            reading.refusal = "Line " + std::to_string(number) + ": " + why;
+            return reading;
+        };
+        if (line.empty() || line[0] == ';') continue;
+        if (line[0] == '+') {
+            if (pending.empty())
+                return refuse("a \"+\" line goes on a setting, and none came before");
+            pending.back().lines.push_back(line.substr(1));
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) return refuse("\"" + line + "\" is not Name=value");
+        std::string name = line.substr(0, equals);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
+        while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
+        if (std::none_of(std::begin(keys::kAllSettings), std::end(keys::kAllSettings),
+                         [&](const char* known) { return name == known; }))
+            return refuse("\"" + name + "\" is not a setting of Ondrevan");
+        if (!seen.insert(name).second) return refuse("\"" + name + "\" is given twice");
+        pending.push_back({number, name, {line.substr(equals + 1)}});
+    }
+    for (const Pending& setting : pending) {
+        const std::string value =
+            setting.name == keys::kFolders
+                ? JoinFolderList(setting.lines.size() == 1 && setting.lines[0].empty()
+                                     ? std::vector<std::string>{}
+                                     : setting.lines)
+                : JoinLines(setting.lines);
+        if (auto why = SettingValueRefusal(setting.name, value, locale)) {
+            reading.values.clear();
+            reading.refusal =
+                "Line " + std::to_string(setting.line) + ": " + setting.name + ": " + *why;
+            return reading;
+        }
+        reading.values.emplace_back(setting.name, value);
+    }
+    return reading;
+}
+
+}  // namespace ondrevan
