@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,9 +77,17 @@ class Form1 {
     void StartedAgain() { windowLife_.cSysTray1_MouseDown(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch, unless the user is
     // pressing keys into the hot-key field, choosing one.
-    void HotKeyPressed() {
-        if (!options_.ChoosingHotKey()) schedule_.PushButton2_Click();
-    }
+    void HotKeyPressed();
+    // The tray icon's tip says where things stand: the switch, the next run, the last run.
+    void ShowTrayState();
+    // The Help menu: the read-me beside the program, the keys and switches in short, and the
+    // version with the licence.
+    void OpenReadMe();
+    void ShowKeysHelp();
+    void ShowAbout();
+    // The Tools and File menus press the buttons that do the same.
+    void RunNow() { PushButton3_Click(); }
+    void LoadFolderListFile() { PushButton12.Click.Raise(); }
     // Windows said the policies changed: read them again, and show what they now set.
     void PoliciesChanged();
     const Policies& InForce() const { return policies_; }
@@ -148,6 +157,10 @@ class Form1 {
     void ShowPolicies();
     // The test button: asks as the engine does, then runs unless another run is under way.
     void PushButton3_Click();
+    // When the next run comes, in the user's format; "" when off or not known.
+    std::string NextRunText();
+    // A run the window started or the schedule made: the tip tells of it.
+    void NoteRun();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
@@ -257,6 +270,8 @@ class Form1 {
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;
+    std::optional<LocalDateTime> lastRun_;
+    std::string lastRunOutcome_;
 };
 
 }  // namespace ondrevan

@@ -17,6 +17,8 @@ struct RunTotals {
 // What a run did, where it went, with sizes, for the tray: "10 files (98 KB) and 3 folders
 // to the Recycle Bin", "4 files deleted (1.2 MB), 1 not done", "nothing to delete".
 std::string RunOutcome(const RunTotals& totals);
+// A run that deleted, moved and failed nothing has nothing to tell.
+bool RunDidSomething(const RunTotals& totals);
 
 // A deletion run over the folder list, as the scheduler starts one.
 class DeleteRun {

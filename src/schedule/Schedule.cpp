@@ -332,11 +332,11 @@ void Schedule::AfterScheduledRun() {
     const RunTotals& totals = uses_.run.LastRun();
     // What went where leads; the closing line with every count follows in the balloon.
     const std::string outcome = RunOutcome(totals);
-    uses_.tray.SetTrayTip("Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +
-                          outcome);
-    // A word in passing: the balloon is not waited for and takes no focus.
+    ScheduledRunDone.Raise();
+    // A word in passing: the balloon is not waited for and takes no focus. A run that did
+    // nothing has nothing to say.
     if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) &&
-        !uses_.run.LastRunSummary().empty())
+        RunDidSomething(totals) && !uses_.run.LastRunSummary().empty())
         uses_.tray.ShowBalloon(outcome + "\r\n" + uses_.run.LastRunSummary(), kProductName, 0,
                                false);
 }

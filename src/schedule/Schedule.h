@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/Event.h"
 #include "platform/DateTime.h"
 
 namespace ondrevan {
@@ -111,6 +112,9 @@ class Schedule {
     void PushButton2_Click();
     void RestoreSwitchState();
     bool IsOn() const;
+
+    // Raised after each scheduled run, once its time is kept: the tray tip tells of it.
+    Event<> ScheduledRunDone;
 
     std::int32_t ElapsedSeconds = 0;
     std::int32_t TotalSeconds = 0;

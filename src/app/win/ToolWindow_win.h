@@ -44,6 +44,7 @@ class ToolWindow : public ControlSink {
     std::vector<Control*> controls_;
     std::function<void(const std::function<void()>&)> guarded_;
     HWND window_ = nullptr;
+    HWND returnFocus_ = nullptr;  // the owner's control that had the keyboard when it opened
     ControlWindows windows_;
     ControlEvents events_{windows_};
 };
