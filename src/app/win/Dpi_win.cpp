@@ -61,3 +61,5 @@ Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam, int widthTwips
     const POINT at{suggested.left, suggested.top};
     return FitToWorkArea(window, {dpi > 0 ? dpi : 96}, widthTwips, heightTwips, &at);
 }
+
+}  // namespace ondrevan::win
