@@ -878,7 +878,8 @@ class Session:
         assert focused() == "ListView1" and self.boxes() == 0
         self.desk.key("Delete")
         until("the entry removed", lambda: self.desk.items() == [missing])
-        assert self.settings().get("Folders") == missing
+        stored = self.settings().get("Folders", "")
+        assert missing in stored and program_file not in stored, stored
 
         def round_of(title, key):
             """The controls Tab (or Shift+Tab) stops at, until it is back where it began."""
@@ -1128,6 +1129,7 @@ class Session:
         try:
             for screen, dpis in (("1280x800", (96, 144, 192)), ("1920x1080", (144, 192))):
                 subprocess.run(["wineserver", "-k"], check=False)
+                subprocess.run(["wineserver", "-w"], check=False)
                 display = next(f":{n}" for n in range(150, 200)
                                if not os.path.exists(f"/tmp/.X{n}-lock"))
                 xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{screen}x24",
@@ -1163,6 +1165,7 @@ class Session:
                         self.program.kill()
                         self.program = None
                     subprocess.run(["wineserver", "-k"], check=False)
+                    subprocess.run(["wineserver", "-w"], check=False)
                     xvfb.kill()
                     xvfb.wait()
         finally:
