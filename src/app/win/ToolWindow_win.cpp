@@ -117,9 +117,13 @@ LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_NEXTDLGCTL:
-            // A multi-line field passes Tab on this way, as it would in a dialog box.
-            if (HWND next = ::GetNextDlgTabItem(window_, ::GetFocus(), wParam != 0))
+            // A multi-line field passes Tab on this way, as it would in a dialog box; an
+            // access key names the label, and the focus goes on to the field after it.
+            if (LOWORD(lParam)) {
+                ::SetFocus(reinterpret_cast<HWND>(wParam));
+            } else if (HWND next = ::GetNextDlgTabItem(window_, ::GetFocus(), wParam != 0)) {
                 ::SetFocus(next);
+            }
             return 0;
         case WM_NOTIFY: {
             std::optional<LRESULT> result;
