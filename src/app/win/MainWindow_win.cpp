@@ -138,6 +138,8 @@ void MainWindow::ShowPreview() {
     if (!preview_->Show()) return;
     // Worked out afresh each time it is asked for; the window shows while it counts.
     Guarded([&] { preview.cmdRefresh_Click(); });
+    // A control disabled while it counted may have taken the keyboard with it.
+    preview_->KeepFocusInside();
 }
 
 void MainWindow::ShowListMenu(bool fromKeyboard) {

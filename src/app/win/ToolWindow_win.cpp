@@ -70,6 +70,13 @@ bool ToolWindow::Show() {
     return true;
 }
 
+void ToolWindow::KeepFocusInside() {
+    if (!window_ || ::GetActiveWindow() != window_) return;
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(window_, focus) && ::IsWindowEnabled(focus)) return;
+    if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
+}
+
 void ToolWindow::OnChanged(Control& control, Property property) {
     if (&control == &form_) {
         if (property == Property::Caption)

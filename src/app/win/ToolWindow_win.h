@@ -30,6 +30,9 @@ class ToolWindow : public ControlSink {
     // Shows the window and brings it to the front; false when it could not be made.
     bool Show();
     HWND Handle() const { return window_; }
+    // The active window's keyboard, lost to a control that was disabled, goes to its first
+    // control.
+    void KeepFocusInside();
     void OnChanged(Control& control, Property property) override;
 
   private:
