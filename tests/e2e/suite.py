@@ -1110,8 +1110,10 @@ class Session:
 
         def check(screen, dpi, title, name):
             lines = until(f"the geometry of {name}", lambda: self.desk.probe_lines("geometry", title))
+            # A multi-line text goes on over the next lines: only the lines that name a kind.
             rects = [(kind, tuple(map(int, rest.split()[:4])), " ".join(rest.split()[4:]))
-                     for kind, rest in (line.split(" ", 1) for line in lines)]
+                     for kind, rest in (line.split(" ", 1) for line in lines
+                                        if line.split(" ", 1)[0] in KINDS and " " in line)]
             window, client, work = (r for _, r, _ in rects[:3])
             inside = lambda a, b: a[0] >= b[0] and a[1] >= b[1] and a[2] <= b[2] and a[3] <= b[3]
             measured.append(f"{screen} at {dpi} DPI: {name} {window[2] - window[0]}x"
@@ -1125,6 +1127,7 @@ class Session:
             self.desk.screenshot(f"fit-{screen}-{dpi}-{name}", rect=tuple(
                 max(w, c) if i < 2 else min(w, c) for i, (w, c) in enumerate(zip(window, work))))
 
+        KINDS = ("window", "client", "work", "child")
         main_display = os.environ["DISPLAY"]
         try:
             for screen, dpis in (("1280x800", (96, 144, 192)), ("1920x1080", (144, 192))):

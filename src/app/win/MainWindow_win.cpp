@@ -192,6 +192,16 @@ void MainWindow::ShowAfterLoad() {
 }
 
 void MainWindow::MenuCommand(UINT command) {
+    const HWND focus = ::GetFocus();
+    struct GiveBack {
+        HWND window, focus;
+        // A box the command showed is gone: the keyboard goes back to where it was.
+        ~GiveBack() {
+            if (::IsChild(window, focus) && ::IsWindow(focus) && ::GetActiveWindow() == window &&
+                !::IsChild(window, ::GetFocus()))
+                ::SetFocus(focus);
+        }
+    } giveBack{window_, focus};
     switch (command) {
         case kLoadListCommand:
             Guarded([&] { form_.LoadFolderListFile(); });
