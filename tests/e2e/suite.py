@@ -940,7 +940,8 @@ class Session:
         assert any("MIT" in l for l in said), said
         self.desk.key("Return")
         until("the box to close", lambda: self.boxes() == 0)
-        self.desk.key("Delete")
+        until("the keyboard back in the list", lambda: focused() == "ListView1")
+        self.desk.key("Home", "Delete")
         until("an empty list", lambda: self.desk.items() == [])
 
         # The tray's tip: the state first, then the last run, what it did.
@@ -1119,6 +1120,7 @@ class Session:
             measured.append(f"{screen} at {dpi} DPI: {name} {window[2] - window[0]}x"
                             f"{window[3] - window[1]} at {window[0]},{window[1]}, client "
                             f"{client[2] - client[0]}x{client[3] - client[1]}")
+            print(measured[-1], flush=True)
             if not inside(window, work):
                 faults.append(f"{screen} {dpi} {name}: window {window} beyond the work area {work}")
             for _, rect, what in rects[3:]:
@@ -1174,7 +1176,6 @@ class Session:
         finally:
             os.environ["DISPLAY"] = main_display
             self.desk.wine("reg", "delete", desktop_key, "/v", "LogPixels", "/f")
-        print("\n".join(measured), flush=True)
         assert not faults, "\n".join(faults)
 
 
