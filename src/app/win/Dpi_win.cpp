@@ -38,10 +38,25 @@ Dpi FitToWorkArea(HWND window, Dpi monitor, int widthTwips, int heightTwips, con
     const RECT& work = info.rcWork;
     const int workWidth = work.right - work.left;
     const int workHeight = work.bottom - work.top;
-    const Dpi dpi{FittingDpi(monitor.value, widthTwips, heightTwips, frame.right - frame.left,
-                             frame.bottom - frame.top, workWidth, workHeight)};
-    const int width = dpi.Px(widthTwips) + frame.right - frame.left;
-    const int height = dpi.Px(heightTwips) + frame.bottom - frame.top;
+    Dpi dpi{FittingDpi(monitor.value, widthTwips, heightTwips, frame.right - frame.left,
+                       frame.bottom - frame.top, workWidth, workHeight)};
+    int width = dpi.Px(widthTwips) + frame.right - frame.left;
+    int height = dpi.Px(heightTwips) + frame.bottom - frame.top;
+    // The frame as the window really has it (the system may draw it at another DPI than it
+    // said): sized once, measured, and sized again where they differ.
+    ::SetWindowPos(window, nullptr, 0, 0, width, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT outer{}, inner{};
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &inner);
+    const int frameWidth = (outer.right - outer.left) - inner.right;
+    const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    if (frameWidth != frame.right - frame.left || frameHeight != frame.bottom - frame.top) {
+        dpi = {FittingDpi(monitor.value, widthTwips, heightTwips, frameWidth, frameHeight,
+                          workWidth, workHeight)};
+        width = dpi.Px(widthTwips) + frameWidth;
+        height = dpi.Px(heightTwips) + frameHeight;
+    }
     LONG left = work.left + std::max(0, (workWidth - width) / 2);
     LONG top = work.top + std::max(0, (workHeight - height) / 2);
     if (wanted) {
