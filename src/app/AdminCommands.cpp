@@ -7,16 +7,16 @@
 #include "app/SettingsFile.h"
 #include "history/History.h"
 #include "platform/AppError.h"
-#include "product/AppSettings.h"
 #include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
-#include "product/Policies.h"
 #include "platform/Services.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 

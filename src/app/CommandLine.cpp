@@ -10,14 +10,14 @@
 #include "history/History.h"
 #include "platform/AppError.h"
 #include "platform/AppMessages.h"
-#include "product/AppSettings.h"
 #include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
 #include "platform/Locale.h"
-#include "product/Policies.h"
 #include "platform/Services.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 

@@ -7,12 +7,12 @@
 #include "delete/DelFolders.h"
 #include "delete/RunRules.h"
 #include "platform/AppMessages.h"
-#include "product/AppSettings.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 
@@ -45,21 +45,23 @@ RunReport DeletePanel::DeleteFoldersFiles() {
     RunChoices choices;
     ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
     if (!trap.Line(100, [&] { choices = CurrentChoices(); })) return {};
-    return uses_.runs.Run([&] { return uses_.engine.DeleteFoldersFiles(entries, choices); });
+    lastReport_ = uses_.runs.Run([&] { return uses_.engine.DeleteFoldersFiles(entries, choices); });
+    return lastReport_;
 }
 
-void DeletePanel::PushButton3_Click() {
+bool DeletePanel::PushButton3_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton3_Click");
-    if (uses_.ListView1.Count() == 0 || uses_.engine.RunInProgress()) return;
+    if (uses_.ListView1.Count() == 0 || uses_.engine.RunInProgress()) return false;
     bool allowed = false;
     trap.Line(100, [&] { allowed = AllowDeleteFolders(); });
-    if (!allowed) return;
+    if (!allowed) return false;
     RunReport report;
     trap.Line(102, [&] { report = DeleteFoldersFiles(); });
     // The history has it too; the person who pressed the button is told at once.
     trap.Line(104, [&] {
         if (!report.notRun.empty()) uses_.messages.MsgBox(report.notRun);
     });
+    return true;
 }
 
 void DeletePanel::Option1_Click() {

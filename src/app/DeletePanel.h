@@ -41,7 +41,10 @@ class DeletePanel : public DeleteRun {
     // The list's entries as they stand, one run at a time with every other copy's.
     RunReport DeleteFoldersFiles() override;
 
-    void PushButton3_Click();
+    // True when a run went ahead.
+    bool PushButton3_Click();
+    // What the last run the panel started did.
+    const RunReport& LastReport() const { return lastReport_; }
     void Option1_Click();
     void Option2_Click();
     void Check1_Click();
@@ -49,6 +52,7 @@ class DeletePanel : public DeleteRun {
 
   private:
     Uses uses_;
+    RunReport lastReport_;
 };
 
 }  // namespace ondrevan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,17 @@ class Form1 {
     void StartedAgain() { windowLife_.cSysTray1_MouseDown(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch, unless the user is
     // pressing keys into the hot-key field, choosing one.
-    void HotKeyPressed() {
-        if (!options_.ChoosingHotKey()) schedule_.PushButton2_Click();
-    }
+    void HotKeyPressed();
+    // The tray icon's tip says where things stand: the switch, the next run, the last run.
+    void ShowTrayState();
+    // The Help menu: the read-me beside the program, the keys and switches in short, and the
+    // version with the licence.
+    void OpenReadMe();
+    void ShowKeysHelp();
+    void ShowAbout();
+    // The Tools and File menus press the buttons that do the same.
+    void RunNow() { PushButton3.Click.Raise(); }
+    void LoadFolderListFile() { PushButton12.Click.Raise(); }
     // Windows said the policies changed: read them again, and show what they now set.
     void PoliciesChanged();
     const Policies& InForce() const { return policies_; }
@@ -151,6 +160,10 @@ class Form1 {
     // The controls an administrator's policy sets are disabled and say so; a forbidden
     // start-up entry is taken away.
     void ShowPolicies();
+    // When the next run comes, in the user's format; "" when off or not known.
+    std::string NextRunText();
+    // A run the window started or the schedule made: the tip tells of it.
+    void NoteRun();
 
     // Each part is handed the seams, the controls and the other parts it works with.
     ondrevan::Services services_;
@@ -285,6 +298,8 @@ class Form1 {
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;
     std::vector<Control*> controls_;
+    std::optional<LocalDateTime> lastRun_;
+    std::string lastRunOutcome_;
 };
 
 }  // namespace ondrevan

@@ -8,8 +8,8 @@
 #include "platform/HotKey.h"
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/SettingKeys.h"
 #include "schedule/CatchUp.h"
 
 namespace ondrevan {

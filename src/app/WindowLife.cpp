@@ -5,8 +5,8 @@
 #include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/KeyboardHook.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 

@@ -18,9 +18,14 @@ class Label : public Control {
     // An auto-sized label grows to show its whole caption.
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool autoSize) { autoSize_ = autoSize; }
+    // A label that names the field after it: the "&" in its caption marks the access key
+    // that reaches the field. Otherwise an "&" is shown as it is.
+    bool NamesField() const { return namesField_; }
+    void SetNamesField(bool namesField) { namesField_ = namesField; }
 
   private:
     bool autoSize_ = false;
+    bool namesField_ = false;
 };
 
 class Frame : public Control {

@@ -25,4 +25,9 @@ std::string RunOutcome(const RunTotals& totals) {
     return text;
 }
 
+bool RunDidSomething(const RunTotals& totals) {
+    return totals.filesDeleted > 0 || totals.filesRecycled > 0 || totals.foldersRecycled > 0 ||
+           totals.filesFailed > 0 || totals.filesNotRecycled > 0 || totals.problems > 0;
+}
+
 }  // namespace ondrevan

@@ -15,6 +15,8 @@ struct RunTotals {
 // What a run did, where it went, with sizes, for the tray: "10 files (98 KB) and 3 folders
 // to the Recycle Bin", "4 files deleted (1.2 MB), 1 not done", "nothing to delete".
 std::string RunOutcome(const RunTotals& totals);
+// A run that deleted, moved and failed nothing has nothing to tell.
+bool RunDidSomething(const RunTotals& totals);
 
 // What a run did: its totals and its closing line as the history has it ("" when the list
 // was empty). A run that did not start says why in `notRun`, and its closing line is that

@@ -263,11 +263,11 @@ void Schedule::AfterScheduledRun() {
     uses_.settings.Save(keys::kLastScheduledRunProblems, std::to_string(totals.problems));
     // What went where leads; the closing line with every count follows in the balloon.
     const std::string outcome = RunOutcome(totals);
-    uses_.tray.SetTrayTip("Ondrevan - last run " + uses_.locale.FormatLongTime(now.time) + ": " +
-                          outcome);
-    // A word in passing: the balloon is not waited for and takes no focus.
+    ScheduledRunDone.Raise();
+    // A word in passing: the balloon is not waited for and takes no focus. A run that did
+    // nothing has nothing to say.
     if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) &&
-        !LastRunSummary().empty())
+        RunDidSomething(totals) && !LastRunSummary().empty())
         uses_.tray.ShowBalloon(outcome + "\r\n" + LastRunSummary(), kProductName, 0, false);
 }
 

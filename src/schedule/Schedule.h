@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "controls/Event.h"
 #include "delete/DeleteRun.h"
 #include "platform/DateTime.h"
 #include "schedule/DueTracker.h"
@@ -72,6 +73,9 @@ class Schedule {
     void PushButton2_Click();
     void RestoreSwitchState();
     bool IsOn() const;
+
+    // Raised after each scheduled run, once its time is kept: the tray tip tells of it.
+    Event<> ScheduledRunDone;
 
     std::int32_t ElapsedSeconds() const { return due_.ElapsedSeconds(); }
     std::int32_t TotalSeconds() const { return due_.TotalSeconds(); }

@@ -21,6 +21,10 @@
 //   rows TITLE               the rows of that window's list view, cells between tabs
 //   heading TITLE TEXT       the heading of that window's list view that reads TEXT
 //   clipboard                the text on the clipboard, as it is
+//   geometry TITLE           a visible window with that title ("form": the main one), its
+//                            client area and its monitor's work area, then every visible
+//                            child, a line each: "KIND left top right bottom class text"
+//   tips                     the text of every tool of every tool-tip window (the tray's tip)
 //
 // A found window prints one line: "x=.. y=.. (its centre) left=.. top=.. right=.. bottom=..
 // visible=. enabled=. checked=. iconic=. class=.. text=..." in screen pixels, text last. Exit code
@@ -31,6 +35,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -479,6 +484,76 @@ int wmain(int argc, wchar_t** argv) {
         }
         if (box.left < 0) return 1;
         PrintRect(box, form, which);
+        return 0;
+    }
+    if (command == L"geometry" && argc > 2) {
+        const std::wstring title = argv[2];
+        HWND window =
+            title == L"form" ? ::FindWindowW(kFormClass, nullptr) : VisibleTopLevel(nullptr, title);
+        if (!window || !::IsWindowVisible(window)) return 1;
+        const auto line = [](const char* kind, const RECT& r, HWND of) {
+            char text[128];
+            std::snprintf(text, sizeof text, "%s %ld %ld %ld %ld ", kind, r.left, r.top, r.right,
+                          r.bottom);
+            PrintLine(text + (of ? Narrow(ClassOf(of)) + " " + Narrow(TextOf(of)) : "-"));
+        };
+        RECT rect{};
+        ::GetWindowRect(window, &rect);
+        line("window", rect, window);
+        ::GetClientRect(window, &rect);
+        ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        line("client", rect, nullptr);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        line("work", monitor.rcWork, nullptr);
+        FindDescendant(window, [&](HWND child) {
+            // A combo box's own rectangle holds its drop-down list; what shows is its field.
+            if (::IsWindowVisible(child) && !HasClass(::GetParent(child), WC_COMBOBOXW)) {
+                ::GetWindowRect(child, &rect);
+                if (HasClass(child, WC_COMBOBOXW)) {
+                    COMBOBOXINFO info{};
+                    info.cbSize = sizeof info;
+                    if (::GetComboBoxInfo(child, &info)) {
+                        RECT field = info.rcButton;
+                        ::MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&field), 2);
+                        rect.bottom = std::max(field.bottom, rect.top + 1);
+                    }
+                }
+                line("child", rect, child);
+            }
+            return false;
+        });
+        return 0;
+    }
+    if (command == L"tips") {
+        HWND tips = nullptr;
+        while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr))) {
+            const int count = static_cast<int>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+            constexpr int kChars = 1024;
+            ondrevan::probe::RemoteMemory remote(tips,
+                                                 sizeof(TTTOOLINFOW) + kChars * sizeof(wchar_t));
+            if (!remote) continue;
+            for (int i = 0; i < count; ++i) {
+                TTTOOLINFOW tool{};
+                tool.cbSize = sizeof tool;
+                tool.lpszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) +
+                                                           sizeof(TTTOOLINFOW));
+                wchar_t none[1] = L"";
+                remote.Write(none, sizeof none, sizeof(TTTOOLINFOW));
+                remote.Write(&tool, sizeof tool);
+                if (!::SendMessageW(tips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
+                                    reinterpret_cast<LPARAM>(remote.Address())))
+                    continue;
+                wchar_t text[kChars] = L"";
+                remote.Read(text, sizeof text - sizeof(wchar_t), sizeof(TTTOOLINFOW));
+                // One line each: a line break in a tip is written as "\n".
+                std::wstring flat;
+                for (const wchar_t* c = text; *c; ++c)
+                    flat += *c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, *c);
+                PrintLine(Narrow(flat));
+            }
+        }
         return 0;
     }
     if (command == L"foreground") return Found(::GetForegroundWindow());

@@ -767,7 +767,7 @@ class Session:
         assert [c for c, _ in stops] == ["Edit", "Edit", "Button", "Button", "msctls_hotkey32",
                                          "Button", "Button", "Button", "Button", "Edit",
                                          "Edit"], stops
-        assert stops[5][1] == "None" and stops[9] == ("Edit", "45"), stops
+        assert stops[5][1] == "&None" and stops[9] == ("Edit", "45"), stops
         # Enter stores a field without leaving it; Escape closes the window.
         self.desk.key("shift+Tab")
         self.desk.key("End", "BackSpace", "BackSpace")
@@ -956,6 +956,109 @@ class Session:
             until("the entry removed", lambda: self.desk.items() == left_over)
             assert said
 
+    def step_every_window_by_keyboard_alone(self):
+        """The menu bar, the folder list, the options and the preview, without the mouse:
+        access keys reach every command, Tab goes round every window, Escape closes a tool
+        window from any control and the keyboard comes back where it was."""
+        program_file, missing = r"C:\e2e\np.exe", r"C:\e2e\Nope"
+        focused = lambda: self.desk.probe_lines("focused")[0]
+        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10)  # the caption
+        self.desk.key("alt+t")
+        until("the Tools menu", lambda: self.desk.seen("class", "#32768", "0"))
+        self.desk.screenshot("menu-bar-tools")
+        self.desk.key("Escape", "Escape")
+        # File > Load Folder List...
+        self.desk.key("alt+f")
+        until("the File menu", lambda: self.desk.seen("class", "#32768", "0"))
+        self.desk.key("l")
+        until("the open-file dialog", lambda: self.desk.seen("dialog", OPEN_LISTS))
+        self.desk.type(r"C:\e2e\lists\odd.txt")
+        self.desk.key("Return")
+        until("both entries in the list", lambda: self.desk.items() == [program_file, missing])
+
+        # The list: Shift+F10 and the Menu key open its menu, Delete removes the entry.
+        self.move_focus_to("ListView1", "Tab")
+        self.desk.key("End", "Home")
+        for key in ("shift+F10", "Menu"):
+            self.desk.key(key)
+            until(f"the list's menu by {key}", lambda: self.desk.seen("class", "#32768", "0"))
+            self.desk.key("Escape")
+            until("the menu to close", lambda: not self.desk.seen("class", "#32768", "0"))
+        assert focused() == "ListView1" and self.boxes() == 0
+        self.desk.key("Delete")
+        until("the entry removed", lambda: self.desk.items() == [missing])
+        stored = self.settings().get("Folders", "")
+        assert missing in stored and program_file not in stored, stored
+
+        def round_of(title, key):
+            """The controls Tab (or Shift+Tab) stops at, until it is back where it began."""
+            where = lambda: (f := self.desk.seen("window-focus", title)) and (f.cls, f.rect)
+            first, stops = where(), []
+            for _ in range(16):
+                self.desk.key(key)
+                time.sleep(0.3)
+                stops.append(where())
+                if stops[-1] == first:
+                    return stops
+            raise AssertionError(f"{key} never came back round {title}: {stops}")
+
+        # Tools > Options...: the keyboard starts in its first field and goes round.
+        self.desk.key("alt+t")
+        time.sleep(0.5)
+        self.desk.key("o")
+        until("the options window", lambda: self.desk.seen("top", OPTIONS))
+        assert self.options_focus()[0] == "Edit", self.options_focus()
+        forward = round_of(OPTIONS, "Tab")
+        backward = round_of(OPTIONS, "shift+Tab")
+        assert len(forward) == 10 and len(set(forward)) == 10, forward
+        assert backward[:-1] == forward[-2::-1], (forward, backward)
+        folders = next(stop for stop in forward if stop[0] == "Edit" and
+                       stop[1][3] - stop[1][1] > 50)  # the multi-line field
+        # Access keys: each labelled field and button.
+        for key, cls in (("alt+p", "Edit"), ("alt+k", "msctls_hotkey32"), ("alt+m", "Edit"),
+                         ("alt+o", "Edit")):
+            self.desk.key(key)
+            until(f"{key} to reach its field", lambda: self.options_focus()[0] == cls)
+        self.desk.key("alt+p")
+        until("the folders field", lambda: (f := self.desk.seen("window-focus", OPTIONS))
+              and (f.cls, f.rect) == folders)
+        self.desk.screenshot("options-by-keyboard")
+        self.desk.key("Escape")  # from the multi-line field
+        until("Escape to close the options", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        until("the keyboard back in the list", lambda: focused() == "ListView1")
+
+        # Tools > Preview Next Run...: round, and Escape from a control inside.
+        self.desk.key("alt+t")
+        time.sleep(0.5)
+        self.desk.key("p")
+        until("the preview", lambda: self.desk.seen("window-focus", PREVIEW))
+        stops = round_of(PREVIEW, "Tab")
+        assert any(cls == "Button" for cls, _ in stops), stops
+        self.desk.key("Tab")
+        self.desk.screenshot("preview-by-keyboard")
+        self.desk.key("Escape")
+        until("Escape to close the preview", lambda: not self.desk.seen("top", PREVIEW, "0"))
+        until("the keyboard back in the list", lambda: focused() == "ListView1")
+
+        # Help > About: the version and the licence.
+        self.desk.key("alt+h")
+        time.sleep(0.5)
+        self.desk.key("a")
+        said = until("About", lambda: self.desk.probe_lines("dialog-texts", BOX))
+        assert any(re.match(r"Ondrevan \d+\.\d+\.\d+", l) for l in said), said
+        assert any("MIT" in l for l in said), said
+        self.desk.key("Return")
+        until("the box to close", lambda: self.boxes() == 0)
+        until("the keyboard back in the list", lambda: focused() == "ListView1")
+        self.desk.key("Home", "Delete")
+        until("an empty list", lambda: self.desk.items() == [])
+
+        # The tray's tip: the state first, then the last run, what it did.
+        tip = next((t for t in self.desk.probe_lines("tips") or [] if t.startswith("Ondrevan:")),
+                   None)
+        assert tip and re.match(r"Ondrevan: automatic deletion (off|on, next run .+)\\nLast run "
+                                r"[^:]+:\d\d:\d\d\W*\w*: nothing to delete, \d not done$", tip), tip
+
     def step_a_second_start_brings_the_first_window_back(self):
         """Started again (the Start menu, by someone who cannot find the icon): no second
         copy, the first one's window comes to the front, from the tray or from behind."""
@@ -1102,6 +1205,87 @@ class Session:
         assert self.msi_shortcuts() == []
         assert self.run_values() == [None, None], "the Run value the program wrote"
         assert self.installed_products() == {}
+
+    def step_every_window_fits_its_screen_at_every_dpi(self):
+        """Each window opened at 96, 144 and 192 DPI on a 1280 x 800 and a 1920 x 1080 screen
+        (each a virtual display of its own): the window lies inside the work area and every
+        control inside the window. The portable copy is used; the installed one is gone."""
+        if self.program:
+            self.close_with_close_box()
+        with zipfile.ZipFile(self.args.zip) as archive:
+            archive.extractall(self.path(r"C:\Geometry"))
+        exe = r"C:\Geometry\Ondrevan\Ondrevan.exe"
+        desktop_key = r"HKCU\Control Panel\Desktop"
+        faults, measured = [], []
+
+        def check(screen, dpi, title, name):
+            lines = until(f"the geometry of {name}", lambda: self.desk.probe_lines("geometry", title))
+            # A multi-line text goes on over the next lines: only the lines that name a kind.
+            rects = [(kind, tuple(map(int, rest.split()[:4])), " ".join(rest.split()[4:]))
+                     for kind, rest in (line.split(" ", 1) for line in lines
+                                        if line.split(" ", 1)[0] in KINDS and " " in line)]
+            window, client, work = (r for _, r, _ in rects[:3])
+            inside = lambda a, b: a[0] >= b[0] and a[1] >= b[1] and a[2] <= b[2] and a[3] <= b[3]
+            measured.append(f"{screen} at {dpi} DPI: {name} {window[2] - window[0]}x"
+                            f"{window[3] - window[1]} at {window[0]},{window[1]}, client "
+                            f"{client[2] - client[0]}x{client[3] - client[1]}")
+            print(measured[-1], flush=True)
+            if not inside(window, work):
+                faults.append(f"{screen} {dpi} {name}: window {window} beyond the work area {work}")
+            for _, rect, what in rects[3:]:
+                if not inside(rect, client):
+                    faults.append(f"{screen} {dpi} {name}: {what!r} {rect} beyond {client}")
+            self.desk.screenshot(f"fit-{screen}-{dpi}-{name}", rect=tuple(
+                max(w, c) if i < 2 else min(w, c) for i, (w, c) in enumerate(zip(window, work))))
+
+        KINDS = ("window", "client", "work", "child")
+        main_display = os.environ["DISPLAY"]
+        try:
+            for screen, dpis in (("1280x800", (96, 144, 192)), ("1920x1080", (144, 192))):
+                subprocess.run(["wineserver", "-k"], check=False)
+                subprocess.run(["wineserver", "-w"], check=False)
+                display = next(f":{n}" for n in range(150, 200)
+                               if not os.path.exists(f"/tmp/.X{n}-lock"))
+                xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{screen}x24",
+                                         "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+                os.environ["DISPLAY"] = display
+                try:
+                    until("the virtual display", lambda: subprocess.run(
+                        ["xdpyinfo"], capture_output=True).returncode == 0)
+                    for dpi in dpis:
+                        self.desk.wine("reg", "add", desktop_key, "/v", "LogPixels", "/t",
+                                       "REG_DWORD", "/d", str(dpi), "/f")
+                        self.desk.wine("reg", "delete", SETTINGS_KEY, "/f")
+                        self.start_program(exe)
+                        # Opened, the first control in reading order has the keyboard.
+                        until("the focus on the first control",
+                              lambda: self.desk.probe_lines("focused")[0] == "PushButton2")
+                        check(screen, dpi, "form", "main")
+                        for key, title, name in (("o", OPTIONS, "options"),
+                                                 ("p", PREVIEW, "preview")):
+                            self.desk.key("alt+t")
+                            time.sleep(0.5)
+                            self.desk.key(key)
+                            until(name, lambda: self.desk.seen("window-focus", title))
+                            time.sleep(1)
+                            check(screen, dpi, title, name)
+                            self.desk.key("Escape")
+                            until(f"the {name} to close",
+                                  lambda: not self.desk.seen("top", title, "0"))
+                        assert self.close_with_close_box() == 0
+                finally:
+                    if self.program:
+                        self.program.kill()
+                        self.program = None
+                    subprocess.run(["wineserver", "-k"], check=False)
+                    subprocess.run(["wineserver", "-w"], check=False)
+                    xvfb.kill()
+                    xvfb.wait()
+        finally:
+            os.environ["DISPLAY"] = main_display
+            self.desk.wine("reg", "delete", desktop_key, "/v", "LogPixels", "/f")
+        assert not faults, "\n".join(faults)
 
 
 def main():

@@ -174,14 +174,17 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
             count += request.flags == 16 && !request.info.empty();
         return count;
     };
-    EXPECT_EQ(tips().back(), "Ondrevan - last run 10:00:03 AM: 1 file deleted (1 byte)");
+    EXPECT_EQ(tips().back(),
+              "Ondrevan: automatic deletion on, next run 9:00:00 AM\nLast run 10:00:03 AM: 1 "
+              "file deleted (1 byte)");
     EXPECT_EQ(balloons(), 0) << "off by default";
     sys.settings.Set(keys::kNotifyAfterRun, kSwitchOn);
     sys.fileSystem.AddFile("C:\\Work\\b.txt", "b");
     sys.fileSystem.Lock("C:\\Work\\b.txt");
     sys.notifyIcon.sent.clear();
     StartAndTick(2, 10);
-    EXPECT_EQ(tips().back(), "Ondrevan - last run 10:00:03 AM: nothing to delete, 1 not done");
+    EXPECT_EQ(tips().back().substr(tips().back().find('\n')),
+              "\nLast run 10:00:03 AM: nothing to delete, 1 not done");
     ASSERT_EQ(balloons(), 1);
     for (const NotifyIconRequest& request : sys.notifyIcon.sent)
         if (request.flags == 16 && !request.info.empty()) {
@@ -196,9 +199,15 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
     sys.fileSystem.AddFolder("C:\\Work\\Sub");
     sys.notifyIcon.sent.clear();
     StartAndTick(3, 10);
-    EXPECT_EQ(tips().back(),
-              "Ondrevan - last run 10:00:03 AM: 3 files (2.0 KB) to the Recycle Bin");
+    EXPECT_EQ(tips().back().substr(tips().back().find('\n')),
+              "\nLast run 10:00:03 AM: 3 files (2.0 KB) to the Recycle Bin");
     EXPECT_EQ(sys.pump.waits, 0) << "the balloon is never waited for";
+    // A run that found nothing to do says nothing.
+    sys.notifyIcon.sent.clear();
+    StartAndTick(4, 10);
+    EXPECT_EQ(tips().back().substr(tips().back().find('\n')),
+              "\nLast run 10:00:03 AM: nothing to delete");
+    EXPECT_EQ(balloons(), 0);
 }
 
 }  // namespace

@@ -38,6 +38,25 @@ TEST_F(Form1Fixture, HasEveryControlOfTheLayoutInItsDesignedPlace) {
     EXPECT_GT(form->RichTextBox1.Position().top, kClientHeightTwips) << "kept out of sight";
 }
 
+TEST(Layout, AWindowThatDoesNotFitItsWorkAreaIsLaidOutAtTheLargestDpiThatFits) {
+    // monitor DPI, frame, work area -> the DPI the main window is laid out at
+    const struct {
+        int dpi, frameWidth, frameHeight, workWidth, workHeight, fitting;
+    } table[] = {
+        {96, 16, 59, 1280, 800, 96},      // 1080 x 442: fits
+        {144, 24, 80, 1280, 800, 113},    // 1596 wide would not: 1252 + 24 does
+        {192, 32, 100, 1280, 800, 112},   // a wider frame leaves less room
+        {192, 32, 100, 1920, 1080, 170},  // 1884 + 32; at 171, 1895 + 32 is too wide
+        {144, 24, 80, 2560, 1600, 144},
+        {96, 16, 59, 200, 100, 48},  // below half the design it stays at half
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(FittingDpi(row.dpi, kClientWidthTwips, kClientHeightTwips, row.frameWidth,
+                             row.frameHeight, row.workWidth, row.workHeight),
+                  row.fitting)
+            << row.dpi << " on " << row.workWidth;
+}
+
 TEST_F(Form1Fixture, FirstStartWithAnEmptyStoreShowsTheDesignedDefaults) {
     sys.clock.Set(2026, 12, 8, 14, 30, 5);
     Load();

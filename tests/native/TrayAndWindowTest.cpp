@@ -2,6 +2,7 @@
 
 #include "FakeSystem.h"
 #include "app/Form1.h"
+#include "app/TrayStatus.h"
 #include "controls/SysTray.h"
 #include "platform/NotifyIcon.h"
 
@@ -9,6 +10,31 @@ namespace ondrevan {
 namespace {
 
 using Action = NotifyIconRequest::Action;
+
+TEST(TrayTip, StateFirstThenTheLastRunWithItsDateWhenNotTodayWithinTheTipsRoom) {
+    const std::string bin = "10 files (98 KB) and 3 folders to the Recycle Bin";
+    const std::string longOutcome = std::string(120, 'x');
+    const struct {
+        TrayFacts facts;
+        std::string tip;
+    } table[] = {
+        {{true, "13:00", "", "", ""}, "Ondrevan: automatic deletion on, next run 13:00"},
+        {{false, "", "", "", ""}, "Ondrevan: automatic deletion off"},
+        {{true, "", "", "", ""}, "Ondrevan: automatic deletion on"},
+        {{true, "Monday 13:00", "12:00", "", bin},
+         "Ondrevan: automatic deletion on, next run Monday 13:00\nLast run 12:00: " + bin},
+        {{false, "", "12:00", "08/12/2026", "nothing to delete"},
+         "Ondrevan: automatic deletion off\nLast run 08/12/2026 12:00: nothing to delete"},
+        {{false, "", "12:00", "", longOutcome},
+         "Ondrevan: automatic deletion off\nLast run 12:00: " + std::string(75, 'x') + "..."},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(TrayTipText(row.facts), row.tip);
+        EXPECT_LE(TrayTipText(row.facts).size(), 127u);
+    }
+    EXPECT_EQ(SwitchBalloonText(true, "13:00"), "Automatic deletion on, next run 13:00");
+    EXPECT_EQ(SwitchBalloonText(false, ""), "Automatic deletion off");
+}
 
 struct TrayFixture : ::testing::Test {
     testing::FakeSystem sys;
@@ -175,6 +201,23 @@ TEST_F(WindowFixture, MinimizingHidesIntoTheTrayWithTheBalloonOnlyTheFirstTime) 
     Minimize();
     EXPECT_FALSE(form->Window.Visible());
     EXPECT_EQ(Balloons(), 1) << "the second time hides without a balloon";
+}
+
+TEST_F(WindowFixture, TheHotKeyWhileHiddenSaysWhatItSwitchedAndTheTipLeadsWithTheState) {
+    sys.settings.Set("StartStopState", "On");
+    Load();
+    form->ListView1.Add("C:\\Work");
+    EXPECT_EQ(sys.notifyIcon.sent.back().tip.rfind("Ondrevan: automatic deletion on, next run ", 0),
+              0u);
+    form->HotKeyPressed();  // the window in sight: the button says it
+    EXPECT_EQ(Balloons(), 0);
+    form->HotKeyPressed();
+    Minimize();
+    const int before = Balloons();
+    form->HotKeyPressed();
+    ASSERT_EQ(Balloons(), before + 1);
+    EXPECT_EQ(sys.notifyIcon.sent.back().info, "Automatic deletion off");
+    EXPECT_EQ(form->cSysTray1.TrayTip(), "Ondrevan: automatic deletion off");
 }
 
 TEST_F(WindowFixture, StartInTheTrayStartsHiddenAndStoresItsChoiceAtOnce) {

@@ -21,6 +21,48 @@
 namespace ondrevan::win {
 namespace {
 
+// A single-line field's text sits in the middle of its height, as in Windows' own fields:
+// its client area is the height of one line, and the rest above and below is frame.
+int LineHeight(HWND field) {
+    HDC dc = ::GetDC(field);
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(field, dc);
+    return metrics.tmHeight;
+}
+
+void CentreLine(HWND field, RECT& client) {
+    const int spare = (client.bottom - client.top) - LineHeight(field) - 2;
+    if (spare < 2) return;
+    client.top += spare / 2;
+    client.bottom -= spare - spare / 2;
+}
+
+// The frame around the centred line is painted as the field's own background.
+void PaintAroundLine(HWND field) {
+    RECT window, client;
+    ::GetWindowRect(field, &window);
+    ::GetClientRect(field, &client);
+    ::MapWindowPoints(field, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    ::OffsetRect(&client, -window.left, -window.top);
+    ::OffsetRect(&window, -window.left, -window.top);
+    const int edge = ::GetSystemMetrics(SM_CXEDGE);
+    ::InflateRect(&window, -edge, -edge);
+    HDC dc = ::GetWindowDC(field);
+    const bool editable =
+        ::IsWindowEnabled(field) && !(::GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY);
+    auto brush = reinterpret_cast<HBRUSH>(
+        ::SendMessageW(::GetParent(field), editable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                       reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(field)));
+    if (!brush) brush = ::GetSysColorBrush(editable ? COLOR_WINDOW : COLOR_BTNFACE);
+    ::ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
+    ::FillRect(dc, &window, brush);
+    ::ReleaseDC(field, dc);
+}
+
 std::string WindowText(HWND window) {
     int length = ::GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -322,6 +364,42 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
             // for a hot key.
             if (entry->control->Kind() == ControlKind::HotKeyBox && wParam == VK_F4)
                 return ::DefWindowProcW(window, message, wParam, lParam);
+            if (entry->control->Kind() == ControlKind::ListView && wParam == VK_F10 &&
+                (::GetKeyState(VK_SHIFT) & 0x8000)) {
+                ::SendMessageW(::GetParent(window), WM_CONTEXTMENU,
+                               reinterpret_cast<WPARAM>(window), -1);
+                return 0;
+            }
+            break;
+        case WM_NCCALCSIZE:
+            if (entry->control->Kind() == ControlKind::TextBox) {
+                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                CentreLine(window, *reinterpret_cast<RECT*>(lParam));  // rgrc[0] either way
+                return result;
+            }
+            break;
+        case WM_NCPAINT:
+            if (entry->control->Kind() == ControlKind::TextBox) {
+                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                PaintAroundLine(window);
+                return result;
+            }
+            break;
+        case WM_NCHITTEST:
+            // A click above or below the line is a click in the field.
+            if (entry->control->Kind() == ControlKind::TextBox) {
+                const LRESULT hit = ::DefSubclassProc(window, message, wParam, lParam);
+                return hit == HTBORDER || hit == HTNOWHERE ? HTCLIENT : hit;
+            }
+            break;
+        case WM_SETFONT:
+            if (entry->control->Kind() == ControlKind::TextBox) {
+                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                ::SetWindowPos(
+                    window, nullptr, 0, 0, 0, 0,
+                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                return result;
+            }
             break;
         case WM_GETOBJECT:
             if (LRESULT answer =
@@ -333,12 +411,30 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
             // push button, the arrows move within an option group.
             const auto* key = reinterpret_cast<const MSG*>(lParam);
             const LRESULT code = ::DefSubclassProc(window, message, wParam, lParam);
+            // A multi-line field keeps Enter, but Tab, Shift+Tab and Escape go on to the window
+            // as in any field: the keyboard is never trapped (Ctrl+Tab types a tab).
+            if (key && key->message == WM_KEYDOWN &&
+                entry->control->Kind() == ControlKind::RichTextBox &&
+                (key->wParam == VK_ESCAPE ||
+                 (key->wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000))))
+                return code & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
             if (key && key->message == WM_KEYDOWN && WantsKey(*entry->control, key->wParam))
                 return code | DLGC_WANTMESSAGE;
             return code;
         }
         case WM_KEYDOWN:
-            if (WantsKey(*entry->control, wParam)) {
+        case WM_SYSKEYUP:
+        case WM_KEYUP:
+            // Shift+F10 and the Menu key open the list's own menu, as a right click does; the
+            // key's release must not open the menu bar as well.
+            if (entry->control->Kind() == ControlKind::ListView &&
+                (wParam == VK_APPS || (wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000)))) {
+                if (message == WM_KEYDOWN)
+                    ::SendMessageW(::GetParent(window), WM_CONTEXTMENU,
+                                   reinterpret_cast<WPARAM>(window), -1);
+                return 0;
+            }
+            if (message == WM_KEYDOWN && WantsKey(*entry->control, wParam)) {
                 self.PressKey(*entry, wParam);
                 return 0;
             }
@@ -358,8 +454,14 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
 
 void ControlEvents::SubclassChildren() {
     for (const ControlWindows::Entry& entry : windows_.Entries())
-        if (entry.window)
+        if (entry.window) {
             ::SetWindowSubclass(entry.window, ChildSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
+            // The frame is worked out again now that the field's line is centred.
+            if (entry.control->Kind() == ControlKind::TextBox)
+                ::SetWindowPos(
+                    entry.window, nullptr, 0, 0, 0, 0,
+                    SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
 }
 
 }  // namespace ondrevan::win

@@ -120,6 +120,8 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
     HWND parent = control.Container() ? WindowOf(*control.Container()) : mainWindow;
     DWORD style =
         kind.style | (control.Visible() ? WS_VISIBLE : 0) | (control.Enabled() ? 0 : WS_DISABLED);
+    if (control.Kind() == ControlKind::Label && static_cast<const Label&>(control).NamesField())
+        style &= ~static_cast<DWORD>(SS_NOPREFIX);
 
     const PixelPlace at = PlaceOf(control);
     HWND window = ::CreateWindowExW(kind.exStyle, kind.className, Widen(control.Caption()).c_str(),
@@ -130,6 +132,10 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
     entry.window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
     TakeFont(entry, false);
+    // A label sized to its caption (the hot-key hint) reaches down over the edge of the
+    // buttons the design puts under it: it lies above them, so no letter is cut.
+    if (control.Kind() == ControlKind::Label && static_cast<const Label&>(control).AutoSize())
+        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     // Bring the new window up to the model's present state.
     switch (control.Kind()) {

@@ -1,5 +1,9 @@
 #include "app/win/Dpi_win.h"
 
+#include <algorithm>
+
+#include "app/Layout.h"
+
 namespace ondrevan::win {
 
 Dpi Dpi::ForWindow(HWND window) {
@@ -16,12 +20,61 @@ Dpi Dpi::ForWindow(HWND window) {
     return {dpi > 0 ? dpi : 96};
 }
 
-Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam) {
+Dpi FitToWorkArea(HWND window, Dpi monitor, int widthTwips, int heightTwips, const POINT* wanted) {
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(window, GWL_EXSTYLE));
+    const BOOL menu = ::GetMenu(window) != nullptr;
+    // The frame at the monitor's DPI, where the system can say it (Windows 10 on).
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT frame{0, 0, 0, 0};
+    if (!adjustForDpi ||
+        !adjustForDpi(&frame, style, menu, exStyle, static_cast<UINT>(monitor.value)))
+        ::AdjustWindowRectEx(&frame, style, menu, exStyle);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info);
+    const RECT& work = info.rcWork;
+    const int workWidth = work.right - work.left;
+    const int workHeight = work.bottom - work.top;
+    Dpi dpi{FittingDpi(monitor.value, widthTwips, heightTwips, frame.right - frame.left,
+                       frame.bottom - frame.top, workWidth, workHeight)};
+    int width = dpi.Px(widthTwips) + frame.right - frame.left;
+    int height = dpi.Px(heightTwips) + frame.bottom - frame.top;
+    // The frame as the window really has it (the system may draw it at another DPI than it
+    // said): sized once, measured, and sized again where they differ.
+    ::SetWindowPos(window, nullptr, 0, 0, width, height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT outer{}, inner{};
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &inner);
+    const int frameWidth = (outer.right - outer.left) - inner.right;
+    const int frameHeight = (outer.bottom - outer.top) - inner.bottom;
+    if (frameWidth != frame.right - frame.left || frameHeight != frame.bottom - frame.top) {
+        dpi = {FittingDpi(monitor.value, widthTwips, heightTwips, frameWidth, frameHeight,
+                          workWidth, workHeight)};
+        width = dpi.Px(widthTwips) + frameWidth;
+        height = dpi.Px(heightTwips) + frameHeight;
+    }
+    LONG left = work.left + std::max(0, (workWidth - width) / 2);
+    LONG top = work.top + std::max(0, (workHeight - height) / 2);
+    if (wanted) {
+        left =
+            std::clamp<LONG>(wanted->x, work.left, std::max<LONG>(work.left, work.right - width));
+        top = std::clamp<LONG>(wanted->y, work.top, std::max<LONG>(work.top, work.bottom - height));
+    }
+    ::SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return dpi;
+}
+
+Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam, int widthTwips, int heightTwips) {
     const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
     ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     const int dpi = HIWORD(wParam);
-    return {dpi > 0 ? dpi : 96};
+    const POINT at{suggested.left, suggested.top};
+    return FitToWorkArea(window, {dpi > 0 ? dpi : 96}, widthTwips, heightTwips, &at);
 }
 
 }  // namespace ondrevan::win

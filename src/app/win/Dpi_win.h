@@ -18,7 +18,14 @@ struct Dpi {
 // the new DPI in wParam, the rectangle Windows suggests at that DPI in lParam.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;  // WM_DPICHANGED
 
-// Takes the suggested rectangle of a kDpiChangedMessage and returns the new DPI.
-Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam);
+// Sizes a window for a client area of the given twips at the monitor's DPI, or at the largest
+// below it that fits the monitor's work area, and places it inside that work area: centred,
+// or with its top left corner as near `wanted` as fits. Returns the DPI it is laid out at.
+Dpi FitToWorkArea(HWND window, Dpi monitor, int widthTwips, int heightTwips,
+                  const POINT* wanted = nullptr);
+
+// Takes a kDpiChangedMessage: the window is fitted again at the new DPI around the place
+// Windows suggests. Returns the DPI it is laid out at.
+Dpi TakeSuggestedPlace(HWND window, WPARAM wParam, LPARAM lParam, int widthTwips, int heightTwips);
 
 }  // namespace ondrevan::win

@@ -21,6 +21,50 @@ constexpr UINT kPreviewCommand = 0x0110;
 constexpr UINT kOpenFolderCommand = 1;
 constexpr UINT kRemoveCommand = 2;
 constexpr UINT kListPreviewCommand = 3;
+// The menu bar's commands, apart from the controls' ids.
+constexpr UINT kLoadListCommand = 40001;
+constexpr UINT kExitCommand = 40002;
+constexpr UINT kPreviewMenuCommand = 40011;
+constexpr UINT kRunNowCommand = 40012;
+constexpr UINT kOptionsMenuCommand = 40013;
+constexpr UINT kReadMeCommand = 40021;
+constexpr UINT kKeysHelpCommand = 40022;
+constexpr UINT kAboutCommand = 40023;
+
+HMENU MakeMenuBar() {
+    struct Item {
+        UINT id;
+        const wchar_t* text;  // nullptr: a separator
+    };
+    struct Popup {
+        const wchar_t* title;
+        std::initializer_list<Item> items;
+    };
+    HMENU bar = ::CreateMenu();
+    if (!bar) return nullptr;
+    for (const Popup& popup : {
+             Popup{L"&File",
+                   {{kLoadListCommand, L"&Load Folder List..."},
+                    {0, nullptr},
+                    {kExitCommand, L"E&xit"}}},
+             Popup{L"&Tools",
+                   {{kPreviewMenuCommand, L"&Preview Next Run..."},
+                    {kRunNowCommand, L"&Run Now"},
+                    {0, nullptr},
+                    {kOptionsMenuCommand, L"&Options..."}}},
+             Popup{L"&Help",
+                   {{kReadMeCommand, L"&Read Me"},
+                    {kKeysHelpCommand, L"&Keyboard and Command Line"},
+                    {0, nullptr},
+                    {kAboutCommand, L"&About Ondrevan"}}},
+         }) {
+        HMENU menu = ::CreatePopupMenu();
+        for (const Item& item : popup.items)
+            ::AppendMenuW(menu, item.text ? MF_STRING : MF_SEPARATOR, item.id, item.text);
+        ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), popup.title);
+    }
+    return bar;
+}
 
 }  // namespace
 
@@ -51,19 +95,12 @@ bool MainWindow::Create() {
                                 100, 100, nullptr, nullptr, instance_, this);
     if (!window_) return false;
 
-    // Size the client area from the design, and centre the window on its monitor.
-    const Dpi dpi = Dpi::ForWindow(window_);
-    RECT frame{0, 0, dpi.Px(form_.Window.Position().width), dpi.Px(form_.Window.Position().height)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& work = monitor.rcWork;
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    ::SetWindowPos(window_, nullptr, work.left + std::max(0L, (work.right - work.left - width) / 2),
-                   work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // The menu bar sits above the designed client area, which keeps its size.
+    if (HMENU bar = MakeMenuBar()) ::SetMenu(window_, bar);
+    // Size the client area from the design, and centre the window on its monitor; where it
+    // does not fit at the monitor's DPI, it is laid out smaller as a whole.
+    const Dpi dpi = FitToWorkArea(window_, Dpi::ForWindow(window_), form_.Window.Position().width,
+                                  form_.Window.Position().height);
 
     if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
     events_.Attach(form_.Window);
@@ -103,9 +140,11 @@ void MainWindow::ShowPreview() {
     if (!preview_->Show()) return;
     // Worked out afresh each time it is asked for; the window shows while it counts.
     Guarded([&] { preview.cmdRefresh_Click(); });
+    // A control disabled while it counted may have taken the keyboard with it.
+    preview_->KeepFocusInside();
 }
 
-void MainWindow::ShowListMenu() {
+void MainWindow::ShowListMenu(bool fromKeyboard) {
     HWND list = controls_.WindowOf(form_.ListView1);
     const bool selected = form_.ListView1.Selected().has_value();
     HMENU menu = ::CreatePopupMenu();
@@ -118,6 +157,15 @@ void MainWindow::ShowListMenu() {
                   L"&Remove From List");
     POINT at;
     ::GetCursorPos(&at);
+    if (fromKeyboard) {
+        // Shift+F10 or the Menu key: the menu opens at the selected entry, or the list's corner.
+        RECT item{};
+        if (!selected || !ListView_GetItemRect(list, static_cast<int>(*form_.ListView1.Selected()),
+                                               &item, LVIR_LABEL))
+            ::GetClientRect(list, &item);
+        at = {item.left + 8, item.bottom};
+        ::ClientToScreen(list, &at);
+    }
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, list, nullptr));
     ::DestroyMenu(menu);
@@ -140,6 +188,50 @@ void MainWindow::ShowAfterLoad() {
     shown_ = true;
     ::ShowWindow(window_,
                  form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    // The keyboard starts at the first control in reading order, as in a dialog box.
+    if (!::IsChild(window_, ::GetFocus()))
+        if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
+}
+
+void MainWindow::MenuCommand(UINT command) {
+    const HWND focus = ::GetFocus();
+    struct GiveBack {
+        HWND window, focus;
+        // A box the command showed is gone: the keyboard goes back to where it was.
+        ~GiveBack() {
+            if (::IsChild(window, focus) && ::IsWindow(focus) && ::GetActiveWindow() == window &&
+                !::IsChild(window, ::GetFocus()))
+                ::SetFocus(focus);
+        }
+    } giveBack{window_, focus};
+    switch (command) {
+        case kLoadListCommand:
+            Guarded([&] { form_.LoadFolderListFile(); });
+            break;
+        case kExitCommand:
+            ::PostMessageW(window_, WM_CLOSE, 0, 0);
+            break;
+        case kPreviewMenuCommand:
+            ShowPreview();
+            break;
+        case kRunNowCommand:
+            Guarded([&] { form_.RunNow(); });
+            break;
+        case kOptionsMenuCommand:
+            ShowOptions();
+            break;
+        case kReadMeCommand:
+            Guarded([&] { form_.OpenReadMe(); });
+            break;
+        case kKeysHelpCommand:
+            Guarded([&] { form_.ShowKeysHelp(); });
+            break;
+        case kAboutCommand:
+            Guarded([&] { form_.ShowAbout(); });
+            break;
+        default:
+            break;
+    }
 }
 
 void MainWindow::OnChanged(Control& control, Property property) {
@@ -261,14 +353,33 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (lParam) Guarded([&] { events_.RouteCommand(wParam, lParam); });
+            if (lParam)
+                Guarded([&] { events_.RouteCommand(wParam, lParam); });
+            else if (HIWORD(wParam) == 0)
+                MenuCommand(LOWORD(wParam));
             return 0;
+        case WM_CONTEXTMENU:
+            // From the keyboard (a right click comes as the list's own notification).
+            if (reinterpret_cast<HWND>(wParam) == controls_.WindowOf(form_.ListView1) &&
+                lParam == -1) {
+                ShowListMenu(true);
+                return 0;
+            }
+            break;
         case WM_NOTIFY: {
             const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-            if (header.code == NM_RCLICK &&
-                header.hwndFrom == controls_.WindowOf(form_.ListView1)) {
-                ShowListMenu();
-                return 0;
+            if (header.hwndFrom == controls_.WindowOf(form_.ListView1)) {
+                if (header.code == NM_RCLICK) {
+                    ShowListMenu(false);
+                    return 0;
+                }
+                // Delete removes the selected entry, as "Remove From List" does.
+                if (header.code == LVN_KEYDOWN &&
+                    reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE &&
+                    form_.ListView1.Selected()) {
+                    Guarded([&] { form_.RemoveSelectedFolder(); });
+                    return 0;
+                }
             }
             std::optional<LRESULT> result;
             Guarded([&] { result = events_.RouteNotify(*reinterpret_cast<const NMHDR*>(lParam)); });
@@ -366,7 +477,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Guarded([&] { form_.ResumedFromSleep(); });
             return TRUE;
         case kDpiChangedMessage:
-            controls_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
+            controls_.Relayout(TakeSuggestedPlace(window_, wParam, lParam,
+                                                  form_.Window.Position().width,
+                                                  form_.Window.Position().height));
             return 0;
         case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE:

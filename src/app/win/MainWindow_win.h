@@ -51,7 +51,8 @@ class MainWindow : public ControlSink {
     void AddMenuItems();
     void ShowOptions();
     void ShowPreview();
-    void ShowListMenu();
+    void ShowListMenu(bool fromKeyboard);
+    void MenuCommand(UINT command);
 
     HINSTANCE instance_;
     Form1& form_;

@@ -40,14 +40,12 @@ bool ToolWindow::Create() {
         ::CreateWindowExW(exStyle, kToolWindowClass, Widen(form_.Caption()).c_str(), style,
                           CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, owner_, nullptr, instance_, this);
     if (!window_) return false;
-    const Dpi dpi = Dpi::ForWindow(window_);
-    RECT frame{0, 0, dpi.Px(form_.Position().width), dpi.Px(form_.Position().height)};
-    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    // Beside the main window's corner, inside the work area, smaller where it must be.
     RECT ownerRect{};
     ::GetWindowRect(owner_, &ownerRect);
-    ::SetWindowPos(window_, nullptr, ownerRect.left + 40, ownerRect.top + 40,
-                   frame.right - frame.left, frame.bottom - frame.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT wanted{ownerRect.left + 40, ownerRect.top + 40};
+    const Dpi dpi = FitToWorkArea(window_, Dpi::ForWindow(window_), form_.Position().width,
+                                  form_.Position().height, &wanted);
     if (!windows_.Create(window_, controls_, dpi)) return false;
     events_.Attach(form_);
     events_.SubclassChildren();
@@ -59,12 +57,24 @@ bool ToolWindow::Create() {
 bool ToolWindow::Show() {
     if (!window_ && !Create()) return false;
     const bool wasVisible = ::IsWindowVisible(window_);
+    // Closed, it gives the keyboard back to the control of the main window that had it.
+    if (!wasVisible) {
+        HWND focus = ::GetFocus();
+        returnFocus_ = ::IsChild(owner_, focus) ? focus : nullptr;
+    }
     ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     ::SetForegroundWindow(window_);
     // The keyboard starts in the first field, as in a dialog box.
     if (!wasVisible)
         if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
     return true;
+}
+
+void ToolWindow::KeepFocusInside() {
+    if (!window_ || ::GetActiveWindow() != window_) return;
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(window_, focus) && ::IsWindowEnabled(focus)) return;
+    if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
 }
 
 void ToolWindow::OnChanged(Control& control, Property property) {
@@ -79,7 +89,14 @@ void ToolWindow::OnChanged(Control& control, Property property) {
 void ToolWindow::Close() {
     // Closing only hides it, once what the user was doing is stored.
     guarded_([&] { form_.Closing.Raise(); });
+    const bool active = ::GetActiveWindow() == window_;
     ::ShowWindow(window_, SW_HIDE);
+    if (active && ::IsWindowVisible(owner_) && ::IsWindowEnabled(owner_)) {
+        ::SetActiveWindow(owner_);
+        if (returnFocus_ && ::IsWindow(returnFocus_) && ::IsWindowVisible(returnFocus_) &&
+            ::IsWindowEnabled(returnFocus_))
+            ::SetFocus(returnFocus_);
+    }
 }
 
 LRESULT CALLBACK ToolWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -107,9 +124,13 @@ LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_NEXTDLGCTL:
-            // A multi-line field passes Tab on this way, as it would in a dialog box.
-            if (HWND next = ::GetNextDlgTabItem(window_, ::GetFocus(), wParam != 0))
+            // A multi-line field passes Tab on this way, as it would in a dialog box; an
+            // access key names the label, and the focus goes on to the field after it.
+            if (LOWORD(lParam)) {
+                ::SetFocus(reinterpret_cast<HWND>(wParam));
+            } else if (HWND next = ::GetNextDlgTabItem(window_, ::GetFocus(), wParam != 0)) {
                 ::SetFocus(next);
+            }
             return 0;
         case WM_NOTIFY: {
             std::optional<LRESULT> result;
@@ -125,7 +146,8 @@ LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 return reinterpret_cast<LRESULT>(brush);
             break;
         case kDpiChangedMessage:
-            windows_.Relayout(TakeSuggestedPlace(window_, wParam, lParam));
+            windows_.Relayout(TakeSuggestedPlace(window_, wParam, lParam, form_.Position().width,
+                                                 form_.Position().height));
             return 0;
         case WM_CLOSE:
             Close();

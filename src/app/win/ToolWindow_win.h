@@ -32,6 +32,9 @@ class ToolWindow : public ControlSink {
     HWND Handle() const { return window_; }
     // The window made for one of its controls, once the window is made.
     HWND WindowOf(const Control& control) const { return windows_.WindowOf(control); }
+    // The active window's keyboard, lost to a control that was disabled, goes to its first
+    // control.
+    void KeepFocusInside();
     void OnChanged(Control& control, Property property) override;
 
   private:
@@ -46,6 +49,7 @@ class ToolWindow : public ControlSink {
     std::vector<Control*> controls_;
     std::function<void(const std::function<void()>&)> guarded_;
     HWND window_ = nullptr;
+    HWND returnFocus_ = nullptr;  // the owner's control that had the keyboard when it opened
     ControlWindows windows_;
     ControlEvents events_{windows_};
 };
