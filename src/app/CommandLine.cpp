@@ -3,8 +3,8 @@
 #include "app/AdminCommands.h"
 #include "app/ExclusiveRun.h"
 #include "delete/DelFolders.h"
+#include "delete/DeletionEngine.h"
 #include "delete/PreviewReport.h"
-#include "delete/ProtectedFolders.h"
 #include "delete/RunRules.h"
 #include "history/EventWatch.h"
 #include "history/History.h"
@@ -82,21 +82,8 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     }
     const std::vector<std::string> entries = SplitFolderList(settings.Get(keys::kFolders, ""));
     const RunChoices choices{folderMode, ReadRunRules(settings), services.clock.UtcSeconds()};
-    ProtectedFolders protectedFolders({
-        .fileSystem = services.fileSystem,
-        .shell = services.shell,
-        .environment = services.environment,
-        .settings = settings,
-        .dialogs = services.dialogs,
-    });
-    DelFolders deleter({
-        .fileSystem = services.fileSystem,
-        .shell = services.shell,
-        .pump = services.pump,
-        .dialogs = services.dialogs,
-        .history = watched,
-        .protectedFolders = protectedFolders,
-    });
+    DeletionEngine engine(services, settings, watched);
+    DelFolders& deleter = engine.deleter;
 
     if (mode == CommandMode::Preview) {
         output += PreviewReport(deleter.PlanRun(entries, choices), choices);

@@ -22,6 +22,7 @@
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
 #include "delete/DelFolders.h"
+#include "delete/DeletionEngine.h"
 #include "delete/ProtectedFolders.h"
 #include "folders/AddFolder.h"
 #include "folders/FileToListview1.h"
@@ -62,8 +63,8 @@ class Form1 {
     const AppSettings& Settings() const { return settings_; }
     FolderList& Folders() { return folderList_; }
     AddFolder& FolderAdder() { return addFolder_; }
-    DelFolders& Deleter() { return delFolders_; }
-    ProtectedFolders& Protection() { return protectedFolders_; }
+    DelFolders& Deleter() { return engine_.deleter; }
+    ProtectedFolders& Protection() { return engine_.protectedFolders; }
     // The delete controls, which start the window's runs.
     DeletePanel& DeleteControls() { return deletePanel_; }
     ondrevan::History& History() { return history_; }
@@ -217,21 +218,7 @@ class Form1 {
     }};
     // What a run writes to the history goes to the Event Log too.
     WatchedHistory watchedHistory_{history_, EventLogOrNone(services_.eventLog)};
-    ProtectedFolders protectedFolders_{{
-        .fileSystem = services_.fileSystem,
-        .shell = services_.shell,
-        .environment = services_.environment,
-        .settings = settings_,
-        .dialogs = services_.dialogs,
-    }};
-    DelFolders delFolders_{{
-        .fileSystem = services_.fileSystem,
-        .shell = services_.shell,
-        .pump = services_.pump,
-        .dialogs = services_.dialogs,
-        .history = watchedHistory_,
-        .protectedFolders = protectedFolders_,
-    }};
+    DeletionEngine engine_{services_, settings_, watchedHistory_};
     // The runs the window starts, one at a time with every other copy's.
     ExclusiveRun exclusiveRun_{services_.runLock, watchedHistory_};
     DeletePanel deletePanel_{{
@@ -239,7 +226,7 @@ class Form1 {
         .messages = messages_,
         .settings = settings_,
         .clock = services_.clock,
-        .engine = delFolders_,
+        .engine = engine_.deleter,
         .runs = exclusiveRun_,
         .Option1 = Option1,
         .Option2 = Option2,
@@ -289,7 +276,7 @@ class Form1 {
     }};
     OptionsForm options_{{.settings = settings_}};
     PreviewForm preview_{{
-        .deleter = delFolders_,
+        .deleter = engine_.deleter,
         .panel = deletePanel_,
         .ListView1 = ListView1,
         .pump = services_.pump,

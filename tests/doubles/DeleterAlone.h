@@ -2,8 +2,7 @@
 
 #include "FakeSystem.h"
 #include "RecordingHistory.h"
-#include "delete/DelFolders.h"
-#include "delete/ProtectedFolders.h"
+#include "delete/DeletionEngine.h"
 #include "delete/RunRules.h"
 #include "product/AppSettings.h"
 
@@ -15,21 +14,9 @@ struct DeleterAlone {
     FakeSystem sys;
     RecordingHistory history;
     AppSettings settings{sys.settings};
-    ProtectedFolders protectedFolders{{
-        .fileSystem = sys.fileSystem,
-        .shell = sys.shell,
-        .environment = sys.environment,
-        .settings = settings,
-        .dialogs = sys.dialogs,
-    }};
-    DelFolders deleter{{
-        .fileSystem = sys.fileSystem,
-        .shell = sys.shell,
-        .pump = sys.pump,
-        .dialogs = sys.dialogs,
-        .history = history,
-        .protectedFolders = protectedFolders,
-    }};
+    DeletionEngine engine{sys.services(), settings, history};
+    ProtectedFolders& protectedFolders = engine.protectedFolders;
+    DelFolders& deleter = engine.deleter;
 
     RunChoices Choices(bool folderMode) {
         return {folderMode, ReadRunRules(settings), sys.clock.UtcSeconds()};

@@ -27,6 +27,8 @@ class PreviewWindow {
     // Shows the window and brings it to the front; false when it could not be made.
     bool Show();
     HWND Handle() const { return tool_.Handle(); }
+    // The keyboard, lost to a control disabled while it counted, goes back inside.
+    void KeepFocusInside() { tool_.KeepFocusInside(); }
 
   private:
     static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
