@@ -30,6 +30,7 @@ CommandMode ParseCommandLine(const std::vector<std::string>& arguments) {
         return CommandMode::Usage;
     if (word == "/preview" || word == "-preview") return CommandMode::Preview;
     if (word == "/run" || word == "-run") return CommandMode::Run;
+    if (word == "/exit" || word == "-exit") return CommandMode::Exit;
     return CommandMode::BadUsage;
 }
 
@@ -38,6 +39,8 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         output += kUsage;
         return mode == CommandMode::Usage ? 0 : 2;
     }
+    // Closing the running copy is the Win32 shell's; it never leads to a run.
+    if (mode == CommandMode::Exit) return 2;
     // The administrator's policies hold here as in the window.
     const Policies policies = ReadPolicies(services.registry);
     AppSettings settings(services.settings, &policies);

@@ -7,10 +7,10 @@ namespace ondrevan {
 
 struct Services;
 
-enum class CommandMode { Window, Preview, Run, Usage, BadUsage };
+enum class CommandMode { Window, Preview, Run, Usage, BadUsage, Exit };
 
 inline constexpr const char* kUsage =
-    "Usage: Ondrevan.exe [/preview | /run | /?]\r\n"
+    "Usage: Ondrevan.exe [/preview | /run | /exit | /?]\r\n"
     "\r\n"
     "  (none)    starts the program with its window; when it is already running,\r\n"
     "            brings that window to the front instead\r\n"
@@ -21,6 +21,9 @@ inline constexpr const char* kUsage =
     "            another run over the list (the window's) was under way and this one\r\n"
     "            deleted nothing, 3 when your administrator requires a confirmation\r\n"
     "            before every run\r\n"
+    "  /exit     closes the copy running on this desktop, as its close box does, and\r\n"
+    "            waits for it to end (installers use it); exits 0 when none is left\r\n"
+    "            running, 1 when one did not close\r\n"
     "  /?        shows this text\r\n"
     "\r\n"
     "Unknown switches show this text and exit with 2.\r\n";
