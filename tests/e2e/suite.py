@@ -1051,6 +1051,8 @@ class Session:
         copy: one entry in Apps & features, one shortcut, the settings and the start-up entry
         kept, whichever came last."""
         setup, package = r"C:\ondrevan-e2e\setup.exe", r"C:\ondrevan-e2e\Ondrevan.msi"
+        shutil.copy(self.args.setup, self.path(setup))
+        shutil.copy(self.args.msi, self.path(package))
 
         def one_installation(by_setup):
             products = self.installed_products()
