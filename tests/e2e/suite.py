@@ -954,14 +954,16 @@ class Session:
         assert self.history() == history
 
     def installed_products(self):
-        """{DisplayVersion: product key} of every "Ondrevan" in Apps & features."""
+        """{DisplayVersion: product key} of every "Ondrevan" in Apps & features (a version
+        seen twice is "... again")."""
         result = self.desk.wine("reg", "query", PRODUCTS_KEY)
         products = {}
         for key in result.stdout.replace("\r", "").splitlines():
             if key.upper().startswith("HKEY_LOCAL_MACHINE\\") and key.upper() != PRODUCTS_KEY.upper():
                 entry = self.desk.reg_values(key) or {}
                 if entry.get("DisplayName") == "Ondrevan":
-                    products[entry.get("DisplayVersion")] = key
+                    version = entry.get("DisplayVersion")
+                    products[version + " again" if version in products else version] = key
         return products
 
     def expect_entry_and_event_source(self, entry):
