@@ -37,10 +37,6 @@ source "$root/tools/wine-env.sh"
 
 suite() {
     ondrevan_prepare_prefix
-    # One Wine server for the whole suite: started by whichever command came first, a server
-    # and its services would keep that command's output open, and the suite, reading it to its
-    # end, would wait for them (seen as a probe that timed out when the program started).
-    wineserver -p
     cd "$WINEPREFIX/drive_c"  # a folder Wine can reach: it has no Z: drive
     # No window manager runs on the virtual display: Wine draws the title bars itself, so
     # the minimize and close boxes are there to be clicked.
