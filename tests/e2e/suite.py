@@ -1070,7 +1070,8 @@ class Session:
 
         self.msi("/i", package)
         self.start_program()
-        self.desk.click_control("Check3")
+        if not self.desk.control("Check3").checked:  # the kept settings may have it on
+            self.desk.click_control("Check3")
         until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
         settings = self.settings()
         result = self.desk.wine(setup, "/S")
