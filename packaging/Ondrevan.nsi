@@ -3,6 +3,10 @@
 ;            -DICON=<Ondrevan.ico> -DOUTFILE=<setup.exe> Ondrevan.nsi
 ; The program folder holds no .exe but Ondrevan.exe, because the start-up entry registers the
 ; first .exe it finds there: the uninstaller lives in the "Uninstall" sub-folder.
+;   with -DSIGN=<command> the uninstaller and the setup are signed as they are written: the
+;   command is run with the file's path after it.
+; One installation, whatever the installer: an installation by the Windows Installer package
+; is taken over (removed with msiexec, the settings and the start-up entries kept).
 ; A 64-bit installer for a 64-bit program: Wine without its 32-bit half runs it too.
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -19,6 +23,16 @@ RequestExecutionLevel admin
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\VB and VBA Program Settings\${PUBLISHER}\${PRODUCT}"
 !define UNINSTALLER "Uninstall\Uninstall ${PRODUCT}.exe"
+!define EVENT_SOURCE_KEY "SYSTEM\CurrentControlSet\Services\EventLog\Application\${PRODUCT}"
+; The Windows Installer package's, which never changes (packaging/Ondrevan.wxs).
+!define MSI_UPGRADE_CODE "{8DC0F485-D72D-4E25-994B-492B1E4B3F12}"
+!define URL_ABOUT "https://www.quillmere.example/"
+!define URL_HELP "https://www.quillmere.example/contact"
+
+!ifdef SIGN
+!finalize '${SIGN} "%1"' = 0
+!uninstfinalize '${SIGN} "%1"' = 0
+!endif
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -45,23 +59,18 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; A running copy holds its .exe open: ask it to close as its close box would, and wait.
-!macro CloseRunningProgram
-    StrCpy $1 0
-    ${Do}
-        FindWindow $0 "OndrevanForm1"
-        ${If} $0 == 0
-            ${Break}
-        ${EndIf}
-        ${If} $1 == 0
-            SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-        ${EndIf}
-        IntOp $1 $1 + 1
-        ${If} $1 > 50
-            ${Break}
-        ${EndIf}
-        Sleep 100
-    ${Loop}
+; A running copy holds its .exe open: the program's own /exit asks it to close as its close
+; box would, and waits until it has ended. A copy that will not close stops the setup.
+!macro CloseRunningProgram EXE
+    StrCpy $0 0
+    ${If} ${FileExists} "${EXE}"
+        ExecWait '"${EXE}" /exit' $0
+    ${EndIf}
+    ${If} $0 != 0
+        MessageBox MB_ICONSTOP "${PRODUCT} is running and did not close. Close it, then try again." /SD IDOK
+        SetErrorLevel 3
+        Quit
+    ${EndIf}
 !macroend
 
 Function .onInit
@@ -74,7 +83,28 @@ FunctionEnd
 
 Section "Install"
     SetShellVarContext all
-    !insertmacro CloseRunningProgram
+    ; The program being installed closes the running copy, whichever version that is.
+    InitPluginsDir
+    File "/oname=$PLUGINSDIR\${PRODUCT}.exe" "${PROGRAM_DIR}\${PRODUCT}.exe"
+    !insertmacro CloseRunningProgram "$PLUGINSDIR\${PRODUCT}.exe"
+
+    ; The start-up entries as they are now: an installation taken over loses them.
+    ReadRegStr $R8 HKLM "${RUN_KEY}" "${PRODUCT}.exe"
+    ReadRegStr $R9 HKCU "${RUN_KEY}" "${PRODUCT}.exe"
+
+    ; Installed by the Windows Installer package: that installation goes first, with its entry
+    ; in Apps & features and its shortcut, so that one installation is left.
+    System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r0) i .r1'
+    ${If} $1 == 0
+        DetailPrint "Removing the ${PRODUCT} installed by its Windows Installer package ($0)"
+        ExecWait '"$SYSDIR\msiexec.exe" /x $0 /qn' $2
+        ${If} $2 != 0
+            MessageBox MB_ICONSTOP "The ${PRODUCT} installed by its Windows Installer package could not be removed (msiexec ended with $2). Nothing was installed." /SD IDOK
+            SetErrorLevel 4
+            Quit
+        ${EndIf}
+    ${EndIf}
+
     SetOutPath "$INSTDIR"
     File "${PROGRAM_DIR}\${PRODUCT}.exe"
     File "${PROGRAM_DIR}\HAND-M.CUR"
@@ -89,11 +119,23 @@ Section "Install"
     CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\${PRODUCT}.exe" "" \
                    "$INSTDIR\${PRODUCT}.exe" 0 SW_SHOWNORMAL "" "Clears folders on a schedule"
 
+    ${If} $R8 != ""
+        WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT}.exe" "$INSTDIR\${PRODUCT}.exe"
+    ${EndIf}
+    ${If} $R9 != ""
+        WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}.exe" "$INSTDIR\${PRODUCT}.exe"
+    ${EndIf}
+    ; The source of the program's events in the Application log: its message table.
+    WriteRegExpandStr HKLM "${EVENT_SOURCE_KEY}" "EventMessageFile" "$INSTDIR\${PRODUCT}.exe"
+    WriteRegDWORD HKLM "${EVENT_SOURCE_KEY}" "TypesSupported" 7
+
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${PRODUCT}.exe"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${URL_ABOUT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${URL_HELP}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
@@ -110,7 +152,7 @@ FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext all
-    !insertmacro CloseRunningProgram
+    !insertmacro CloseRunningProgram "$INSTDIR\${PRODUCT}.exe"
 
     ; The start-up entry, wherever the program managed to write it.
     DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT}.exe"
@@ -127,7 +169,13 @@ Section "Uninstall"
     ; Only if empty: files the user put here stay.
     RMDir "$INSTDIR"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
 
+    ; /KEEPSETTINGS: another installer takes over, and the settings stay without a question.
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/KEEPSETTINGS" $R1
+    IfErrors 0 keep_settings
     MessageBox MB_YESNO|MB_ICONQUESTION \
         "Also remove ${PRODUCT}'s settings and its history log ($TEMP\${PRODUCT}.txt)?" \
         /SD IDYES IDNO keep_settings

@@ -5,7 +5,9 @@
 #                                     templates in Policy\
 #   Ondrevan-<version>-setup.exe      the NSIS installer of the same files
 #   Ondrevan-<version>.msi            the Windows Installer package, for silent deployment
-#   winget/<version>/                 the winget manifests of that installer
+#   winget/<version>/                 the winget manifests of both installers
+# With a certificate (ONDREVAN_SIGN_PFX and ONDREVAN_SIGN_PASSWORD, see tools/sign-file.sh)
+# the program, the setup, its uninstaller and the MSI are signed; without one they are not.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh"
@@ -13,10 +15,21 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 source "$root/tools/release-common.sh"
 version=$(ondrevan_version)
-program="$root/build/win/Ondrevan"
 out="$root/build/release"
 rm -rf "$out"
-mkdir -p "$out/texts" "$out/zip/Ondrevan"
+mkdir -p "$out/texts" "$out/zip/Ondrevan" "$out/program"
+
+# What every package carries: the built program, signed when there is a certificate.
+program="$out/program"
+cp -r "$root/build/win/Ondrevan"/. "$program/"
+sign=()
+if [ -n "${ONDREVAN_SIGN_PFX:-}" ]; then
+    [ -n "${ONDREVAN_TIMESTAMP_URL-x}" ] || echo "Signing without a timestamp (ONDREVAN_TIMESTAMP_URL is empty)."
+    sign=("$root/tools/sign-file.sh")
+    "${sign[@]}" "$program/Ondrevan.exe"
+else
+    echo "No certificate (ONDREVAN_SIGN_PFX): the release is not signed."
+fi
 
 ondrevan_windows_texts "$out/texts" "$version"
 
@@ -30,20 +43,27 @@ zip_file="$out/Ondrevan-$version-portable.zip"
 
 setup="$out/Ondrevan-$version-setup.exe"
 makensis -V2 -DVERSION="$version" -DPROGRAM_DIR="$program" -DTEXT_DIR="$out/texts" \
-         -DICON="$root/resources/Ondrevan.ico" -DOUTFILE="$setup" "$root/packaging/Ondrevan.nsi"
+         -DICON="$root/resources/Ondrevan.ico" -DOUTFILE="$setup" \
+         ${sign:+-DSIGN="${sign[0]}"} "$root/packaging/Ondrevan.nsi"
 rm -rf "$out/zip" "$out/texts"
 
 msi="$out/Ondrevan-$version.msi"
-"$root/tools/build-msi.sh" "$msi" "$version"
+ONDREVAN_PROGRAM_DIR="$program" "$root/tools/build-msi.sh" "$msi" "$version"
+[ ${#sign[@]} -eq 0 ] || "${sign[@]}" "$msi"
+rm -rf "$program"
 
-# The winget manifests of this release: its version, where the installer will be, its hash.
+# The winget manifests of this release: its version, where the installers will be, their
+# hashes and the MSI's product code.
 url_base=${ONDREVAN_DOWNLOAD_URL:-https://www.quillmere.example/downloads}
-hash=$(sha256sum "$setup" | cut -d' ' -f1 | tr a-f A-F)
+sha() { sha256sum "$1" | cut -d' ' -f1 | tr a-f A-F; }
+product_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
 manifests="$out/winget/$version"
 mkdir -p "$manifests"
 for manifest in "$root"/packaging/winget/*.yaml; do
-    sed -e "s|@VERSION@|$version|" -e "s|@URL@|$url_base/$(basename "$setup")|" \
-        -e "s|@SHA256@|$hash|" "$manifest" >"$manifests/$(basename "$manifest")"
+    sed -e "s|@VERSION@|$version|" \
+        -e "s|@SETUP_URL@|$url_base/$(basename "$setup")|" -e "s|@SETUP_SHA256@|$(sha "$setup")|" \
+        -e "s|@MSI_URL@|$url_base/$(basename "$msi")|" -e "s|@MSI_SHA256@|$(sha "$msi")|" \
+        -e "s|@MSI_PRODUCT_CODE@|$product_code|" "$manifest" >"$manifests/$(basename "$manifest")"
 done
 echo "Portable zip: $zip_file"
 echo "Installer:    $setup"

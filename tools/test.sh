@@ -66,7 +66,8 @@ fi
 echo "== The release's winget manifests"
 if yamllint -d '{extends: default, rules: {document-start: disable, line-length: {max: 100}}}' \
         "$root"/build/release/winget/*/*.yaml &&
-    python3 "$root/packaging/winget/check.py" "$(echo "$root"/build/release/winget/*/)"; then
+    python3 "$root/packaging/winget/check.py" "$(echo "$root"/build/release/winget/*/)" \
+        "$root/build/release"; then
     passed=$((passed + 1))
 else
     echo "winget manifests: see above"; failed=$((failed + 1))

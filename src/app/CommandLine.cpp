@@ -42,6 +42,7 @@ CommandMode ParseCommandLine(const std::vector<std::string>& arguments) {
     if (word == "/preview" || word == "-preview") return CommandMode::Preview;
     if (word == "/run" || word == "-run") return CommandMode::Run;
     if (word == "/status" || word == "-status") return CommandMode::Status;
+    if (word == "/exit" || word == "-exit") return CommandMode::Exit;
     return CommandMode::BadUsage;
 }
 
@@ -54,6 +55,8 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     if (mode == CommandMode::Status) return ShowStatus(services, output);
     if (mode == CommandMode::Export) return ExportSettings(services, file, output);
     if (mode == CommandMode::Import) return ImportSettings(services, file, output);
+    // Closing the running copy is the Win32 shell's; it never leads to a run.
+    if (mode == CommandMode::Exit) return 2;
     // The administrator's policies hold here as in the window.
     const Policies policies = ReadPolicies(services.registry);
     AppSettings settings(services.settings, &policies);

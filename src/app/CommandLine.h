@@ -7,10 +7,10 @@ namespace ondrevan {
 
 struct Services;
 
-enum class CommandMode { Window, Preview, Run, Usage, BadUsage, Status, Export, Import };
+enum class CommandMode { Window, Preview, Run, Usage, BadUsage, Status, Export, Import, Exit };
 
 inline constexpr const char* kUsage =
-    "Usage: Ondrevan.exe [/preview | /run | /status | /export FILE | /import FILE | /?]\r\n"
+    "Usage: Ondrevan.exe [/preview | /run | /status | /export FILE | /import FILE | /exit | /?]\r\n"
     "\r\n"
     "  (none)    starts the program with its window; when it is already running,\r\n"
     "            brings that window to the front instead\r\n"
@@ -29,6 +29,9 @@ inline constexpr const char* kUsage =
     "  /export FILE  writes every stored setting to a UTF-8 text file\r\n"
     "  /import FILE  reads such a file back: all of it, or nothing when a line is wrong\r\n"
     "            (exits 1 and names the line); what your administrator sets stays\r\n"
+    "  /exit     closes the copy running on this desktop, as its close box does, and\r\n"
+    "            waits for it to end (installers use it); exits 0 when none is left\r\n"
+    "            running, 1 when one did not close\r\n"
     "  /?        shows this text\r\n"
     "\r\n"
     "Unknown switches show this text and exit with 2.\r\n";

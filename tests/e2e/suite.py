@@ -2,8 +2,8 @@
 program as a person would, uninstalls it, and checks the portable zip.
 
     suite.py --prefix WINEPREFIX --setup SETUP.EXE --zip PORTABLE.ZIP --probe PROBE.EXE
-             --msi PACKAGE.MSI --later-msi LATER.MSI --samples SAMPLES_FOLDER
-             --shots SCREENSHOT_FOLDER
+             --msi PACKAGE.MSI --later-msi LATER.MSI --rebuilt-msi REBUILT.MSI
+             --ca SIGNING_AUTHORITY.PEM --samples SAMPLES_FOLDER --shots SCREENSHOT_FOLDER
 
 The steps run in order, each building on the one before, as one person's session would.
 It ends with "e2e: N passed, M failed".
@@ -31,6 +31,7 @@ RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run",
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ondrevan"
 SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Ondrevan.lnk"
 POLICY_KEY = r"HKLM\Software\Policies\Quillmere\Ondrevan"
+EVENT_SOURCE_KEY = r"HKLM\System\CurrentControlSet\Services\EventLog\Application\Ondrevan"
 PRODUCTS_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 SAMPLE_1 = PROGRAM_FOLDER + r"\Samples\TestFolder1"
 SAMPLE_2 = PROGRAM_FOLDER + r"\Samples\TestFolder2"
@@ -217,7 +218,21 @@ class Session:
         entry = self.desk.reg_values(UNINSTALL_KEY)
         assert entry and entry["DisplayName"] == "Ondrevan", entry
         assert entry["UninstallString"] == f'"{UNINSTALLER}"', entry
+        self.expect_entry_and_event_source(entry)
         assert self.desk.reg_values(SETTINGS_KEY) is None, "nothing stored before the first start"
+
+    def step_every_file_of_the_release_is_signed(self):
+        """By the throwaway authority the release was signed with: the program, the setup,
+        the uninstaller it wrote and the MSI."""
+        with zipfile.ZipFile(self.args.zip) as archive:
+            program = os.path.join(self.args.shots, "..", "zipped-Ondrevan.exe")
+            with open(program, "wb") as f:
+                f.write(archive.read("Ondrevan/Ondrevan.exe"))
+        for path in (program, self.args.setup, self.args.msi, self.path(UNINSTALLER),
+                     self.path(PROGRAM)):
+            result = subprocess.run(["osslsigncode", "verify", "-CAfile", self.args.ca,
+                                     "-in", path], capture_output=True, text=True)
+            assert result.returncode == 0, f"{path}: {result.stdout[-1500:]}{result.stderr[-500:]}"
 
     def step_first_start(self):
         self.start_program()
@@ -1152,15 +1167,38 @@ class Session:
         assert self.history() == history
 
     def installed_products(self):
-        """{DisplayVersion: product key} of every "Ondrevan" in Apps & features."""
+        """{DisplayVersion: product key} of every "Ondrevan" in Apps & features (a version
+        seen twice is "... again")."""
         result = self.desk.wine("reg", "query", PRODUCTS_KEY)
         products = {}
         for key in result.stdout.replace("\r", "").splitlines():
             if key.upper().startswith("HKEY_LOCAL_MACHINE\\") and key.upper() != PRODUCTS_KEY.upper():
                 entry = self.desk.reg_values(key) or {}
                 if entry.get("DisplayName") == "Ondrevan":
-                    products[entry.get("DisplayVersion")] = key
+                    version = entry.get("DisplayVersion")
+                    products[version + " again" if version in products else version] = key
         return products
+
+    def expect_entry_and_event_source(self, entry):
+        """What Apps & features shows, and the source of the program's events."""
+        assert entry.get("InstallLocation", "").rstrip("\\") == PROGRAM_FOLDER, entry
+        assert entry.get("URLInfoAbout", "").startswith("https://"), entry
+        assert entry.get("HelpLink", "").startswith("https://"), entry
+        assert entry.get("DisplayIcon"), entry
+        assert int(entry.get("EstimatedSize", "0"), 0) > 0, entry
+        source = self.desk.reg_values(EVENT_SOURCE_KEY) or {}
+        assert source.get("EventMessageFile") == PROGRAM, source
+        assert int(source.get("TypesSupported", "0"), 0) == 7, source
+
+    def expect_closed_by_the_installer(self):
+        assert self.program.wait(60) == 0, "the running copy closes as its close box closes it"
+        self.program = None
+        left = [f for f in os.listdir(self.path(PROGRAM_FOLDER)) if f.lower().endswith(".tmp")]
+        assert not left, f"files kept for a reboot: {left}"
+
+    def msi(self, *args):
+        result = self.desk.wine("msiexec", *args, "/qn")
+        assert result.returncode == 0, f"msiexec {args}: {result.returncode} {result.stderr[-2000:]}"
 
     def msi_shortcuts(self):
         # With ALLUSERS=1 Windows puts the shortcut in the all-users Start menu; Wine's
@@ -1170,41 +1208,98 @@ class Session:
         return [p for p in [self.path(SHORTCUT)] + own if os.path.isfile(p)]
 
     def step_msi_installs_upgrades_and_uninstalls_silently(self):
+        """As a deployment tool does it, around a copy the user keeps running with its start-up
+        entry on: a rebuild of the same version and a later version each replace what is
+        installed, an earlier one is refused, the uninstall removes everything."""
         version = re.search(r"Ondrevan-([\d.]+)\.msi", self.args.msi)[1]
         later = re.search(r"([\d.]+)\.msi", os.path.basename(self.args.later_msi))[1]
         package, later_package = r"C:\ondrevan-e2e\Ondrevan.msi", r"C:\ondrevan-e2e\later.msi"
+        rebuilt_package = r"C:\ondrevan-e2e\rebuilt.msi"
         shutil.copy(self.args.msi, self.path(package))
         shutil.copy(self.args.later_msi, self.path(later_package))
+        shutil.copy(self.args.rebuilt_msi, self.path(rebuilt_package))
         assert not os.path.exists(self.path(PROGRAM_FOLDER)), "the earlier uninstall left it"
 
-        result = self.desk.wine("msiexec", "/i", package, "/qn")
-        assert result.returncode == 0, result.stderr[-2000:]
+        self.msi("/i", package)
         folder = self.path(PROGRAM_FOLDER)
         self.expect_installed(r"Samples\TestFolder2\Old\old.txt")
         assert len(self.msi_shortcuts()) == 1, "one Start-menu shortcut"
-        assert list(self.installed_products()) == [version], self.installed_products()
-
-        # A later version replaces this one; an earlier one is refused.
-        result = self.desk.wine("msiexec", "/i", later_package, "/qn")
-        assert result.returncode == 0, result.stderr[-2000:]
-        assert list(self.installed_products()) == [later], self.installed_products()
-        result = self.desk.wine("msiexec", "/i", package, "/qn")
-        assert result.returncode != 0, "a downgrade must be refused"
-        assert list(self.installed_products()) == [later], self.installed_products()
+        first = self.installed_products()
+        assert list(first) == [version], first
+        self.expect_entry_and_event_source(self.desk.reg_values(first[version]))
 
         self.start_program()
         self.desk.screenshot("msi-installed")
         assert not self.desk.control("Check3").checked
         self.desk.click_control("Check3")
         until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
-        assert self.close_with_close_box() == 0
+        # The same version built again replaces the installed one.
+        self.msi("/i", rebuilt_package)
+        self.expect_closed_by_the_installer()
+        rebuilt = self.installed_products()
+        assert list(rebuilt) == [version] and rebuilt != first, (first, rebuilt)
+        assert self.run_values()[0] == PROGRAM, "the start-up entry stays"
 
-        result = self.desk.wine("msiexec", "/x", later_package, "/qn")
-        assert result.returncode == 0, result.stderr[-2000:]
+        # A later version replaces it, over the running copy; an earlier one is refused.
+        self.start_program()
+        self.msi("/i", later_package)
+        self.expect_closed_by_the_installer()
+        assert list(self.installed_products()) == [later], self.installed_products()
+        assert self.run_values()[0] == PROGRAM, "the start-up entry stays over an upgrade"
+        assert len(self.msi_shortcuts()) == 1
+        result = self.desk.wine("msiexec", "/i", package, "/qn")
+        assert result.returncode != 0, "a downgrade must be refused"
+        assert list(self.installed_products()) == [later], self.installed_products()
+
+        self.start_program()
+        self.msi("/x", later_package)
+        assert self.program.wait(60) == 0, "the running copy closes before its files go"
+        self.program = None
         assert not os.path.exists(folder), os.listdir(folder)
         assert self.msi_shortcuts() == []
         assert self.run_values() == [None, None], "the Run value the program wrote"
         assert self.installed_products() == {}
+        assert self.desk.reg_values(EVENT_SOURCE_KEY) is None
+
+    def step_setup_and_msi_take_each_other_over(self):
+        """The MSI, then the setup program over it, then the MSI again, each around a running
+        copy: one entry in Apps & features, one shortcut, the settings and the start-up entry
+        kept, whichever came last."""
+        setup, package = r"C:\ondrevan-e2e\setup.exe", r"C:\ondrevan-e2e\Ondrevan.msi"
+        shutil.copy(self.args.setup, self.path(setup))
+        shutil.copy(self.args.msi, self.path(package))
+
+        def one_installation(by_setup):
+            products = self.installed_products()
+            assert len(products) == 1, products
+            key = next(iter(products.values()))
+            assert key.upper().endswith("\\ONDREVAN") == by_setup, key
+            assert len(self.msi_shortcuts()) == 1, self.msi_shortcuts()
+            self.expect_installed(*([r"Uninstall\Uninstall Ondrevan.exe"] if by_setup else []))
+            if not by_setup:
+                assert not os.path.exists(self.path(PROGRAM_FOLDER + r"\Uninstall"))
+            assert self.run_values()[0] == PROGRAM, "the start-up entry stays"
+            assert self.settings() == settings, "the settings stay"
+
+        self.msi("/i", package)
+        self.start_program()
+        if not self.desk.control("Check3").checked:  # the kept settings may have it on
+            self.desk.click_control("Check3")
+        until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
+        settings = self.settings()
+        result = self.desk.wine(setup, "/S")
+        assert result.returncode == 0, result.stderr[-2000:]
+        self.expect_closed_by_the_installer()
+        one_installation(by_setup=True)
+
+        self.start_program()
+        self.msi("/i", package)
+        self.expect_closed_by_the_installer()
+        one_installation(by_setup=False)
+
+        self.msi("/x", package)
+        assert self.installed_products() == {} and self.msi_shortcuts() == []
+        assert not os.path.exists(self.path(PROGRAM_FOLDER))
 
     def step_every_window_fits_its_screen_at_every_dpi(self):
         """Each window opened at 96, 144 and 192 DPI on a 1280 x 800 and a 1920 x 1080 screen
@@ -1290,7 +1385,8 @@ class Session:
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("prefix", "setup", "zip", "probe", "msi", "later-msi", "samples", "shots"):
+    for option in ("prefix", "setup", "zip", "probe", "msi", "later-msi", "rebuilt-msi", "ca",
+                   "samples", "shots"):
         parser.add_argument("--" + option, required=True)
     session = Session(parser.parse_args())
     steps = [getattr(Session, name) for name in Session.__dict__ if name.startswith("step_")]

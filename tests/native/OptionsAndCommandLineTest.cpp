@@ -20,6 +20,7 @@ TEST(CommandLine, KnowsItsThreeSwitchesAndNothingElse) {
     EXPECT_EQ(ParseCommandLine({"-PREVIEW"}), CommandMode::Preview);
     EXPECT_EQ(ParseCommandLine({"/Run"}), CommandMode::Run);
     EXPECT_EQ(ParseCommandLine({"/?"}), CommandMode::Usage);
+    EXPECT_EQ(ParseCommandLine({"/Exit"}), CommandMode::Exit);
     for (const Lines& bad : {Lines{"/runx"}, Lines{"run"}, Lines{"/"}, Lines{"/run", "/preview"},
                              Lines{"C:\\Data"}, Lines{""}})
         EXPECT_EQ(ParseCommandLine(bad), CommandMode::BadUsage) << bad.size();

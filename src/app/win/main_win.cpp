@@ -51,11 +51,26 @@ int RunWithoutWindow(CommandMode mode, const std::vector<std::string>& arguments
     return exitCode;
 }
 
+// /exit: the copy running on this desktop closes, and this one waits for it to end.
+int CloseRunningCopy() {
+    const win::CloseResult closed = win::CloseRunningCopies(win::kMainWindowClass, 30000);
+    std::string said;
+    if (closed.asked == 0)
+        said = "Ondrevan was not running.\r\n";
+    else if (closed.stillRunning == 0)
+        said = "Ondrevan was closed.\r\n";
+    else
+        said = "Ondrevan did not close within 30 seconds; close it from its window.\r\n";
+    win::WriteToConsole(closed.stillRunning == 0 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, said);
+    return closed.stillRunning == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const std::vector<std::string> arguments = Arguments();
     const CommandMode mode = ParseCommandLine(arguments);
+    if (mode == CommandMode::Exit) return CloseRunningCopy();
     INITCOMMONCONTROLSEX common{};
     common.dwSize = sizeof common;
     common.dwICC =

@@ -171,4 +171,60 @@ SingleCopy::Start Win32SingleCopy::ClaimWindowOrHandOver() {
     }
 }
 
+// ---- closing the running copies ----
+
+CloseResult CloseRunningCopies(const wchar_t* windowClass, DWORD patienceMs) {
+    struct Copy {
+        HWND window;
+        UniqueHandleObject process;
+    };
+    struct Search {
+        const wchar_t* windowClass;
+        std::vector<Copy> copies;
+    } search{windowClass, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[64] = L"";
+            if (!::GetClassNameW(window, name, 64) || ::lstrcmpW(name, s->windowClass) != 0)
+                return TRUE;
+            DWORD processId = 0;
+            if (!::GetWindowThreadProcessId(window, &processId) ||
+                processId == ::GetCurrentProcessId())
+                return TRUE;
+            s->copies.push_back(
+                {window, UniqueHandleObject(::OpenProcess(SYNCHRONIZE, FALSE, processId))});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+
+    CloseResult result;
+    result.asked = static_cast<int>(search.copies.size());
+    std::vector<const Copy*> asked;
+    for (const Copy& copy : search.copies) {
+        // Refused (a copy at a higher integrity level): it will not end, however long we wait.
+        if (::PostMessageW(copy.window, WM_CLOSE, 0, 0))
+            asked.push_back(&copy);
+        else
+            ++result.stillRunning;
+    }
+    const ULONGLONG until = ::GetTickCount64() + patienceMs;
+    for (const Copy* copy : asked) {
+        // Ended is what counts: the .exe stays open until the process is gone, not the window.
+        for (;;) {
+            const ULONGLONG now = ::GetTickCount64();
+            const DWORD left = now < until ? static_cast<DWORD>(until - now) : 0;
+            if (copy->process ? ::WaitForSingleObject(copy->process.get(), left) == WAIT_OBJECT_0
+                              : !::IsWindow(copy->window))
+                break;
+            if (copy->process || left == 0) {
+                ++result.stillRunning;
+                break;
+            }
+            ::Sleep(100);
+        }
+    }
+    return result;
+}
+
 }  // namespace ondrevan::win

@@ -44,4 +44,15 @@ class Win32SingleCopy : public SingleCopy {
     UniqueHandleObject mutex_;
 };
 
+// What asking the running copies to close came to.
+struct CloseResult {
+    int asked = 0;         // copies with a main window on this desktop, whoever runs them
+    int stillRunning = 0;  // of those, the ones that had not ended when patience ran out
+};
+
+// Asks every other copy with a main window of `windowClass` on this desktop (the user's
+// session) to close, as its close box does, and waits up to `patienceMs` for each to end.
+// Installers use it: a copy that runs holds its .exe open.
+CloseResult CloseRunningCopies(const wchar_t* windowClass, DWORD patienceMs);
+
 }  // namespace ondrevan::win
