@@ -13,9 +13,9 @@
 #include "delete/RunRules.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
+#include "platform/win/Win32Platform.h"
 #include "product/AppSettings.h"
 #include "product/SettingKeys.h"
-#include "platform/win/Win32Platform.h"
 
 namespace {
 

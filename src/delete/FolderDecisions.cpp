@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "platform/Blanks.h"
+#include "platform/ValueForms.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
-#include "platform/ValueForms.h"
 
 namespace ondrevan {
 namespace {

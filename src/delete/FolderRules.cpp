@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "delete/RunRules.h"
-#include "product/AppSettings.h"
 #include "platform/Blanks.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 namespace {

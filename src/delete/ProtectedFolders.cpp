@@ -1,7 +1,6 @@
 #include "delete/ProtectedFolders.h"
 
 #include "delete/RunRules.h"
-#include "product/AppSettings.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
@@ -9,6 +8,7 @@
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
 #include "platform/Utf16Length.h"
+#include "product/AppSettings.h"
 
 namespace ondrevan {
 std::vector<std::string> ProtectedFolders::ReadKeys() {

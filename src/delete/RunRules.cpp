@@ -1,10 +1,10 @@
 #include "delete/RunRules.h"
 
-#include "product/AppSettings.h"
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 namespace {

@@ -3,15 +3,15 @@
 #include "controls/FormWindow.h"
 #include "controls/ListView.h"
 #include "platform/AppMessages.h"
-#include "product/AppSettings.h"
 #include "platform/Blanks.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderPaths.h"
-#include "product/SettingKeys.h"
 #include "platform/Shell.h"
 #include "platform/VisibleText.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 

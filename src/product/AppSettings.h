@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/SettingsStore.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
-#include "platform/SettingsStore.h"
 
 namespace ondrevan {
 

@@ -2,12 +2,12 @@
 
 #include "controls/CheckBox.h"
 #include "platform/AppMessages.h"
-#include "product/AppSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
-#include "product/SettingKeys.h"
 #include "platform/SystemEnvironment.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 

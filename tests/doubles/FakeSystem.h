@@ -19,11 +19,11 @@
 #include "platform/KeyboardHook.h"
 #include "platform/Locale.h"
 #include "platform/NotifyIcon.h"
-#include "product/Policies.h"
 #include "platform/Registry.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/SystemEnvironment.h"
+#include "product/Policies.h"
 
 namespace ondrevan::testing {
 

@@ -2,8 +2,8 @@
 
 #include "FakeSystem.h"
 #include "app/Form1.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/SettingKeys.h"
 #include "schedule/CatchUp.h"
 
 namespace ondrevan {

@@ -4,10 +4,10 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "app/OptionsForm.h"
-#include "product/AppSettings.h"
 #include "platform/HotKey.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 namespace {

@@ -4,10 +4,10 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "delete/RunRules.h"
+#include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
-#include "platform/ValueForms.h"
 
 namespace ondrevan {
 namespace {

@@ -4,8 +4,8 @@
 #include "app/CommandLine.h"
 #include "app/Form1.h"
 #include "delete/PreviewReport.h"
-#include "product/SettingKeys.h"
 #include "platform/ValueForms.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 namespace {

@@ -9,9 +9,9 @@
 #include "delete/PreviewReport.h"
 #include "delete/RunRules.h"
 #include "platform/AppMessages.h"
+#include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/SettingKeys.h"
-#include "platform/ValueForms.h"
 
 namespace ondrevan {
 namespace {

@@ -7,12 +7,12 @@
 
 #include "MemorySettingsStore.h"
 #include "delete/RunRules.h"
-#include "product/AppSettings.h"
-#include "product/Policies.h"
-#include "product/SettingKeys.h"
 #include "platform/win/NotifyIcon_win.h"
 #include "platform/win/Registry_win.h"
 #include "platform/win/Text_win.h"
+#include "product/AppSettings.h"
+#include "product/Policies.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan::win {
 namespace {
