@@ -12,61 +12,6 @@
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
-namespace {
-
-// The system menu's own commands: below 0xF000, in steps of 16.
-constexpr UINT kOptionsCommand = 0x0100;
-constexpr UINT kPreviewCommand = 0x0110;
-// The folder list's menu.
-constexpr UINT kOpenFolderCommand = 1;
-constexpr UINT kRemoveCommand = 2;
-constexpr UINT kListPreviewCommand = 3;
-// The menu bar's commands, apart from the controls' ids.
-constexpr UINT kLoadListCommand = 40001;
-constexpr UINT kExitCommand = 40002;
-constexpr UINT kPreviewMenuCommand = 40011;
-constexpr UINT kRunNowCommand = 40012;
-constexpr UINT kOptionsMenuCommand = 40013;
-constexpr UINT kReadMeCommand = 40021;
-constexpr UINT kKeysHelpCommand = 40022;
-constexpr UINT kAboutCommand = 40023;
-
-HMENU MakeMenuBar() {
-    struct Item {
-        UINT id;
-        const wchar_t* text;  // nullptr: a separator
-    };
-    struct Popup {
-        const wchar_t* title;
-        std::initializer_list<Item> items;
-    };
-    HMENU bar = ::CreateMenu();
-    if (!bar) return nullptr;
-    for (const Popup& popup : {
-             Popup{L"&File",
-                   {{kLoadListCommand, L"&Load Folder List..."},
-                    {0, nullptr},
-                    {kExitCommand, L"E&xit"}}},
-             Popup{L"&Tools",
-                   {{kPreviewMenuCommand, L"&Preview Next Run..."},
-                    {kRunNowCommand, L"&Run Now"},
-                    {0, nullptr},
-                    {kOptionsMenuCommand, L"&Options..."}}},
-             Popup{L"&Help",
-                   {{kReadMeCommand, L"&Read Me"},
-                    {kKeysHelpCommand, L"&Keyboard and Command Line"},
-                    {0, nullptr},
-                    {kAboutCommand, L"&About Ondrevan"}}},
-         }) {
-        HMENU menu = ::CreatePopupMenu();
-        for (const Item& item : popup.items)
-            ::AppendMenuW(menu, item.text ? MF_STRING : MF_SEPARATOR, item.id, item.text);
-        ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), popup.title);
-    }
-    return bar;
-}
-
-}  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, Form1& form, Dialogs& dialogs)
     : instance_(instance), form_(form), dialogs_(dialogs), controls_(instance) {}
@@ -96,7 +41,7 @@ bool MainWindow::Create() {
     if (!window_) return false;
 
     // The menu bar sits above the designed client area, which keeps its size.
-    if (HMENU bar = MakeMenuBar()) ::SetMenu(window_, bar);
+    AddMenuBar();
     // Size the client area from the design, and centre the window on its monitor; where it
     // does not fit at the monitor's DPI, it is laid out smaller as a whole.
     const Dpi dpi = FitToWorkArea(window_, Dpi::ForWindow(window_), form_.Window.Position().width,
@@ -112,78 +57,6 @@ bool MainWindow::Create() {
     return true;
 }
 
-void MainWindow::AddMenuItems() {
-    HMENU menu = ::GetSystemMenu(window_, FALSE);
-    if (!menu) return;
-    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu, MF_STRING, kOptionsCommand, L"&Options...");
-    ::AppendMenuW(menu, MF_STRING, kPreviewCommand, L"&Preview Next Run...");
-}
-
-void MainWindow::ShowOptions() {
-    Guarded([&] { form_.ShowOptions(); });
-    if (!options_) {
-        OptionsForm& options = form_.Options();
-        options_ = std::make_unique<ToolWindow>(
-            instance_, window_, options.Window, options.Controls(),
-            [this](const std::function<void()>& handler) { Guarded(handler); });
-    }
-    options_->Show();
-}
-
-void MainWindow::ShowPreview() {
-    PreviewForm& preview = form_.ShowPreview();
-    if (!preview_)
-        preview_ = std::make_unique<PreviewWindow>(
-            instance_, window_, preview,
-            [this](const std::function<void()>& handler) { Guarded(handler); });
-    if (!preview_->Show()) return;
-    // Worked out afresh each time it is asked for; the window shows while it counts.
-    Guarded([&] { preview.cmdRefresh_Click(); });
-    // A control disabled while it counted may have taken the keyboard with it.
-    preview_->KeepFocusInside();
-}
-
-void MainWindow::ShowListMenu(bool fromKeyboard) {
-    HWND list = controls_.WindowOf(form_.ListView1);
-    const bool selected = form_.ListView1.Selected().has_value();
-    HMENU menu = ::CreatePopupMenu();
-    if (!menu) return;
-    ::AppendMenuW(menu, MF_STRING, kListPreviewCommand, L"&Preview Next Run...");
-    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kOpenFolderCommand,
-                  L"&Open Folder");
-    ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kRemoveCommand,
-                  L"&Remove From List");
-    POINT at;
-    ::GetCursorPos(&at);
-    if (fromKeyboard) {
-        // Shift+F10 or the Menu key: the menu opens at the selected entry, or the list's corner.
-        RECT item{};
-        if (!selected || !ListView_GetItemRect(list, static_cast<int>(*form_.ListView1.Selected()),
-                                               &item, LVIR_LABEL))
-            ::GetClientRect(list, &item);
-        at = {item.left + 8, item.bottom};
-        ::ClientToScreen(list, &at);
-    }
-    const UINT chosen = static_cast<UINT>(
-        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, list, nullptr));
-    ::DestroyMenu(menu);
-    switch (chosen) {
-        case kListPreviewCommand:
-            ShowPreview();
-            break;
-        case kOpenFolderCommand:
-            Guarded([&] { form_.OpenSelectedFolder(); });
-            break;
-        case kRemoveCommand:
-            Guarded([&] { form_.RemoveSelectedFolder(); });
-            break;
-        default:
-            break;
-    }
-}
-
 void MainWindow::ShowAfterLoad() {
     shown_ = true;
     ::ShowWindow(window_,
@@ -191,47 +64,6 @@ void MainWindow::ShowAfterLoad() {
     // The keyboard starts at the first control in reading order, as in a dialog box.
     if (!::IsChild(window_, ::GetFocus()))
         if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
-}
-
-void MainWindow::MenuCommand(UINT command) {
-    const HWND focus = ::GetFocus();
-    struct GiveBack {
-        HWND window, focus;
-        // A box the command showed is gone: the keyboard goes back to where it was.
-        ~GiveBack() {
-            if (::IsChild(window, focus) && ::IsWindow(focus) && ::GetActiveWindow() == window &&
-                !::IsChild(window, ::GetFocus()))
-                ::SetFocus(focus);
-        }
-    } giveBack{window_, focus};
-    switch (command) {
-        case kLoadListCommand:
-            Guarded([&] { form_.LoadFolderListFile(); });
-            break;
-        case kExitCommand:
-            ::PostMessageW(window_, WM_CLOSE, 0, 0);
-            break;
-        case kPreviewMenuCommand:
-            ShowPreview();
-            break;
-        case kRunNowCommand:
-            Guarded([&] { form_.RunNow(); });
-            break;
-        case kOptionsMenuCommand:
-            ShowOptions();
-            break;
-        case kReadMeCommand:
-            Guarded([&] { form_.OpenReadMe(); });
-            break;
-        case kKeysHelpCommand:
-            Guarded([&] { form_.ShowKeysHelp(); });
-            break;
-        case kAboutCommand:
-            Guarded([&] { form_.ShowAbout(); });
-            break;
-        default:
-            break;
-    }
 }
 
 void MainWindow::OnChanged(Control& control, Property property) {
@@ -463,14 +295,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             form_.Window.MouseMove.Raise();
             return 0;
         case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) == kOptionsCommand) {
-                ShowOptions();
-                return 0;
-            }
-            if ((wParam & 0xFFF0) == kPreviewCommand) {
-                ShowPreview();
-                return 0;
-            }
+            if (SystemMenuCommand(wParam)) return 0;
             break;
         case WM_POWERBROADCAST:
             if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)

@@ -49,6 +49,9 @@ class MainWindow : public ControlSink {
     bool SetCursorForPointer();
     void LoadProgramIcons();
     void AddMenuItems();
+    void AddMenuBar();
+    // A command of the system menu's own items; false for the system's.
+    bool SystemMenuCommand(WPARAM wParam);
     void ShowOptions();
     void ShowPreview();
     void ShowListMenu(bool fromKeyboard);

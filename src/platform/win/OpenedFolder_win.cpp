@@ -1,0 +1,240 @@
+#include <winternl.h>
+
+#include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
+#include "platform/win/Win32Platform.h"
+
+// A folder cleared through a handle held open, and the final paths that say where a name
+// really leads.
+namespace ondrevan::win {
+
+namespace {
+
+// The reason a file could not go, in the words the history uses.
+std::string FailureReason(DWORD error) {
+    switch (error) {
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_USER_MAPPED_FILE:
+            return "in use";
+        case ERROR_ACCESS_DENIED:
+            return "access denied";
+        default:
+            return ErrorFromWin32(error).what();
+    }
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr std::size_t kLongestPath = 32768;  // UTF-16 units, the terminating NUL included
+
+// Where Windows says an open handle leads, or nothing.
+std::optional<std::wstring> FinalPath(HANDLE handle) {
+    std::wstring final(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetFinalPathNameByHandleW(
+            handle, final.data(), static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+        // Wine answers a buffer too short with "more data" and no length: the longest path.
+        if (length == 0 && ::GetLastError() == ERROR_MORE_DATA && final.size() < kLongestPath) {
+            final.resize(kLongestPath);
+            continue;
+        }
+        if (length == 0) return std::nullopt;
+        if (length < final.size()) {
+            final.resize(length);
+            return final;
+        }
+        final.resize(length);  // the length needed, the terminating NUL included
+    }
+}
+
+bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Opens a path itself: a link is opened as the link, not followed.
+UniqueFile OpenItself(const std::string& path, DWORD access) {
+    return UniqueFile(
+        ::CreateFileW(WidePath(path).c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+}
+
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+    return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+class Win32OpenedFolder : public OpenedFolder {
+  public:
+    Win32OpenedFolder(std::string path, UniqueFile folder, const BY_HANDLE_FILE_INFORMATION& id,
+                      std::wstring finalPath)
+        : path_(std::move(path)),
+          folder_(std::move(folder)),
+          id_(id),
+          finalPrefix_(std::move(finalPath) + L"\\") {}
+
+    FileRemoval DeleteFile(const std::string& name, std::uint32_t) override {
+        UniqueFile file =
+            OpenInside(name, {DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+                              DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE});
+        if (!file) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND) return {FileRemoval::Outcome::AlreadyGone, {}};
+            return {FileRemoval::Outcome::Failed, FailureReason(error)};
+        }
+        // The handle must lead to this name in this folder. Opened as itself, a link does
+        // (its removal takes the link away); where the system followed a link to its
+        // target, or the folder's path was taken over meanwhile, it leads elsewhere.
+        if (auto elsewhere = LeadsElsewhere(file.get(), name)) return *elsewhere;
+        if (MarkForDeletion(file.get())) return {FileRemoval::Outcome::Deleted, {}};
+        DWORD error = ::GetLastError();
+        // Read-only files go too: take the attribute off and try once more.
+        FILE_BASIC_INFO basic{};
+        if (error == ERROR_ACCESS_DENIED &&
+            ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) &&
+            (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+            basic = FILE_BASIC_INFO{};  // zero times are left as they are
+            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+            if (::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic) &&
+                MarkForDeletion(file.get()))
+                return {FileRemoval::Outcome::Deleted, {}};
+            error = ::GetLastError();
+        }
+        return {FileRemoval::Outcome::Failed, FailureReason(error)};
+    }
+
+    FileRemoval CheckInPlace(const std::string& name) override {
+        // Asked with the access a move needs: a file held open without delete sharing is in
+        // use here, before the shell would ask what to do with it.
+        UniqueFile file = OpenInside(name, {DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE});
+        if (!file) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND) return {FileRemoval::Outcome::AlreadyGone, {}};
+            return {FileRemoval::Outcome::Failed, FailureReason(error)};
+        }
+        if (auto elsewhere = LeadsElsewhere(file.get(), name)) return *elsewhere;
+        return {FileRemoval::Outcome::Deleted, {}};
+    }
+
+    bool StillInPlace() override {
+        const DWORD bits = ::GetFileAttributesW(WidePath(path_).c_str());
+        if (bits == INVALID_FILE_ATTRIBUTES || (bits & FILE_ATTRIBUTE_REPARSE_POINT) ||
+            !(bits & FILE_ATTRIBUTE_DIRECTORY))
+            return false;
+        UniqueFile now = OpenItself(path_, FILE_READ_ATTRIBUTES);
+        BY_HANDLE_FILE_INFORMATION info{};
+        return now && ::GetFileInformationByHandle(now.get(), &info) &&
+               !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && SameFile(info, id_);
+    }
+
+  private:
+    // Why a file opened by name in this folder is not to be touched by that name: the handle
+    // leads elsewhere. Opened as itself, a link does not (its removal takes the link away);
+    // where the system followed a link to its target, or the folder's path was taken over
+    // meanwhile, it does.
+    std::optional<FileRemoval> LeadsElsewhere(HANDLE file, const std::string& name) {
+        const std::optional<std::wstring> final = FinalPath(file);
+        if (!final)
+            return FileRemoval{FileRemoval::Outcome::Failed, FailureReason(::GetLastError())};
+        if (SameIgnoringCase(*final, finalPrefix_ + Widen(name))) return std::nullopt;
+        if (!StillInPlace()) return FileRemoval{FileRemoval::Outcome::FolderChanged, {}};
+        return FileRemoval{FileRemoval::Outcome::Failed, "a link"};
+    }
+
+    // The file named, looked up in the folder held open, as itself and not through a link.
+    UniqueFile OpenInside(const std::string& name, std::initializer_list<ACCESS_MASK> accesses) {
+        std::wstring wide = Widen(name);
+        UNICODE_STRING unicodeName{};
+        unicodeName.Buffer = wide.data();
+        unicodeName.Length = static_cast<USHORT>(wide.size() * sizeof(wchar_t));
+        unicodeName.MaximumLength = unicodeName.Length;
+        OBJECT_ATTRIBUTES attributes{};
+        InitializeObjectAttributes(&attributes, &unicodeName, OBJ_CASE_INSENSITIVE, folder_.get(),
+                                   nullptr);
+        for (const ACCESS_MASK access : accesses) {
+            HANDLE raw = INVALID_HANDLE_VALUE;
+            IO_STATUS_BLOCK io{};
+            const NTSTATUS status = ::NtCreateFile(
+                &raw, access, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
+                FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT,
+                nullptr, 0);
+            if (NT_SUCCESS(status)) return UniqueFile(raw);
+            const ULONG error = ::RtlNtStatusToDosError(status);
+            ::SetLastError(error);
+            if (error != ERROR_ACCESS_DENIED) break;
+        }
+        return UniqueFile();
+    }
+
+    static bool MarkForDeletion(HANDLE file) {
+        FILE_DISPOSITION_INFO disposition{};
+        disposition.DeleteFile = TRUE;
+        return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                            sizeof disposition) != 0;
+    }
+
+    std::string path_;
+    UniqueFile folder_;
+    BY_HANDLE_FILE_INFORMATION id_;
+    std::wstring finalPrefix_;
+};
+
+}  // namespace
+
+std::optional<std::string> Win32FileSystem::FinalFolderPath(const std::string& path) {
+    // Opening the folder itself (not following it to a file) lets Windows name it as it is.
+    UniqueFile folder(::CreateFileW(WidePath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) return std::nullopt;
+    std::wstring final(32768, L'\0');
+    DWORD length =
+        ::GetFinalPathNameByHandleW(folder.get(), final.data(), static_cast<DWORD>(final.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0 || length >= final.size()) return std::nullopt;
+    final.resize(length);
+    return Narrow(final);
+}
+
+std::optional<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& folder) {
+    // Any folder on the drive will do; what this user may fill, quotas counted, as Explorer
+    // shows it.
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') path += '\\';
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(WidePath(path).c_str(), &available, nullptr, nullptr))
+        return std::nullopt;
+    return available.QuadPart;
+}
+
+FolderOpening Win32FileSystem::OpenFolderToClear(const std::string& path) {
+    FolderOpening opening;
+    // The path's own attributes show a link that opening would not (a link to a folder
+    // under Wine opens as the folder it leads to).
+    const DWORD bits = ::GetFileAttributesW(WidePath(path).c_str());
+    if (bits == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        opening.fault = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                            ? kFolderNotThere
+                            : FailureReason(error);
+        return opening;
+    }
+    UniqueFile folder =
+        OpenItself(path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+    BY_HANDLE_FILE_INFORMATION info{};
+    std::optional<std::wstring> final;
+    if (!folder || !::GetFileInformationByHandle(folder.get(), &info) ||
+        !(final = FinalPath(folder.get()))) {
+        opening.fault = FailureReason(::GetLastError());
+        return opening;
+    }
+    if ((bits | info.dwFileAttributes) & FILE_ATTRIBUTE_REPARSE_POINT)
+        opening.fault = "a link";
+    else if (!(bits & info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        opening.fault = "not a folder";
+    else
+        opening.folder =
+            std::make_unique<Win32OpenedFolder>(path, std::move(folder), info, std::move(*final));
+    return opening;
+}
+
+}  // namespace ondrevan::win
