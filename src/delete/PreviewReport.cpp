@@ -1,5 +1,6 @@
 #include "delete/PreviewReport.h"
 
+#include "delete/FolderDecisions.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
 
@@ -33,6 +34,23 @@ std::string FolderFate(const FolderPlan& plan) {
     return {};
 }
 
+// "42.1 GB free on C:", as the history says it.
+std::string FreeSpaceText(const FolderPlan& plan) {
+    const std::string drive = FolderDrive(plan.folder);
+    return plan.freeBytes ? SizeText(*plan.freeBytes) + " free on " + drive
+                          : "free space on " + drive + " unknown";
+}
+
+// Under the line of a folder with rules of its own: the rules and what they decide.
+std::string RulesLine(const FolderPlan& plan) {
+    std::string line = "    its own rules: " + plan.rulesSummary;
+    if (!plan.skippedForFreeSpace) line += ": " + FolderDecisionText(plan.decided);
+    if (plan.cap.Any() && !plan.decided.capMet)
+        line += "; the cap cannot be met: " +
+                FilesAndSize(plan.decided.left.files, plan.decided.left.bytes) + " stay";
+    return line + "\r\n";
+}
+
 }  // namespace
 
 std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
@@ -50,6 +68,18 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
         }
         if (plan.files.empty() && plan.kept.empty() && plan.fate == FolderPlan::Fate::NotThere) {
             report += "not there\r\n";
+            continue;
+        }
+        if (plan.skippedForFreeSpace) {
+            report += "skipped, " + FreeSpaceText(plan) + "\r\n" + RulesLine(plan);
+            continue;
+        }
+        if (!plan.unreadable.empty()) {
+            std::uint64_t keptBytes = 0;
+            for (const KeptFile& file : plan.kept) keptBytes += file.file.size;
+            kept += plan.kept.size();
+            report += "every file kept, " + FilesAndSize(plan.kept.size(), keptBytes) +
+                      ": the folder's rules do not read (" + plan.unreadable + ")\r\n";
             continue;
         }
         std::uint64_t planBytes = 0, planKeptBytes = 0;
@@ -72,6 +102,7 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
         }
         if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++folders;
         report += "; " + FolderFate(plan) + "\r\n";
+        if (plan.ownRules) report += RulesLine(plan);
     }
     report += "Total: " + FilesAndSize(files, bytes) +
               (choices.rules.recycleFiles ? " would go to the Recycle Bin" : " would be deleted");

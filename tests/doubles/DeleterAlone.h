@@ -32,7 +32,7 @@ struct DeleterAlone {
     }};
 
     RunChoices Choices(bool folderMode) {
-        return {folderMode, ReadRunRules(settings), sys.clock.UtcSeconds()};
+        return ReadRunChoices(settings, folderMode, sys.clock.UtcSeconds());
     }
     RunReport RunList(const std::vector<std::string>& entries, bool folderMode) {
         return deleter.DeleteFoldersFiles(entries, Choices(folderMode));

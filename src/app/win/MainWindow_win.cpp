@@ -21,6 +21,7 @@ constexpr UINT kPreviewCommand = 0x0110;
 constexpr UINT kOpenFolderCommand = 1;
 constexpr UINT kRemoveCommand = 2;
 constexpr UINT kListPreviewCommand = 3;
+constexpr UINT kFolderRulesCommand = 4;
 
 }  // namespace
 
@@ -105,6 +106,17 @@ void MainWindow::ShowPreview() {
     Guarded([&] { preview.cmdRefresh_Click(); });
 }
 
+void MainWindow::ShowFolderRules() {
+    FolderRulesForm* rules = nullptr;
+    Guarded([&] { rules = form_.ShowFolderRules(); });
+    if (!rules) return;
+    if (!folderRules_)
+        folderRules_ = std::make_unique<ToolWindow>(
+            instance_, window_, rules->Window, rules->Controls(),
+            [this](const std::function<void()>& handler) { Guarded(handler); });
+    folderRules_->Show();
+}
+
 void MainWindow::ShowListMenu() {
     HWND list = controls_.WindowOf(form_.ListView1);
     const bool selected = form_.ListView1.Selected().has_value();
@@ -114,6 +126,8 @@ void MainWindow::ShowListMenu() {
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kOpenFolderCommand,
                   L"&Open Folder");
+    ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kFolderRulesCommand,
+                  L"Rules for This &Folder...");
     ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kRemoveCommand,
                   L"&Remove From List");
     POINT at;
@@ -130,6 +144,9 @@ void MainWindow::ShowListMenu() {
             break;
         case kRemoveCommand:
             Guarded([&] { form_.RemoveSelectedFolder(); });
+            break;
+        case kFolderRulesCommand:
+            ShowFolderRules();
             break;
         default:
             break;

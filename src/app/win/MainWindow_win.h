@@ -50,6 +50,7 @@ class MainWindow : public ControlSink {
     void AddMenuItems();
     void ShowOptions();
     void ShowPreview();
+    void ShowFolderRules();
     void ShowListMenu();
 
     HINSTANCE instance_;
@@ -67,6 +68,7 @@ class MainWindow : public ControlSink {
     bool customCursorLoaded_ = false;
     std::unique_ptr<ToolWindow> options_;
     std::unique_ptr<ToolWindow> preview_;
+    std::unique_ptr<ToolWindow> folderRules_;
 };
 
 }  // namespace ondrevan::win

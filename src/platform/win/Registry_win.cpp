@@ -1,5 +1,7 @@
 #include "platform/win/Registry_win.h"
 
+#include <cstring>
+
 #include "platform/win/Text_win.h"
 #include "platform/win/UniqueHandle.h"
 
