@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "delete/DeleteFiles.h"
 #include "delete/DeletePlan.h"
 #include "platform/win/Win32Platform.h"
 

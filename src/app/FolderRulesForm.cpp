@@ -125,7 +125,7 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
         texts_.push_back(field);
     for (const ListField& field : std::initializer_list<ListField>{
              {cboMode, "mode", {"folder", "contents"}},
-             {cboAgeBy, "ageby", {"written", "created", "opened"}},
+             {cboAgeBy, "ageby", {"created", "opened"}},
              {cboRecycle, "recycle", {"on", "off"}},
              {cboEmpty, "empty", {"on", "off"}},
          })

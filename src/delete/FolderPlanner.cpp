@@ -38,7 +38,7 @@ FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices&
     const std::optional<FolderRules> own = choices.folderRules.lines.empty()
                                                ? std::nullopt
                                                : FindFolderRules(choices.folderRules, entry);
-    if (own) return PlanWithOwnRules(std::move(plan), *own, choices, keys);
+    if (own && own->HasOwnRules()) return PlanWithOwnRules(std::move(plan), *own, choices, keys);
     const RunRules& rules = choices.rules;
     EventPump& pump = uses_.pump;
     for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder, [&pump] { pump.DoEvents(); })) {

@@ -75,10 +75,11 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
             continue;
         }
         if (!plan.unreadable.empty()) {
-            std::uint64_t keptBytes = 0;
-            for (const KeptFile& file : plan.kept) keptBytes += file.file.size;
+            std::uint64_t planKeptBytes = 0;
+            for (const KeptFile& file : plan.kept) planKeptBytes += file.file.size;
             kept += plan.kept.size();
-            report += "every file kept, " + FilesAndSize(plan.kept.size(), keptBytes) +
+            keptBytes += planKeptBytes;
+            report += "every file kept, " + FilesAndSize(plan.kept.size(), planKeptBytes) +
                       ": the folder's rules do not read (" + plan.unreadable + ")\r\n";
             continue;
         }

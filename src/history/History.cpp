@@ -69,8 +69,8 @@ void History::KeepWithinLimit() {
 
 void History::BeginRun() {
     held_.reset();
-    KeepWithinLimit();
     try {
+        KeepWithinLimit();
         held_ = uses_.fileSystem.OpenToAppend(filePath_);
     } catch (const AppError&) {
         // Each line then tries on its own, and the first that fails is reported.
