@@ -77,27 +77,27 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
     for (const Place& place : {
              Place{lblFolder, {kLeft, 120, 6360, 255}, ""},
              Place{lblUnread, {kLeft, 420, 6360, 450}, ""},
-             Place{lblMode, {kLeft, 960, 2500, 255}, "Delete m&ode:"},
+             Place{lblMode, {kLeft, 960, 2500, 255}, "Delete mode:"},
              Place{cboMode, {kField, 900, kFieldWidth, 345}, ""},
-             Place{lblAge, {kLeft, 1440, 2500, 255}, "Older than, in &days:"},
+             Place{lblAge, {kLeft, 1440, 2500, 255}, "Older than, in days:"},
              Place{txtAge, {kField, 1380, 900, 345}, ""},
-             Place{lblAgeBy, {3720, 1440, 500, 255}, "&by"},
+             Place{lblAgeBy, {3720, 1440, 500, 255}, "by"},
              Place{cboAgeBy, {4260, 1380, 2220, 345}, ""},
              Place{lblAgeFault, {kLeft, 1760, 6360, kFault}, ""},
-             Place{lblKeep, {kLeft, 2160, 2500, 255}, "&Keep files matching:"},
+             Place{lblKeep, {kLeft, 2160, 2500, 255}, "Keep files matching:"},
              Place{txtKeep, {kField, 2100, kFieldWidth, 345}, ""},
              Place{lblKeepFault, {kLeft, 2480, 6360, kFault}, ""},
-             Place{lblRecycle, {kLeft, 2880, 2500, 255}, "&Recycle Bin for files:"},
+             Place{lblRecycle, {kLeft, 2880, 2500, 255}, "Recycle Bin for files:"},
              Place{cboRecycle, {kField, 2820, kFieldWidth, 345}, ""},
-             Place{lblEmpty, {kLeft, 3300, 2500, 255}, "&Empty sub-folders:"},
+             Place{lblEmpty, {kLeft, 3300, 2500, 255}, "Empty sub-folders:"},
              Place{cboEmpty, {kField, 3240, kFieldWidth, 345}, ""},
-             Place{lblMaxMb, {kLeft, 3720, 2500, 255}, "Keep under, in &MB:"},
+             Place{lblMaxMb, {kLeft, 3720, 2500, 255}, "Keep under, in MB:"},
              Place{txtMaxMb, {kField, 3660, 1400, 345}, ""},
              Place{lblMaxMbFault, {kLeft, 4040, 6360, kFault}, ""},
-             Place{lblMaxFiles, {kLeft, 4440, 2500, 255}, "At most, &files:"},
+             Place{lblMaxFiles, {kLeft, 4440, 2500, 255}, "At most, files:"},
              Place{txtMaxFiles, {kField, 4380, 1400, 345}, ""},
              Place{lblMaxFilesFault, {kLeft, 4760, 6360, kFault}, ""},
-             Place{lblFreeBelow, {kLeft, 5160, 2500, 255}, "Only when below, &GB free:"},
+             Place{lblFreeBelow, {kLeft, 5160, 2500, 255}, "Only when below, GB free:"},
              Place{txtFreeBelow, {kField, 5100, 1400, 345}, ""},
              Place{lblFreeBelowFault, {kLeft, 5480, 6360, kFault}, ""},
          }) {
@@ -132,7 +132,7 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
         lists_.push_back(field);
     cboMode.SetItems(
         {"As in the main window", "Delete folder and contents", "Delete contents, leave folder"});
-    cboAgeBy.SetItems({"last written (as in Options)", "created", "last opened"});
+    cboAgeBy.SetItems({"last written", "created", "last opened"});
     cboRecycle.SetItems({kAsInOptions, "On: files go to the Recycle Bin", "Off: deleted for good"});
     cboEmpty.SetItems({kAsInOptions, "On: removed (contents mode)", "Off: they stay"});
     for (const TextField& field : texts_) {
