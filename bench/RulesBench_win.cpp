@@ -1,8 +1,8 @@
 // What the run rules cost: a preview and a run over 50,000 old files in one folder with an
 // age and two keep patterns set (which keep none of them, so both runs delete the same),
 // beside the same preview and run with no rule, on two folders made alike, in turns. With
-// "folder", the rules are the folder's own instead: a cap of no file, the oldest by the last
-// opening going first (so that it too deletes every file, after sorting them).
+// "folder", the rules are the folder's own instead: a cap of one file, the oldest by the last
+// opening going first (so that it too deletes all but one file, after sorting them).
 //   rules_bench.exe FOLDER_A FOLDER_B [rules-first|no-rules-first] [folder]
 // tools/bench.sh makes the folders (files a month old) and flushes the disk first.
 #include <windows.h>
@@ -47,7 +47,7 @@ Timing Measure(const std::string& folder, bool rules, bool folderRules) {
     settings.Save(keys::kMinimumAgeDays, optionRules ? "7" : "0");
     settings.Save(keys::kKeepPatterns, optionRules ? "*.keep; desktop.ini" : "");
     settings.Save(keys::kFolderRules,
-                  rules && folderRules ? folder + "\tageby=opened;maxfiles=0" : "");
+                  rules && folderRules ? folder + "\tageby=opened;maxfiles=1" : "");
     win::Win32FileSystem fileSystem;
     win::Win32Shell shell;
     win::Win32Environment environment;
