@@ -1,7 +1,9 @@
 // What the run rules cost: a preview and a run over 50,000 old files in one folder with an
 // age and two keep patterns set (which keep none of them, so both runs delete the same),
-// beside the same preview and run with no rule, on two folders made alike, in turns.
-//   rules_bench.exe FOLDER_A FOLDER_B
+// beside the same preview and run with no rule, on two folders made alike, in turns. With
+// "folder", the rules are the folder's own instead: a cap of one file, the oldest by the last
+// opening going first (so that it too deletes all but one file, after sorting them).
+//   rules_bench.exe FOLDER_A FOLDER_B [rules-first|no-rules-first] [folder]
 // tools/bench.sh makes the folders (files a month old) and flushes the disk first.
 #include <windows.h>
 
@@ -37,12 +39,15 @@ struct Timing {
     std::uint64_t deleted = 0;
 };
 
-Timing Measure(const std::string& folder, bool rules) {
+Timing Measure(const std::string& folder, bool rules, bool folderRules) {
     using namespace ondrevan;
     win::RegistrySettingsStore store;
     AppSettings settings(store);
-    settings.Save(keys::kMinimumAgeDays, rules ? "7" : "0");
-    settings.Save(keys::kKeepPatterns, rules ? "*.keep; desktop.ini" : "");
+    const bool optionRules = rules && !folderRules;
+    settings.Save(keys::kMinimumAgeDays, optionRules ? "7" : "0");
+    settings.Save(keys::kKeepPatterns, optionRules ? "*.keep; desktop.ini" : "");
+    settings.Save(keys::kFolderRules,
+                  rules && folderRules ? folder + "\tageby=opened;maxfiles=1" : "");
     win::Win32FileSystem fileSystem;
     win::Win32Shell shell;
     win::Win32Environment environment;
@@ -57,7 +62,7 @@ Timing Measure(const std::string& folder, bool rules) {
     Timing timing;
     double start = NowMs();
     // Contents mode: the folder stays for the other side.
-    const RunChoices choices{false, ReadRunRules(settings), clock.UtcSeconds()};
+    const RunChoices choices = ReadRunChoices(settings, false, clock.UtcSeconds());
     const auto plans = deleter.PlanRun(entries, choices);
     timing.previewMs = NowMs() - start;
     start = NowMs();
@@ -66,6 +71,7 @@ Timing Measure(const std::string& folder, bool rules) {
     timing.deleted = report.totals.filesDeleted;
     settings.Save(keys::kMinimumAgeDays, "0");
     settings.Save(keys::kKeepPatterns, "");
+    settings.Save(keys::kFolderRules, "");
     return timing;
 }
 
@@ -77,15 +83,17 @@ int wmain(int argc, wchar_t** argv) {
     ::WideCharToMultiByte(CP_UTF8, 0, argv[1], -1, a, MAX_PATH, nullptr, nullptr);
     ::WideCharToMultiByte(CP_UTF8, 0, argv[2], -1, b, MAX_PATH, nullptr, nullptr);
     const bool rulesFirst = argc > 3 && std::wstring(argv[3]) == L"rules-first";
+    const bool folderRules = argc > 4 && std::wstring(argv[4]) == L"folder";
     Timing with, without;
     if (rulesFirst) {
-        with = Measure(a, true);
-        without = Measure(b, false);
+        with = Measure(a, true, folderRules);
+        without = Measure(b, false, folderRules);
     } else {
-        without = Measure(b, false);
-        with = Measure(a, true);
+        without = Measure(b, false, folderRules);
+        with = Measure(a, true, folderRules);
     }
-    std::printf("preview and run over one folder of old files (%s first)\n",
+    std::printf("preview and run over one folder of old files, %s (%s first)\n",
+                folderRules ? "the folder's own cap by last opening" : "the options' rules",
                 rulesFirst ? "rules" : "no rules");
     std::printf("  rules on   preview %8.1f ms  run %8.1f ms  (%llu deleted)\n", with.previewMs,
                 with.runMs, static_cast<unsigned long long>(with.deleted));

@@ -56,7 +56,9 @@ responsive() {
 rules() {
     echo "== The run rules' cost"
     # Each order twice: the second pass sees warm caches on both sides.
-    for order in rules-first no-rules-first rules-first no-rules-first; do
+    for pass in "rules-first" "no-rules-first" "rules-first" "no-rules-first" \
+        "rules-first folder" "no-rules-first folder" "rules-first folder" \
+        "no-rules-first folder"; do
         for side in a b; do
             folder="$WINEPREFIX/drive_c/ondrevan-bench-rules-$side"
             rm -rf "$folder" && mkdir -p "$folder"
@@ -65,7 +67,7 @@ rules() {
         done
         sync
         wine 'C:\ondrevan-bench\rules_bench.exe' 'C:\ondrevan-bench-rules-a' \
-            'C:\ondrevan-bench-rules-b' "$order"
+            'C:\ondrevan-bench-rules-b' $pass
     done
 }
 export -f startup walk delete responsive rules

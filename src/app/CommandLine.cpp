@@ -84,7 +84,7 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         folderMode = false;  // a mode that does not read: the folders stay
     }
     const std::vector<std::string> entries = SplitFolderList(settings.Get(keys::kFolders, ""));
-    const RunChoices choices{folderMode, ReadRunRules(settings), services.clock.UtcSeconds()};
+    const RunChoices choices = ReadRunChoices(settings, folderMode, services.clock.UtcSeconds());
     DeletionEngine engine(services, settings, watched);
     DelFolders& deleter = engine.deleter;
 

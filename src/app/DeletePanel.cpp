@@ -17,7 +17,7 @@
 namespace ondrevan {
 
 RunChoices DeletePanel::CurrentChoices() {
-    return {uses_.Option1.Value(), ReadRunRules(uses_.settings), uses_.clock.UtcSeconds()};
+    return ReadRunChoices(uses_.settings, uses_.Option1.Value(), uses_.clock.UtcSeconds());
 }
 
 bool DeletePanel::AllowDeleteFolders() {

@@ -1,5 +1,7 @@
 #include "app/Form1.h"
 
+#include <algorithm>
+
 #include "app/HomePage.h"
 #include "app/Layout.h"
 #include "app/Skin.h"
@@ -86,8 +88,15 @@ void Form1::ApplyDesign() {
 
 void Form1::WireHandlers() {
     PushButton11.Click.Handle([this] { PushButton11_Click(); });
-    ListView1.DblClick.Handle([this] { folderList_.ListView1_DblClick(); });
-    PushButton13.Click.Handle([this] { folderList_.PushButton13_Click(); });
+    ListView1.DblClick.Handle([this] {
+        folderList_.ListView1_DblClick();
+        ShowFolderRulesColumn();
+    });
+    PushButton13.Click.Handle([this] {
+        folderList_.PushButton13_Click();
+        ShowFolderRulesColumn();
+    });
+    folderRules_.RulesChanged.Handle([this] { ShowFolderRulesColumn(); });
     PushButton10.Click.Handle([this] { addFolder_.PushButton10_Click(); });
     PushButton12.Click.Handle([this] { listFiles_.PushButton12_Click(); });
     PushButton14.Click.Handle([this] { samples_.PushButton14_Click(); });
@@ -179,6 +188,7 @@ void Form1::Form_Load() {
     trap.Line(142, [&] { schedule_.RestoreSwitchState(); });
     // 10. The folder list.
     trap.Line(144, [&] { folderList_.LoadFolderList(); });
+    trap.Line(145, [&] { ShowFolderRulesColumn(); });
     // 11. The history file in the temporary folder.
     trap.Line(146, [&] {
         history_.SetFilePath(
@@ -305,6 +315,41 @@ OptionsForm& Form1::ShowOptions() {
     options_.Load();
     ShowRecoveryNote();
     return options_;
+}
+
+FolderRulesForm* Form1::ShowFolderRules() {
+    const auto selected = ListView1.Selected();
+    if (!selected || *selected >= ListView1.Count()) return nullptr;
+    // Asked for again while open: what was typed for the folder shown is stored first.
+    folderRules_.StoreFields();
+    folderRules_.Load(ListView1.Item(*selected));
+    return &folderRules_;
+}
+
+void Form1::ShowFolderRulesColumn() {
+    folderRulesShown_ = ReadFolderRules(settings_);
+    const std::vector<std::string>& items = ListView1.Items();
+    const bool any =
+        std::any_of(folderRulesShown_.lines.begin(), folderRulesShown_.lines.end(),
+                    [&](const FolderRulesLine& line) {
+                        return line.rules.HasOwnRules() &&
+                               std::find(items.begin(), items.end(), line.folder) != items.end();
+                    });
+    if (!any) {
+        // As designed: one column as wide as it always was.
+        ListView1.KeepColumns(1);
+        if (!ListView1.Columns().empty()) ListView1.SetColumnWidth(0, kFolderColumnTwips);
+        ListView1.SetDetail(nullptr);
+        return;
+    }
+    if (ListView1.Columns().size() == 1) {
+        ListView1.SetColumnWidth(0, kFolderColumnTwips * 3 / 5);
+        ListView1.AddColumn({"Own rules", kFolderColumnTwips * 2 / 5});
+    }
+    ListView1.SetDetail([this](const std::string& entry) {
+        const auto rules = FindFolderRules(folderRulesShown_, entry);
+        return rules ? FolderRulesSummary(*rules) : std::string();
+    });
 }
 
 PreviewForm& Form1::ShowPreview() {

@@ -6,6 +6,7 @@
 
 #include "app/DeletePanel.h"
 #include "app/ExclusiveRun.h"
+#include "app/FolderRulesForm.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
 #include "app/ScheduleControls.h"
@@ -77,6 +78,12 @@ class Form1 {
     // The folder list's own menu.
     void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
     void RemoveSelectedFolder() { folderList_.ListView1_DblClick(); }
+    // "Rules for This Folder...": the selected entry's own rules, or nothing when none is
+    // selected.
+    FolderRulesForm* ShowFolderRules();
+    FolderRulesForm& FolderRulesWindow() { return folderRules_; }
+    // The list's second column, there only while a listed folder has rules of its own.
+    void ShowFolderRulesColumn();
     // The machine woke from sleep: a run missed meanwhile may be caught up.
     void ResumedFromSleep() { schedule_.CheckMissedRun(); }
     // The program was started again: its window comes back, as from the tray icon.
@@ -275,6 +282,8 @@ class Form1 {
         .Check8 = Check8,
     }};
     OptionsForm options_{{.settings = settings_}};
+    FolderRulesForm folderRules_{{.settings = settings_}};
+    FolderRulesList folderRulesShown_;
     PreviewForm preview_{{
         .deleter = engine_.deleter,
         .panel = deletePanel_,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,9 +61,25 @@ class ListView : public Control {
     // The shell reports a selection the user made, without echoing it back.
     void SelectionChangedByUser(std::optional<std::size_t> index) { selected_ = index; }
 
+    // A second column's text for an entry, worked out from its text as it shows.
+    void SetDetail(std::function<std::string(const std::string&)> detail) {
+        detail_ = std::move(detail);
+        Notify(Property::Items);
+    }
+    std::string Detail(std::size_t index) const {
+        return detail_ && index < items_.size() ? detail_(items_[index]) : std::string();
+    }
+    // Leaves the first `count` columns.
+    void KeepColumns(std::size_t count) {
+        if (columns_.size() <= count) return;
+        columns_.resize(count);
+        Notify(Property::Columns);
+    }
+
     Event<> DblClick;
 
   private:
+    std::function<std::string(const std::string&)> detail_;
     std::vector<ListColumn> columns_;
     std::vector<std::string> items_;
     std::optional<std::size_t> selected_;

@@ -1,8 +1,10 @@
 #include "delete/DelFolders.h"
 
 #include <functional>
+#include <unordered_set>
 
 #include "delete/DeleteFiles.h"
+#include "delete/FolderDecisions.h"
 #include "delete/RunRules.h"
 #include "delete/WalkBelow.h"
 #include "history/HistoryLog.h"
@@ -81,6 +83,20 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
             log(folderLog, "Folder not found ", folder);
             continue;
         }
+        const auto logText = [&](int line, const HistoryText& text) {
+            write(line, [&] { uses_.history.AppendLine(text.message, text.path); });
+        };
+        if (plan.skippedForFreeSpace) {
+            logText(folderLog, FreeSpaceSkippedText(folder, plan.freeBytes));
+            continue;
+        }
+        // A rule written wrong never makes a run delete more: the folder is left as it is.
+        if (!plan.unreadable.empty()) {
+            ++totals.problems;
+            totals.filesKept += plan.kept.size();
+            logText(folderLog, RulesUnreadText(folder, plan.unreadable));
+            continue;
+        }
         // The files go through the folder held open, so that a link put in its place
         // meanwhile leads nowhere.
         FolderOpening opening;
@@ -132,6 +148,7 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
             changed(folder);
             continue;
         }
+        if (plan.cap.Any() && !plan.noBinForFiles) LogCap(plan, deleted, logText);
         if (!plan.kept.empty()) {
             totals.filesKept += plan.kept.size();
             log(failureLog, "Kept by the rules in folder ",
@@ -189,17 +206,42 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     // The options' clauses come only when they are in use: by default the line is as it was.
     std::string summary = RunSummary(totals.filesDeleted, totals.bytesDeleted, totals.filesFailed,
                                      totals.foldersRecycled);
-    if (choices.rules.recycleFiles)
+    // A folder's own rules may recycle or keep files where the options do neither.
+    if (choices.rules.recycleFiles || totals.filesRecycled > 0)
         summary +=
             ", " + CountedText(totals.filesRecycled, "file", "files") + " sent to the Recycle Bin";
     if (totals.filesNotRecycled > 0)
         summary += ", " + CountedText(totals.filesNotRecycled, "file", "files") +
                    " could not be sent to the Recycle Bin";
-    if (choices.rules.KeepsFiles())
+    if (choices.rules.KeepsFiles() || totals.filesKept > 0)
         summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
     write(summaryLog, [&] { uses_.history.AppendMessage(summary); });
     report.summary = std::move(summary);
     return report;
+}
+
+void DelFolders::LogCap(const FolderPlan& plan, const DeletedFiles& deleted,
+                        const std::function<void(int, const HistoryText&)>& log) {
+    const int capLog = 116;
+    // The cap's files are the last of the plan's; those that could not go still count.
+    std::uint64_t files = plan.files.size() - plan.capFirst, bytes = 0;
+    std::unordered_set<std::string> failed;
+    for (const FileFailure& failure : deleted.failures) failed.insert(failure.path);
+    std::uint64_t stayedFiles = plan.decided.left.files, stayedBytes = plan.decided.left.bytes;
+    for (std::size_t i = plan.capFirst; i < plan.files.size(); ++i) {
+        const FileEntry& file = plan.files[i];
+        if (!failed.empty() && failed.count(plan.folder + "\\" + file.name)) {
+            --files;
+            ++stayedFiles;
+            stayedBytes += file.size;
+        } else {
+            bytes += file.size;
+        }
+    }
+    if (files > 0) log(capLog, CapDeletedText(plan.folder, plan.cap, files, bytes));
+    const bool over = (plan.cap.megabytes && stayedBytes > *plan.cap.megabytes * 1024 * 1024) ||
+                      (plan.cap.files && stayedFiles > *plan.cap.files);
+    if (over) log(capLog, CapNotMetText(plan.folder, plan.cap, stayedFiles, stayedBytes));
 }
 
 std::vector<std::string> DelFolders::RemoveEmptySubfolders(const std::string& folder,

@@ -11,6 +11,7 @@
 
 namespace ondrevan {
 
+struct DeletedFiles;
 class Dialogs;
 class EventPump;
 class FileSystem;
@@ -52,6 +53,9 @@ class DelFolders {
     bool RunInProgress() const { return running_; }
 
   private:
+    // "Deleted to keep folder under 10,240 MB ..." and, when the cap could not be met, so.
+    void LogCap(const FolderPlan& plan, const DeletedFiles& deleted,
+                const std::function<void(int, const HistoryText&)>& log);
     std::vector<std::string> RemoveEmptySubfolders(const std::string& folder,
                                                    ProtectedFolders::Keys& keys);
     enum class Recycled { NothingThere, Gone, Stayed };

@@ -1,27 +1,39 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "delete/DeleteRun.h"
+#include "delete/FolderDecisions.h"
+#include "delete/FolderRules.h"
 #include "delete/RunRules.h"
 #include "platform/FileSystem.h"
 
 namespace ondrevan {
 
-// A file the rules keep, and why.
-struct KeptFile {
-    FileEntry file;
-    std::string reason;
-};
-
 // What a run goes by: the delete mode and the rules, and the time it judges ages from.
 struct RunChoices {
+    RunChoices() = default;
+    RunChoices(bool recycleFolders, RunRules rules, std::int64_t nowUtc)
+        : recycleFolders(recycleFolders), rules(std::move(rules)), nowUtc(nowUtc) {}
+
     bool recycleFolders = false;  // folder mode
     RunRules rules;
     std::int64_t nowUtc = 0;
+    // Each folder's own rules ("FolderRules") and what the policies bind them to. A folder
+    // without a line goes by `rules` alone, as every folder did before.
+    FolderRulesList folderRules;
+    PolicyFloor policy;
 };
+
+class AppSettings;
+
+// The choices as stored: the options' rules, each folder's own and the policies' floor.
+RunChoices ReadRunChoices(const AppSettings& settings, bool recycleFolders, std::int64_t nowUtc);
 
 // What a run does with one entry of the folder list. The run, and anything that shows
 // beforehand what a run would do, work from the same plan.
@@ -50,6 +62,17 @@ struct FolderPlan {
     bool removeEmptySubfolders = false;  // contents mode: sub-folders left empty go too
     Fate fate = Fate::Stays;
     std::string link;  // HoldsLink: the first link inside; HoldsKeptFile: the file and why
+
+    // A folder with rules of its own: what they say and what they decide. `files` then
+    // holds the files the age rule takes, followed by those the cap takes.
+    bool ownRules = false;
+    std::string rulesSummary;                // "older than 30 days by creation; under 10 GB"
+    FolderDecisionTotals decided;            // the files by their fate
+    FolderCap cap;                           // the folder's cap, if it has one
+    std::size_t capFirst = 0;                // where the cap's files begin in `files`
+    bool skippedForFreeSpace = false;        // its drive had enough free space: nothing happens
+    std::optional<std::uint64_t> freeBytes;  // ... as read (nothing when it could not be)
+    std::string unreadable;                  // rules that did not read: every file stays
 };
 
 // The refusals of an entry that exists but is no folder to clear.

@@ -4,6 +4,7 @@
 
 #include "platform/Blanks.h"
 #include "platform/ValueForms.h"
+#include "product/AppSettings.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
 
@@ -69,6 +70,13 @@ PolicyFloor ReadPolicyFloor(const Policies& policies) {
         keep != policies.settings.end())
         floor.keepPatterns = SplitKeepPatterns(keep->second);
     return floor;
+}
+
+PolicyFloor ReadPolicyFloor(const AppSettings& settings) {
+    Policies policies;
+    for (const char* key : {keys::kMinimumAgeDays, keys::kKeepPatterns})
+        if (settings.SetByPolicy(key)) policies.settings[key] = settings.Get(key, "");
+    return ReadPolicyFloor(policies);
 }
 
 FolderChoices EffectiveFolderChoices(bool recycleFolders, const RunRules& options,
@@ -196,7 +204,7 @@ std::vector<KeptFile> FolderDecision::Kept() const {
     return kept;
 }
 
-std::string FolderDecisionText(const FolderDecision& decision) {
+std::string FolderDecisionText(const FolderDecisionTotals& decision) {
     std::string text;
     const auto add = [&text](const FilesAndBytes& total, const char* what) {
         if (total.files == 0) return;

@@ -5,24 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "delete/DeletePlan.h"
 #include "delete/FolderRules.h"
 #include "delete/RunRules.h"
 #include "platform/FileSystem.h"
 
 namespace ondrevan {
 
+class AppSettings;
 struct Policies;
 
-// What the administrator's policies bind every folder to, whatever its own rules say.
-struct PolicyFloor {
-    // Files written within this many days stay, by the last write whatever date the folder
-    // goes by, and no cap takes them; no folder may use a smaller age.
-    std::int32_t minimumAgeDays = 0;
-    std::vector<std::string> keepPatterns;  // added to every folder's
-};
 // An age policy that does not read keeps every file, as it does in the options.
 PolicyFloor ReadPolicyFloor(const Policies& policies);
+// ... as the settings see the policies.
+PolicyFloor ReadPolicyFloor(const AppSettings& settings);
 
 // Keep the folder under N MB and/or at most N files; the files lying directly in it count.
 struct FolderCap {
@@ -78,13 +73,17 @@ struct FilesAndBytes {
     std::uint64_t bytes = 0;
 };
 
-// What the rules decide for the files of one folder.
-struct FolderDecision {
-    std::vector<FileDecision> files;  // in listing order
+// How many files of a folder, and of what size, meet each fate.
+struct FolderDecisionTotals {
     FilesAndBytes deletedByAge, keptByAge, keptByPattern, deletedByCap, keptWithinCap,
         keptRulesUnread;
     FilesAndBytes left;  // what stays when every file that is to go went
     bool capMet = true;  // false: the files the rules keep alone go beyond the cap
+};
+
+// What the rules decide for the files of one folder.
+struct FolderDecision : FolderDecisionTotals {
+    std::vector<FileDecision> files;  // in listing order
 
     // The files to delete (by age and by the cap), and the files kept and why, in listing
     // order, as a folder's plan holds them.
@@ -101,7 +100,7 @@ FolderDecision DecideFolderFiles(const std::vector<FileEntry>& files, const Fold
 
 // "3 files deleted by age (1.2 MB), 2 kept by age (4.0 KB), 1 kept by pattern (...), 4
 // deleted by the cap (...)": only the fates that occur; "no files" when there are none.
-std::string FolderDecisionText(const FolderDecision& decision);
+std::string FolderDecisionText(const FolderDecisionTotals& decision);
 
 // The drive of a folder as the history names it: "C:", "\\server\share".
 std::string FolderDrive(const std::string& folder);

@@ -1,5 +1,6 @@
 #include "delete/FolderPlanner.h"
 
+#include "delete/FolderDecisions.h"
 #include "delete/RunRules.h"
 #include "delete/WalkBelow.h"
 #include "platform/EventPump.h"
@@ -33,6 +34,11 @@ FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices&
         plan.refusal = kRefusedNotAFolder;
         return plan;
     }
+    // A folder with rules of its own goes by them, laid over the options'.
+    const std::optional<FolderRules> own = choices.folderRules.lines.empty()
+                                               ? std::nullopt
+                                               : FindFolderRules(choices.folderRules, entry);
+    if (own && own->HasOwnRules()) return PlanWithOwnRules(std::move(plan), *own, choices, keys);
     const RunRules& rules = choices.rules;
     EventPump& pump = uses_.pump;
     for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder, [&pump] { pump.DoEvents(); })) {
@@ -41,6 +47,47 @@ FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices&
         else
             plan.files.push_back(std::move(file));
     }
+    return PlanFolderFate(std::move(plan), choices, keys);
+}
+
+FolderPlan FolderPlanner::PlanWithOwnRules(FolderPlan plan, const FolderRules& own,
+                                           const RunChoices& choices,
+                                           ProtectedFolders::Keys& keys) {
+    const FolderChoices folder =
+        EffectiveFolderChoices(choices.recycleFolders, choices.rules, own, choices.policy);
+    plan.ownRules = true;
+    plan.rulesSummary = FolderRulesSummary(own);
+    plan.cap = folder.cap;
+    plan.unreadable = folder.unreadable;
+    // The free space is read as the run reaches the folder: with enough of it, nothing happens.
+    if (folder.freeBelowGigabytes) {
+        plan.freeBytes = uses_.fileSystem.FreeSpace(plan.folder);
+        if (!ClearsAtFreeSpace(folder, plan.freeBytes)) {
+            plan.skippedForFreeSpace = true;
+            return plan;
+        }
+    }
+    EventPump& pump = uses_.pump;
+    const FolderDecision decision =
+        DecideFolderFiles(uses_.fileSystem.ListFiles(plan.folder, [&pump] { pump.DoEvents(); }),
+                          folder, choices.nowUtc);
+    plan.decided = decision;
+    // The age rule's files first, then the cap's, so that the run can tell them apart.
+    for (const FileDecision& made : decision.files)
+        if (made.fate == FileFate::DeletedByAge) plan.files.push_back(made.file);
+    plan.capFirst = plan.files.size();
+    for (const FileDecision& made : decision.files)
+        if (made.fate == FileFate::DeletedByCap) plan.files.push_back(made.file);
+    plan.kept = decision.Kept();
+    // Rules that do not read leave the folder as it is: no file, no sub-folder, not the folder.
+    if (!plan.unreadable.empty()) return plan;
+    RunChoices effective{folder.recycleFolders, folder.rules, choices.nowUtc};
+    return PlanFolderFate(std::move(plan), effective, keys);
+}
+
+FolderPlan FolderPlanner::PlanFolderFate(FolderPlan plan, const RunChoices& choices,
+                                         ProtectedFolders::Keys& keys) {
+    const RunRules& rules = choices.rules;
     plan.recycleFiles = rules.recycleFiles;
     // Without a Recycle Bin the shell would delete for good: files meant for it stay.
     if (rules.recycleFiles && !plan.files.empty() && !uses_.shell.HasRecycleBin(plan.folder))

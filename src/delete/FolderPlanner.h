@@ -36,6 +36,12 @@ class FolderPlanner {
                                     const std::function<void(std::size_t)>& planned = nullptr);
 
   private:
+    FolderPlan PlanWithOwnRules(FolderPlan plan, const FolderRules& own, const RunChoices& choices,
+                                ProtectedFolders::Keys& keys);
+    // What becomes of the files and the folder once its files are sorted.
+    FolderPlan PlanFolderFate(FolderPlan plan, const RunChoices& choices,
+                              ProtectedFolders::Keys& keys);
+
     struct Found {
         std::string path;
         bool link;  // else a file the rules keep

@@ -273,12 +273,13 @@ FolderRulesList ReadFolderRules(const AppSettings& settings) {
     return ParseFolderRules(settings.Get(keys::kFolderRules, ""));
 }
 
-void SaveFolderRules(AppSettings& settings, const FolderRulesList& list) {
+void SaveFolderRules(const AppSettings& settings, const FolderRulesList& list) {
     settings.Save(keys::kFolderRules, FolderRulesText(list));
 }
 
-void ClearFolderRules(AppSettings& settings) {
-    settings.Save(keys::kFolderRules, "");
+void ClearFolderRules(const AppSettings& settings) {
+    // A list that never had rules of its own does not gain the value.
+    if (!settings.Get(keys::kFolderRules, "").empty()) settings.Save(keys::kFolderRules, "");
 }
 
 std::optional<FolderRules> FindFolderRules(const FolderRulesList& list, const std::string& entry) {

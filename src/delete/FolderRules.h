@@ -49,6 +49,14 @@ struct FolderRules {
     friend bool operator==(const FolderRules&, const FolderRules&) = default;
 };
 
+// What the administrator's policies bind every folder to, whatever its own rules say.
+struct PolicyFloor {
+    // Files written within this many days stay, by the last write whatever date the folder
+    // goes by, and no cap takes them; no folder may use a smaller age.
+    std::int32_t minimumAgeDays = 0;
+    std::vector<std::string> keepPatterns;  // added to every folder's
+};
+
 // One line of the stored value: the folder exactly as the list holds it, and its rules.
 struct FolderRulesLine {
     std::string folder;
@@ -78,7 +86,7 @@ std::string RulesOfFolderText(const FolderRules& rules);
 
 FolderRulesList ReadFolderRules(const AppSettings& settings);
 // An empty list is stored as the empty text.
-void SaveFolderRules(AppSettings& settings, const FolderRulesList& list);
+void SaveFolderRules(const AppSettings& settings, const FolderRulesList& list);
 
 // The rules of a list entry, by its exact text, or nothing. Two lines for the same entry that
 // say different things make it keep every file.
@@ -89,7 +97,7 @@ void SetFolderRules(FolderRulesList& list, const std::string& entry, const Folde
 // Removes the line of an entry that is no longer in the list.
 void RemoveFolderRules(FolderRulesList& list, const std::string& entry);
 // Clearing the list clears every folder's rules.
-void ClearFolderRules(AppSettings& settings);
+void ClearFolderRules(const AppSettings& settings);
 
 // A short account of a folder's own rules for the folder list's second column: "older than
 // 30 days by creation; keep *.torrent; under 10 GB". Empty when it has none.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "delete/FolderDecisions.h"
 #include "platform/FolderPaths.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
@@ -34,6 +35,23 @@ std::string FolderFate(const FolderPlan& plan) {
             return "the folder stays: no Recycle Bin can be reached there";
     }
     return {};
+}
+
+// "42.1 GB free on C:", as the history says it.
+std::string FreeSpaceText(const FolderPlan& plan) {
+    const std::string drive = FolderDrive(plan.folder);
+    return plan.freeBytes ? SizeText(*plan.freeBytes) + " free on " + drive
+                          : "free space on " + drive + " unknown";
+}
+
+// Under the line of a folder with rules of its own: the rules and what they decide.
+std::string RulesLine(const FolderPlan& plan) {
+    std::string line = "    its own rules: " + plan.rulesSummary;
+    if (!plan.skippedForFreeSpace) line += ": " + FolderDecisionText(plan.decided);
+    if (plan.cap.Any() && !plan.decided.capMet)
+        line += "; the cap cannot be met: " +
+                FilesAndSize(plan.decided.left.files, plan.decided.left.bytes) + " stay";
+    return line + "\r\n";
 }
 
 bool NotThere(const FolderPlan& plan) {
@@ -146,6 +164,15 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
             report += "not there\r\n";
             continue;
         }
+        if (plan.skippedForFreeSpace) {
+            report += "skipped, " + FreeSpaceText(plan) + "\r\n" + RulesLine(plan);
+            continue;
+        }
+        if (!plan.unreadable.empty()) {
+            report += "every file kept, " + FilesAndSize(plan.kept.size(), BytesOf(plan.kept)) +
+                      ": the folder's rules do not read (" + plan.unreadable + ")\r\n";
+            continue;
+        }
         const std::uint64_t planBytes = BytesOf(plan.files);
         if (plan.noBinForFiles) {
             report += FilesAndSize(plan.files.size(), planBytes) +
@@ -158,6 +185,7 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
             report +=
                 ", " + FilesAndSize(plan.kept.size(), BytesOf(plan.kept)) + " kept by the rules";
         report += "; " + FolderFate(plan) + "\r\n";
+        if (plan.ownRules) report += RulesLine(plan);
     }
     const PreviewTotals totals = TotalsOf(plans, choices);
     report += "Total: " + totals.files + ", " + totals.folders + "\r\n";
@@ -176,12 +204,25 @@ std::vector<PreviewRow> RowsOf(const std::vector<FolderPlan>& plans) {
         } else if (NotThere(plan)) {
             row.action = "None";
             row.why = "not there";
+        } else if (plan.skippedForFreeSpace) {
+            row.action = "Skipped";
+            row.why = FreeSpaceText(plan);
+        } else if (!plan.unreadable.empty()) {
+            row.counted = true;
+            row.kept = plan.kept.size();
+            row.action = "Every file kept";
+            row.why = "the folder's rules do not read (" + plan.unreadable + ")";
         } else {
             row.counted = true;
             row.files = plan.files.size();
             row.bytes = BytesOf(plan.files);
             row.kept = plan.kept.size();
             DescribeAction(plan, row);
+            if (plan.ownRules) {
+                std::string rules = RulesLine(plan);
+                rules = rules.substr(4, rules.size() - 6);  // without the indent and CR LF
+                row.why += (row.why.empty() ? "" : "; ") + rules;
+            }
         }
     }
     return rows;

@@ -14,6 +14,12 @@ class AppSettings;
 
 inline constexpr std::int32_t kMaximumAgeDays = 36500;
 
+// A file the rules keep, and why.
+struct KeptFile {
+    FileEntry file;
+    std::string reason;
+};
+
 // What the user chose in the options window. With every rule at its default a run does
 // what it always did.
 struct RunRules {

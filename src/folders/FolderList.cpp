@@ -1,7 +1,10 @@
 #include "folders/FolderList.h"
 
+#include <algorithm>
+
 #include "controls/FormWindow.h"
 #include "controls/ListView.h"
+#include "delete/FolderRules.h"
 #include "platform/AppMessages.h"
 #include "platform/Blanks.h"
 #include "platform/CommonRoutines.h"
@@ -39,8 +42,16 @@ void FolderList::ListView1_DblClick() {
     if (list.Count() == 0) return;
     auto selected = list.Selected();
     if (!selected) return;
+    const std::string entry = list.Item(*selected);
     list.RemoveAt(*selected);
     SaveFolderList();
+    // Its own rules go with it, unless the same entry is still listed.
+    const std::vector<std::string> items = list.Items();
+    if (std::find(items.begin(), items.end(), entry) != items.end()) return;
+    FolderRulesList rules = ReadFolderRules(uses_.settings);
+    if (!FindFolderRules(rules, entry)) return;
+    RemoveFolderRules(rules, entry);
+    SaveFolderRules(uses_.settings, rules);
 }
 
 void FolderList::OpenSelectedFolder() {
@@ -67,6 +78,8 @@ void FolderList::PushButton13_Click() {
         if (!IsBusy()) uses_.ListView1.Clear();
     });
     trap.Line(102, [&] { uses_.settings.Save(keys::kFolders, ""); });
+    // Clearing the list clears every folder's own rules.
+    trap.Line(104, [&] { ClearFolderRules(uses_.settings); });
 }
 
 }  // namespace ondrevan

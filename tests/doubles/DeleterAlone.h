@@ -19,7 +19,7 @@ struct DeleterAlone {
     DelFolders& deleter = engine.deleter;
 
     RunChoices Choices(bool folderMode) {
-        return {folderMode, ReadRunRules(settings), sys.clock.UtcSeconds()};
+        return ReadRunChoices(settings, folderMode, sys.clock.UtcSeconds());
     }
     RunReport RunList(const std::vector<std::string>& entries, bool folderMode) {
         return deleter.DeleteFoldersFiles(entries, Choices(folderMode));

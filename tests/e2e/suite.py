@@ -577,6 +577,80 @@ class Session:
         assert "MinimumAgeDays" not in self.settings(), self.settings()
         self.desk.click_control("Option2")
 
+    def step_a_folders_own_rules_set_by_keyboard_then_preview_and_run(self):
+        """A folder's own rules, typed into its window from the list's right-click menu: an
+        age, a pattern and a cap of two files. The preview says what they decide; the run
+        does it, and says what the cap took."""
+        folder = r"C:\e2e\Own"
+        os.makedirs(self.path(folder), exist_ok=True)
+        for name, days in (("a.txt", 40), ("b.txt", 20), ("c.txt", 10), ("d.txt", 0),
+                           ("x.iso", 40)):
+            with open(self.path(folder + "\\" + name), "w") as f:
+                f.write("0123456789")
+            when = time.time() - days * 86400 - 60
+            os.utime(self.path(folder + "\\" + name), (when, when))
+        lists = self.path(r"C:\e2e\lists")
+        os.makedirs(lists, exist_ok=True)
+        with open(os.path.join(lists, "own.txt"), "w", newline="") as f:
+            f.write(folder + "\r\n")
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        self.desk.click_control("PushButton12")
+        until("the open-file dialog", lambda: self.desk.seen("dialog", OPEN_LISTS))
+        self.desk.type(r"C:\e2e\lists\own.txt")
+        self.desk.key("Return")
+        until("the folder in the list", lambda: self.desk.items() == [folder])
+        self.desk.click_control("Option2")  # contents mode
+
+        # The entry's menu, then the keyboard: mode, age, by, keep, ..., files.
+        left, top, _, _ = self.desk.control("ListView1").rect
+        subprocess.run(["xdotool", "mousemove", str(left + 40), str(top + 27)], check=True)
+        time.sleep(0.15)
+        subprocess.run(["xdotool", "click", "3"], check=True)
+        until("the list's menu", lambda: self.desk.seen("class", "#32768", "0"))
+        self.desk.key("f")
+        until("the folder's rules", lambda: self.desk.seen("top", "Rules for This Folder"))
+        self.desk.key("Tab")
+        self.desk.type("abc")
+        self.desk.key("Tab")
+        until("the age refused beside its field", lambda: any(
+            "Not saved" in line for line in
+            self.desk.probe_lines("window-labels", "Rules for This Folder") or []))
+        self.desk.key("shift+Tab", "End", "BackSpace", "BackSpace", "BackSpace")
+        self.desk.type("15")
+        self.desk.key("Tab", "Tab")
+        self.desk.type("*.ISO")
+        self.desk.key("Tab", "Tab", "Tab", "Tab")
+        self.desk.type("2")
+        self.desk.screenshot("folder-rules")
+        self.desk.key("Escape")
+        until("the rules window to hide",
+              lambda: not self.desk.seen("top", "Rules for This Folder", "0"))
+
+        result = self.desk.wine(PROGRAM, "/preview")
+        assert result.returncode == 0, result.stderr[-1000:]
+        report = result.stdout.replace("\r", "").splitlines()
+        rules = next(l for l in report if l.startswith("    its own rules: "))
+        assert rules == ("    its own rules: older than 15 days; keep *.ISO; at most 2 files: "
+                         "2 files deleted by age (20 bytes), 1 kept by age (10 bytes), 1 kept "
+                         "by pattern (10 bytes), 1 deleted by the cap (10 bytes)"), report
+
+        before = len(self.history())
+        self.desk.click_control("PushButton3")
+        if self.settings().get("Check1") == "1":
+            self.desk.answer(BOX, "Yes")
+        lines = self.new_history_lines(before, 3)
+        assert any(l.endswith("Deleted to keep folder at most 2 files  " + folder +
+                              " (1 file, 10 bytes)") for l in lines), lines
+        summary = until("the run's last line", lambda: self.run_summaries())[-1]
+        assert summary.startswith("Run finished: 3 files deleted (30 bytes)"), summary
+        assert sorted(os.listdir(self.path(folder))) == ["d.txt", "x.iso"]
+
+        # Taken off the list, the folder's rules go with it.
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        until("the rules cleared", lambda: not self.settings().get("FolderRules"))
+
     def open_options(self):
         self.desk.click_control("Label4")  # the main window has the keyboard
         self.desk.key("alt+space")

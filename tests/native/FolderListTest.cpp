@@ -90,6 +90,48 @@ TEST_F(FolderListFixture, ClearListEmptiesTheListAndStoresTheEmptyText) {
     EXPECT_EQ(Stored(), "");
 }
 
+TEST_F(FolderListFixture, AFolderLeavingTheListTakesItsOwnRulesWithIt) {
+    sys.settings.Set("FolderRules", "a\tage=3\r\nb\tmaxfiles=2\r\nc\tkeep=*.x");
+    Load("a" + kSep + "b" + kSep + "b" + kSep + "c" + kSep);
+    for (int i : {0, 1}) {  // "a", then one of the two "b": the other still has its rules
+        form->ListView1.Select(i);
+        form->ListView1.DblClick.Raise();
+    }
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "b\tmaxfiles=2\r\nc\tkeep=*.x");
+    form->PushButton13.Click.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "");
+    EXPECT_EQ(Stored(), "") << "the list files and the list stay plain paths";
+}
+
+TEST_F(FolderListFixture, AFoldersOwnRulesAreStoredWhenDoneAndShownInASecondColumn) {
+    Load("C:\\A" + kSep + "C:\\B" + kSep);
+    EXPECT_EQ(form->ListView1.Columns().size(), 1u) << "as designed while no folder has rules";
+    form->ListView1.Select(1);
+    FolderRulesForm& rules = *form->ShowFolderRules();
+    EXPECT_EQ(rules.cboAgeBy.ListIndex(), 0) << "every field starts at as in Options";
+    rules.txtAge.SetText("abc");
+    rules.txtAge.LostFocus.Raise();
+    EXPECT_NE(rules.lblAgeFault.Caption().find("Not saved"), std::string::npos);
+    EXPECT_EQ(sys.settings.Get("FolderRules"), std::nullopt) << "a refused value is not stored";
+    rules.txtAge.SetText("30");
+    rules.cboAgeBy.SetListIndex(1);
+    rules.txtMaxMb.SetText("10240");
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\B\tage=30;ageby=created");
+    rules.Window.Closing.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\B\tage=30;ageby=created;maxmb=10240");
+    ASSERT_EQ(form->ListView1.Columns().size(), 2u);
+    EXPECT_EQ(form->ListView1.Detail(1), "older than 30 days by creation; under 10 GB");
+    EXPECT_EQ(form->ListView1.Detail(0), "");
+
+    // Every field back at "as in Options": the line goes, and the column with it.
+    rules.txtAge.SetText("");
+    rules.cboAgeBy.SetListIndex(0);
+    rules.txtMaxMb.SetText(" ");
+    rules.Window.Accept.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "");
+    EXPECT_EQ(form->ListView1.Columns().size(), 1u);
+}
+
 TEST_F(FolderListFixture, WhileBusyTheListStaysButClearListStillStoresTheEmptyText) {
     Load("a" + kSep + "b" + kSep);
     form->Window.SetMousePointer(pointers::kHourglass);

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
+#include "DeleterAlone.h"
 #include "MemorySettingsStore.h"
 #include "delete/FolderDecisions.h"
 #include "delete/FolderRules.h"
+#include "delete/PreviewReport.h"
+#include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
@@ -237,6 +243,136 @@ TEST(FolderRules, FreeSpaceConditionAndTheHistoryLines) {
               "Skipped folder, free space on \\\\srv\\share unknown  \\\\srv\\share\\tmp");
     EXPECT_EQ(RulesUnreadText("C:\\x", "age=abc").Text(),
               "Kept every file, the folder's rules do not read  C:\\x (age=abc)");
+}
+
+// A folder's own rules through the run and the preview, as the window and /run go.
+TEST(FolderRulesRun, EachFolderGoesByItsOwnRulesAndATreeWithoutThemAsBefore) {
+    constexpr std::uint64_t kGB = 1024 * kMB;
+    struct Case {
+        const char* rules;
+        bool folderMode;
+        std::int32_t policyAge;
+        std::uint64_t freeBytes;
+        std::vector<std::string> stay;
+        const char* history;  // a line of the run, or part of it
+        const char* preview;  // part of the preview
+    } cases[] = {
+        {"age=10",
+         false,
+         0,
+         0,
+         {"new.txt"},
+         "Deleted content of folder  C:\\Data\\A",
+         "its own rules: older than 10 days: 3 files deleted by age"},
+        {"age=10;ageby=created",
+         false,
+         0,
+         0,
+         {"mid.txt", "new.txt"},
+         "Deleted content",
+         "by creation"},
+        {"age=10;ageby=opened",
+         false,
+         0,
+         0,
+         {"old.txt", "new.txt"},
+         "Deleted content",
+         "by last opening"},
+        // No age: only the cap takes, the oldest first; the kept pattern counts towards it.
+        {"keep=*.ISO;maxmb=1",
+         false,
+         0,
+         0,
+         {"new.txt", "keep.iso"},
+         "Deleted to keep folder under 1 MB  C:\\Data\\A (2 files, ",
+         "2 deleted by the cap"},
+        {"keep=*.iso|*.txt;maxfiles=1",
+         false,
+         0,
+         0,
+         {"old.txt", "mid.txt", "new.txt", "keep.iso"},
+         "Could not keep folder at most 1 file  C:\\Data\\A (4 files, ",
+         "cannot be met"},
+        {"freebelowgb=10",
+         false,
+         0,
+         20 * kGB,
+         {"old.txt", "mid.txt", "new.txt", "keep.iso"},
+         "Skipped folder, 20",
+         "C:\\Data\\A: skipped, 20"},
+        {"freebelowgb=30", false, 0, 20 * kGB, {}, "Deleted content", "4 files deleted by age"},
+        {"age=abc;maxmb=1",
+         true,
+         0,
+         0,
+         {"old.txt", "mid.txt", "new.txt", "keep.iso"},
+         "Kept every file, the folder's rules do not read  C:\\Data\\A (age=abc)",
+         "every file kept, 4 files"},
+        // The policy's age is the least a folder may use, and binds by the last write too.
+        {"age=1;ageby=opened",
+         false,
+         30,
+         0,
+         {"old.txt", "mid.txt", "new.txt"},
+         "Deleted content",
+         "1 file deleted by age"},
+        // The folder's own mode: the run says contents, the folder says folder.
+        {"mode=folder", false, 0, 0, {}, "Deleted folder  C:\\Data\\A", "go to the Recycle Bin"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rules);
+        testing::DeleterAlone alone;
+        auto& fs = alone.sys.fileSystem;
+        alone.sys.clock.Set(2026, 12, 8, 12, 0, 0);
+        const std::int64_t now = alone.sys.clock.UtcSeconds();
+        fs.AddFolder("C:\\Data");
+        fs.AddFolder("C:\\Data\\A");
+        fs.AddFolder("C:\\Data\\B");
+        // name, written, created, last opened (days ago; -1: the file system keeps none)
+        const std::tuple<const char*, int, int, int> files[] = {{"old.txt", 40, 40, 1},
+                                                                {"mid.txt", 20, 2, 20},
+                                                                {"new.txt", 1, -1, -1},
+                                                                {"keep.iso", 50, -1, -1}};
+        const auto ago = [now](int days) { return days < 0 ? kNoFileTime : now - days * kDay - 1; };
+        for (const auto& [name, written, created, opened] : files) {
+            for (const char* folder : {"C:\\Data\\A\\", "C:\\Data\\B\\"}) {
+                const std::string path = folder + std::string(name);
+                fs.AddFile(path, std::string(400 * 1024, 'x'));
+                fs.SetModified(path, ago(written));
+                fs.SetTimes(path, ago(created), ago(opened));
+            }
+        }
+        if (c.freeBytes) fs.SetFreeSpace("C:", c.freeBytes);
+        alone.sys.settings.Set(keys::kFolderRules, std::string("C:\\Data\\A\t") + c.rules);
+        RunChoices choices = alone.Choices(c.folderMode);
+        Policies policies;
+        if (c.policyAge) policies.settings[keys::kMinimumAgeDays] = std::to_string(c.policyAge);
+        choices.policy = ReadPolicyFloor(policies);
+        const std::vector<std::string> entries{"C:\\Data\\A", "C:\\Data\\B"};
+
+        const std::string preview = PreviewReport(alone.deleter.PlanRun(entries, choices), choices);
+        EXPECT_NE(preview.find(c.preview), std::string::npos) << preview;
+        const RunReport report = alone.deleter.DeleteFoldersFiles(entries, choices);
+        std::vector<std::string> stay;
+        for (const auto& [name, written, created, opened] : files)
+            if (fs.Exists("C:\\Data\\A\\" + std::string(name))) stay.push_back(name);
+        std::vector<std::string> expected = c.stay;
+        std::sort(stay.begin(), stay.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(stay, expected);
+        const auto& lines = alone.history.lines;
+        EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+            return line.find(c.history) != std::string::npos;
+        })) << ::testing::PrintToString(lines);
+        // The folder without rules of its own goes as the run says: every file of it.
+        EXPECT_TRUE(fs.ListFiles("C:\\Data\\B").empty());
+        // The closing line counts the cap's files with the others.
+        const std::uint64_t gone = 8 - stay.size() - 4;
+        EXPECT_EQ(report.totals.filesDeleted, 4 + gone);
+        EXPECT_NE(report.summary.find(CountedText(4 + gone, "file", "files") + " deleted"),
+                  std::string::npos)
+            << report.summary;
+    }
 }
 
 }  // namespace

@@ -180,7 +180,8 @@ std::optional<LRESULT> ControlEvents::RouteNotify(const NMHDR& header) {
             auto& info = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header));
             const auto index = static_cast<std::size_t>(info.item.iItem);
             if ((info.item.mask & LVIF_TEXT) && info.item.cchTextMax > 0 && index < list.Count()) {
-                std::wstring text = Widen(VisibleText(list.Item(index)));
+                std::wstring text = Widen(info.item.iSubItem == 0 ? VisibleText(list.Item(index))
+                                                                  : list.Detail(index));
                 const std::size_t room = static_cast<std::size_t>(info.item.cchTextMax) - 1;
                 const std::size_t length = std::min(text.size(), room);
                 std::copy_n(text.c_str(), length, info.item.pszText);

@@ -14,6 +14,7 @@ constexpr UINT kPreviewCommand = 0x0110;
 constexpr UINT kOpenFolderCommand = 1;
 constexpr UINT kRemoveCommand = 2;
 constexpr UINT kListPreviewCommand = 3;
+constexpr UINT kFolderRulesCommand = 4;
 // The menu bar's commands, apart from the controls' ids.
 constexpr UINT kLoadListCommand = 40001;
 constexpr UINT kExitCommand = 40002;
@@ -109,6 +110,17 @@ void MainWindow::ShowPreview() {
     preview_->KeepFocusInside();
 }
 
+void MainWindow::ShowFolderRules() {
+    FolderRulesForm* rules = nullptr;
+    Guarded([&] { rules = form_.ShowFolderRules(); });
+    if (!rules) return;
+    if (!folderRules_)
+        folderRules_ = std::make_unique<ToolWindow>(
+            instance_, window_, rules->Window, rules->Controls(),
+            [this](const std::function<void()>& handler) { Guarded(handler); });
+    folderRules_->Show();
+}
+
 void MainWindow::ShowListMenu(bool fromKeyboard) {
     HWND list = controls_.WindowOf(form_.ListView1);
     const bool selected = form_.ListView1.Selected().has_value();
@@ -119,6 +131,8 @@ void MainWindow::ShowListMenu(bool fromKeyboard) {
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kOpenFolderCommand,
                   L"&Open Folder");
+    ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kFolderRulesCommand,
+                  L"Rules for This &Folder...");
     ::AppendMenuW(menu, MF_STRING | (selected ? 0 : MF_GRAYED), kRemoveCommand,
                   L"&Remove From List");
     POINT at;
@@ -143,6 +157,9 @@ void MainWindow::ShowListMenu(bool fromKeyboard) {
             break;
         case kRemoveCommand:
             Guarded([&] { form_.RemoveSelectedFolder(); });
+            break;
+        case kFolderRulesCommand:
+            ShowFolderRules();
             break;
         default:
             break;

@@ -151,8 +151,7 @@ bool MainWindow::SetCursorForPointer() {
     }
 }
 
-template <class Handler>
-void MainWindow::Guarded(Handler&& handler) {
+void MainWindow::Guarded(const std::function<void()>& handler) {
     ++handlerDepth_;
     struct Leave {
         int& depth;

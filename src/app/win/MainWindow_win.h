@@ -7,6 +7,7 @@
 #include "app/win/PreviewWindow_win.h"
 #include "app/win/ToolWindow_win.h"
 
+#include <functional>
 #include <memory>
 #include "controls/Control.h"
 #include "platform/win/UniqueHandle.h"
@@ -43,8 +44,7 @@ class MainWindow : public ControlSink {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs an event handler; an error that escapes it gets the default run-time error box.
-    template <class Handler>
-    void Guarded(Handler&& handler);
+    void Guarded(const std::function<void()>& handler);
     void MirrorForm(Property property);
     bool SetCursorForPointer();
     void LoadProgramIcons();
@@ -54,6 +54,7 @@ class MainWindow : public ControlSink {
     bool SystemMenuCommand(WPARAM wParam);
     void ShowOptions();
     void ShowPreview();
+    void ShowFolderRules();
     void ShowListMenu(bool fromKeyboard);
     void MenuCommand(UINT command);
 
@@ -72,6 +73,7 @@ class MainWindow : public ControlSink {
     bool customCursorLoaded_ = false;
     std::unique_ptr<ToolWindow> options_;
     std::unique_ptr<PreviewWindow> preview_;
+    std::unique_ptr<ToolWindow> folderRules_;
 };
 
 }  // namespace ondrevan::win

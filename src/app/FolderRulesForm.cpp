@@ -1,0 +1,238 @@
+#include "app/FolderRulesForm.h"
+
+#include <algorithm>
+#include <cctype>
+#include <initializer_list>
+
+#include "delete/RunRules.h"
+#include "platform/Blanks.h"
+#include "platform/VisibleText.h"
+#include "product/AppSettings.h"
+
+namespace ondrevan {
+namespace {
+
+inline constexpr int kWidth = 6720;
+inline constexpr double kPoints = 9.0;
+inline constexpr Color kFaultColor = 0x0000C0;
+inline constexpr const char* kAsInOptions = "As in Options";
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Takes one rule, by its stored name, from one set of rules into another (or clears it).
+void CopyRule(const std::string& name, const FolderRules& from, FolderRules& to) {
+    if (name == "mode") to.mode = from.mode;
+    if (name == "age") to.ageDays = from.ageDays;
+    if (name == "ageby") to.ageBy = from.ageBy;
+    if (name == "keep") to.keepPatterns = from.keepPatterns;
+    if (name == "recycle") to.recycleFiles = from.recycleFiles;
+    if (name == "empty") to.removeEmptySubfolders = from.removeEmptySubfolders;
+    if (name == "maxmb") to.maxMegabytes = from.maxMegabytes;
+    if (name == "maxfiles") to.maxFiles = from.maxFiles;
+    if (name == "freebelowgb") to.freeBelowGigabytes = from.freeBelowGigabytes;
+    // The field now says what the rule is: what did not read of it before is gone.
+    std::erase_if(to.unreadable, [&](const StoredRule& rule) { return Lower(rule.name) == name; });
+}
+
+// The stored value of one rule ("30", "created"), or "" when it is not given.
+std::string RuleValue(const std::string& name, const FolderRules& rules) {
+    FolderRules one;
+    CopyRule(name, rules, one);
+    if (name == "keep") {
+        std::string text;
+        for (const std::string& pattern : one.keepPatterns)
+            text += (text.empty() ? "" : "; ") + pattern;
+        return text;
+    }
+    const std::string text = RulesOfFolderText(one);
+    return text.empty() ? text : text.substr(name.size() + 1);
+}
+
+const StoredRule* Unread(const std::string& name, const FolderRules& rules) {
+    for (const StoredRule& rule : rules.unreadable)
+        if (Lower(rule.name) == name) return &rule;
+    return nullptr;
+}
+
+}  // namespace
+
+FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
+    controls_ = {
+        &lblFolder,   &lblUnread,        &lblMode,      &cboMode,       &lblAge,
+        &txtAge,      &lblAgeBy,         &cboAgeBy,     &lblAgeFault,   &lblKeep,
+        &txtKeep,     &lblKeepFault,     &lblRecycle,   &cboRecycle,    &lblEmpty,
+        &cboEmpty,    &lblMaxMb,         &txtMaxMb,     &lblMaxMbFault, &lblMaxFiles,
+        &txtMaxFiles, &lblMaxFilesFault, &lblFreeBelow, &txtFreeBelow,  &lblFreeBelowFault};
+    Window.SetPosition({0, 0, kWidth, 6300});
+    Window.SetCaption(kFolderRulesTitle);
+    struct Place {
+        Control& control;
+        TwipRect at;
+        const char* caption;
+    };
+    constexpr int kFault = 300, kLeft = 120, kField = 2700, kFieldWidth = 3780;
+    for (const Place& place : {
+             Place{lblFolder, {kLeft, 120, 6360, 255}, ""},
+             Place{lblUnread, {kLeft, 420, 6360, 450}, ""},
+             Place{lblMode, {kLeft, 960, 2500, 255}, "Delete mode:"},
+             Place{cboMode, {kField, 900, kFieldWidth, 345}, ""},
+             Place{lblAge, {kLeft, 1440, 2500, 255}, "Older than, in days:"},
+             Place{txtAge, {kField, 1380, 900, 345}, ""},
+             Place{lblAgeBy, {3720, 1440, 500, 255}, "by"},
+             Place{cboAgeBy, {4260, 1380, 2220, 345}, ""},
+             Place{lblAgeFault, {kLeft, 1760, 6360, kFault}, ""},
+             Place{lblKeep, {kLeft, 2160, 2500, 255}, "Keep files matching:"},
+             Place{txtKeep, {kField, 2100, kFieldWidth, 345}, ""},
+             Place{lblKeepFault, {kLeft, 2480, 6360, kFault}, ""},
+             Place{lblRecycle, {kLeft, 2880, 2500, 255}, "Recycle Bin for files:"},
+             Place{cboRecycle, {kField, 2820, kFieldWidth, 345}, ""},
+             Place{lblEmpty, {kLeft, 3300, 2500, 255}, "Empty sub-folders:"},
+             Place{cboEmpty, {kField, 3240, kFieldWidth, 345}, ""},
+             Place{lblMaxMb, {kLeft, 3720, 2500, 255}, "Keep under, in MB:"},
+             Place{txtMaxMb, {kField, 3660, 1400, 345}, ""},
+             Place{lblMaxMbFault, {kLeft, 4040, 6360, kFault}, ""},
+             Place{lblMaxFiles, {kLeft, 4440, 2500, 255}, "At most, files:"},
+             Place{txtMaxFiles, {kField, 4380, 1400, 345}, ""},
+             Place{lblMaxFilesFault, {kLeft, 4760, 6360, kFault}, ""},
+             Place{lblFreeBelow, {kLeft, 5160, 2500, 255}, "Only when below, GB free:"},
+             Place{txtFreeBelow, {kField, 5100, 1400, 345}, ""},
+             Place{lblFreeBelowFault, {kLeft, 5480, 6360, kFault}, ""},
+         }) {
+        place.control.SetPosition(place.at);
+        place.control.SetCaption(place.caption);
+        place.control.SetFont({"Arial", kPoints, false});
+    }
+    for (Label* fault : {&lblUnread, &lblAgeFault, &lblKeepFault, &lblMaxMbFault, &lblMaxFilesFault,
+                         &lblFreeBelowFault})
+        fault->SetForeColor(kFaultColor);
+    txtAge.SetAccessibleName("Older than, in days (empty: as in Options)");
+    txtKeep.SetAccessibleName("Keep files matching (added to the Options' patterns)");
+    txtMaxMb.SetAccessibleName("Keep the folder under, in MB (empty: no cap)");
+    txtMaxFiles.SetAccessibleName("At most this many files (empty: no cap)");
+    txtFreeBelow.SetAccessibleName(
+        "Only when the drive has less than this many GB free (empty: always)");
+    // The handlers below keep references into these: they are filled once.
+    for (const TextField& field : std::initializer_list<TextField>{
+             {txtAge, lblAgeFault, "age", "a number of days from 0 to 36500"},
+             {txtKeep, lblKeepFault, "keep", ""},
+             {txtMaxMb, lblMaxMbFault, "maxmb", "a whole number of MB"},
+             {txtMaxFiles, lblMaxFilesFault, "maxfiles", "a whole number of files"},
+             {txtFreeBelow, lblFreeBelowFault, "freebelowgb", "a number of GB such as 10 or 2.5"},
+         })
+        texts_.push_back(field);
+    for (const ListField& field : std::initializer_list<ListField>{
+             {cboMode, "mode", {"folder", "contents"}},
+             {cboAgeBy, "ageby", {"created", "opened"}},
+             {cboRecycle, "recycle", {"on", "off"}},
+             {cboEmpty, "empty", {"on", "off"}},
+         })
+        lists_.push_back(field);
+    cboMode.SetItems(
+        {"As in the main window", "Delete folder and contents", "Delete contents, leave folder"});
+    cboAgeBy.SetItems({"last written", "created", "last opened"});
+    cboRecycle.SetItems({kAsInOptions, "On: files go to the Recycle Bin", "Off: deleted for good"});
+    cboEmpty.SetItems({kAsInOptions, "On: removed (contents mode)", "Off: they stay"});
+    for (const TextField& field : texts_) {
+        field.box.Change.Handle([this, &field] { Field_Change(field); });
+        field.box.LostFocus.Handle([this] { StoreFields(); });
+    }
+    for (const ListField& field : lists_) field.box.Click.Handle([this] { StoreFields(); });
+    Window.Accept.Handle([this] { StoreFields(); });
+    Window.Closing.Handle([this] { StoreFields(); });
+}
+
+FolderRules FolderRulesForm::Stored() const {
+    return FindFolderRules(ReadFolderRules(uses_.settings), entry_).value_or(FolderRules{});
+}
+
+void FolderRulesForm::Load(const std::string& entry) {
+    loading_ = true;
+    entry_ = entry;
+    const FolderRules stored = Stored();
+    lblFolder.SetCaption(VisibleText(entry));
+    lblUnread.SetCaption(stored.unreadable.empty()
+                             ? ""
+                             : "The folder keeps every file while these rules do not read: " +
+                                   stored.UnreadableText());
+    for (const TextField& field : texts_) {
+        const StoredRule* unread = Unread(field.name, stored);
+        field.box.SetText(unread ? unread->value : RuleValue(field.name, stored));
+        field.fault.SetCaption("");
+    }
+    for (const ListField& field : lists_) {
+        const std::string word = RuleValue(field.name, stored);
+        const auto at = std::find(field.words.begin(), field.words.end(), word);
+        field.box.SetListIndex(
+            at == field.words.end() ? 0 : static_cast<int>(at - field.words.begin()) + 1);
+    }
+    loading_ = false;
+}
+
+std::optional<std::string> FolderRulesForm::ReadField(const TextField& field,
+                                                      FolderRules& into) const {
+    const std::string text(TrimBlanks(field.box.Text()));
+    if (text.empty()) return std::nullopt;  // as in Options
+    if (std::string(field.name) == "keep") {
+        if (auto fault = KeepPatternsFault(text)) return fault;
+        into.keepPatterns = SplitKeepPatterns(text);
+        return std::nullopt;
+    }
+    FolderRules read = ParseRulesOfFolder(std::string(field.name) + "=" + text);
+    if (!read.unreadable.empty() || read.unknown.size())
+        return "\"" + text + "\" is not " + field.what + ".";
+    CopyRule(field.name, read, into);
+    return std::nullopt;
+}
+
+std::string FolderRulesForm::InForce(const TextField& field, const FolderRules& stored) const {
+    if (Unread(field.name, stored)) return "The folder keeps every file until it reads.";
+    const std::string value = RuleValue(field.name, stored);
+    return value.empty() ? "As in Options stays in force." : "\"" + value + "\" stays in force.";
+}
+
+void FolderRulesForm::Field_Change(const TextField& field) {
+    if (loading_) return;
+    FolderRules scratch;
+    const auto fault = ReadField(field, scratch);
+    field.fault.SetCaption(fault ? "Not saved: " + *fault + " " + InForce(field, Stored()) : "");
+}
+
+void FolderRulesForm::StoreFields() {
+    if (loading_ || entry_.empty()) return;
+    const FolderRules stored = Stored();
+    FolderRules rules = stored;  // what the window has no field for stays as it was
+    for (const TextField& field : texts_) {
+        const std::string shown = Unread(field.name, stored) ? Unread(field.name, stored)->value
+                                                             : RuleValue(field.name, stored);
+        if (TrimBlanks(field.box.Text()) == TrimBlanks(shown)) continue;
+        FolderRules read;
+        if (const auto fault = ReadField(field, read)) {
+            field.fault.SetCaption("Not saved: " + *fault + " " + InForce(field, stored));
+            continue;
+        }
+        CopyRule(field.name, read, rules);
+        field.fault.SetCaption("");
+    }
+    for (const ListField& field : lists_) {
+        const int index = field.box.ListIndex();
+        FolderRules read;
+        if (index > 0)
+            read = ParseRulesOfFolder(std::string(field.name) + "=" + field.words[index - 1]);
+        if (RuleValue(field.name, read) == RuleValue(field.name, stored)) continue;
+        CopyRule(field.name, read, rules);
+    }
+    if (rules == stored) return;
+    FolderRulesList list = ReadFolderRules(uses_.settings);
+    SetFolderRules(list, entry_, rules);
+    SaveFolderRules(uses_.settings, list);
+    lblUnread.SetCaption(rules.unreadable.empty()
+                             ? ""
+                             : "The folder keeps every file while these rules do not read: " +
+                                   rules.UnreadableText());
+    RulesChanged.Raise();
+}
+
+}  // namespace ondrevan
