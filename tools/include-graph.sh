@@ -51,7 +51,8 @@ grep -rHo '^#include "[^"]*"' --include='*.h' --include='*.cpp' . |
     sed -E 's|^\./([^:]*):#include "([^"]*)"|\1 \2|' |
     while read -r file included; do
         from=$(dirname "$file"); to=$(dirname "$included")
-        if [[ "$from" != "$to" ]] && (($(layer "$from") == 2)) && (($(layer "$to") == 2)); then
+        if [[ "${from%/win}" != "${to%/win}" ]] && (($(layer "$from") == 3)) &&
+            (($(layer "$to") == 3)); then
             echo "  $file -> $included"
         fi
     done

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "controls/Control.h"
+#include "controls/Fitting.h"
 
 namespace ondrevan {
 
@@ -22,12 +23,6 @@ inline constexpr double kCaptionPoints = 9.0;
 inline constexpr double kButtonPoints = 11.25;
 
 extern const std::array<LayoutEntry, 38> kLayout;
-
-// The largest DPI, up to the monitor's, at which a window whose client area is the given
-// twips fits the work area with its frame (in pixels at the monitor's DPI): a window laid
-// out at it is smaller as a whole, never cut.
-int FittingDpi(int monitorDpi, int clientWidthTwips, int clientHeightTwips, int frameWidth,
-               int frameHeight, int workWidth, int workHeight);
 
 // The row of a control, or nullptr.
 const LayoutEntry* FindLayout(const char* name);

@@ -1422,6 +1422,9 @@ class Session:
                 try:
                     until("the virtual display", lambda: subprocess.run(
                         ["xdpyinfo"], capture_output=True).returncode == 0)
+                    # The first window on a new display brings up Wine's desktop for it, which
+                    # takes long on a busy machine: the probe waits for it once, generously.
+                    self.desk.wine(self.desk.probe_path, "focused", timeout=300)
                     for dpi in dpis:
                         self.desk.wine("reg", "add", desktop_key, "/v", "LogPixels", "/t",
                                        "REG_DWORD", "/d", str(dpi), "/f")

@@ -16,7 +16,7 @@
 
 #include "app/ExclusiveRun.h"
 #include "app/Layout.h"
-#include "app/win/Dpi_win.h"
+#include "controls/win/Dpi_win.h"
 #include "platform/win/SingleCopy_win.h"
 #include "platform/win/Text_win.h"
 

@@ -5,8 +5,8 @@
 #include <exception>
 
 #include "app/Form1.h"
-#include "app/win/CustomControls_win.h"
-#include "app/win/Dpi_win.h"
+#include "controls/win/CustomControls_win.h"
+#include "controls/win/Dpi_win.h"
 #include "platform/AppError.h"
 #include "platform/win/KeyboardHook_win.h"
 #include "platform/win/Text_win.h"

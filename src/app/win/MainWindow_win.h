@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "app/win/ControlEvents_win.h"
-#include "app/win/ControlWindows_win.h"
 #include "app/win/PreviewWindow_win.h"
 #include "app/win/ToolWindow_win.h"
+#include "controls/win/ControlEvents_win.h"
+#include "controls/win/ControlWindows_win.h"
 
 #include <functional>
 #include <memory>

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/PreviewForm.h"
-#include "app/win/Dpi_win.h"
+#include "controls/win/Dpi_win.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {

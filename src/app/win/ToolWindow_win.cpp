@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/win/Dpi_win.h"
+#include "controls/win/Dpi_win.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {

@@ -5,10 +5,10 @@
 #include <functional>
 #include <vector>
 
-#include "app/win/ControlEvents_win.h"
-#include "app/win/ControlWindows_win.h"
 #include "controls/Control.h"
 #include "controls/FormWindow.h"
+#include "controls/win/ControlEvents_win.h"
+#include "controls/win/ControlWindows_win.h"
 
 namespace ondrevan::win {
 

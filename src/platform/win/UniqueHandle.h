@@ -77,15 +77,17 @@ using UniqueHmenu = UniqueHandle<NullInvalidTraits<HMENU, ::DestroyMenu>>;
 using UniqueHglobal = UniqueHandle<NullInvalidTraits<HGLOBAL, ::GlobalFree>>;
 using UniqueHlocal = UniqueHandle<NullInvalidTraits<HLOCAL, ::LocalFree>>;
 
-// A window's device context, given back when done.
-class WindowDc {
+// A device context of a window, given back when done: of its client area (GetDC) or of the
+// whole window, frame included (GetWindowDC).
+template <HDC (*Get)(HWND)>
+class BasicWindowDc {
   public:
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
-    ~WindowDc() {
+    explicit BasicWindowDc(HWND window) : window_(window), dc_(Get(window)) {}
+    ~BasicWindowDc() {
         if (dc_) ::ReleaseDC(window_, dc_);
     }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
+    BasicWindowDc(const BasicWindowDc&) = delete;
+    BasicWindowDc& operator=(const BasicWindowDc&) = delete;
     HDC get() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }
 
@@ -93,6 +95,14 @@ class WindowDc {
     HWND window_;
     HDC dc_;
 };
+inline HDC ClientDc(HWND window) {
+    return ::GetDC(window);
+}
+inline HDC FrameDc(HWND window) {
+    return ::GetWindowDC(window);
+}
+using WindowDc = BasicWindowDc<ClientDc>;
+using WholeWindowDc = BasicWindowDc<FrameDc>;
 
 // An object selected into a device context for a scope; the one it replaced comes back.
 class SelectedObject {

@@ -1,4 +1,4 @@
-#include "app/win/Accessible_win.h"
+#include "controls/win/Accessible_win.h"
 
 #include <oleacc.h>
 

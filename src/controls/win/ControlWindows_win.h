@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/win/Dpi_win.h"
 #include "controls/Control.h"
 #include "controls/OptionButton.h"
+#include "controls/win/Dpi_win.h"
 #include "platform/win/UniqueHandle.h"
 
 namespace ondrevan::win {

@@ -1,9 +1,7 @@
-#include "app/win/ControlWindows_win.h"
+#include "controls/win/ControlWindows_win.h"
 
 #include <algorithm>
 
-#include "app/win/Accessible_win.h"
-#include "app/win/CustomControls_win.h"
 #include "controls/CheckBox.h"
 #include "controls/ComboBox.h"
 #include "controls/DateTimePicker.h"
@@ -14,6 +12,8 @@
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
 #include "controls/Timer.h"
+#include "controls/win/Accessible_win.h"
+#include "controls/win/CustomControls_win.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
@@ -76,16 +76,17 @@ SYSTEMTIME TodayAt(TimeOfDay time) {
 
 // Grows a window to hold its caption in one line, never shrinking it below its design.
 void FitToCaption(HWND window) {
-    HDC dc = ::GetDC(window);
-    HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
-    int length = ::GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(window, text.data(), length + 1);
+    const WindowDc dc(window);
+    if (!dc) return;
     SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), length, &extent);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(window, dc);
+    {
+        const SelectedObject font(
+            dc.get(), reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+        int length = ::GetWindowTextLengthW(window);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        ::GetWindowTextW(window, text.data(), length + 1);
+        ::GetTextExtentPoint32W(dc.get(), text.c_str(), length, &extent);
+    }
     RECT rect;
     ::GetClientRect(window, &rect);
     ::SetWindowPos(window, nullptr, 0, 0, std::max<LONG>(rect.right, extent.cx + 2),
@@ -439,10 +440,16 @@ void ControlWindows::MirrorTimer(Entry& entry) {
     auto& timer = static_cast<Timer&>(*entry.control);
     if (!mainWindow_) return;
     const auto id = static_cast<UINT_PTR>(entry.id);
-    if (timer.Running())
-        ::SetTimer(mainWindow_, id, static_cast<UINT>(timer.Interval()), nullptr);
-    else
+    if (!timer.Running()) {
         ::KillTimer(mainWindow_, id);
+        return;
+    }
+    // A schedule whose timer cannot be armed would never run: it is said.
+    if (!::SetTimer(mainWindow_, id, static_cast<UINT>(timer.Interval()), nullptr)) {
+        const AppError error = LastError();
+        throw AppError(error.Number(),
+                       std::string("The schedule's timer could not be started: ") + error.what());
+    }
 }
 
 Control* ControlWindows::ControlAt(HWND window) {

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-#include "app/win/Accessible_win.h"
-#include "app/win/ControlWindows_win.h"
 #include "controls/FormWindow.h"
+#include "controls/win/Accessible_win.h"
+#include "controls/win/ControlWindows_win.h"
 
 namespace ondrevan::win {
 

@@ -1,10 +1,11 @@
-#include "app/win/CustomControls_win.h"
+#include "controls/win/CustomControls_win.h"
 
 #include <algorithm>
 
 #include "controls/ProgressBar.h"
 #include "controls/Simple.h"
 #include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
 
 namespace ondrevan::win {
 namespace {
@@ -25,7 +26,7 @@ void PaintFrame(HWND window, HDC dc, const Control& frame) {
     ::GetClientRect(window, &client);
     FillWithColor(dc, client, frame.BackColor());
 
-    HGDIOBJ oldFont = ::SelectObject(dc, ::GetPropW(window, kFontProperty));
+    const SelectedObject font(dc, ::GetPropW(window, kFontProperty));
     std::wstring caption = Widen(frame.Caption());
     TEXTMETRICW metrics{};
     ::GetTextMetricsW(dc, &metrics);
@@ -45,7 +46,6 @@ void PaintFrame(HWND window, HDC dc, const Control& frame) {
         ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    ::SelectObject(dc, oldFont);
 }
 
 void PaintProgress(HWND window, HDC dc, const ProgressBar& bar) {
@@ -61,12 +61,11 @@ void PaintProgress(HWND window, HDC dc, const ProgressBar& bar) {
     ::FrameRect(dc, &client, ::GetSysColorBrush(COLOR_BTNSHADOW));
 
     std::wstring text = Widen(bar.Text());
-    HGDIOBJ oldFont = ::SelectObject(dc, ::GetPropW(window, kFontProperty));
+    const SelectedObject font(dc, ::GetPropW(window, kFontProperty));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ShownColorRef(colors::kBlack, ColorRole::Text));
     ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client,
                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, oldFont);
 }
 
 LRESULT CALLBACK CustomControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,9 +4,12 @@
 
 namespace ondrevan::win {
 
+// The DPI Windows lays everything out at unless told otherwise.
+inline constexpr int kDefaultDpi = USER_DEFAULT_SCREEN_DPI;
+
 // The window's DPI: 1440 twips make an inch, so 15 twips make a pixel at 96 DPI.
 struct Dpi {
-    int value = 96;
+    int value = kDefaultDpi;
 
     static Dpi ForWindow(HWND window);
     int Px(int twips) const { return ::MulDiv(twips, value, 1440); }

@@ -1,8 +1,9 @@
-#include "app/win/Dpi_win.h"
+#include "controls/win/Dpi_win.h"
 
 #include <algorithm>
 
-#include "app/Layout.h"
+#include "controls/Fitting.h"
+#include "platform/win/UniqueHandle.h"
 
 namespace ondrevan::win {
 
@@ -14,10 +15,9 @@ Dpi Dpi::ForWindow(HWND window) {
     if (getDpiForWindow && window) {
         if (UINT dpi = getDpiForWindow(window)) return {static_cast<int>(dpi)};
     }
-    HDC screen = ::GetDC(nullptr);
-    int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return {dpi > 0 ? dpi : 96};
+    const WindowDc screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+    return {dpi > 0 ? dpi : kDefaultDpi};
 }
 
 Dpi FitToWorkArea(HWND window, Dpi monitor, int widthTwips, int heightTwips, const POINT* wanted) {

@@ -1,4 +1,4 @@
-#include "app/win/ControlEvents_win.h"
+#include "controls/win/ControlEvents_win.h"
 
 #include <oleacc.h>
 
@@ -17,6 +17,7 @@
 #include "platform/HotKey.h"
 #include "platform/VisibleText.h"
 #include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
 
 namespace ondrevan::win {
 namespace {
@@ -24,13 +25,12 @@ namespace {
 // A single-line field's text sits in the middle of its height, as in Windows' own fields:
 // its client area is the height of one line, and the rest above and below is frame.
 int LineHeight(HWND field) {
-    HDC dc = ::GetDC(field);
-    HGDIOBJ old =
-        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0)));
+    const WindowDc dc(field);
     TEXTMETRICW metrics{};
-    ::GetTextMetricsW(dc, &metrics);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(field, dc);
+    if (!dc) return metrics.tmHeight;
+    const SelectedObject font(dc.get(),
+                              reinterpret_cast<HFONT>(::SendMessageW(field, WM_GETFONT, 0, 0)));
+    ::GetTextMetricsW(dc.get(), &metrics);
     return metrics.tmHeight;
 }
 
@@ -51,7 +51,9 @@ void PaintAroundLine(HWND field) {
     ::OffsetRect(&window, -window.left, -window.top);
     const int edge = ::GetSystemMetrics(SM_CXEDGE);
     ::InflateRect(&window, -edge, -edge);
-    HDC dc = ::GetWindowDC(field);
+    const WholeWindowDc owned(field);
+    HDC dc = owned.get();
+    if (!dc) return;
     const bool editable =
         ::IsWindowEnabled(field) && !(::GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY);
     auto brush = reinterpret_cast<HBRUSH>(
@@ -60,7 +62,6 @@ void PaintAroundLine(HWND field) {
     if (!brush) brush = ::GetSysColorBrush(editable ? COLOR_WINDOW : COLOR_BTNFACE);
     ::ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     ::FillRect(dc, &window, brush);
-    ::ReleaseDC(field, dc);
 }
 
 std::string WindowText(HWND window) {
