@@ -46,7 +46,7 @@ responsive() {
     for side in a b; do
         folder="$WINEPREFIX/drive_c/ondrevan-bench-responsive-$side"
         rm -rf "$folder" && mkdir -p "$folder"
-        (cd "$folder" && for i in $(seq 0 49999); do printf 0123456789 > "file$i.tmp"; done)
+        (cd "$folder" && for i in $(seq 0 99999); do printf 0123456789 > "file$i.tmp"; done)
     done
     sync
     wine 'C:\ondrevan-bench\responsiveness_bench.exe' files 'C:\ondrevan-bench-responsive-a' \
