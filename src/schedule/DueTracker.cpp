@@ -28,7 +28,7 @@ std::optional<unsigned> WeekdayNumber(std::string_view name) {
     return std::nullopt;
 }
 
-TickDisplay DueTracker::Show(const ScheduleSpec& spec, const LocalDateTime& now) {
+TickDisplay DueTracker::Show(const ScheduleSetting& setting, const LocalDateTime& now) {
     using Shows = TickDisplay::Shows;
     // The count has no bound but its 32 bits: at the top it stays, and the tick says so.
     const auto count = [&] {
@@ -37,11 +37,11 @@ TickDisplay DueTracker::Show(const ScheduleSpec& spec, const LocalDateTime& now)
         return true;
     };
 
-    if (spec.kind == ScheduleKind::None) return {Shows::Nothing, count(), 0, 0, status_};
-    if (spec.kind == ScheduleKind::Every) {
-        if (spec.interval) total_ = *spec.interval;
+    if (setting.kind == ScheduleKind::None) return {Shows::Nothing, count(), 0, 0, status_};
+    if (setting.kind == ScheduleKind::Every) {
+        if (setting.interval) total_ = *setting.interval;
         // An interval that can never come due is not counted towards.
-        if (!spec.interval || total_ < 1) {
+        if (!setting.interval || total_ < 1) {
             status_ = kIntervalOutOfRangeStatus;
             return {Shows::StatusOnly, true, 0, 0, status_};
         }
@@ -56,35 +56,35 @@ TickDisplay DueTracker::Show(const ScheduleSpec& spec, const LocalDateTime& now)
 
     // "Daily:" and " Weekly:" count towards today's set time, whatever the day.
     const bool counted = count();
-    const std::int32_t remaining = SecondsUntil(spec.setSecond, now);
+    const std::int32_t remaining = SecondsUntil(setting.setSecond, now);
     elapsed_ = ClampToInt32(static_cast<std::int64_t>(total_) - remaining);
     status_ = kStatusPrefix;
     if (remaining < 0) return {Shows::Everything, counted, total_, 0, status_};
     status_ += FormatCountdown(remaining);
-    if (spec.kind == ScheduleKind::Weekly) {
+    if (setting.kind == ScheduleKind::Weekly) {
         status_ += " [";
-        if (spec.weekday) status_ += kWeekdayNames[*spec.weekday];
+        if (setting.weekday) status_ += kWeekdayNames[*setting.weekday];
         status_ += ']';
     }
     return {Shows::Everything, counted, total_, elapsed_, status_};
 }
 
-bool DueTracker::TakeDue(const ScheduleSpec& spec, const LocalDateTime& now) {
-    switch (spec.kind) {
+bool DueTracker::TakeDue(const ScheduleSetting& setting, const LocalDateTime& now) {
+    switch (setting.kind) {
         case ScheduleKind::Every:
-            if (!spec.interval || *spec.interval < 1 || elapsed_ != total_) return false;
+            if (!setting.interval || *setting.interval < 1 || elapsed_ != total_) return false;
             elapsed_ = 0;
             return true;
         case ScheduleKind::Daily:
         case ScheduleKind::Weekly:
-            return TakeSetSecond(spec, now);
+            return TakeSetSecond(setting, now);
         case ScheduleKind::None:
             break;
     }
     return false;
 }
 
-bool DueTracker::TakeSetSecond(const ScheduleSpec& spec, const LocalDateTime& now) {
+bool DueTracker::TakeSetSecond(const ScheduleSetting& setting, const LocalDateTime& now) {
     const std::int64_t current = TimelineSeconds(now);
     std::int64_t previous = current - 1;
     if (previousTick_) {
@@ -96,12 +96,12 @@ bool DueTracker::TakeSetSecond(const ScheduleSpec& spec, const LocalDateTime& no
     const std::int64_t today = current - now.time.seconds;
     // Yesterday's set second too: a late tick can carry it past midnight.
     for (std::int64_t day : {today, today - kSecondsPerDay}) {
-        const std::int64_t due = day + spec.setSecond;
+        const std::int64_t due = day + setting.setSecond;
         if (due <= previous || due > current) continue;
-        if (spec.kind == ScheduleKind::Weekly) {
+        if (setting.kind == ScheduleKind::Weekly) {
             const auto weekday = std::chrono::weekday{
                 std::chrono::sys_days{std::chrono::days{day / kSecondsPerDay}}};
-            if (spec.weekday != weekday.c_encoding()) continue;
+            if (setting.weekday != weekday.c_encoding()) continue;
         }
         // A clock put back (the end of summer time) brings the same set second again.
         if (lastRunSecond_ && *lastRunSecond_ == due) continue;

@@ -15,7 +15,7 @@ inline constexpr const char* kStatusPrefix = "On. Next deleting will occur in: "
 enum class ScheduleKind { None, Every, Daily, Weekly };
 
 // The schedule as the window's settings give it at one tick.
-struct ScheduleSpec {
+struct ScheduleSetting {
     ScheduleKind kind = ScheduleKind::None;
     // "Delete every:": the fields' total in seconds, or nothing when it is beyond the count.
     std::optional<std::int32_t> interval;
@@ -51,11 +51,11 @@ class DueTracker {
   public:
     // Counts the tick and works out what it shows. "Delete every:" beyond its range (no
     // interval, or less than a second) is not counted towards and shows only its status.
-    TickDisplay Show(const ScheduleSpec& spec, const LocalDateTime& now);
+    TickDisplay Show(const ScheduleSetting& setting, const LocalDateTime& now);
     // Whether the run is due now, for the kind the tick showed with the set time and weekday
     // as they now stand. A due run is taken: the count starts again, or the set second is
     // marked as run, so the same run never comes due twice.
-    bool TakeDue(const ScheduleSpec& spec, const LocalDateTime& now);
+    bool TakeDue(const ScheduleSetting& setting, const LocalDateTime& now);
 
     // "Delete every:" chosen: the count starts at 0.
     void RestartCount() { elapsed_ = 0; }
@@ -77,7 +77,7 @@ class DueTracker {
   private:
     // Takes the set second when this tick lies in it, or when it fell between the previous
     // tick and this one a moment ago (a late timer skips a second now and then).
-    bool TakeSetSecond(const ScheduleSpec& spec, const LocalDateTime& now);
+    bool TakeSetSecond(const ScheduleSetting& setting, const LocalDateTime& now);
 
     std::int32_t elapsed_ = 0;
     std::int32_t total_ = 0;

@@ -102,12 +102,12 @@ void Schedule::dtpWeekly_Change() {
 
 // ---- the tick ----
 
-ScheduleSpec Schedule::ReadSpec() const {
-    ScheduleSpec spec;
-    spec.kind = uses_.inputs.Kind();
-    spec.setSecond = uses_.inputs.SetTime().seconds;
-    spec.weekday = WeekdayNumber(uses_.inputs.Weekday());
-    return spec;
+ScheduleSetting Schedule::ReadSpec() const {
+    ScheduleSetting setting;
+    setting.kind = uses_.inputs.Kind();
+    setting.setSecond = uses_.inputs.SetTime().seconds;
+    setting.weekday = WeekdayNumber(uses_.inputs.Weekday());
+    return setting;
 }
 
 std::optional<std::int32_t> Schedule::ReadInterval() {
@@ -149,17 +149,17 @@ void Schedule::Timer1_Timer() {
             CurrentItem = static_cast<std::int32_t>(
                 std::min<std::size_t>(list.Count(), std::numeric_limits<std::int32_t>::max()));
     });
-    ScheduleSpec spec = ReadSpec();
-    switch (spec.kind) {
+    ScheduleSetting setting = ReadSpec();
+    switch (setting.kind) {
         case ScheduleKind::Every:
-            TickEvery(trap, spec);
+            TickEvery(trap, setting);
             break;
         case ScheduleKind::Daily:
         case ScheduleKind::Weekly:
-            TickAtSetTime(trap, spec);
+            TickAtSetTime(trap, setting);
             break;
         case ScheduleKind::None: {
-            const TickDisplay shown = due_.Show(spec, uses_.clock.Now());
+            const TickDisplay shown = due_.Show(setting, uses_.clock.Now());
             trap.Line(102, [&] {
                 if (!shown.counted) throw AppError(errors::kOverflow, "Overflow");
             });
@@ -168,8 +168,8 @@ void Schedule::Timer1_Timer() {
     }
 }
 
-void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSpec& spec) {
-    const TickDisplay shown = due_.Show(spec, uses_.clock.Now());
+void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting) {
+    const TickDisplay shown = due_.Show(setting, uses_.clock.Now());
     trap.Line(102, [&] {
         if (!shown.counted) throw AppError(errors::kOverflow, "Overflow");
     });
@@ -183,18 +183,18 @@ void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSpec& spec) {
     // The window had its turn: the set time and the weekday are read as it left them.
     bool due = false;
     trap.Line(112, [&] {
-        spec.setSecond = uses_.inputs.SetTime().seconds;
-        spec.weekday = WeekdayNumber(uses_.inputs.Weekday());
-        due = due_.TakeDue(spec, uses_.clock.Now());
+        setting.setSecond = uses_.inputs.SetTime().seconds;
+        setting.weekday = WeekdayNumber(uses_.inputs.Weekday());
+        due = due_.TakeDue(setting, uses_.clock.Now());
     });
     if (due) RunSteps(trap, 114, false);
 }
 
-void Schedule::TickEvery(ErrorTrap& trap, ScheduleSpec& spec) {
+void Schedule::TickEvery(ErrorTrap& trap, ScheduleSetting& setting) {
     // Should the fields fail to read, the interval the count last knew stands.
-    spec.interval = due_.TotalSeconds();
-    trap.Line(104, [&] { spec.interval = ReadInterval(); });
-    const TickDisplay shown = due_.Show(spec, uses_.clock.Now());
+    setting.interval = due_.TotalSeconds();
+    trap.Line(104, [&] { setting.interval = ReadInterval(); });
+    const TickDisplay shown = due_.Show(setting, uses_.clock.Now());
     if (shown.shows == TickDisplay::Shows::StatusOnly) {
         trap.Line(106, [&] { uses_.view.ShowStatus(shown.status); });
         return;
@@ -208,7 +208,7 @@ void Schedule::TickEvery(ErrorTrap& trap, ScheduleSpec& spec) {
     });
     trap.Line(108, [&] { uses_.view.ShowStatus(shown.status); });
     trap.Line(110, [&] { uses_.pump.DoEvents(); });
-    if (due_.TakeDue(spec, uses_.clock.Now())) RunSteps(trap, 112, true);
+    if (due_.TakeDue(setting, uses_.clock.Now())) RunSteps(trap, 112, true);
 }
 
 void Schedule::RunSteps(ErrorTrap& trap, int firstLine, bool everyKind) {

@@ -84,13 +84,13 @@ class Schedule {
   private:
     void SaveKindOptions();
     // The settings as they stand; the interval is read only by `ReadInterval`.
-    ScheduleSpec ReadSpec() const;
+    ScheduleSetting ReadSpec() const;
     // The interval fields, each given its fallback when it is not a number. An interval
     // beyond the count is reported once for the texts that make it.
     std::optional<std::int32_t> ReadInterval();
     // The tick's parts, each with the line numbers its error reports carry.
-    void TickEvery(ErrorTrap& trap, ScheduleSpec& spec);
-    void TickAtSetTime(ErrorTrap& trap, ScheduleSpec& spec);
+    void TickEvery(ErrorTrap& trap, ScheduleSetting& setting);
+    void TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting);
     void RunSteps(ErrorTrap& trap, int firstLine, bool everyKind);
     // What follows each scheduled run: its time is kept, the tray says how it went.
     void AfterScheduledRun();

@@ -20,36 +20,36 @@ LocalDateTime At(int year, unsigned month, unsigned day, int h, int m, int s) {
     return when;
 }
 
-ScheduleSpec Every(std::optional<std::int32_t> seconds) {
-    ScheduleSpec spec;
-    spec.kind = ScheduleKind::Every;
-    spec.interval = seconds;
-    return spec;
+ScheduleSetting Every(std::optional<std::int32_t> seconds) {
+    ScheduleSetting setting;
+    setting.kind = ScheduleKind::Every;
+    setting.interval = seconds;
+    return setting;
 }
-ScheduleSpec Daily(int h, int m, int s) {
-    ScheduleSpec spec;
-    spec.kind = ScheduleKind::Daily;
-    spec.setSecond = TimeOfDay::FromHms(h, m, s).seconds;
-    return spec;
+ScheduleSetting Daily(int h, int m, int s) {
+    ScheduleSetting setting;
+    setting.kind = ScheduleKind::Daily;
+    setting.setSecond = TimeOfDay::FromHms(h, m, s).seconds;
+    return setting;
 }
-ScheduleSpec Weekly(unsigned weekday, int h, int m, int s) {
-    ScheduleSpec spec = Daily(h, m, s);
-    spec.kind = ScheduleKind::Weekly;
-    spec.weekday = weekday;
-    return spec;
+ScheduleSetting Weekly(unsigned weekday, int h, int m, int s) {
+    ScheduleSetting setting = Daily(h, m, s);
+    setting.kind = ScheduleKind::Weekly;
+    setting.weekday = weekday;
+    return setting;
 }
 
 // The tracker as the window drives it: one tick a second, each shown, then asked whether the
 // run is due. The clock is kept in milliseconds, as late ticks come.
 struct Ticks {
     DueTracker tracker;
-    ScheduleSpec spec;
+    ScheduleSetting setting;
     std::int64_t ms = 0;
     int runs = 0;
     std::string status;  // what the status line shows after the last tick
     std::int32_t progressMax = 0, progressValue = 0;
 
-    Ticks(ScheduleSpec s, const LocalDateTime& start) : spec(s) { Set(start); }
+    Ticks(ScheduleSetting s, const LocalDateTime& start) : setting(s) { Set(start); }
     void Set(const LocalDateTime& when) { ms = TimelineSeconds(when) * 1000; }
     LocalDateTime Now() const {
         const std::int64_t seconds = ms / 1000;
@@ -60,13 +60,13 @@ struct Ticks {
     }
     // The tick at this very instant.
     void TickNow() {
-        const TickDisplay shown = tracker.Show(spec, Now());
+        const TickDisplay shown = tracker.Show(setting, Now());
         if (shown.shows != Shows::Nothing) status = shown.status;
         if (shown.shows == Shows::Everything) {
             progressMax = shown.progressMax;
             progressValue = shown.progressValue;
         }
-        runs += tracker.TakeDue(spec, Now());
+        runs += tracker.TakeDue(setting, Now());
     }
     void Tick(int count = 1, int lateMs = 0) {
         for (int i = 0; i < count; ++i) {
@@ -82,7 +82,7 @@ TEST(DueTracker, EachKindRunsOnItsTickAndShowsWhatIsLeft) {
     const std::string outOfRange = kIntervalOutOfRangeStatus;
     const struct Case {
         const char* what;
-        ScheduleSpec spec;
+        ScheduleSetting setting;
         int ticks;
         int runs;
         std::string status;
@@ -98,7 +98,7 @@ TEST(DueTracker, EachKindRunsOnItsTickAndShowsWhatIsLeft) {
         {"-1 s", Every(TryIntervalSeconds(0, 0, -1)), 4, 0, outOfRange, 0},
         {"0.4 s, rounded to 0", Every(TryIntervalSeconds(0, 0, 0.4)), 4, 0, outOfRange, 0},
         {"beyond the count", Every(TryIntervalSeconds(99999999, 0, 0)), 7, 0, outOfRange, 0},
-        {"no kind only counts", ScheduleSpec{}, 3, 0, "", 3},
+        {"no kind only counts", ScheduleSetting{}, 3, 0, "", 3},
         {"daily, the set time past: the bare line", Daily(9, 0, 0), 1, 0, kPrefix, 0},
         {"daily, on the set second", Daily(10, 0, 5), 5, 1, kPrefix + "00:00:00", 5},
         // The countdown runs to today's set time whatever the day; the run is Tuesday's.
@@ -108,14 +108,14 @@ TEST(DueTracker, EachKindRunsOnItsTickAndShowsWhatIsLeft) {
         {"weekly on its day", Weekly(1, 10, 0, 5), 5, 1, kPrefix + "00:00:00 [Monday]", 5},
     };
     for (const Case& c : cases) {
-        Ticks t(c.spec, kMonday10);
+        Ticks t(c.setting, kMonday10);
         // Daily and weekly progress from when the kind was chosen, as the window rebases it.
-        t.tracker.Rebase(SecondsUntil(c.spec.setSecond, kMonday10));
+        t.tracker.Rebase(SecondsUntil(c.setting.setSecond, kMonday10));
         t.Tick(c.ticks);
         EXPECT_EQ(t.runs, c.runs) << c.what;
         EXPECT_EQ(t.status, c.status) << c.what;
         const bool atSetTime =
-            c.spec.kind == ScheduleKind::Daily || c.spec.kind == ScheduleKind::Weekly;
+            c.setting.kind == ScheduleKind::Daily || c.setting.kind == ScheduleKind::Weekly;
         EXPECT_EQ(atSetTime ? t.progressValue : t.tracker.ElapsedSeconds(), c.elapsed) << c.what;
     }
 }
@@ -127,7 +127,7 @@ TEST(DueTracker, TheCountGoesOnThroughOffAndStartsAgainBelowAShortenedInterval) 
     t.Tick();
     EXPECT_EQ(t.status, kPrefix + "00:00:39") << "turned off and on, the count resumes";
     t.Tick(19);
-    t.spec.interval = 10;
+    t.setting.interval = 10;
     t.Tick();
     EXPECT_EQ(t.status, kPrefix + "00:00:10") << "past the new interval: a full one again";
     t.Tick(9);
@@ -135,10 +135,10 @@ TEST(DueTracker, TheCountGoesOnThroughOffAndStartsAgainBelowAShortenedInterval) 
     t.Tick();
     EXPECT_EQ(t.runs, 1);
 
-    t.spec.interval = std::nullopt;  // beyond the count
+    t.setting.interval = std::nullopt;  // beyond the count
     t.Tick(3);
     EXPECT_EQ(t.tracker.ElapsedSeconds(), 0);
-    t.spec.interval = 2;
+    t.setting.interval = 2;
     t.Tick(2);
     EXPECT_EQ(t.runs, 2) << "a fitting interval runs again";
     t.tracker.RestartCount();
@@ -169,7 +169,7 @@ TEST(DueTracker, ASetSecondRunsOnceHoweverTheTicksAndTheClockMeetIt) {
     late.Set(At(2026, 12, 7, 10, 0, 2));
     late.Tick(10);
     EXPECT_EQ(late.runs, 1);
-    late.spec.setSecond += 60;
+    late.setting.setSecond += 60;
     late.tracker.ForgetLastRun();
     late.Tick(60);
     EXPECT_EQ(late.runs, 2);
@@ -194,7 +194,7 @@ TEST(DueTracker, ASimulatedWeekRunsEachKindAsOftenAsItsSchedule) {
     constexpr std::int64_t kWeek = 7 * 24 * 3600;
     const struct Case {
         const char* what;
-        ScheduleSpec spec;
+        ScheduleSetting setting;
         LocalDateTime start;
         std::int64_t ticks;
         std::optional<LocalDateTime> fallBack;  // from this moment, an hour earlier once
@@ -209,7 +209,7 @@ TEST(DueTracker, ASimulatedWeekRunsEachKindAsOftenAsItsSchedule) {
          std::nullopt, 1},
     };
     for (const Case& c : cases) {
-        Ticks t(c.spec, c.start);
+        Ticks t(c.setting, c.start);
         std::mt19937 random{12345};
         std::uniform_int_distribution<int> late(0, 30);
         bool fellBack = false;
