@@ -1,5 +1,7 @@
 #include "app/FolderRulesForm.h"
 
+#include "app/FieldPlaces.h"
+
 #include <algorithm>
 #include <cctype>
 #include <initializer_list>
@@ -68,43 +70,39 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
         &txtMaxFiles, &lblMaxFilesFault, &lblFreeBelow, &txtFreeBelow,  &lblFreeBelowFault};
     Window.SetPosition({0, 0, kWidth, 6300});
     Window.SetCaption(kFolderRulesTitle);
-    struct Place {
-        Control& control;
-        TwipRect at;
-        const char* caption;
-    };
     constexpr int kFault = 300, kLeft = 120, kField = 2700, kFieldWidth = 3780;
-    for (const Place& place : {
-             Place{lblFolder, {kLeft, 120, 6360, 255}, ""},
-             Place{lblUnread, {kLeft, 420, 6360, 450}, ""},
-             Place{lblMode, {kLeft, 960, 2500, 255}, "Delete mode:"},
-             Place{cboMode, {kField, 900, kFieldWidth, 345}, ""},
-             Place{lblAge, {kLeft, 1440, 2500, 255}, "Older than, in days:"},
-             Place{txtAge, {kField, 1380, 900, 345}, ""},
-             Place{lblAgeBy, {3720, 1440, 500, 255}, "by"},
-             Place{cboAgeBy, {4260, 1380, 2220, 345}, ""},
-             Place{lblAgeFault, {kLeft, 1760, 6360, kFault}, ""},
-             Place{lblKeep, {kLeft, 2160, 2500, 255}, "Keep files matching:"},
-             Place{txtKeep, {kField, 2100, kFieldWidth, 345}, ""},
-             Place{lblKeepFault, {kLeft, 2480, 6360, kFault}, ""},
-             Place{lblRecycle, {kLeft, 2880, 2500, 255}, "Recycle Bin for files:"},
-             Place{cboRecycle, {kField, 2820, kFieldWidth, 345}, ""},
-             Place{lblEmpty, {kLeft, 3300, 2500, 255}, "Empty sub-folders:"},
-             Place{cboEmpty, {kField, 3240, kFieldWidth, 345}, ""},
-             Place{lblMaxMb, {kLeft, 3720, 2500, 255}, "Keep under, in MB:"},
-             Place{txtMaxMb, {kField, 3660, 1400, 345}, ""},
-             Place{lblMaxMbFault, {kLeft, 4040, 6360, kFault}, ""},
-             Place{lblMaxFiles, {kLeft, 4440, 2500, 255}, "At most, files:"},
-             Place{txtMaxFiles, {kField, 4380, 1400, 345}, ""},
-             Place{lblMaxFilesFault, {kLeft, 4760, 6360, kFault}, ""},
-             Place{lblFreeBelow, {kLeft, 5160, 2500, 255}, "Only when below, GB free:"},
-             Place{txtFreeBelow, {kField, 5100, 1400, 345}, ""},
-             Place{lblFreeBelowFault, {kLeft, 5480, 6360, kFault}, ""},
-         }) {
-        place.control.SetPosition(place.at);
-        place.control.SetCaption(place.caption);
-        place.control.SetFont({"Arial", kPoints, false});
-    }
+    PlaceFields(
+        {
+            FieldPlace{lblFolder, {kLeft, 120, 6360, 255}, ""},
+            FieldPlace{lblUnread, {kLeft, 420, 6360, 450}, ""},
+            FieldPlace{lblMode, {kLeft, 960, 2500, 255}, "Delete &mode:"},
+            FieldPlace{cboMode, {kField, 900, kFieldWidth, 345}, ""},
+            FieldPlace{lblAge, {kLeft, 1440, 2500, 255}, "Older &than, in days:"},
+            FieldPlace{txtAge, {kField, 1380, 900, 345}, ""},
+            FieldPlace{lblAgeBy, {3720, 1440, 500, 255}, "b&y"},
+            FieldPlace{cboAgeBy, {4260, 1380, 2220, 345}, ""},
+            FieldPlace{lblAgeFault, {kLeft, 1760, 6360, kFault}, ""},
+            FieldPlace{lblKeep, {kLeft, 2160, 2500, 255}, "&Keep files matching:"},
+            FieldPlace{txtKeep, {kField, 2100, kFieldWidth, 345}, ""},
+            FieldPlace{lblKeepFault, {kLeft, 2480, 6360, kFault}, ""},
+            FieldPlace{lblRecycle, {kLeft, 2880, 2500, 255}, "&Recycle Bin for files:"},
+            FieldPlace{cboRecycle, {kField, 2820, kFieldWidth, 345}, ""},
+            FieldPlace{lblEmpty, {kLeft, 3300, 2500, 255}, "&Empty sub-folders:"},
+            FieldPlace{cboEmpty, {kField, 3240, kFieldWidth, 345}, ""},
+            FieldPlace{lblMaxMb, {kLeft, 3720, 2500, 255}, "Keep &under, in MB:"},
+            FieldPlace{txtMaxMb, {kField, 3660, 1400, 345}, ""},
+            FieldPlace{lblMaxMbFault, {kLeft, 4040, 6360, kFault}, ""},
+            FieldPlace{lblMaxFiles, {kLeft, 4440, 2500, 255}, "At m&ost, files:"},
+            FieldPlace{txtMaxFiles, {kField, 4380, 1400, 345}, ""},
+            FieldPlace{lblMaxFilesFault, {kLeft, 4760, 6360, kFault}, ""},
+            FieldPlace{lblFreeBelow, {kLeft, 5160, 2500, 255}, "Only when below, &GB free:"},
+            FieldPlace{txtFreeBelow, {kField, 5100, 1400, 345}, ""},
+            FieldPlace{lblFreeBelowFault, {kLeft, 5480, 6360, kFault}, ""},
+        },
+        kPoints);
+    for (Label* name : {&lblMode, &lblAge, &lblAgeBy, &lblKeep, &lblRecycle, &lblEmpty, &lblMaxMb,
+                        &lblMaxFiles, &lblFreeBelow})
+        name->SetNamesField(true);
     for (Label* fault : {&lblUnread, &lblAgeFault, &lblKeepFault, &lblMaxMbFault, &lblMaxFilesFault,
                          &lblFreeBelowFault})
         fault->SetForeColor(kFaultColor);

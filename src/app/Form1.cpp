@@ -19,8 +19,6 @@
 
 namespace ondrevan {
 
-inline constexpr int kFolderColumnTwips = 7000;
-
 Form1::Form1(const ondrevan::Services& services)
     : cSysTray1(services.notifyIcon, services.pump, services.clock),
       services_(services),
@@ -97,9 +95,19 @@ void Form1::WireHandlers() {
         ShowFolderRulesColumn();
     });
     folderRules_.RulesChanged.Handle([this] { ShowFolderRulesColumn(); });
-    PushButton10.Click.Handle([this] { addFolder_.PushButton10_Click(); });
-    PushButton12.Click.Handle([this] { listFiles_.PushButton12_Click(); });
-    PushButton14.Click.Handle([this] { samples_.PushButton14_Click(); });
+    // A folder added may bring back rules it kept while it was out of the list.
+    PushButton10.Click.Handle([this] {
+        addFolder_.PushButton10_Click();
+        ShowFolderRulesColumn();
+    });
+    PushButton12.Click.Handle([this] {
+        listFiles_.PushButton12_Click();
+        ShowFolderRulesColumn();
+    });
+    PushButton14.Click.Handle([this] {
+        samples_.PushButton14_Click();
+        ShowFolderRulesColumn();
+    });
     PushButton3.Click.Handle([this] {
         if (deletePanel_.PushButton3_Click()) NoteRun();
     });
@@ -223,38 +231,6 @@ void Form1::Form_Load() {
     trap.Line(168, [&] { ShowTrayState(); });
 }
 
-void Form1::ShowPolicies() {
-    ShowWhetherSetByPolicy(Check1, settings_, keys::kCheck1);
-    ShowWhetherSetByPolicy(Check3, settings_, keys::kWindowsStartup);
-    ShowWhetherSetByPolicy(Check8, settings_, keys::kMinimized);
-    ShowRecoveryNote();
-    // The box cannot say it, so the Run value must not: one left from before goes.
-    if (settings_.SetByPolicy(keys::kWindowsStartup) && !Check3.Checked())
-        startupEntry_.UnregisterStartup();
-}
-
-void Form1::PoliciesChanged() {
-    Policies now = ReadPolicies(services_.registry);
-    if (now == policies_) return;
-    policies_ = std::move(now);
-    ErrorTrap trap(services_.dialogs, "Form1.PoliciesChanged");
-    // Each control shows the value in force again: the policy's, or the user's own as stored.
-    const std::string separator = services_.locale.DecimalSeparator();
-    trap.Line(100, [&] {
-        Check1.SetChecked(ParseCheckState(settings_.Get(keys::kCheck1, "0"), separator));
-    });
-    trap.Line(102, [&] {
-        Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff)));
-    });
-    trap.Line(104, [&] {
-        if (Check3.Checked())
-            Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff)));
-    });
-    trap.Line(106, [&] { options_.Load(); });
-    trap.Line(108, [&] { ApplyHotKey(); });
-    trap.Line(110, [&] { ShowPolicies(); });
-}
-
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
     const std::string separator = services_.locale.DecimalSeparator();
     auto restoreOption = [&](int line, OptionButton& option, const char* key,
@@ -281,93 +257,6 @@ void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {
     trap.Line(136, [&] { Text1.SetText(settings_.Get(keys::kText1, "1")); });
     trap.Line(138, [&] { Text2.SetText(settings_.Get(keys::kText2, "0")); });
     trap.Line(140, [&] { Text3.SetText(settings_.Get(keys::kText3, "0")); });
-}
-
-void Form1::ApplyHotKey() {
-    const auto chosen = ParseHotKey(settings_.Get(keys::kHotKey, kDefaultHotKeyText));
-    const HotKeySpec hotKey = chosen.value_or(kDefaultHotKey);
-    Label5.SetCaption(HotKeyHint(hotKey));
-    services_.keyboardHook.SetHotKey(
-        hotKey, IsSwitchOn(settings_.Get(keys::kHotKeyPassThrough, kSwitchOn)));
-    if (!chosen) throw errors::TypeMismatch();
-}
-
-void Form1::ShowRecoveryNote() {
-    const bool recycled = options_.chkRecycleFiles.Checked();
-    // A check box here that a policy sets is said in words, in the note's own line.
-    if (settings_.SetByPolicy(keys::kCheck1) || settings_.SetByPolicy(keys::kWindowsStartup) ||
-        settings_.SetByPolicy(keys::kMinimized)) {
-        Label4.SetCaption(std::string(kManagedByOrganization) +
-                          (recycled ? ". Everything deleted can be recovered."
-                                    : ". Files are deleted permanently."));
-        return;
-    }
-    Label4.SetCaption(recycled
-                          ? "Note: Files and folders go to the Recycle Bin: everything deleted "
-                            "can be recovered from it"
-                          : FindLayout("Label4")->caption);
-}
-
-OptionsForm& Form1::ShowOptions() {
-    // Asked for while it is open: what the user typed is stored if it can be, and every field
-    // shows what is in force.
-    options_.StoreFields();
-    options_.Load();
-    ShowRecoveryNote();
-    return options_;
-}
-
-FolderRulesForm* Form1::ShowFolderRules() {
-    const auto selected = ListView1.Selected();
-    if (!selected || *selected >= ListView1.Count()) return nullptr;
-    // Asked for again while open: what was typed for the folder shown is stored first.
-    folderRules_.StoreFields();
-    folderRules_.Load(ListView1.Item(*selected));
-    return &folderRules_;
-}
-
-void Form1::ShowFolderRulesColumn() {
-    folderRulesShown_ = ReadFolderRules(settings_);
-    const std::vector<std::string>& items = ListView1.Items();
-    const bool any =
-        std::any_of(folderRulesShown_.lines.begin(), folderRulesShown_.lines.end(),
-                    [&](const FolderRulesLine& line) {
-                        return line.rules.HasOwnRules() &&
-                               std::find(items.begin(), items.end(), line.folder) != items.end();
-                    });
-    if (!any) {
-        // As designed: one column as wide as it always was.
-        ListView1.KeepColumns(1);
-        if (!ListView1.Columns().empty()) ListView1.SetColumnWidth(0, kFolderColumnTwips);
-        ListView1.SetDetail(nullptr);
-        return;
-    }
-    if (ListView1.Columns().size() == 1) {
-        ListView1.SetColumnWidth(0, kFolderColumnTwips * 3 / 5);
-        ListView1.AddColumn({"Own rules", kFolderColumnTwips * 2 / 5});
-    }
-    ListView1.SetDetail([this](const std::string& entry) {
-        const auto rules = FindFolderRules(folderRulesShown_, entry);
-        return rules ? FolderRulesSummary(*rules) : std::string();
-    });
-}
-
-PreviewForm& Form1::ShowPreview() {
-    return preview_;
-}
-
-void Form1::PushButton11_Click() {
-    ErrorTrap trap(services_.dialogs, "Form1.PushButton11_Click");
-    trap.Line(100, [&] {
-        MsgBox(std::string("Questions? Please contact Team Quillmere at ") + kContactUrl);
-    });
-    trap.Line(102, [&] {
-        // Said as it is: a user who believed everything could be recovered would lose files.
-        MsgBox(
-            "Files that lie in a listed folder are deleted permanently. In folder mode the "
-            "folder itself, with its sub-folders, then goes to the Recycle Bin; in contents "
-            "mode it stays.");
-    });
 }
 
 }  // namespace ondrevan

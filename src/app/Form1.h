@@ -157,6 +157,9 @@ class Form1 {
     cSysTray cSysTray1;
 
   private:
+    // The folder list's one column, as designed, is this wide; a second one shares it.
+    static constexpr int kFolderColumnTwips = 7000;
+
     void ApplyDesign();
     void WireHandlers();
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);

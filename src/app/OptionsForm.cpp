@@ -1,5 +1,7 @@
 #include "app/OptionsForm.h"
 
+#include "app/FieldPlaces.h"
+
 #include "delete/RunRules.h"
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
@@ -46,54 +48,46 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
     cmdNoHotKey.SetToolTip("Switch the hot key off");
     Window.SetPosition({0, 0, kWidth, 7920});
     Window.SetCaption(kOptionsTitle);
-    struct Place {
-        Control& control;
-        TwipRect at;
-        const char* caption;
-    };
     // A line under a field has room for two lines of text: the reason and the value in force.
     constexpr int kFaultHeight = 450;
-    for (const Place& place : {
-             Place{lblMinimumAge, {120, 180, 3300, 255}, "Only delete files &older than"},
-             Place{txtMinimumAge, {3480, 120, 900, 345}, ""},
-             Place{lblDays, {4440, 180, 900, 255}, "days"},
-             Place{lblMinimumAgeFault, {120, 500, 6960, kFaultHeight}, ""},
-             Place{lblKeepPatterns, {120, 1000, 6960, 255}, "Never delete files &matching:"},
-             Place{txtKeepPatterns, {120, 1270, 6960, 345}, ""},
-             Place{lblKeepPatternsFault, {120, 1650, 6960, kFaultHeight}, ""},
-             Place{lblProtectedFolders, {120, 2150, 6960, 255}, "Also &protect these folders:"},
-             Place{txtProtectedFolders, {120, 2420, 6960, 1200}, ""},
-             Place{lblProtectedFoldersFault, {120, 3660, 6960, kFaultHeight}, ""},
-             Place{
-                 chkRecycleFiles, {120, 4170, 6960, 300}, "Send the files to the &Recycle Bin too"},
-             Place{chkRemoveEmptySubfolders,
-                   {120, 4530, 6960, 300},
-                   "In contents mode, also remove &sub-folders left empty"},
+    PlaceFields(
+        {
+            FieldPlace{lblMinimumAge, {120, 180, 3300, 255}, "Only delete files &older than"},
+            FieldPlace{txtMinimumAge, {3480, 120, 900, 345}, ""},
+            FieldPlace{lblDays, {4440, 180, 900, 255}, "days"},
+            FieldPlace{lblMinimumAgeFault, {120, 500, 6960, kFaultHeight}, ""},
+            FieldPlace{lblKeepPatterns, {120, 1000, 6960, 255}, "Never delete files &matching:"},
+            FieldPlace{txtKeepPatterns, {120, 1270, 6960, 345}, ""},
+            FieldPlace{lblKeepPatternsFault, {120, 1650, 6960, kFaultHeight}, ""},
+            FieldPlace{lblProtectedFolders, {120, 2150, 6960, 255}, "Also &protect these folders:"},
+            FieldPlace{txtProtectedFolders, {120, 2420, 6960, 1200}, ""},
+            FieldPlace{lblProtectedFoldersFault, {120, 3660, 6960, kFaultHeight}, ""},
+            FieldPlace{
+                chkRecycleFiles, {120, 4170, 6960, 300}, "Send the files to the &Recycle Bin too"},
+            FieldPlace{chkRemoveEmptySubfolders,
+                       {120, 4530, 6960, 300},
+                       "In contents mode, also remove &sub-folders left empty"},
 
-             Place{lblHotKey,
-                   {120, 4950, 6960, 255},
-                   "Hot &key to switch automatic deletion on and off:"},
-             Place{hkHotKey, {120, 5220, 3300, 345}, ""},
-             Place{cmdNoHotKey, {3540, 5220, 1200, 345}, "&None"},
-             Place{lblHotKeyFault, {120, 5600, 6960, kFaultHeight}, ""},
-             Place{chkHotKeyPassThrough,
-                   {120, 6100, 6960, 300},
-                   "&Let the key reach the program in front"},
-             Place{chkCatchUpMissedRuns,
-                   {120, 6460, 6960, 480},
-                   "&When a daily or weekly run was missed, run it as soon as Ondrevan is running "
-                   "again"},
-             Place{chkNotifyAfterRun,
-                   {120, 7020, 6960, 300},
-                   "Show a no&tification after each scheduled run"},
-             Place{lblManaged, {120, 7380, 6960, 450}, ""},
-         }) {
-        place.control.SetPosition(place.at);
-        place.control.SetCaption(place.caption);
-        place.control.SetFont({"Arial", kPoints, false});
-        // The window's own grey behind every caption.
-        place.control.SetBackColor(colors::kSystemButtonFace);
-    }
+            FieldPlace{lblHotKey,
+                       {120, 4950, 6960, 255},
+                       "Hot &key to switch automatic deletion on and off:"},
+            FieldPlace{hkHotKey, {120, 5220, 3300, 345}, ""},
+            FieldPlace{cmdNoHotKey, {3540, 5220, 1200, 345}, "&None"},
+            FieldPlace{lblHotKeyFault, {120, 5600, 6960, kFaultHeight}, ""},
+            FieldPlace{chkHotKeyPassThrough,
+                       {120, 6100, 6960, 300},
+                       "&Let the key reach the program in front"},
+            FieldPlace{
+                chkCatchUpMissedRuns,
+                {120, 6460, 6960, 480},
+                "&When a daily or weekly run was missed, run it as soon as Ondrevan is running "
+                "again"},
+            FieldPlace{chkNotifyAfterRun,
+                       {120, 7020, 6960, 300},
+                       "Show a no&tification after each scheduled run"},
+            FieldPlace{lblManaged, {120, 7380, 6960, 450}, ""},
+        },
+        kPoints);
     for (Label* name : {&lblMinimumAge, &lblKeepPatterns, &lblProtectedFolders, &lblHotKey})
         name->SetNamesField(true);
     for (Label* fault :

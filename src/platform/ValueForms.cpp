@@ -66,6 +66,16 @@ std::vector<std::string> SplitFolderList(std::string_view value) {
     return pieces;
 }
 
+std::vector<std::string> SplitAt(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
+    while (true) {
+        const std::size_t at = text.find(separator);
+        pieces.emplace_back(text.substr(0, at));
+        if (at == std::string_view::npos) return pieces;
+        text.remove_prefix(at + 1);
+    }
+}
+
 std::string GroupedNumber(std::uint64_t number) {
     const std::string digits = std::to_string(number);
     std::string grouped;

@@ -36,6 +36,8 @@ std::string JoinFolderList(const std::vector<std::string>& entries);
 // Splits at every separator and drops the last piece (the text after the final
 // separator), so a value that does not end with the separator loses its tail.
 std::vector<std::string> SplitFolderList(std::string_view value);
+// Every piece between separators, the last one included ("a;;b" gives "a", "", "b").
+std::vector<std::string> SplitAt(std::string_view text, char separator);
 
 // Numbers as the history and the reports write them, the same in every locale.
 // "1,204"; "1 file" / "2 files"; "512 bytes", "86.2 MB".

@@ -16,6 +16,7 @@
 //   top TITLE [S]            any visible top-level window with that title
 //   class NAME [S]           any visible top-level window of that class (a balloon's tip)
 //   caption-button minimize|close   that box of the main window's title bar
+//   title-spot TITLE         a point of that window's title bar no other window covers
 //   foreground               the window that has the keyboard focus's top level
 //   window-focus TITLE       the control with the keyboard in the window with that title
 //   rows TITLE               the rows of that window's list view, cells between tabs
@@ -58,6 +59,15 @@ void PrintLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
+// Every question to another program's window gives up after a while: a program busy starting
+// must not hang the probe, which is asked again a moment later.
+LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(window, message, w, l, SMTO_ABORTIFHUNG, 5000, &result)
+               ? static_cast<LRESULT>(result)
+               : 0;
+}
+
 std::wstring TextOf(HWND window) {
     wchar_t buffer[1024] = L"";
     ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
@@ -85,8 +95,8 @@ void PrintRect(const RECT& r, HWND window, const std::wstring& text) {
                   "checked=%d iconic=%d class=%s text=",
                   (r.left + r.right) / 2, (r.top + r.bottom) / 2, r.left, r.top, r.right, r.bottom,
                   ::IsWindowVisible(window) ? 1 : 0, ::IsWindowEnabled(window) ? 1 : 0,
-                  static_cast<int>(::SendMessageW(window, BM_GETCHECK, 0, 0)),
-                  ::IsIconic(window) ? 1 : 0, Narrow(ClassOf(window)).c_str());
+                  static_cast<int>(Ask(window, BM_GETCHECK, 0, 0)), ::IsIconic(window) ? 1 : 0,
+                  Narrow(ClassOf(window)).c_str());
     PrintLine(line + Narrow(text));
 }
 
@@ -137,7 +147,7 @@ int Items() {
     HWND form = ::FindWindowW(kFormClass, nullptr);
     HWND list = form ? ::GetDlgItem(form, 1000 + 6) : nullptr;  // ListView1's row
     if (!list) return 1;
-    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
     PrintLine(std::to_string(count));
     constexpr int kChars = 1024;
     ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
@@ -150,7 +160,7 @@ int Items() {
         item.pszText = text;
         remote.Write(&item, sizeof item);
         const auto length =
-            ::SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.Address()));
+            Ask(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.Address()));
         std::wstring value(static_cast<std::size_t>(length), L'\0');
         remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
         PrintLine(Narrow(value));
@@ -164,17 +174,16 @@ bool FindTreeItem(HWND tree, const std::wstring& itemText, RECT& rect) {
     ondrevan::probe::RemoteMemory remote(tree, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
     if (!remote) return false;
     auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(TVITEMW));
-    auto item =
-        reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
-    for (; item; item = reinterpret_cast<HTREEITEM>(::SendMessageW(
-                     tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)))) {
+    auto item = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+    for (; item; item = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE,
+                                                        reinterpret_cast<LPARAM>(item)))) {
         TVITEMW query{};
         query.mask = TVIF_TEXT;
         query.hItem = item;
         query.pszText = text;
         query.cchTextMax = kChars;
         remote.Write(&query, sizeof query);
-        ::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address()));
+        Ask(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.Address()));
         wchar_t label[kChars] = L"";
         remote.Read(label, sizeof label - sizeof(wchar_t), sizeof(TVITEMW));
         // Wine labels a drive " (C:)": compare without the blanks around.
@@ -187,8 +196,7 @@ bool FindTreeItem(HWND tree, const std::wstring& itemText, RECT& rect) {
         RECT r{};
         std::memcpy(&r, &item, sizeof item);
         remote.Write(&r, sizeof r);
-        if (!::SendMessageW(tree, TVM_GETITEMRECT, TRUE,
-                            reinterpret_cast<LPARAM>(remote.Address())))
+        if (!Ask(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.Address())))
             return false;
         remote.Read(&r, sizeof r);
         ::MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
@@ -207,10 +215,9 @@ HWND ListIn(const std::wstring& title) {
 
 int Rows(HWND list) {
     if (!list) return 1;
-    HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
-    const int columns =
-        header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
-    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND header = reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER, 0, 0));
+    const int columns = header ? static_cast<int>(Ask(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    const int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
     constexpr int kChars = 1024;
     ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
     if (!remote) return 1;
@@ -223,8 +230,8 @@ int Rows(HWND list) {
             item.cchTextMax = kChars;
             item.pszText = text;
             remote.Write(&item, sizeof item);
-            const auto length = ::SendMessageW(list, LVM_GETITEMTEXTW, i,
-                                               reinterpret_cast<LPARAM>(remote.Address()));
+            const auto length =
+                Ask(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.Address()));
             std::wstring value(static_cast<std::size_t>(length), L'\0');
             remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
             line += (column ? L"\t" : L"") + value;
@@ -235,27 +242,26 @@ int Rows(HWND list) {
 }
 
 int Heading(HWND list, const std::wstring& wanted) {
-    HWND header =
-        list ? reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0)) : nullptr;
+    HWND header = list ? reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER, 0, 0)) : nullptr;
     if (!header) return 1;
     constexpr int kChars = 128;
     ondrevan::probe::RemoteMemory remote(header, sizeof(HDITEMW) + kChars * sizeof(wchar_t));
     if (!remote) return 1;
     auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(HDITEMW));
-    const int columns = static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    const int columns = static_cast<int>(Ask(header, HDM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < columns; ++i) {
         HDITEMW item{};
         item.mask = HDI_TEXT;
         item.pszText = text;
         item.cchTextMax = kChars;
         remote.Write(&item, sizeof item);
-        ::SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(remote.Address()));
+        Ask(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(remote.Address()));
         wchar_t label[kChars] = L"";
         remote.Read(label, sizeof label - sizeof(wchar_t), sizeof(HDITEMW));
         if (wanted != label) continue;
         RECT r{};
         remote.Write(&r, sizeof r);
-        ::SendMessageW(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.Address()));
+        Ask(header, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(remote.Address()));
         remote.Read(&r, sizeof r);
         ::MapWindowPoints(header, nullptr, reinterpret_cast<POINT*>(&r), 2);
         PrintRect(r, header, label);
@@ -486,6 +492,26 @@ int wmain(int argc, wchar_t** argv) {
         PrintRect(box, form, which);
         return 0;
     }
+    if (command == L"title-spot" && argc > 2) {
+        // A point of that window's title bar that no other window covers, for a click that
+        // must land on it and nowhere else.
+        HWND window = VisibleTopLevel(nullptr, argv[2]);
+        TITLEBARINFO info{};
+        info.cbSize = sizeof info;
+        if (!window || !::GetTitleBarInfo(window, &info)) return 1;
+        const long y = (info.rcTitleBar.top + info.rcTitleBar.bottom) / 2;
+        for (long x = info.rcTitleBar.left + 40; x < info.rcTitleBar.right - 120; x += 8) {
+            DWORD_PTR hit = 0;
+            if (::GetAncestor(::WindowFromPoint(POINT{x, y}), GA_ROOT) != window ||
+                !::SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG,
+                                       2000, &hit) ||
+                static_cast<LRESULT>(hit) != HTCAPTION)
+                continue;
+            PrintRect(RECT{x, y, x + 1, y + 1}, window, L"title");
+            return 0;
+        }
+        return 1;
+    }
     if (command == L"geometry" && argc > 2) {
         const std::wstring title = argv[2];
         HWND window =
@@ -529,7 +555,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"tips") {
         HWND tips = nullptr;
         while ((tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr))) {
-            const int count = static_cast<int>(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0));
+            const int count = static_cast<int>(Ask(tips, TTM_GETTOOLCOUNT, 0, 0));
             constexpr int kChars = 1024;
             ondrevan::probe::RemoteMemory remote(tips,
                                                  sizeof(TTTOOLINFOW) + kChars * sizeof(wchar_t));
@@ -542,8 +568,8 @@ int wmain(int argc, wchar_t** argv) {
                 wchar_t none[1] = L"";
                 remote.Write(none, sizeof none, sizeof(TTTOOLINFOW));
                 remote.Write(&tool, sizeof tool);
-                if (!::SendMessageW(tips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
-                                    reinterpret_cast<LPARAM>(remote.Address())))
+                if (!Ask(tips, TTM_ENUMTOOLSW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(remote.Address())))
                     continue;
                 wchar_t text[kChars] = L"";
                 remote.Read(text, sizeof text - sizeof(wchar_t), sizeof(TTTOOLINFOW));

@@ -10,6 +10,7 @@ import glob
 import os
 import re
 import subprocess
+import tempfile
 import time
 
 PROBE_LINE = re.compile(
@@ -68,8 +69,17 @@ class Desktop:
         return os.path.join(self.drive_c, *windows_path[3:].split("\\"))
 
     def wine(self, *args, timeout=120):
-        return subprocess.run(["wine", *args], cwd=self.drive_c, capture_output=True,
-                              timeout=timeout, encoding="utf-8", errors="replace")
+        # The output goes to files, not pipes: Wine's own services, started by whichever
+        # program comes first, inherit its output and would keep a pipe open long after the
+        # program has ended.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            done = subprocess.run(["wine", *args], cwd=self.drive_c, stdout=out, stderr=err,
+                                  stdin=subprocess.DEVNULL, timeout=timeout)
+            texts = []
+            for file in (out, err):
+                file.seek(0)
+                texts.append(file.read().decode("utf-8", errors="replace"))
+        return subprocess.CompletedProcess(done.args, done.returncode, *texts)
 
     def start(self, *args):
         return subprocess.Popen(["wine", *args], cwd=self.drive_c, stdout=subprocess.DEVNULL,
@@ -98,7 +108,10 @@ class Desktop:
     # ---- the probe: what the screen shows ----
 
     def probe_lines(self, *args):
-        result = self.wine(self.probe_path, *args, timeout=60)
+        try:
+            result = self.wine(self.probe_path, *args, timeout=60)
+        except subprocess.TimeoutExpired:
+            return None  # Wine slow to start the probe: the caller asks again while it waits
         if result.returncode != 0:
             return None
         return result.stdout.replace("\r", "").splitlines()

@@ -42,6 +42,7 @@ OPEN_LISTS = "Load List(s) - Hold Ctrl to select multiple list files"
 BOX = "Ondrevan"  # every message box carries the application's title
 OPTIONS = "Ondrevan Options"
 PREVIEW = "Ondrevan Preview"
+RULES = "Rules for This Folder"
 # A count long enough to be cancelled: the same big folder, listed many times.
 BIG_FILES, BIG_ENTRIES = 20000, 200
 # A history line is "<date> <time> <message> <folder>", and the messages end in a blank.
@@ -94,12 +95,12 @@ class Session:
         folder = os.path.join(os.environ["XDG_DATA_HOME"], "Trash", "files")
         return sorted(os.listdir(folder)) if os.path.isdir(folder) else []
 
-    def start_program(self, exe=PROGRAM, visible=True):
+    def start_program(self, exe=PROGRAM, visible=True, timeout=60):
         self.program = self.desk.start(exe)
         if visible:
-            until("the main window", lambda: (f := self.desk.form()) and f.visible, 60)
+            until("the main window", lambda: (f := self.desk.form()) and f.visible, timeout)
         else:
-            until("the program's icon", lambda: self.desk.seen("tray", "1"), 60)
+            until("the program's icon", lambda: self.desk.seen("tray", "1"), timeout)
 
     def close_with_close_box(self):
         self.desk.click("caption-button", "close")
@@ -135,10 +136,10 @@ class Session:
         return notepad
 
     def click_notepad_caption(self):
-        """Its title bar: the middle of Notepad may lie under Ondrevan's window by now."""
-        notepad = until("Notepad", lambda: self.desk.seen("top", "Untitled - Notepad", "0"))
-        left, top, _, _ = notepad.rect
-        self.desk.click_at(left + 80, top + 10)
+        """Its title bar, where nothing covers it: Ondrevan's windows may lie over Notepad."""
+        spot = until("a bare spot of Notepad's title bar",
+                     lambda: self.desk.seen("title-spot", "Untitled - Notepad"))
+        self.desk.click_at(spot.x, spot.y)
         until("Notepad to have the focus",
               lambda: (f := self.desk.seen("foreground")) and f.cls == "Notepad")
 
@@ -1431,7 +1432,13 @@ class Session:
                         self.desk.wine("reg", "add", desktop_key, "/v", "LogPixels", "/t",
                                        "REG_DWORD", "/d", str(dpi), "/f")
                         self.desk.wine("reg", "delete", SETTINGS_KEY, "/f")
-                        self.start_program(exe)
+                        # One folder in the list, for its rules window.
+                        self.desk.wine("reg", "add", SETTINGS_KEY, "/v", "Folders", "/d",
+                                       r"C:\Geometry|234SSDEPERATATORZZ|", "/f")
+                        print(f"{screen} at {dpi} DPI: starting", flush=True)
+                        # The first start at a new DPI can take long under Wine on a busy machine:
+                        # more time than a start usually takes.
+                        self.start_program(exe, timeout=240)
                         # Opened, the first control in reading order has the keyboard.
                         until("the focus on the first control",
                               lambda: self.desk.probe_lines("focused")[0] == "PushButton2")
@@ -1447,6 +1454,16 @@ class Session:
                             self.desk.key("Escape")
                             until(f"the {name} to close",
                                   lambda: not self.desk.seen("top", title, "0"))
+                        # The folder's rules, from the list's menu by keyboard.
+                        self.move_focus_to("ListView1", "Tab")
+                        self.desk.key("Down", "shift+F10")
+                        until("the list's menu", lambda: self.desk.seen("class", "#32768", "0"))
+                        self.desk.key("f")
+                        until("the folder's rules", lambda: self.desk.seen("top", RULES))
+                        time.sleep(1)
+                        check(screen, dpi, RULES, "rules")
+                        self.desk.key("Escape")
+                        until("the rules to close", lambda: not self.desk.seen("top", RULES, "0"))
                         assert self.close_with_close_box() == 0
                 finally:
                     if self.program:

@@ -132,6 +132,25 @@ TEST_F(FolderListFixture, AFoldersOwnRulesAreStoredWhenDoneAndShownInASecondColu
     EXPECT_EQ(form->ListView1.Columns().size(), 1u);
 }
 
+TEST_F(FolderListFixture, TheOwnRulesColumnAppearsWhenAFolderWithRulesComesBackByAnyDoor) {
+    // Rules outlive their folder's entry when another list replaces it; the folder coming back
+    // by the folder dialog or a list file shows them again at once.
+    sys.settings.Set("FolderRules", "C:\\B\\\tage=3\r\nC:\\L\tkeep=*.x");
+    sys.fileSystem.AddFolder("C:\\B");
+    sys.fileSystem.AddFile("C:\\list.txt", "C:\\L");
+    Load("C:\\A" + kSep);
+    ASSERT_EQ(form->ListView1.Columns().size(), 1u);
+    sys.dialogs.browseAnswers.push_back("C:\\B");
+    form->PushButton10.Click.Raise();
+    ASSERT_EQ(form->ListView1.Items(), (Entries{"C:\\A", "C:\\B\\"}));
+    ASSERT_EQ(form->ListView1.Columns().size(), 2u) << "added by the folder dialog";
+    EXPECT_EQ(form->ListView1.Detail(1), "older than 3 days");
+    sys.dialogs.openAnswers.push_back("C:\\list.txt");
+    form->PushButton12.Click.Raise();
+    ASSERT_EQ(form->ListView1.Count(), 3u);
+    EXPECT_EQ(form->ListView1.Detail(2), "keep *.x") << "added from a list file";
+}
+
 TEST_F(FolderListFixture, WhileBusyTheListStaysButClearListStillStoresTheEmptyText) {
     Load("a" + kSep + "b" + kSep);
     form->Window.SetMousePointer(pointers::kHourglass);

@@ -31,13 +31,16 @@ class ControlEvents {
     // goes when it leaves, and (the picker) when it is clicked.
     void SubclassChildren();
 
+    // For the kinds of control, which say what their notifications mean.
+    ControlWindows& Windows() { return windows_; }
+    FormWindow& Form() { return *form_; }
+    // A field reported losing the keyboard: the form learns where it went. True when it
+    // went to another control of this window, not to another program or a message box.
+    bool FocusLeaving();
+
   private:
-    void FocusLeaving(Control& control);
-    // The keys a control takes for itself, and what they do.
-    static bool WantsKey(const Control& control, WPARAM key);
     // What a screen reader is told of a control beyond what its window class says.
     static AccessibleFacts AccessibleFactsOf(const Control& control);
-    void PressKey(ControlWindows::Entry& entry, WPARAM key);
     static LRESULT CALLBACK ChildSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR owner);
 

@@ -82,10 +82,8 @@ class ControlWindows {
     void TakeFont(Entry& entry, bool redraw);
     const Entry* ByControl(const Control& control) const;
     HFONT FontFor(double points);
-    void MirrorListView(Entry& entry, Property property);
     void MirrorTimer(Entry& entry);
     void MirrorToolTip(Entry& entry);
-    void MirrorTabStops(const OptionButton& option);
 
     HINSTANCE instance_;
     HWND mainWindow_ = nullptr;
