@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "app/HomePage.h"
 #include "app/Layout.h"
@@ -86,28 +87,20 @@ void Form1::ApplyDesign() {
 
 void Form1::WireHandlers() {
     PushButton11.Click.Handle([this] { PushButton11_Click(); });
-    ListView1.DblClick.Handle([this] {
-        folderList_.ListView1_DblClick();
-        ShowFolderRulesColumn();
-    });
-    PushButton13.Click.Handle([this] {
-        folderList_.PushButton13_Click();
-        ShowFolderRulesColumn();
-    });
+    // What adds or removes folders changes which of them show rules of their own: a folder
+    // added may bring back rules it kept while it was out of the list.
+    const auto thenShowRules = [this](std::function<void()> change) {
+        return [this, change] {
+            change();
+            ShowFolderRulesColumn();
+        };
+    };
+    ListView1.DblClick.Handle(thenShowRules([this] { folderList_.ListView1_DblClick(); }));
+    PushButton13.Click.Handle(thenShowRules([this] { folderList_.PushButton13_Click(); }));
+    PushButton10.Click.Handle(thenShowRules([this] { addFolder_.PushButton10_Click(); }));
+    PushButton12.Click.Handle(thenShowRules([this] { listFiles_.PushButton12_Click(); }));
+    PushButton14.Click.Handle(thenShowRules([this] { samples_.PushButton14_Click(); }));
     folderRules_.RulesChanged.Handle([this] { ShowFolderRulesColumn(); });
-    // A folder added may bring back rules it kept while it was out of the list.
-    PushButton10.Click.Handle([this] {
-        addFolder_.PushButton10_Click();
-        ShowFolderRulesColumn();
-    });
-    PushButton12.Click.Handle([this] {
-        listFiles_.PushButton12_Click();
-        ShowFolderRulesColumn();
-    });
-    PushButton14.Click.Handle([this] {
-        samples_.PushButton14_Click();
-        ShowFolderRulesColumn();
-    });
     PushButton3.Click.Handle([this] {
         if (deletePanel_.PushButton3_Click()) NoteRun();
     });

@@ -538,9 +538,15 @@ int wmain(int argc, wchar_t** argv) {
             if (::IsWindowVisible(child) && !HasClass(::GetParent(child), WC_COMBOBOXW)) {
                 ::GetWindowRect(child, &rect);
                 if (HasClass(child, WC_COMBOBOXW)) {
+                    // Asked with memory of the program's own: Wine's GetComboBoxInfo hands
+                    // another process this probe's address, and the program writes there.
                     COMBOBOXINFO info{};
                     info.cbSize = sizeof info;
-                    if (::GetComboBoxInfo(child, &info)) {
+                    ondrevan::probe::RemoteMemory remote(child, sizeof info);
+                    if (remote && remote.Write(&info, sizeof info) &&
+                        Ask(child, CB_GETCOMBOBOXINFO, 0,
+                            reinterpret_cast<LPARAM>(remote.Address())) &&
+                        remote.Read(&info, sizeof info)) {
                         RECT field = info.rcButton;
                         ::MapWindowPoints(child, nullptr, reinterpret_cast<POINT*>(&field), 2);
                         rect.bottom = std::max(field.bottom, rect.top + 1);
