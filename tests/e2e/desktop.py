@@ -78,7 +78,8 @@ class Desktop:
             texts = []
             for file in (out, err):
                 file.seek(0)
-                texts.append(file.read().decode("utf-8", errors="replace"))
+                text = file.read().decode("utf-8", errors="replace")
+                texts.append(text.replace("\r\n", "\n").replace("\r", "\n"))  # as text mode
         return subprocess.CompletedProcess(done.args, done.returncode, *texts)
 
     def start(self, *args):
