@@ -114,18 +114,19 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
         "Only when the drive has less than this many GB free (empty: always)");
     // The handlers below keep references into these: they are filled once.
     for (const TextField& field : std::initializer_list<TextField>{
-             {txtAge, lblAgeFault, "age", "a number of days from 0 to 36500"},
-             {txtKeep, lblKeepFault, "keep", ""},
-             {txtMaxMb, lblMaxMbFault, "maxmb", "a whole number of MB"},
-             {txtMaxFiles, lblMaxFilesFault, "maxfiles", "a whole number of files"},
-             {txtFreeBelow, lblFreeBelowFault, "freebelowgb", "a number of GB such as 10 or 2.5"},
+             {txtAge, lblAgeFault, "age", "a number of days from 0 to 36500", ""},
+             {txtKeep, lblKeepFault, "keep", "", ""},
+             {txtMaxMb, lblMaxMbFault, "maxmb", "a whole number of MB", ""},
+             {txtMaxFiles, lblMaxFilesFault, "maxfiles", "a whole number of files", ""},
+             {txtFreeBelow, lblFreeBelowFault, "freebelowgb", "a number of GB such as 10 or 2.5",
+              ""},
          })
         texts_.push_back(field);
     for (const ListField& field : std::initializer_list<ListField>{
-             {cboMode, "mode", {"folder", "contents"}},
-             {cboAgeBy, "ageby", {"created", "opened"}},
-             {cboRecycle, "recycle", {"on", "off"}},
-             {cboEmpty, "empty", {"on", "off"}},
+             {cboMode, "mode", {"folder", "contents"}, 0},
+             {cboAgeBy, "ageby", {"created", "opened"}, 0},
+             {cboRecycle, "recycle", {"on", "off"}, 0},
+             {cboEmpty, "empty", {"on", "off"}, 0},
          })
         lists_.push_back(field);
     cboMode.SetItems(
@@ -140,6 +141,8 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
     for (const ListField& field : lists_) field.box.Click.Handle([this] { StoreFields(); });
     Window.Accept.Handle([this] { StoreFields(); });
     Window.Closing.Handle([this] { StoreFields(); });
+    // Another window taken without leaving the field: what the field shows goes in force.
+    Window.Deactivated.Handle([this] { StoreFields(); });
 }
 
 FolderRules FolderRulesForm::Stored() const {
@@ -155,16 +158,17 @@ void FolderRulesForm::Load(const std::string& entry) {
                              ? ""
                              : "The folder keeps every file while these rules do not read: " +
                                    stored.UnreadableText());
-    for (const TextField& field : texts_) {
+    for (TextField& field : texts_) {
         const StoredRule* unread = Unread(field.name, stored);
-        field.box.SetText(unread ? unread->value : RuleValue(field.name, stored));
+        field.shown = unread ? unread->value : RuleValue(field.name, stored);
+        field.box.SetText(field.shown);
         field.fault.SetCaption("");
     }
-    for (const ListField& field : lists_) {
+    for (ListField& field : lists_) {
         const std::string word = RuleValue(field.name, stored);
         const auto at = std::find(field.words.begin(), field.words.end(), word);
-        field.box.SetListIndex(
-            at == field.words.end() ? 0 : static_cast<int>(at - field.words.begin()) + 1);
+        field.shown = at == field.words.end() ? 0 : static_cast<int>(at - field.words.begin()) + 1;
+        field.box.SetListIndex(field.shown);
     }
     loading_ = false;
 }
@@ -201,11 +205,13 @@ void FolderRulesForm::Field_Change(const TextField& field) {
 void FolderRulesForm::StoreFields() {
     if (loading_ || entry_.empty()) return;
     const FolderRules stored = Stored();
-    FolderRules rules = stored;  // what the window has no field for stays as it was
-    for (const TextField& field : texts_) {
-        const std::string shown = Unread(field.name, stored) ? Unread(field.name, stored)->value
-                                                             : RuleValue(field.name, stored);
-        if (TrimBlanks(field.box.Text()) == TrimBlanks(shown)) continue;
+    // Two lines for the folder are said in the window; that is no rule to write.
+    FolderRules unchanged = stored;
+    std::erase_if(unchanged.unreadable, [](const StoredRule& rule) { return rule.name.empty(); });
+    FolderRules rules = unchanged;  // what the user did not change stays as it is stored now
+    std::vector<TextField*> taken;
+    for (TextField& field : texts_) {
+        if (TrimBlanks(field.box.Text()) == TrimBlanks(field.shown)) continue;
         FolderRules read;
         if (const auto fault = ReadField(field, read)) {
             field.fault.SetCaption("Not saved: " + *fault + " " + InForce(field, stored));
@@ -213,23 +219,27 @@ void FolderRulesForm::StoreFields() {
         }
         CopyRule(field.name, read, rules);
         field.fault.SetCaption("");
+        taken.push_back(&field);
     }
-    for (const ListField& field : lists_) {
+    for (ListField& field : lists_) {
         const int index = field.box.ListIndex();
+        if (index == field.shown) continue;
         FolderRules read;
         if (index > 0)
             read = ParseRulesOfFolder(std::string(field.name) + "=" + field.words[index - 1]);
-        if (RuleValue(field.name, read) == RuleValue(field.name, stored)) continue;
         CopyRule(field.name, read, rules);
+        field.shown = index;
     }
-    if (rules == stored) return;
+    for (TextField* field : taken) field->shown = field->box.Text();
+    if (rules == unchanged) return;
     FolderRulesList list = ReadFolderRules(uses_.settings);
     SetFolderRules(list, entry_, rules);
     SaveFolderRules(uses_.settings, list);
-    lblUnread.SetCaption(rules.unreadable.empty()
+    const FolderRules now = Stored();
+    lblUnread.SetCaption(now.unreadable.empty()
                              ? ""
                              : "The folder keeps every file while these rules do not read: " +
-                                   rules.UnreadableText());
+                                   now.UnreadableText());
     RulesChanged.Raise();
 }
 

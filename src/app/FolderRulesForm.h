@@ -73,12 +73,16 @@ class FolderRulesForm {
         Label& fault;
         const char* name;
         const char* what;  // "a number of days from 0 to 36500"
+        // What the field showed of the stored rules: only a field the user changed since is
+        // stored, so rules changed elsewhere meanwhile are not written over.
+        std::string shown;
     };
     // A list field: "as in Options", then the stored words in the list's order.
     struct ListField {
         ComboBox& box;
         const char* name;
         std::vector<const char*> words;
+        int shown = 0;
     };
     FolderRules Stored() const;
     // Why the field's text cannot be stored, or nothing; `into` gets the value when it can.

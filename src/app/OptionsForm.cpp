@@ -112,6 +112,8 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
     // Enter, or the window closing, is the user done with every field.
     Window.Accept.Handle([this] { StoreFields(); });
     Window.Closing.Handle([this] { StoreFields(); });
+    // Another window taken without leaving the field: what the field shows goes in force.
+    Window.Deactivated.Handle([this] { StoreFields(); });
     hkHotKey.Change.Handle([this] { HotKey_Change(); });
     hkHotKey.LostFocus.Handle([this] { HotKey_LostFocus(); });
     cmdNoHotKey.Click.Handle([this] { cmdNoHotKey_Click(); });

@@ -47,6 +47,8 @@ class FormWindow : public Control {
     // its closing (the close box, Alt+F4, Escape, or the program ending).
     Event<> Accept;
     Event<> Closing;
+    // Another window took the keyboard: the user may be done with the field left behind.
+    Event<> Deactivated;
 
   private:
     int mousePointer_ = pointers::kDefault;

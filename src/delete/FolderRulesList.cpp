@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "delete/FolderRules.h"
@@ -12,17 +13,19 @@ namespace ondrevan {
 
 FolderRulesList ParseFolderRules(std::string_view value) {
     FolderRulesList list;
-    for (std::string line : SplitAt(value, '\n')) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (TrimBlanksAndTabs(line).empty()) continue;
-        const std::size_t tab = line.find('\t');
-        if (tab == std::string::npos) {
-            list.strayLines.push_back(line);
-            continue;
+    // CR LF between lines as written; a LF or a CR alone, as a hand may leave it, ends a line
+    // too: no folder's rules are taken into another's.
+    for (const std::string& piece : SplitAt(value, '\n'))
+        for (const std::string& line : SplitAt(piece, '\r')) {
+            if (TrimBlanksAndTabs(line).empty()) continue;
+            const std::size_t tab = line.find('\t');
+            if (tab == std::string::npos) {
+                list.strayLines.push_back(line);
+                continue;
+            }
+            list.lines.push_back(
+                {line.substr(0, tab), ParseRulesOfFolder(std::string_view(line).substr(tab + 1))});
         }
-        list.lines.push_back(
-            {line.substr(0, tab), ParseRulesOfFolder(std::string_view(line).substr(tab + 1))});
-    }
     return list;
 }
 
@@ -68,20 +71,22 @@ std::optional<FolderRules> FindFolderRules(const FolderRulesList& list, const st
 void SetFolderRules(FolderRulesList& list, const std::string& entry, const FolderRules& rules) {
     // Names this program does not know keep the line too: they may mean something to another
     // version of it.
-    const bool worthALine = rules.HasOwnRules() || !rules.unknown.empty();
-    bool placed = false;
-    for (auto it = list.lines.begin(); it != list.lines.end();) {
-        if (it->folder != entry) {
-            ++it;
-        } else if (!placed && worthALine) {
-            it->rules = rules;
-            placed = true;
-            ++it;
-        } else {
-            it = list.lines.erase(it);
-        }
+    // "A second line for this folder" is said of the folder, not written as one of its rules.
+    FolderRules written = rules;
+    std::erase_if(written.unreadable, [](const StoredRule& rule) { return rule.name.empty(); });
+    const bool worthALine = written.HasOwnRules() || !written.unknown.empty();
+    // The folder's first line takes the rules. A second line written by hand stays as it was:
+    // nothing typed is lost, and while it is there the folder keeps every file.
+    const auto first =
+        std::find_if(list.lines.begin(), list.lines.end(),
+                     [&entry](const FolderRulesLine& line) { return line.folder == entry; });
+    if (first == list.lines.end()) {
+        if (worthALine) list.lines.push_back({entry, written});
+    } else if (worthALine) {
+        first->rules = written;
+    } else {
+        list.lines.erase(first);
     }
-    if (!placed && worthALine) list.lines.push_back({entry, rules});
 }
 
 void RemoveFolderRules(FolderRulesList& list, const std::string& entry) {

@@ -631,6 +631,19 @@ class Session:
         self.desk.key("Tab", "Tab", "Tab", "Tab")
         self.desk.type("2")
         self.desk.screenshot("folder-rules")
+        # The main window taken without leaving the field: the cap the field shows is in
+        # force before anything can run.
+        spot = until("a bare spot of the main window's title bar",
+                     lambda: self.desk.seen("title-spot", "Ondrevan"))
+        self.desk.click_at(spot.x, spot.y)
+        until("the cap stored", lambda: "maxfiles=2" in self.settings().get("FolderRules", ""))
+        # Back from the list's menu, the window shows what is stored, and closes.
+        self.move_focus_to("ListView1", "Tab")
+        self.desk.key("shift+F10")
+        until("the list's menu", lambda: self.desk.seen("class", "#32768", "0"))
+        self.desk.key("f")
+        until("the rules window in front", lambda: (f := self.desk.seen("foreground"))
+              and f.text == "Rules for This Folder")
         self.desk.key("Escape")
         until("the rules window to hide",
               lambda: not self.desk.seen("top", "Rules for This Folder", "0"))

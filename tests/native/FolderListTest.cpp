@@ -151,6 +151,31 @@ TEST_F(FolderListFixture, TheOwnRulesColumnAppearsWhenAFolderWithRulesComesBackB
     EXPECT_EQ(form->ListView1.Detail(2), "keep *.x") << "added from a list file";
 }
 
+TEST_F(FolderListFixture, TheRulesWindowStoresOnlyWhatTheUserChangedOverRulesChangedElsewhere) {
+    sys.settings.Set("FolderRules", "C:\\A\tage=30");
+    Load("C:\\A" + kSep + "C:\\B" + kSep);
+    form->ListView1.Select(0);
+    FolderRulesForm& rules = *form->ShowFolderRules();
+    // Changed elsewhere while the window shows the folder (an import, a second copy, a hand).
+    sys.settings.Set("FolderRules", "C:\\A\tage=60;keep=*.iso");
+    rules.Window.Closing.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\A\tage=60;keep=*.iso") << "nothing typed";
+    form->ShowFolderRules();
+    sys.settings.Set("FolderRules", "C:\\A\tage=60;keep=*.iso;maxfiles=2");
+    rules.txtMaxMb.SetText("10");
+    rules.Window.Closing.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\A\tage=60;keep=*.iso;maxmb=10;maxfiles=2");
+    // Shown again for another folder, the first is not written once more.
+    sys.settings.Set("FolderRules", "C:\\A\tage=5");
+    form->ListView1.Select(1);
+    form->ShowFolderRules();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\A\tage=5");
+    // Typed, then another window taken without leaving the field: the value is in force.
+    rules.txtMaxFiles.SetText("3");
+    rules.Window.Deactivated.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\A\tage=5\r\nC:\\B\tmaxfiles=3");
+}
+
 TEST_F(FolderListFixture, WhileBusyTheListStaysButClearListStillStoresTheEmptyText) {
     Load("a" + kSep + "b" + kSep);
     form->Window.SetMousePointer(pointers::kHourglass);

@@ -73,6 +73,14 @@ TEST(FolderRules, StoredFormReadsWritesBackAndKeepsWhatItDoesNotKnow) {
     // Two lines that disagree about one folder: it keeps every file.
     list = ParseFolderRules("C:\\x\tage=3\r\nC:\\x\tage=1");
     EXPECT_EQ(FindFolderRules(list, "C:\\x")->UnreadableText(), "a second line for this folder");
+    // Setting the folder's rules leaves the other line as it was, and says nothing of it.
+    FolderRules set = *FindFolderRules(list, "C:\\x");
+    set.maxFiles = 7;
+    SetFolderRules(list, "C:\\x", set);
+    EXPECT_EQ(FolderRulesText(list), "C:\\x\tage=3;maxfiles=7\r\nC:\\x\tage=1");
+    // A CR alone ends a line too: the next folder's rules are not taken into this one's.
+    EXPECT_EQ(FolderRulesText(ParseFolderRules("C:\\a\tage=1\rC:\\b\tage=2\r\r\n")),
+              "C:\\a\tage=1\r\nC:\\b\tage=2");
     ClearFolderRules(settings);
     EXPECT_EQ(settings.Get(keys::kFolderRules, "?"), "");
 }

@@ -149,6 +149,9 @@ LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             windows_.Relayout(TakeSuggestedPlace(window_, wParam, lParam, form_.Position().width,
                                                  form_.Position().height));
             return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) guarded_([&] { form_.Deactivated.Raise(); });
+            break;
         case WM_CLOSE:
             Close();
             return 0;
