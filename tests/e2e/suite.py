@@ -1455,6 +1455,9 @@ class Session:
                         # One folder in the list, for its rules window.
                         self.desk.wine("reg", "add", SETTINGS_KEY, "/v", "Folders", "/d",
                                        r"C:\Geometry|234SSDEPERATATORZZ|", "/f")
+                        # Rules that do not read: the window says so in a long line.
+                        self.desk.wine("reg", "add", SETTINGS_KEY, "/v", "FolderRules", "/d",
+                                       "C:\\Geometry\tage=abc;maxmb=-1;freebelowgb=x", "/f")
                         print(f"{screen} at {dpi} DPI: starting", flush=True)
                         # The first start at a new DPI can take long under Wine on a busy machine:
                         # more time than a start usually takes.

@@ -10,8 +10,10 @@
 namespace ondrevan::win {
 namespace {
 
-// Grows a window to hold its caption in one line, never shrinking it below its design.
-void FitToCaption(HWND window) {
+// Grows a window to hold its caption in one line, never shrinking it below its design. A
+// label that does not size itself grows by a quarter of its width at most: a longer text
+// (a fault said in a sentence) wraps within its place rather than run out of the window.
+void FitToCaption(HWND window, bool autoSize) {
     const WindowDc dc(window);
     if (!dc) return;
     SIZE extent{};
@@ -25,8 +27,9 @@ void FitToCaption(HWND window) {
     }
     RECT rect;
     ::GetClientRect(window, &rect);
-    ::SetWindowPos(window, nullptr, 0, 0, std::max<LONG>(rect.right, extent.cx + 2),
-                   std::max<LONG>(rect.bottom, extent.cy),
+    LONG width = std::max<LONG>(rect.right, extent.cx + 2);
+    if (!autoSize && width > rect.right + rect.right / 4) width = rect.right;
+    ::SetWindowPos(window, nullptr, 0, 0, width, std::max<LONG>(rect.bottom, extent.cy),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -49,7 +52,11 @@ class LabelKind final : public ControlKindWin {
     }
     // A label's caption is one line: where the font at this scale is a little wider than the
     // design's, the label grows rather than cut it.
-    void FontTaken(HWND window) const override { FitToCaption(window); }
+    void FontTaken(HWND window) const override {
+        const auto* control =
+            reinterpret_cast<const Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+        FitToCaption(window, control && static_cast<const Label*>(control)->AutoSize());
+    }
 
     void Describe(const Control&, AccessibleFacts& facts) const override {
         facts.role = ROLE_SYSTEM_STATICTEXT;
