@@ -114,12 +114,14 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
         "Only when the drive has less than this many GB free (empty: always)");
     // The handlers below keep references into these: they are filled once.
     for (const TextField& field : std::initializer_list<TextField>{
-             {txtAge, lblAgeFault, "age", "a number of days from 0 to 36500", ""},
-             {txtKeep, lblKeepFault, "keep", "", ""},
-             {txtMaxMb, lblMaxMbFault, "maxmb", "a whole number of MB", ""},
-             {txtMaxFiles, lblMaxFilesFault, "maxfiles", "a whole number of files", ""},
+             {txtAge, lblAgeFault, "age", "a number of days from 0 to 36500", "As in Options", ""},
+             {txtKeep, lblKeepFault, "keep", "", "Only the Options' patterns", ""},
+             {txtMaxMb, lblMaxMbFault, "maxmb", "a whole number of MB from 1 to 1,000,000,000,000",
+              "No cap", ""},
+             {txtMaxFiles, lblMaxFilesFault, "maxfiles",
+              "a whole number of files from 1 to 1,000,000,000,000", "No cap", ""},
              {txtFreeBelow, lblFreeBelowFault, "freebelowgb", "a number of GB such as 10 or 2.5",
-              ""},
+              "Whatever the free space", ""},
          })
         texts_.push_back(field);
     for (const ListField& field : std::initializer_list<ListField>{
@@ -192,7 +194,8 @@ std::optional<std::string> FolderRulesForm::ReadField(const TextField& field,
 std::string FolderRulesForm::InForce(const TextField& field, const FolderRules& stored) const {
     if (Unread(field.name, stored)) return "The folder keeps every file until it reads.";
     const std::string value = RuleValue(field.name, stored);
-    return value.empty() ? "As in Options stays in force." : "\"" + value + "\" stays in force.";
+    return value.empty() ? std::string(field.empty) + " stays in force."
+                         : "\"" + value + "\" stays in force.";
 }
 
 void FolderRulesForm::Field_Change(const TextField& field) {

@@ -72,7 +72,8 @@ class FolderRulesForm {
         TextBox& box;
         Label& fault;
         const char* name;
-        const char* what;  // "a number of days from 0 to 36500"
+        const char* what;   // "a number of days from 0 to 36500"
+        const char* empty;  // what an empty field means: "As in Options", "No cap"
         // What the field showed of the stored rules: only a field the user changed since is
         // stored, so rules changed elsewhere meanwhile are not written over.
         std::string shown;

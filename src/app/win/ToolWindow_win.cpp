@@ -64,9 +64,13 @@ bool ToolWindow::Show() {
     }
     ::ShowWindow(window_, ::IsIconic(window_) ? SW_RESTORE : SW_SHOW);
     ::SetForegroundWindow(window_);
-    // The keyboard starts in the first field, as in a dialog box.
-    if (!wasVisible)
+    // The keyboard starts in the first field, as in a dialog box. Asked for again while open
+    // (behind another window, say), it stays in the field it was in.
+    if (!wasVisible) {
         if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
+    } else {
+        KeepFocusInside();
+    }
     return true;
 }
 
