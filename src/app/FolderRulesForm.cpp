@@ -68,9 +68,9 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
         &txtKeep,     &lblKeepFault,     &lblRecycle,   &cboRecycle,    &lblEmpty,
         &cboEmpty,    &lblMaxMb,         &txtMaxMb,     &lblMaxMbFault, &lblMaxFiles,
         &txtMaxFiles, &lblMaxFilesFault, &lblFreeBelow, &txtFreeBelow,  &lblFreeBelowFault};
-    Window.SetPosition({0, 0, kWidth, 6300});
+    Window.SetPosition({0, 0, kWidth, 6700});
     Window.SetCaption(kFolderRulesTitle);
-    constexpr int kFault = 300, kLeft = 120, kField = 2700, kFieldWidth = 3780;
+    constexpr int kFault = 450, kLeft = 120, kField = 2700, kFieldWidth = 3780;
     PlaceFields(
         {
             FieldPlace{lblFolder, {kLeft, 120, 6360, 255}, ""},
@@ -82,22 +82,22 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
             FieldPlace{lblAgeBy, {3720, 1440, 500, 255}, "b&y"},
             FieldPlace{cboAgeBy, {4260, 1380, 2220, 345}, ""},
             FieldPlace{lblAgeFault, {kLeft, 1760, 6360, kFault}, ""},
-            FieldPlace{lblKeep, {kLeft, 2160, 2500, 255}, "&Keep files matching:"},
-            FieldPlace{txtKeep, {kField, 2100, kFieldWidth, 345}, ""},
-            FieldPlace{lblKeepFault, {kLeft, 2480, 6360, kFault}, ""},
-            FieldPlace{lblRecycle, {kLeft, 2880, 2500, 255}, "&Recycle Bin for files:"},
-            FieldPlace{cboRecycle, {kField, 2820, kFieldWidth, 345}, ""},
-            FieldPlace{lblEmpty, {kLeft, 3300, 2500, 255}, "&Empty sub-folders:"},
-            FieldPlace{cboEmpty, {kField, 3240, kFieldWidth, 345}, ""},
-            FieldPlace{lblMaxMb, {kLeft, 3720, 2500, 255}, "Keep &under, in MB:"},
-            FieldPlace{txtMaxMb, {kField, 3660, 1400, 345}, ""},
-            FieldPlace{lblMaxMbFault, {kLeft, 4040, 6360, kFault}, ""},
-            FieldPlace{lblMaxFiles, {kLeft, 4440, 2500, 255}, "At m&ost, files:"},
-            FieldPlace{txtMaxFiles, {kField, 4380, 1400, 345}, ""},
-            FieldPlace{lblMaxFilesFault, {kLeft, 4760, 6360, kFault}, ""},
-            FieldPlace{lblFreeBelow, {kLeft, 5160, 2500, 255}, "Only when below, &GB free:"},
-            FieldPlace{txtFreeBelow, {kField, 5100, 1400, 345}, ""},
-            FieldPlace{lblFreeBelowFault, {kLeft, 5480, 6360, kFault}, ""},
+            FieldPlace{lblKeep, {kLeft, 2310, 2500, 255}, "&Keep files matching:"},
+            FieldPlace{txtKeep, {kField, 2250, kFieldWidth, 345}, ""},
+            FieldPlace{lblKeepFault, {kLeft, 2630, 6360, kFault}, ""},
+            FieldPlace{lblRecycle, {kLeft, 3180, 2500, 255}, "&Recycle Bin for files:"},
+            FieldPlace{cboRecycle, {kField, 3120, kFieldWidth, 345}, ""},
+            FieldPlace{lblEmpty, {kLeft, 3600, 2500, 255}, "&Empty sub-folders:"},
+            FieldPlace{cboEmpty, {kField, 3540, kFieldWidth, 345}, ""},
+            FieldPlace{lblMaxMb, {kLeft, 4020, 2500, 255}, "Keep &under, in MB:"},
+            FieldPlace{txtMaxMb, {kField, 3960, 1400, 345}, ""},
+            FieldPlace{lblMaxMbFault, {kLeft, 4340, 6360, kFault}, ""},
+            FieldPlace{lblMaxFiles, {kLeft, 4890, 2500, 255}, "At m&ost, files:"},
+            FieldPlace{txtMaxFiles, {kField, 4830, 1400, 345}, ""},
+            FieldPlace{lblMaxFilesFault, {kLeft, 5210, 6360, kFault}, ""},
+            FieldPlace{lblFreeBelow, {kLeft, 5760, 2500, 255}, "Only when below, &GB free:"},
+            FieldPlace{txtFreeBelow, {kField, 5700, 1400, 345}, ""},
+            FieldPlace{lblFreeBelowFault, {kLeft, 6080, 6360, kFault}, ""},
         },
         kPoints);
     for (Label* name : {&lblMode, &lblAge, &lblAgeBy, &lblKeep, &lblRecycle, &lblEmpty, &lblMaxMb,
