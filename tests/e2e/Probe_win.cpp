@@ -143,28 +143,31 @@ bool HasClass(HWND window, const wchar_t* name) {
     return _wcsicmp(ClassOf(window).c_str(), name) == 0;
 }
 
+// One cell of a list view, read through memory of the list's own process.
+constexpr int kCellChars = 1024;
+std::wstring CellText(HWND list, const ondrevan::probe::RemoteMemory& remote, int row, int column) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = kCellChars;
+    item.pszText =
+        reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(LVITEMW));
+    remote.Write(&item, sizeof item);
+    const auto length =
+        Ask(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.Address()));
+    std::wstring value(static_cast<std::size_t>(length), L'\0');
+    remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
+    return value;
+}
+
 int Items() {
     HWND form = ::FindWindowW(kFormClass, nullptr);
     HWND list = form ? ::GetDlgItem(form, 1000 + 6) : nullptr;  // ListView1's row
     if (!list) return 1;
     const int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
     PrintLine(std::to_string(count));
-    constexpr int kChars = 1024;
-    ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kCellChars * sizeof(wchar_t));
     if (!remote) return 1;
-    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(LVITEMW));
-    for (int i = 0; i < count; ++i) {
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.cchTextMax = kChars;
-        item.pszText = text;
-        remote.Write(&item, sizeof item);
-        const auto length =
-            Ask(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.Address()));
-        std::wstring value(static_cast<std::size_t>(length), L'\0');
-        remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
-        PrintLine(Narrow(value));
-    }
+    for (int i = 0; i < count; ++i) PrintLine(Narrow(CellText(list, remote, i, 0)));
     return 0;
 }
 
@@ -218,24 +221,12 @@ int Rows(HWND list) {
     HWND header = reinterpret_cast<HWND>(Ask(list, LVM_GETHEADER, 0, 0));
     const int columns = header ? static_cast<int>(Ask(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
     const int count = static_cast<int>(Ask(list, LVM_GETITEMCOUNT, 0, 0));
-    constexpr int kChars = 1024;
-    ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    ondrevan::probe::RemoteMemory remote(list, sizeof(LVITEMW) + kCellChars * sizeof(wchar_t));
     if (!remote) return 1;
-    auto* text = reinterpret_cast<wchar_t*>(static_cast<char*>(remote.Address()) + sizeof(LVITEMW));
     for (int i = 0; i < count; ++i) {
         std::wstring line;
-        for (int column = 0; column < columns; ++column) {
-            LVITEMW item{};
-            item.iSubItem = column;
-            item.cchTextMax = kChars;
-            item.pszText = text;
-            remote.Write(&item, sizeof item);
-            const auto length =
-                Ask(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(remote.Address()));
-            std::wstring value(static_cast<std::size_t>(length), L'\0');
-            remote.Read(value.data(), value.size() * sizeof(wchar_t), sizeof(LVITEMW));
-            line += (column ? L"\t" : L"") + value;
-        }
+        for (int column = 0; column < columns; ++column)
+            line += (column ? L"\t" : L"") + CellText(list, remote, i, column);
         PrintLine(Narrow(line));
     }
     return 0;

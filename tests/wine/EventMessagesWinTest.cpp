@@ -7,19 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "RealSystem.h"
 #include "history/EventWatch.h"
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
 namespace {
 
-std::wstring ProgramPath() {
-    wchar_t path[MAX_PATH] = {};
-    if (::GetEnvironmentVariableW(L"ONDREVAN_PROGRAM", path, MAX_PATH)) return path;
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring here(path);
-    return here.substr(0, here.find_last_of(L'\\')) + L"\\..\\Ondrevan\\Ondrevan.exe";
-}
+using ondrevan::win::testing::ProgramPath;
 
 struct NoLog : EventLog {
     void Report(const EventRecord&) override {}

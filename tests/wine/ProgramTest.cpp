@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "RealSystem.h"
 #include "app/ExclusiveRun.h"
 #include "app/Layout.h"
 #include "controls/win/Dpi_win.h"
@@ -23,16 +24,8 @@
 namespace ondrevan::win {
 namespace {
 
-constexpr const wchar_t* kSettingsKey =
-    L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
-
-std::wstring ProgramPath() {
-    wchar_t path[MAX_PATH] = {};
-    if (::GetEnvironmentVariableW(L"ONDREVAN_PROGRAM", path, MAX_PATH)) return path;
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring here(path);
-    return here.substr(0, here.find_last_of(L'\\')) + L"\\..\\Ondrevan\\Ondrevan.exe";
-}
+using ondrevan::win::testing::kSettingsKey;
+using ondrevan::win::testing::ProgramPath;
 
 std::set<std::wstring> StoredKeyNames() {
     std::set<std::wstring> names;

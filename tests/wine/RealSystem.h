@@ -29,6 +29,15 @@ struct RealSystem {
 inline constexpr const wchar_t* kSettingsKey =
     L"Software\\VB and VBA Program Settings\\Quillmere\\Ondrevan";
 
+// The program under test: ONDREVAN_PROGRAM, or the build's own beside the tests.
+inline std::wstring ProgramPath() {
+    wchar_t path[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"ONDREVAN_PROGRAM", path, MAX_PATH)) return path;
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring here(path);
+    return here.substr(0, here.find_last_of(L'\\')) + L"\\..\\Ondrevan\\Ondrevan.exe";
+}
+
 // The tests over the links that links-check.sh makes inside the prefix: skipped without
 // them, each with the settings of its own.
 struct WithLinks : ::testing::Test {
