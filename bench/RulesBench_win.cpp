@@ -12,11 +12,11 @@
 
 #include "delete/DelFolders.h"
 #include "delete/ProtectedFolders.h"
-#include "delete/RunRules.h"
 #include "history/HistoryLog.h"
 #include "platform/AppMessages.h"
 #include "platform/win/Win32Platform.h"
 #include "product/AppSettings.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace {

@@ -17,14 +17,15 @@
 #include "product/AppSettings.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
+#include "product/SettingTable.h"
+#include "schedule/Interval.h"
 
 namespace ondrevan {
 
 namespace {
 
 bool IsKnown(const std::string& name) {
-    return std::any_of(std::begin(keys::kAllSettings), std::end(keys::kAllSettings),
-                       [&](const char* known) { return name == known; });
+    return FindSetting(name) != nullptr;
 }
 
 bool ReadsTrue(const AppSettings& settings, const char* key, const char* fallback,
@@ -49,11 +50,10 @@ int ShowStatus(const Services& services, std::string& output) {
         facts.kind = StatusFacts::Kind::Weekly;
     else if (ReadsTrue(settings, keys::kOption4, "0", separator))
         facts.kind = StatusFacts::Kind::Daily;
-    const auto h = ParseNumber(settings.Get(keys::kText1, "1"), separator);
-    const auto m = ParseNumber(settings.Get(keys::kText2, "0"), separator);
-    const auto s = ParseNumber(settings.Get(keys::kText3, "0"), separator);
-    if (h && m && s && *h >= 0 && *m >= 0 && *s >= 0 && *h * 3600 + *m * 60 + *s < 1e12)
-        facts.intervalSeconds = static_cast<std::int64_t>(*h * 3600 + *m * 60 + *s);
+    const std::string hours = settings.Get(keys::kText1, "1"),
+                      minutes = settings.Get(keys::kText2, "0"),
+                      seconds = settings.Get(keys::kText3, "0");
+    facts.intervalSeconds = IntervalInForce({hours, minutes, seconds}, separator);
     if (auto time = services.locale.ParseTime(settings.Get(keys::kWeeklyTime, "")))
         facts.setSecond = time->seconds;
     const std::string day = settings.Get(keys::kWeekly, "Monday");

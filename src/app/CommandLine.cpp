@@ -5,7 +5,6 @@
 #include "delete/DelFolders.h"
 #include "delete/DeletionEngine.h"
 #include "delete/PreviewReport.h"
-#include "delete/RunRules.h"
 #include "history/EventWatch.h"
 #include "history/History.h"
 #include "platform/AppError.h"
@@ -17,6 +16,7 @@
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan {

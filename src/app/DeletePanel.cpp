@@ -5,13 +5,13 @@
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
 #include "delete/DelFolders.h"
-#include "delete/RunRules.h"
 #include "platform/AppMessages.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
 #include "product/AppSettings.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan {

@@ -6,10 +6,10 @@
 #include <cctype>
 #include <initializer_list>
 
-#include "delete/RunRules.h"
 #include "platform/Blanks.h"
 #include "platform/VisibleText.h"
 #include "product/AppSettings.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 namespace {

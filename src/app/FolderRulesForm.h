@@ -7,7 +7,7 @@
 #include "controls/FormWindow.h"
 #include "controls/Simple.h"
 #include "controls/TextBox.h"
-#include "delete/FolderRules.h"
+#include "product/FolderRules.h"
 
 namespace ondrevan {
 

@@ -14,6 +14,7 @@
 #include "platform/SystemEnvironment.h"
 #include "platform/ValueForms.h"
 #include "product/SettingKeys.h"
+#include "schedule/Interval.h"
 
 namespace ondrevan {
 
@@ -43,12 +44,9 @@ std::string Form1::NextRunText() {
     if (Option5.Value()) return cboWeekly.Text() + " " + locale.FormatLongTime(dtpWeekly.Value());
     // Every interval: what is left of it from now, as the countdown has it.
     const std::string separator = locale.DecimalSeparator();
-    const auto hours = ParseNumber(Text1.Text(), separator);
-    const auto minutes = ParseNumber(Text2.Text(), separator);
-    const auto seconds = ParseNumber(Text3.Text(), separator);
-    if (!hours || !minutes || !seconds) return "";
-    const auto total = TryIntervalSeconds(*hours, *minutes, *seconds);
-    if (!total || *total < 1) return "";
+    const std::string hours = Text1.Text(), minutes = Text2.Text(), seconds = Text3.Text();
+    const auto total = IntervalInForce({hours, minutes, seconds}, separator);
+    if (!total) return "";
     const std::int64_t left =
         std::max<std::int64_t>(0, static_cast<std::int64_t>(*total) - schedule_.ElapsedSeconds());
     const LocalDateTime now = services_.clock.Now();

@@ -2,11 +2,11 @@
 
 #include "app/FieldPlaces.h"
 
-#include "delete/RunRules.h"
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan {
@@ -139,7 +139,11 @@ void OptionsForm::Load() {
         lines += folder;
     }
     txtProtectedFolders.SetText(lines);
-    lblKeepPatternsFault.SetCaption("");
+    // Stored patterns that do not read keep every file; the field says so until put right.
+    lblKeepPatternsFault.SetCaption(rules.unreadable.empty()
+                                        ? ""
+                                        : *KeepPatternsFault(txtKeepPatterns.Text()) +
+                                              " Until they are put right, every file is kept.");
     lblProtectedFoldersFault.SetCaption("");
     for (TextField& field : fields_) field.shown = field.box.Text();
     chkRecycleFiles.SetChecked(rules.recycleFiles);

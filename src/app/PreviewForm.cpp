@@ -111,7 +111,8 @@ void PreviewForm::cmdRefresh_Click() {
     }
     const PreviewTotals totals = TotalsOf(plans, choices);
     lblTotals.SetCaption(totals.files);
-    lblFolders.SetCaption(totals.folders);
+    lblFolders.SetCaption(totals.strayRules.empty() ? totals.folders
+                                                    : totals.folders + ". " + totals.strayRules);
     lblStatus.SetCaption(kDone);
     report_ = PreviewReport(plans, choices);
     cmdCopy.SetEnabled(true);

@@ -10,6 +10,7 @@
 #include "platform/Numeric.h"
 #include "platform/ValueForms.h"
 #include "product/SettingKeys.h"
+#include "product/SettingTable.h"
 #include "schedule/CatchUp.h"
 
 namespace ondrevan {
@@ -36,15 +37,6 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-    return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
-}
-
-bool IsWholeNumber(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 }  // namespace
 
 std::string SettingsFileText(const NamedValues& values, const std::vector<std::string>& byPolicy,
@@ -66,47 +58,6 @@ std::string SettingsFileText(const NamedValues& values, const std::vector<std::s
         text += "; Not a setting of this version, not exported: " + name + "=" +
                 JoinLines(LinesOf(value)).substr(0, 200) + "\r\n";
     return text;
-}
-
-std::optional<std::string> SettingValueRefusal(const std::string& name, const std::string& value,
-                                               Locale& locale) {
-    using namespace keys;
-    const auto reads = [&](auto parse) {
-        try {
-            parse(value, locale.DecimalSeparator());
-            return true;
-        } catch (const AppError&) {
-            return false;
-        }
-    };
-    if (IsOneOf(name, {kOption1, kOption2, kOption3, kOption4, kOption5})) {
-        if (!reads(ParseBooleanText)) return "\"" + value + "\" is not True or False";
-    } else if (name == kCheck1) {
-        if (!reads(ParseCheckState)) return "\"" + value + "\" is not 1 or 0";
-    } else if (IsOneOf(name, {kStartStopState, kWindowsStartup, kMinimized, kRecycleFiles,
-                              kRemoveEmptySubfolders, kHotKeyPassThrough, kCatchUpMissedRuns,
-                              kNotifyAfterRun})) {
-        if (value != kSwitchOn && value != kSwitchOff) return "\"" + value + "\" is not On or Off";
-    } else if (IsOneOf(name, {kText1, kText2, kText3})) {
-        if (!ParseNumber(value, locale.DecimalSeparator())) return "\"" + value + "\" is no number";
-    } else if (name == kWeekly) {
-        if (std::none_of(std::begin(kWeekdayNames), std::end(kWeekdayNames),
-                         [&](const char* day) { return value == day; }))
-            return "\"" + value + "\" is not a weekday (Sunday to Saturday)";
-    } else if (name == kWeeklyTime) {
-        if (!locale.ParseTime(value)) return "\"" + value + "\" is not a time of day";
-    } else if (name == kMinimumAgeDays) {
-        if (!value.empty() && (!IsWholeNumber(value) || std::stoul(value) > 36500))
-            return "\"" + value + "\" is not a number of days from 0 to 36500";
-    } else if (name == kHotKey) {
-        if (!value.empty() && !ParseHotKey(value)) return "\"" + value + "\" is not a hot key";
-    } else if (IsOneOf(name, {kLastScheduledRun, kSwitchedOn})) {
-        if (!value.empty() && !ParseIsoLocalTime(value))
-            return "\"" + value + "\" is not a time written as YYYY-MM-DDTHH:MM:SS";
-    } else if (name == kLastScheduledRunProblems) {
-        if (!IsWholeNumber(value)) return "\"" + value + "\" is no count";
-    }
-    return std::nullopt;
 }
 
 SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
@@ -140,9 +91,7 @@ SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
         std::string name = line.substr(0, equals);
         while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.pop_back();
         while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.erase(0, 1);
-        if (std::none_of(std::begin(keys::kAllSettings), std::end(keys::kAllSettings),
-                         [&](const char* known) { return name == known; }))
-            return refuse("\"" + name + "\" is not a setting of Ondrevan");
+        if (!FindSetting(name)) return refuse("\"" + name + "\" is not a setting of Ondrevan");
         if (!seen.insert(name).second) return refuse("\"" + name + "\" is given twice");
         pending.push_back({number, name, {line.substr(equals + 1)}});
     }
@@ -153,7 +102,11 @@ SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
                                      ? std::vector<std::string>{}
                                      : setting.lines)
                 : JoinLines(setting.lines);
-        if (auto why = SettingValueRefusal(setting.name, value, locale)) {
+        std::optional<std::string> why = SettingValueRefusal(setting.name, value, locale);
+        if (!why && FindSetting(setting.name)->kind == SettingKind::Stamp && !value.empty() &&
+            !ParseIsoLocalTime(value))
+            why = "\"" + value + "\" is not a time written as YYYY-MM-DDTHH:MM:SS";
+        if (why) {
             reading.values.clear();
             reading.refusal =
                 "Line " + std::to_string(setting.line) + ": " + setting.name + ": " + *why;

@@ -25,11 +25,6 @@ struct SettingsFileReading {
     std::string refusal;
 };
 
-// Why a setting's value cannot be stored, or nothing when it can: each value must read as
-// the program reads that setting.
-std::optional<std::string> SettingValueRefusal(const std::string& name, const std::string& value,
-                                               Locale& locale);
-
 // Reads a file written by SettingsFileText (or by hand). Empty lines and lines beginning
 // with ";" are skipped; an unknown name, a name given twice, a line that is no setting or a
 // value that does not read refuses the whole file.

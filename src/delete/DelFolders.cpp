@@ -5,41 +5,51 @@
 
 #include "delete/DeleteFiles.h"
 #include "delete/FolderDecisions.h"
-#include "delete/RunRules.h"
 #include "delete/WalkBelow.h"
 #include "history/HistoryLog.h"
+#include "platform/Blanks.h"
 #include "platform/ErrorReport.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
 #include "platform/ScopedFlag.h"
 #include "platform/Shell.h"
 #include "platform/ValueForms.h"
+#include "platform/VisibleText.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 
-RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries,
-                                         const RunChoices& choices) {
-    // A run that would start inside another (a tick while this run's shell window is
-    // up) is dropped.
-    if (running_) return {};
-    ScopedFlag guard(running_);
-    ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
-    const int checkLine = 100, contentLine = 102, contentLog = 104, failureLog = 106,
-              recycleLine = 108, folderLog = 110, summaryLog = 112, emptyLine = 114;
+// The lines of one run: each step, and each thing the run could not do, which is counted
+// as a failure here and nowhere else (the closing line, the exit code of /run, the tray's
+// "not done" and the warning event all go by it).
+class DelFolders::RunLog {
+  public:
+    RunLog(HistoryLog& history, ErrorTrap& trap) : history_(history), trap_(trap) {}
 
-    // The protected folders are read once for the run, and the history is held open.
-    ProtectedFolders::Keys keys;
-    uses_.history.BeginRun();
-    struct EndRun {
-        HistoryLog& history;
-        ~EndRun() { history.EndRun(); }
-    } endRun{uses_.history};
-    EventPump& pump = uses_.pump;
-    const auto letWindowAnswer = [&pump] { pump.DoEvents(); };
+    void Step(int line, const HistoryText& text) {
+        Write(line, [&] { history_.AppendLine(text.message, text.path); });
+    }
+    void Step(int line, const char* message, const std::string& path) {
+        Step(line, HistoryText{message, path});
+    }
+    // `count` things were not done; the line says what.
+    void Failure(int line, const HistoryText& text, std::uint64_t count = 1) {
+        totals.problems += count;
+        Write(line, [&] { history_.AppendFailure(text.message, text.path); });
+    }
+    void Failure(int line, const char* message, const std::string& path, std::uint64_t count = 1) {
+        Failure(line, HistoryText{message, path}, count);
+    }
+    void Closing(int line, const std::string& summary) {
+        Write(line, [&] { history_.AppendMessage(summary); });
+    }
+
+    RunTotals totals;
+
+  private:
     // A history file that cannot be written is reported once a run, not once a line.
-    bool historyReported = false;
-    const auto write = [&](int line, const std::function<void()>& append) {
-        if (historyReported) {
+    void Write(int line, const std::function<void()>& append) {
+        if (reported_) {
             try {
                 append();
             } catch (const std::exception&) {
@@ -47,162 +57,31 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
             }
             return;
         }
-        historyReported = !trap.At(line, append);
-    };
-    const auto log = [&](int line, const char* message, const std::string& path) {
-        write(line, [&] { uses_.history.AppendLine(message, path); });
-    };
-    RunTotals totals;
-    const auto stays = [&](const std::string& folder, const std::string& why) {
-        ++totals.problems;
-        log(folderLog, "Could not send folder to the Recycle Bin ", folder + " (" + why + ")");
-    };
-    const auto changed = [&](const std::string& folder) {
-        ++totals.problems;
-        log(folderLog, "Stopped clearing folder ",
-            folder + " (the folder changed during the run: what its path leads to now was left)");
-    };
-    for (const std::string& entry : entries) {
-        // The window answers between folders and while a folder's files go.
-        letWindowAnswer();
-        // Each folder is planned just before it is cleared, so the plan sees it as it is.
-        FolderPlan plan;
-        if (!trap.At(checkLine, [&] { plan = planner_.PlanFolder(entry, choices, keys); }))
-            continue;
-        const std::string& folder = plan.folder;
-        if (plan.Refused()) {
-            // The protected folders are passed over in silence; an entry that names a file
-            // or a link is the user's mistake, and said.
-            if (plan.refusal == kRefusedLink || plan.refusal == kRefusedNotAFolder) {
-                ++totals.problems;
-                log(folderLog, "Refused ", folder + " (" + plan.refusal + ")");
-            }
-            continue;
-        }
-        if (plan.fate == FolderPlan::Fate::NotThere) {
-            log(folderLog, "Folder not found ", folder);
-            continue;
-        }
-        const auto logText = [&](int line, const HistoryText& text) {
-            write(line, [&] { uses_.history.AppendLine(text.message, text.path); });
-        };
-        if (plan.skippedForFreeSpace) {
-            logText(folderLog, FreeSpaceSkippedText(folder, plan.freeBytes));
-            continue;
-        }
-        // A rule written wrong never makes a run delete more: the folder is left as it is.
-        if (!plan.unreadable.empty()) {
-            ++totals.problems;
-            totals.filesKept += plan.kept.size();
-            logText(folderLog, RulesUnreadText(folder, plan.unreadable));
-            continue;
-        }
-        // The files go through the folder held open, so that a link put in its place
-        // meanwhile leads nowhere.
-        FolderOpening opening;
-        if (!trap.At(checkLine, [&] { opening = uses_.fileSystem.OpenFolderToClear(folder); }))
-            continue;
-        if (!opening.folder) {
-            if (opening.fault == kFolderNotThere) {
-                log(folderLog, "Folder not found ", folder);
-            } else {
-                ++totals.problems;
-                log(folderLog, "Could not clear folder ", folder + " (" + opening.fault + ")");
-            }
-            continue;
-        }
-        OpenedFolder& opened = *opening.folder;
-
-        DeletedFiles deleted;
-        if (plan.recycleFiles && plan.noBinForFiles) {
-            ++totals.problems;
-            totals.filesNotRecycled += plan.files.size();
-            log(contentLog, "Could not send the files to the Recycle Bin ",
-                folder + " (no Recycle Bin can be reached there)");
-        } else if (plan.recycleFiles) {
-            trap.At(contentLine, [&] {
-                deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder,
-                                              plan.files, letWindowAnswer);
-            });
-            totals.filesRecycled += deleted.count;
-            totals.bytesRecycled += deleted.bytes;
-            totals.filesNotRecycled += deleted.failures.size();
-            log(contentLog, "Sent content of folder to the Recycle Bin ", folder);
-        } else {
-            trap.At(contentLine, [&] {
-                deleted = DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer);
-            });
-            totals.filesDeleted += deleted.count;
-            totals.bytesDeleted += deleted.bytes;
-            totals.filesFailed += deleted.failures.size();
-            log(contentLog, "Deleted content of folder ", folder);
-        }
-        totals.problems += deleted.failures.size();
-        // What could not be deleted is said, file by file: no failure passes for success.
-        for (const FileFailure& failure : deleted.failures)
-            log(failureLog,
-                plan.recycleFiles ? "Could not send file to the Recycle Bin "
-                                  : "Could not delete file ",
-                failure.path + " (" + failure.reason + ")");
-        if (deleted.folderChanged) {
-            changed(folder);
-            continue;
-        }
-        if (plan.cap.Any() && !plan.noBinForFiles) LogCap(plan, deleted, logText);
-        if (!plan.kept.empty()) {
-            totals.filesKept += plan.kept.size();
-            log(failureLog, "Kept by the rules in folder ",
-                folder + " (" + CountedText(plan.kept.size(), "file", "files") + ")");
-        }
-        if (plan.removeEmptySubfolders) {
-            if (!opened.StillInPlace()) {
-                changed(folder);
-                continue;
-            }
-            std::vector<std::string> removed;
-            trap.At(emptyLine, [&] { removed = RemoveEmptySubfolders(folder, keys); });
-            for (const std::string& gone : removed) log(folderLog, "Removed empty folder ", gone);
-        }
-
-        switch (plan.fate) {
-            case FolderPlan::Fate::Stays:
-            case FolderPlan::Fate::NotThere:
-                continue;
-            case FolderPlan::Fate::HoldsProtected:
-                stays(folder, "it holds a protected folder");
-                continue;
-            case FolderPlan::Fate::HoldsLink:
-                stays(folder, "it holds a link: " + plan.link);
-                continue;
-            case FolderPlan::Fate::HoldsKeptFile:
-                stays(folder, "it holds a file the rules keep: " + plan.link);
-                continue;
-            case FolderPlan::Fate::NoRecycleBin:
-                stays(folder, "no Recycle Bin can be reached there");
-                continue;
-            case FolderPlan::Fate::ToRecycleBin: {
-                // The shell goes by path: the folder goes only if its path still leads to
-                // the folder that was cleared.
-                if (!opened.StillInPlace()) {
-                    changed(folder);
-                    continue;
-                }
-                opening.folder.reset();  // the shell moves it: no handle of ours in the way
-                Recycled recycled = Recycled::Stayed;
-                trap.At(recycleLine, [&] { recycled = SendToRecycleBin(folder); });
-                if (recycled == Recycled::Stayed) {
-                    stays(folder, "the Recycle Bin did not take it");
-                    continue;
-                }
-                if (recycled == Recycled::Gone) ++totals.foldersRecycled;
-                log(folderLog, "Deleted folder ", folder);
-                continue;
-            }
-        }
+        reported_ = !trap_.At(line, append);
     }
-    RunReport report;
-    report.totals = totals;
-    if (entries.empty()) return report;
+
+    HistoryLog& history_;
+    ErrorTrap& trap_;
+    bool reported_ = false;
+};
+
+namespace {
+
+const int kCheckLine = 100, kContentLine = 102, kContentLog = 104, kFailureLog = 106,
+          kRecycleLine = 108, kFolderLog = 110, kSummaryLog = 112, kEmptyLine = 114;
+
+HistoryText ChangedText(const std::string& folder) {
+    return {"Stopped clearing folder ",
+            folder + " (the folder changed during the run: what its path leads to now was left)"};
+}
+
+HistoryText StaysText(const std::string& folder, const std::string& why) {
+    return {"Could not send folder to the Recycle Bin ", folder + " (" + why + ")"};
+}
+
+}  // namespace
+
+std::string RunClosingLine(const RunTotals& totals, const RunChoices& choices) {
     // The options' clauses come only when they are in use: by default the line is as it was.
     std::string summary = RunSummary(totals.filesDeleted, totals.bytesDeleted, totals.filesFailed,
                                      totals.foldersRecycled);
@@ -215,9 +94,171 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
                    " could not be sent to the Recycle Bin";
     if (choices.rules.KeepsFiles() || totals.filesKept > 0)
         summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
-    write(summaryLog, [&] { uses_.history.AppendMessage(summary); });
-    report.summary = std::move(summary);
+    if (totals.entriesRefused > 0)
+        summary += ", " + CountedText(totals.entriesRefused, "entry", "entries") + " refused";
+    return summary;
+}
+
+RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries,
+                                         const RunChoices& choices) {
+    // A run that would start inside another (a tick while this run's shell window is
+    // up) is dropped.
+    if (running_) return {};
+    ScopedFlag guard(running_);
+    ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
+
+    // The protected folders are read once for the run, and the history is held open.
+    ProtectedFolders::Keys keys;
+    uses_.history.BeginRun();
+    struct EndRun {
+        HistoryLog& history;
+        ~EndRun() { history.EndRun(); }
+    } endRun{uses_.history};
+    RunLog log(uses_.history, trap);
+    const std::vector<std::optional<std::size_t>> earlier = EarlierListings(entries);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        // The window answers between folders and while a folder's files go.
+        uses_.pump.DoEvents();
+        // A folder listed twice, in two written forms, is cleared once.
+        if (earlier[i]) {
+            log.Step(
+                kFolderLog, "Already cleared in this run ",
+                RunFolderPath(entries[i]) + " (listed before as " + entries[*earlier[i]] + ")");
+            continue;
+        }
+        // Each folder is planned just before it is cleared, so the plan sees it as it is.
+        FolderPlan plan;
+        if (!trap.At(kCheckLine,
+                     [&] { plan = planner_.PlanFolder(entries[i], choices, keys, &entries); }))
+            continue;
+        ClearFolder(plan, keys, log, trap);
+    }
+    RunReport report;
+    report.totals = log.totals;
+    if (entries.empty()) return report;
+    report.summary = RunClosingLine(log.totals, choices);
+    log.Closing(kSummaryLog, report.summary);
     return report;
+}
+
+void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& keys, RunLog& log,
+                             ErrorTrap& trap) {
+    RunTotals& totals = log.totals;
+    const std::string& folder = plan.folder;
+    // A blank entry names nothing.
+    if (TrimBlanks(plan.entry).empty()) return;
+    if (plan.Refused()) {
+        // Every refused entry is said and counted: a drive root, a protected folder, a
+        // path Windows would read otherwise, a file or a link.
+        ++totals.entriesRefused;
+        log.Failure(kFolderLog, "Refused ", VisibleText(folder) + " (" + plan.refusal + ")");
+        return;
+    }
+    if (plan.fate == FolderPlan::Fate::NotThere) {
+        log.Step(kFolderLog, "Folder not found ", folder);
+        return;
+    }
+    if (plan.skippedForFreeSpace) {
+        log.Step(kFolderLog, FreeSpaceSkippedText(folder, plan.freeBytes));
+        return;
+    }
+    // A rule written wrong never makes a run delete more: the folder is left as it is.
+    if (!plan.unreadable.empty()) {
+        totals.filesKept += plan.kept.size();
+        log.Failure(kFolderLog, RulesUnreadText(folder, plan.unreadable));
+        return;
+    }
+    // The files go through the folder held open, so that a link put in its place
+    // meanwhile leads nowhere.
+    FolderOpening opening;
+    if (!trap.At(kCheckLine, [&] { opening = uses_.fileSystem.OpenFolderToClear(folder); })) return;
+    if (!opening.folder) {
+        if (opening.fault == kFolderNotThere)
+            log.Step(kFolderLog, "Folder not found ", folder);
+        else
+            log.Failure(kFolderLog, "Could not clear folder ", folder + " (" + opening.fault + ")");
+        return;
+    }
+    OpenedFolder& opened = *opening.folder;
+    const auto letWindowAnswer = [this] { uses_.pump.DoEvents(); };
+
+    DeletedFiles deleted;
+    if (plan.recycleFiles && plan.noBinForFiles) {
+        totals.filesNotRecycled += plan.files.size();
+        log.Failure(kContentLog, "Could not send the files to the Recycle Bin ",
+                    folder + " (no Recycle Bin can be reached there)", plan.files.size());
+    } else if (plan.recycleFiles) {
+        trap.At(kContentLine, [&] {
+            deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder, plan.files,
+                                          letWindowAnswer);
+        });
+        totals.filesRecycled += deleted.count;
+        totals.bytesRecycled += deleted.bytes;
+        totals.filesNotRecycled += deleted.failures.size();
+        log.Step(kContentLog, "Sent content of folder to the Recycle Bin ", folder);
+    } else {
+        trap.At(kContentLine,
+                [&] { deleted = DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer); });
+        totals.filesDeleted += deleted.count;
+        totals.bytesDeleted += deleted.bytes;
+        totals.filesFailed += deleted.failures.size();
+        log.Step(kContentLog, "Deleted content of folder ", folder);
+    }
+    // What could not be deleted is said, file by file: no failure passes for success.
+    for (const FileFailure& failure : deleted.failures)
+        log.Failure(kFailureLog,
+                    plan.recycleFiles ? "Could not send file to the Recycle Bin "
+                                      : "Could not delete file ",
+                    failure.path + " (" + failure.reason + ")");
+    if (deleted.folderChanged) return log.Failure(kFolderLog, ChangedText(folder));
+    if (plan.cap.Any() && !plan.noBinForFiles)
+        LogCap(plan, deleted, [&log](int line, const HistoryText& text) { log.Step(line, text); });
+    if (!plan.kept.empty()) {
+        totals.filesKept += plan.kept.size();
+        log.Step(kFailureLog, "Kept by the rules in folder ",
+                 folder + " (" + CountedText(plan.kept.size(), "file", "files") + ")");
+    }
+    if (plan.removeEmptySubfolders) {
+        if (!opened.StillInPlace()) return log.Failure(kFolderLog, ChangedText(folder));
+        std::vector<std::string> removed;
+        trap.At(kEmptyLine, [&] { removed = RemoveEmptySubfolders(folder, keys); });
+        for (const std::string& gone : removed) log.Step(kFolderLog, "Removed empty folder ", gone);
+    }
+
+    switch (plan.fate) {
+        case FolderPlan::Fate::Stays:
+        case FolderPlan::Fate::NotThere:
+        case FolderPlan::Fate::Repeated:
+            return;
+        case FolderPlan::Fate::HoldsProtected:
+            return log.Failure(kFolderLog, StaysText(folder, "it holds a protected folder"));
+        case FolderPlan::Fate::HoldsLink:
+            return log.Failure(kFolderLog, StaysText(folder, "it holds a link: " + plan.link));
+        // What the rules keep is what the user asked for, and what the preview showed.
+        case FolderPlan::Fate::HoldsKeptFile:
+            return log.Step(kFolderLog, "Kept folder ",
+                            folder + " (it holds a file the rules keep: " + plan.link + ")");
+        case FolderPlan::Fate::HoldsListedFolder:
+            return log.Step(kFolderLog, "Kept folder ",
+                            folder + " (it holds the listed folder " + plan.link + ")");
+        case FolderPlan::Fate::NoRecycleBin:
+            return log.Failure(kFolderLog,
+                               StaysText(folder, "no Recycle Bin can be reached there"));
+        case FolderPlan::Fate::ToRecycleBin: {
+            // The shell goes by path: the folder goes only if its path still leads to
+            // the folder that was cleared.
+            if (!opened.StillInPlace()) return log.Failure(kFolderLog, ChangedText(folder));
+            opening.folder.reset();  // the shell moves it: no handle of ours in the way
+            Recycled recycled = Recycled::Stayed;
+            trap.At(kRecycleLine, [&] { recycled = SendToRecycleBin(folder); });
+            if (recycled == Recycled::Stayed)
+                return log.Failure(kFolderLog,
+                                   StaysText(folder, "the Recycle Bin did not take it"));
+            if (recycled == Recycled::Gone) ++totals.foldersRecycled;
+            log.Step(kFolderLog, "Deleted folder ", folder);
+            return;
+        }
+    }
 }
 
 void DelFolders::LogCap(const FolderPlan& plan, const DeletedFiles& deleted,

@@ -13,10 +13,15 @@ namespace ondrevan {
 
 struct DeletedFiles;
 class Dialogs;
+class ErrorTrap;
 class EventPump;
 class FileSystem;
 class HistoryLog;
 class Shell;
+
+// The closing line of a run: "Run finished: ..." with the clauses the run's choices and
+// totals call for.
+std::string RunClosingLine(const RunTotals& totals, const RunChoices& choices);
 
 // The deletion engine: carries out the plan of each listed entry, writing the history. It
 // goes by the entries and the choices it is handed; whoever starts a run asks first.
@@ -53,6 +58,10 @@ class DelFolders {
     bool RunInProgress() const { return running_; }
 
   private:
+    class RunLog;
+    // Carries out the plan of one folder, writing its lines.
+    void ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& keys, RunLog& log,
+                     ErrorTrap& trap);
     // "Deleted to keep folder under 10,240 MB ..." and, when the cap could not be met, so.
     void LogCap(const FolderPlan& plan, const DeletedFiles& deleted,
                 const std::function<void(int, const HistoryText&)>& log);

@@ -9,9 +9,9 @@
 
 #include "delete/DeleteRun.h"
 #include "delete/FolderDecisions.h"
-#include "delete/FolderRules.h"
-#include "delete/RunRules.h"
 #include "platform/FileSystem.h"
+#include "product/FolderRules.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 
@@ -47,6 +47,9 @@ struct FolderPlan {
         HoldsLink,       // it holds a folder link (see `link`): it stays
         HoldsKeptFile,   // it holds a file the rules keep (see `link`): it stays
         NoRecycleBin,    // no Recycle Bin can be reached there: it stays
+        // it holds a listed folder whose own rules keep something (see `link`): it stays
+        HoldsListedFolder,
+        Repeated,  // the folder was listed before (see `repeatOf`): a run clears it once
     };
 
     std::string entry;   // as the list holds it
@@ -61,7 +64,10 @@ struct FolderPlan {
     bool noBinForFiles = false;          // ... but none can be reached there: they stay
     bool removeEmptySubfolders = false;  // contents mode: sub-folders left empty go too
     Fate fate = Fate::Stays;
-    std::string link;  // HoldsLink: the first link inside; HoldsKeptFile: the file and why
+    // HoldsLink: the first link inside; HoldsKeptFile: the file and why; HoldsListedFolder:
+    // that folder and what its rules keep.
+    std::string link;
+    std::string repeatOf;  // Repeated: the entry that names the folder first
 
     // A folder with rules of its own: what they say and what they decide. `files` then
     // holds the files the age rule takes, followed by those the cap takes.
@@ -83,5 +89,12 @@ inline constexpr const char* kRefusedLink = "a link";
 // a full path written the way the protected-folder check resolves it ("C:\s\TB " is
 // "C:\s\TB").
 std::string RunFolderPath(const std::string& entry);
+
+// For each entry of a list, the index of an earlier entry that names the same folder in
+// another written form (letter case, separators, "\\?\"), or nothing: a run clears each
+// folder once, and the preview says so.
+std::vector<std::optional<std::size_t>> EarlierListings(const std::vector<std::string>& entries);
+// The plan of an entry that names a folder listed before.
+FolderPlan RepeatedPlan(const std::string& entry, const std::string& first);
 
 }  // namespace ondrevan

@@ -9,7 +9,7 @@ namespace ondrevan {
 struct RunTotals {
     std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
                   bytesRecycled = 0, filesNotRecycled = 0, filesKept = 0, foldersRecycled = 0,
-                  problems = 0;
+                  entriesRefused = 0, problems = 0;
 };
 
 // What a run did, where it went, with sizes, for the tray: "10 files (98 KB) and 3 folders

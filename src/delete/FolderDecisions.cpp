@@ -69,12 +69,15 @@ PolicyFloor ReadPolicyFloor(const Policies& policies) {
     if (const auto keep = policies.settings.find(keys::kKeepPatterns);
         keep != policies.settings.end())
         floor.keepPatterns = SplitKeepPatterns(keep->second);
+    if (const auto recycle = policies.settings.find(keys::kRecycleFiles);
+        recycle != policies.settings.end())
+        floor.recycleFiles = IsSwitchOn(recycle->second);
     return floor;
 }
 
 PolicyFloor ReadPolicyFloor(const AppSettings& settings) {
     Policies policies;
-    for (const char* key : {keys::kMinimumAgeDays, keys::kKeepPatterns})
+    for (const char* key : {keys::kMinimumAgeDays, keys::kKeepPatterns, keys::kRecycleFiles})
         if (settings.SetByPolicy(key)) policies.settings[key] = settings.Get(key, "");
     return ReadPolicyFloor(policies);
 }
@@ -91,13 +94,17 @@ FolderChoices EffectiveFolderChoices(bool recycleFolders, const RunRules& option
     choices.policyMinimumAgeDays = policy.minimumAgeDays;
     AddPatterns(choices.rules.keepPatterns, own.keepPatterns);
     AddPatterns(choices.rules.keepPatterns, policy.keepPatterns);
-    choices.rules.recycleFiles = own.recycleFiles.value_or(options.recycleFiles);
+    // The administrator's Recycle Bin binds every folder: its own "off" cannot undo it.
+    choices.rules.recycleFiles =
+        policy.recycleFiles || own.recycleFiles.value_or(options.recycleFiles);
     choices.rules.removeEmptySubfolders =
         own.removeEmptySubfolders.value_or(options.removeEmptySubfolders);
     choices.cap = {own.maxMegabytes, own.maxFiles};
     choices.ageDeletes = !choices.cap.Any() || own.ageDays.value_or(0) > 0;
     choices.freeBelowGigabytes = own.freeBelowGigabytes;
     choices.unreadable = own.UnreadableText();
+    if (!options.unreadable.empty())
+        choices.unreadable += (choices.unreadable.empty() ? "" : "; ") + options.unreadable;
     return choices;
 }
 
@@ -106,40 +113,67 @@ bool ClearsAtFreeSpace(const FolderChoices& choices, std::optional<std::uint64_t
     return freeBytes && static_cast<double>(*freeBytes) < *choices.freeBelowGigabytes * kGigabyte;
 }
 
+FileDecision JudgeFile(const FileEntry& file, const FolderChoices& choices, std::int64_t nowUtc) {
+    FileDecision made;
+    made.file = file;
+    const RunRules& rules = choices.rules;
+    if (!choices.unreadable.empty()) {
+        made.fate = FileFate::KeptRulesUnread;
+        made.reason = "the folder's rules do not read: " + choices.unreadable;
+        return made;
+    }
+    const auto pattern =
+        std::find_if(rules.keepPatterns.begin(), rules.keepPatterns.end(),
+                     [&file](const std::string& p) { return WildcardMatch(p, file.name); });
+    if (pattern != rules.keepPatterns.end()) {
+        made.fate = FileFate::KeptByPattern;
+        made.reason = "matches " + *pattern;
+    } else if (YoungerThan(file.modified, choices.policyMinimumAgeDays, nowUtc)) {
+        made.fate = FileFate::KeptByAge;
+        made.byPolicy = true;
+        made.reason = YoungerText(choices.policyMinimumAgeDays, AgeBy::Written);
+    } else if (YoungerThan(DateOf(file, choices.ageBy), rules.minimumAgeDays, nowUtc)) {
+        made.fate = FileFate::KeptByAge;
+        made.reason = YoungerText(rules.minimumAgeDays, choices.ageBy);
+    } else if (choices.ageDeletes) {
+        made.fate = FileFate::DeletedByAge;
+    } else {
+        made.fate = FileFate::KeptWithinCap;
+        made.reason = "within the folder's cap";
+    }
+    return made;
+}
+
+FolderChoices ChoicesOfOptions(const RunRules& rules) {
+    FolderChoices choices;
+    choices.rules = rules;
+    choices.unreadable = rules.unreadable;
+    return choices;
+}
+
+std::optional<std::string> KeepReason(const FileEntry& file, const RunRules& rules,
+                                      std::int64_t nowUtc) {
+    FileDecision made = JudgeFile(file, ChoicesOfOptions(rules), nowUtc);
+    if (made.fate == FileFate::DeletedByAge) return std::nullopt;
+    return std::move(made.reason);
+}
+
+bool KeepsAnyFile(const FolderChoices& choices) {
+    return !choices.unreadable.empty() || choices.rules.KeepsFiles() ||
+           choices.policyMinimumAgeDays > 0 || !choices.ageDeletes;
+}
+
 FolderDecision DecideFolderFiles(const std::vector<FileEntry>& files, const FolderChoices& choices,
                                  std::int64_t nowUtc) {
     FolderDecision decision;
     decision.files.reserve(files.size());
-    const RunRules& rules = choices.rules;
     std::vector<std::size_t> mayGo;  // what the cap may take, if it must
     for (const FileEntry& file : files) {
-        FileDecision& made = decision.files.emplace_back();
-        made.file = file;
-        if (!choices.unreadable.empty()) {
-            made.fate = FileFate::KeptRulesUnread;
-            made.reason = "the folder's rules do not read: " + choices.unreadable;
-            continue;
-        }
-        const auto pattern =
-            std::find_if(rules.keepPatterns.begin(), rules.keepPatterns.end(),
-                         [&file](const std::string& p) { return WildcardMatch(p, file.name); });
-        if (pattern != rules.keepPatterns.end()) {
-            made.fate = FileFate::KeptByPattern;
-            made.reason = "matches " + *pattern;
-        } else if (YoungerThan(file.modified, choices.policyMinimumAgeDays, nowUtc)) {
-            made.fate = FileFate::KeptByAge;
-            made.reason = YoungerText(choices.policyMinimumAgeDays, AgeBy::Written);
-        } else if (YoungerThan(DateOf(file, choices.ageBy), rules.minimumAgeDays, nowUtc)) {
-            made.fate = FileFate::KeptByAge;
-            made.reason = YoungerText(rules.minimumAgeDays, choices.ageBy);
+        FileDecision& made = decision.files.emplace_back(JudgeFile(file, choices, nowUtc));
+        // Files kept by the folder's own age, or only by the cap, are what the cap may take.
+        if (made.fate == FileFate::KeptWithinCap ||
+            (made.fate == FileFate::KeptByAge && !made.byPolicy))
             mayGo.push_back(decision.files.size() - 1);
-        } else if (choices.ageDeletes) {
-            made.fate = FileFate::DeletedByAge;
-        } else {
-            made.fate = FileFate::KeptWithinCap;
-            made.reason = "within the folder's cap";
-            mayGo.push_back(decision.files.size() - 1);
-        }
         if (made.fate != FileFate::DeletedByAge) Count(decision.left, file);
     }
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "delete/FolderRules.h"
-#include "delete/RunRules.h"
 #include "platform/FileSystem.h"
+#include "product/FolderRules.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 
@@ -65,8 +65,24 @@ enum class FileFate {
 struct FileDecision {
     FileEntry file;
     FileFate fate = FileFate::KeptRulesUnread;
-    std::string reason;  // why it stays ("younger than 30 days by creation", "matches *.iso")
+    std::string reason;     // why it stays ("younger than 30 days by creation", "matches *.iso")
+    bool byPolicy = false;  // kept by the administrator's age: no cap takes it
 };
+
+// Whether one file stays or goes by a folder's rules, and why, before any cap: a keep
+// pattern, then the policy's age by the last write, then the folder's age by its chosen
+// date. A folder with a cap and no age of its own keeps what it does not judge by age
+// (KeptWithinCap). Every door that asks whether a file stays asks this: the folder's own
+// files, the files below a folder that would go to the Recycle Bin, the preview and the run.
+FileDecision JudgeFile(const FileEntry& file, const FolderChoices& choices, std::int64_t nowUtc);
+// The options' rules alone, as a folder without rules of its own goes by them.
+FolderChoices ChoicesOfOptions(const RunRules& rules);
+// Why the options' rules keep a file ("younger than 7 days", "matches *.keep"), or nothing
+// when it goes: JudgeFile over ChoicesOfOptions.
+std::optional<std::string> KeepReason(const FileEntry& file, const RunRules& rules,
+                                      std::int64_t nowUtc);
+// False when no file can stay by these rules, so that nothing needs to be looked at.
+bool KeepsAnyFile(const FolderChoices& choices);
 
 struct FilesAndBytes {
     std::uint64_t files = 0;

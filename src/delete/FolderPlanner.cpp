@@ -1,11 +1,14 @@
 #include "delete/FolderPlanner.h"
 
+#include <algorithm>
+
 #include "delete/FolderDecisions.h"
-#include "delete/RunRules.h"
 #include "delete/WalkBelow.h"
 #include "platform/EventPump.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderPaths.h"
 #include "platform/Shell.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 
@@ -15,7 +18,8 @@ FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices&
 }
 
 FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices& choices,
-                                     ProtectedFolders::Keys& keys) {
+                                     ProtectedFolders::Keys& keys,
+                                     const std::vector<std::string>* listed) {
     FolderPlan plan;
     plan.entry = entry;
     plan.folder = RunFolderPath(entry);
@@ -34,29 +38,18 @@ FolderPlan FolderPlanner::PlanFolder(const std::string& entry, const RunChoices&
         plan.refusal = kRefusedNotAFolder;
         return plan;
     }
-    // A folder with rules of its own goes by them, laid over the options'.
+    // Every folder goes by the options' rules with its own laid over them and the
+    // policies over both; one without rules of its own goes by the options alone.
     const std::optional<FolderRules> own = choices.folderRules.lines.empty()
                                                ? std::nullopt
                                                : FindFolderRules(choices.folderRules, entry);
-    if (own && own->HasOwnRules()) return PlanWithOwnRules(std::move(plan), *own, choices, keys);
-    const RunRules& rules = choices.rules;
-    EventPump& pump = uses_.pump;
-    for (FileEntry& file : uses_.fileSystem.ListFiles(plan.folder, [&pump] { pump.DoEvents(); })) {
-        if (auto reason = KeepReason(file, rules, choices.nowUtc))
-            plan.kept.push_back({std::move(file), std::move(*reason)});
-        else
-            plan.files.push_back(std::move(file));
-    }
-    return PlanFolderFate(std::move(plan), choices, keys);
-}
-
-FolderPlan FolderPlanner::PlanWithOwnRules(FolderPlan plan, const FolderRules& own,
-                                           const RunChoices& choices,
-                                           ProtectedFolders::Keys& keys) {
+    const FolderRules& rules = own ? *own : FolderRules{};
     const FolderChoices folder =
-        EffectiveFolderChoices(choices.recycleFolders, choices.rules, own, choices.policy);
-    plan.ownRules = true;
-    plan.rulesSummary = FolderRulesSummary(own);
+        EffectiveFolderChoices(choices.recycleFolders, choices.rules, rules, choices.policy);
+    if (rules.HasOwnRules()) {
+        plan.ownRules = true;
+        plan.rulesSummary = FolderRulesSummary(rules);
+    }
     plan.cap = folder.cap;
     plan.unreadable = folder.unreadable;
     // The free space is read as the run reaches the folder: with enough of it, nothing happens.
@@ -81,18 +74,18 @@ FolderPlan FolderPlanner::PlanWithOwnRules(FolderPlan plan, const FolderRules& o
     plan.kept = decision.Kept();
     // Rules that do not read leave the folder as it is: no file, no sub-folder, not the folder.
     if (!plan.unreadable.empty()) return plan;
-    RunChoices effective{folder.recycleFolders, folder.rules, choices.nowUtc};
-    return PlanFolderFate(std::move(plan), effective, keys);
+    return PlanFolderFate(std::move(plan), folder, choices, keys, listed);
 }
 
-FolderPlan FolderPlanner::PlanFolderFate(FolderPlan plan, const RunChoices& choices,
-                                         ProtectedFolders::Keys& keys) {
-    const RunRules& rules = choices.rules;
+FolderPlan FolderPlanner::PlanFolderFate(FolderPlan plan, const FolderChoices& folder,
+                                         const RunChoices& choices, ProtectedFolders::Keys& keys,
+                                         const std::vector<std::string>* listed) {
+    const RunRules& rules = folder.rules;
     plan.recycleFiles = rules.recycleFiles;
     // Without a Recycle Bin the shell would delete for good: files meant for it stay.
     if (rules.recycleFiles && !plan.files.empty() && !uses_.shell.HasRecycleBin(plan.folder))
         plan.noBinForFiles = true;
-    if (!choices.recycleFolders) {
+    if (!folder.recycleFolders) {
         plan.removeEmptySubfolders = rules.removeEmptySubfolders;
         return plan;
     }
@@ -100,7 +93,7 @@ FolderPlan FolderPlanner::PlanFolderFate(FolderPlan plan, const RunChoices& choi
     // A folder holding a protected folder keeps its place: only its own files go.
     if (uses_.protectedFolders.ContainsProtectedFolder(plan.folder, keys)) {
         plan.fate = FolderPlan::Fate::HoldsProtected;
-    } else if (auto found = SearchInside(plan.folder, choices)) {
+    } else if (auto found = SearchInside(plan.folder, folder, choices.nowUtc)) {
         // Should the shell delete rather than recycle, it could follow a link inside and
         // delete what lies beyond it: such a folder stays where it is. So does one that
         // holds a file the rules keep.
@@ -110,6 +103,11 @@ FolderPlan FolderPlanner::PlanFolderFate(FolderPlan plan, const RunChoices& choi
         plan.fate = FolderPlan::Fate::HoldsKeptFile;
         plan.link = plan.folder + "\\" + plan.kept.front().file.name + " (" +
                     plan.kept.front().reason + ")";
+    } else if (auto inside = ListedFolderThatKeeps(plan.folder, choices, listed)) {
+        // A listed folder inside with rules of its own that keep something: sending this one
+        // to the Recycle Bin would take what those rules keep with it.
+        plan.fate = FolderPlan::Fate::HoldsListedFolder;
+        plan.link = std::move(*inside);
     } else if (!uses_.shell.HasRecycleBin(plan.folder)) {
         // Without a Recycle Bin the shell would delete for good: the folder stays instead.
         plan.fate = FolderPlan::Fate::NoRecycleBin;
@@ -125,18 +123,24 @@ std::vector<FolderPlan> FolderPlanner::PlanRun(const std::vector<std::string>& e
     ProtectedFolders::Keys keys;  // read once for the whole list
     std::vector<FolderPlan> plans;
     plans.reserve(entries.size());
-    for (const std::string& entry : entries) {
+    const std::vector<std::optional<std::size_t>> earlier = EarlierListings(entries);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         uses_.pump.DoEvents();
-        plans.push_back(PlanFolder(entry, choices, keys));
+        if (earlier[i]) {
+            plans.push_back(RepeatedPlan(entries[i], entries[*earlier[i]]));
+        } else {
+            plans.push_back(PlanFolder(entries[i], choices, keys, &entries));
+        }
         if (planned) planned(plans.size());
     }
     return plans;
 }
 
 std::optional<FolderPlanner::Found> FolderPlanner::SearchInside(const std::string& path,
-                                                                const RunChoices& choices) {
+                                                                const FolderChoices& folder,
+                                                                std::int64_t nowUtc) {
     // Kept files are looked for only when a rule can keep one.
-    const bool lookForKept = choices.rules.KeepsFiles();
+    const bool lookForKept = KeepsAnyFile(folder);
     std::optional<Found> found;
     WalkBelow(uses_.fileSystem, uses_.pump, path,
               [&](const std::string& inner, std::uint32_t bits) {
@@ -145,14 +149,70 @@ std::optional<FolderPlanner::Found> FolderPlanner::SearchInside(const std::strin
                       return Walk::Stop;
                   }
                   if (lookForKept)
-                      for (const FileEntry& file : uses_.fileSystem.ListFiles(inner))
-                          if (auto reason = KeepReason(file, choices.rules, choices.nowUtc)) {
-                              found = Found{inner + "\\" + file.name + " (" + *reason + ")", false};
-                              return Walk::Stop;
-                          }
+                      if (auto kept = FirstKeptFile(inner, folder, nowUtc)) {
+                          found = Found{std::move(*kept), false};
+                          return Walk::Stop;
+                      }
                   return Walk::Descend;
               });
     return found;
+}
+
+std::optional<std::string> FolderPlanner::FirstKeptFile(const std::string& folder,
+                                                        const FolderChoices& choices,
+                                                        std::int64_t nowUtc) {
+    for (const FileEntry& file : uses_.fileSystem.ListFiles(folder)) {
+        const FileDecision made = JudgeFile(file, choices, nowUtc);
+        if (made.fate != FileFate::DeletedByAge)
+            return folder + "\\" + file.name + " (" + made.reason + ")";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> FolderPlanner::ListedFolderThatKeeps(
+    const std::string& folder, const RunChoices& choices, const std::vector<std::string>* listed) {
+    if (choices.folderRules.lines.empty()) return std::nullopt;
+    const std::string outer = LexicalFolderKey(folder);
+    std::vector<std::string> listedKeys;
+    if (listed)
+        for (const std::string& entry : *listed) listedKeys.push_back(LexicalFolderKey(entry));
+    for (const FolderRulesLine& line : choices.folderRules.lines) {
+        const std::string inner = LexicalFolderKey(line.folder);
+        if (inner == outer || !KeyContains(outer, inner)) continue;
+        // Only a folder of the list is cleared by its own rules; without the list at hand,
+        // every folder with rules counts.
+        if (listed && std::find(listedKeys.begin(), listedKeys.end(), inner) == listedKeys.end())
+            continue;
+        const FolderRules own = *FindFolderRules(choices.folderRules, line.folder);
+        if (!own.HasOwnRules()) continue;
+        const std::string path = RunFolderPath(line.folder);
+        const auto bits = uses_.fileSystem.Attributes(path);
+        if (!bits || !(*bits & attributes::kDirectory) || (*bits & attributes::kReparsePoint))
+            continue;
+        const FolderChoices its =
+            EffectiveFolderChoices(choices.recycleFolders, choices.rules, own, choices.policy);
+        const auto keeps = [&path](const std::string& why) { return path + ", " + why; };
+        if (!its.unreadable.empty()) return keeps("whose rules do not read");
+        if (!its.recycleFolders) return keeps("which its own rules keep in place");
+        if (its.freeBelowGigabytes)
+            return keeps("which its own rules clear only below a free space");
+        if (!KeepsAnyFile(its)) continue;
+        const FolderDecision decision =
+            DecideFolderFiles(uses_.fileSystem.ListFiles(path), its, choices.nowUtc);
+        for (const FileDecision& made : decision.files)
+            if (made.fate != FileFate::DeletedByAge && made.fate != FileFate::DeletedByCap)
+                return keeps("whose own rules keep " + path + "\\" + made.file.name + " (" +
+                             made.reason + ")");
+        std::optional<std::string> below;
+        WalkBelow(uses_.fileSystem, uses_.pump, path,
+                  [&](const std::string& sub, std::uint32_t subBits) {
+                      if (subBits & attributes::kReparsePoint) return Walk::Skip;
+                      below = FirstKeptFile(sub, its, choices.nowUtc);
+                      return below ? Walk::Stop : Walk::Descend;
+                  });
+        if (below) return keeps("whose own rules keep " + *below);
+    }
+    return std::nullopt;
 }
 
 }  // namespace ondrevan

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "delete/FolderDecisions.h"
+#include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
 #include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
@@ -33,6 +34,10 @@ std::string FolderFate(const FolderPlan& plan) {
             return "the folder stays: it holds a file the rules keep: " + plan.link;
         case Fate::NoRecycleBin:
             return "the folder stays: no Recycle Bin can be reached there";
+        case Fate::HoldsListedFolder:
+            return "the folder stays: it holds the listed folder " + plan.link;
+        case Fate::Repeated:
+            return "listed before as " + VisibleText(plan.repeatOf) + ": cleared once";
     }
     return {};
 }
@@ -111,6 +116,12 @@ void DescribeAction(const FolderPlan& plan, PreviewRow& row) {
             row.action += ", folder stays";
             because(kNoBin);
             break;
+        case Fate::HoldsListedFolder:
+            row.action += ", folder stays";
+            because("it holds the listed folder " + plan.link);
+            break;
+        case Fate::Repeated:
+            break;
     }
 }
 
@@ -121,16 +132,21 @@ int Compare(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
-    std::uint64_t files = 0, bytes = 0, kept = 0, keptBytes = 0, staying = 0, folders = 0,
-                  refused = 0;
+    std::uint64_t files = 0, bytes = 0, binFiles = 0, binBytes = 0, kept = 0, keptBytes = 0,
+                  staying = 0, folders = 0, refused = 0;
     for (const FolderPlan& plan : plans) {
         if (plan.Refused()) {
-            ++refused;
+            // A blank entry names nothing: the run passes it over in silence.
+            if (!TrimBlanks(plan.entry).empty()) ++refused;
             continue;
         }
-        if (NotThere(plan)) continue;
+        if (NotThere(plan) || plan.fate == FolderPlan::Fate::Repeated) continue;
+        // Each folder's files go where its own choice sends them.
         if (plan.noBinForFiles) {
             staying += plan.files.size();
+        } else if (plan.recycleFiles) {
+            binFiles += plan.files.size();
+            binBytes += BytesOf(plan.files);
         } else {
             files += plan.files.size();
             bytes += BytesOf(plan.files);
@@ -140,13 +156,27 @@ PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& c
         if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++folders;
     }
     PreviewTotals totals;
-    totals.files =
-        FilesAndSize(files, bytes) +
-        (choices.rules.recycleFiles ? " would go to the Recycle Bin" : " would be deleted");
+    const std::string deleted = FilesAndSize(files, bytes) + " would be deleted";
+    const std::string toBin = FilesAndSize(binFiles, binBytes) + " would go to the Recycle Bin";
+    // One verb when every folder goes one way, as the options say; both when they differ.
+    if (binFiles == 0 && !choices.rules.recycleFiles)
+        totals.files = deleted;
+    else if (files == 0 && choices.rules.recycleFiles)
+        totals.files = toBin;
+    else
+        totals.files = deleted + ", " + toBin;
     if (staying) totals.files += ", " + CountedText(staying, "file", "files") + " would stay";
     totals.files += ", " + FilesAndSize(kept, keptBytes) + " kept by the rules";
     totals.folders = CountedText(folders, "folder", "folders") + " would go to the Recycle Bin, " +
                      CountedText(refused, "entry", "entries") + " refused";
+    std::vector<std::string> entries;
+    for (const FolderPlan& plan : plans) entries.push_back(plan.entry);
+    const std::vector<std::string> stray = RulesOfNoListedFolder(choices.folderRules, entries);
+    if (!stray.empty()) {
+        totals.strayRules = "Rules that name no folder of the list, and bind nothing:";
+        for (std::size_t i = 0; i < stray.size(); ++i)
+            totals.strayRules += (i ? ", " : " ") + VisibleText(stray[i]);
+    }
     return totals;
 }
 
@@ -162,6 +192,10 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
         }
         if (NotThere(plan)) {
             report += "not there\r\n";
+            continue;
+        }
+        if (plan.fate == FolderPlan::Fate::Repeated) {
+            report += FolderFate(plan) + "\r\n";
             continue;
         }
         if (plan.skippedForFreeSpace) {
@@ -188,6 +222,7 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
         if (plan.ownRules) report += RulesLine(plan);
     }
     const PreviewTotals totals = TotalsOf(plans, choices);
+    if (!totals.strayRules.empty()) report += totals.strayRules + "\r\n";
     report += "Total: " + totals.files + ", " + totals.folders + "\r\n";
     return report;
 }
@@ -204,6 +239,9 @@ std::vector<PreviewRow> RowsOf(const std::vector<FolderPlan>& plans) {
         } else if (NotThere(plan)) {
             row.action = "None";
             row.why = "not there";
+        } else if (plan.fate == FolderPlan::Fate::Repeated) {
+            row.action = "None";
+            row.why = FolderFate(plan);
         } else if (plan.skippedForFreeSpace) {
             row.action = "Skipped";
             row.why = FreeSpaceText(plan);

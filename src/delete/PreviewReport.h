@@ -18,6 +18,8 @@ std::string PreviewReport(const std::vector<FolderPlan>& plans, const RunChoices
 struct PreviewTotals {
     std::string files;    // "50,000 files (90.9 MB) would be deleted, ... kept by the rules"
     std::string folders;  // "2 folders would go to the Recycle Bin, 1 entry refused"
+    // Rules stored for folders the list does not hold, named; "" when there are none.
+    std::string strayRules;
 };
 PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices);
 

@@ -1,6 +1,5 @@
 #include "delete/ProtectedFolders.h"
 
-#include "delete/RunRules.h"
 #include "platform/CommonRoutines.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileSystem.h"
@@ -9,6 +8,7 @@
 #include "platform/SystemEnvironment.h"
 #include "platform/Utf16Length.h"
 #include "product/AppSettings.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 std::vector<std::string> ProtectedFolders::ReadKeys() {

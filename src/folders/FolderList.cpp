@@ -4,7 +4,6 @@
 
 #include "controls/FormWindow.h"
 #include "controls/ListView.h"
-#include "delete/FolderRules.h"
 #include "platform/AppMessages.h"
 #include "platform/Blanks.h"
 #include "platform/CommonRoutines.h"
@@ -14,6 +13,7 @@
 #include "platform/Shell.h"
 #include "platform/VisibleText.h"
 #include "product/AppSettings.h"
+#include "product/FolderRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan {
@@ -47,7 +47,9 @@ void FolderList::ListView1_DblClick() {
     SaveFolderList();
     // Its own rules go with it, unless the same entry is still listed.
     const std::vector<std::string> items = list.Items();
-    if (std::find(items.begin(), items.end(), entry) != items.end()) return;
+    if (std::any_of(items.begin(), items.end(),
+                    [&entry](const std::string& item) { return SameFolder(item, entry); }))
+        return;
     FolderRulesList rules = ReadFolderRules(uses_.settings);
     if (!FindFolderRules(rules, entry)) return;
     RemoveFolderRules(rules, entry);

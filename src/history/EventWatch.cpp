@@ -10,17 +10,11 @@ bool StartsWith(const std::string& text, const char* start) {
     return text.rfind(start, 0) == 0;
 }
 
-// The lines of a run that say something was not done.
-bool IsFailure(const std::string& text) {
-    return StartsWith(text, "Could not ") || StartsWith(text, "Stopped clearing folder ") ||
-           StartsWith(text, "Refused ");
-}
-
 }  // namespace
 
-std::vector<EventRecord> EventWatch::Line(const std::string& text) {
+std::vector<EventRecord> EventWatch::Line(const std::string& text, bool failure) {
     std::vector<EventRecord> found;
-    if (IsFailure(text)) failures_.push_back(text);
+    if (failure) failures_.push_back(text);
     if (StartsWith(text, "Refused ")) {
         found.push_back({events::kEntryRefused, EventType::Warning, {text}});
     } else if (StartsWith(text, "Missed run of ")) {
@@ -48,8 +42,8 @@ std::optional<EventRecord> EventWatch::WriteFailed(const std::string& why) {
 }
 
 template <typename Write>
-void WatchedHistory::Watch(const std::string& text, Write write) {
-    for (const EventRecord& event : watch_.Line(text)) events_.Report(event);
+void WatchedHistory::Watch(const std::string& text, bool failure, Write write) {
+    for (const EventRecord& event : watch_.Line(text, failure)) events_.Report(event);
     try {
         write();
     } catch (const std::exception& error) {
@@ -60,11 +54,15 @@ void WatchedHistory::Watch(const std::string& text, Write write) {
 }
 
 void WatchedHistory::AppendLine(const std::string& message, const std::string& path) {
-    Watch(message + ' ' + path, [&] { history_.AppendLine(message, path); });
+    Watch(message + ' ' + path, false, [&] { history_.AppendLine(message, path); });
+}
+
+void WatchedHistory::AppendFailure(const std::string& message, const std::string& path) {
+    Watch(message + ' ' + path, true, [&] { history_.AppendFailure(message, path); });
 }
 
 void WatchedHistory::AppendMessage(const std::string& text) {
-    Watch(text, [&] { history_.AppendMessage(text); });
+    Watch(text, false, [&] { history_.AppendMessage(text); });
 }
 
 }  // namespace ondrevan

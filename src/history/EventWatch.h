@@ -19,8 +19,9 @@ inline constexpr std::size_t kFailuresNamed = 3;
 // the first of them, one a line, and how many more there were.
 class EventWatch {
   public:
-    // The events of one line, in the order they are reported (usually none or one).
-    std::vector<EventRecord> Line(const std::string& text);
+    // The events of one line, in the order they are reported (usually none or one);
+    // `failure`: the run counted it as something it could not do.
+    std::vector<EventRecord> Line(const std::string& text, bool failure);
     // The history file could not be written: one error until a line is written again.
     std::optional<EventRecord> WriteFailed(const std::string& why);
     void WriteSucceeded() { failing_ = false; }
@@ -36,13 +37,14 @@ class WatchedHistory : public HistoryLog {
   public:
     WatchedHistory(HistoryLog& history, EventLog& events) : history_(history), events_(events) {}
     void AppendLine(const std::string& message, const std::string& path) override;
+    void AppendFailure(const std::string& message, const std::string& path) override;
     void AppendMessage(const std::string& text) override;
     void BeginRun() override { history_.BeginRun(); }
     void EndRun() override { history_.EndRun(); }
 
   private:
     template <typename Write>
-    void Watch(const std::string& text, Write write);
+    void Watch(const std::string& text, bool failure, Write write);
     HistoryLog& history_;
     EventLog& events_;
     EventWatch watch_;

@@ -15,6 +15,11 @@ class HistoryLog {
   public:
     // Writes "<time stamp> <message> <path>"; throws when the log cannot be written.
     virtual void AppendLine(const std::string& message, const std::string& path) = 0;
+    // Writes a line as AppendLine does, for a step the run could not do: the run has
+    // counted it as a failure, and whoever watches the history hears of it as one.
+    virtual void AppendFailure(const std::string& message, const std::string& path) {
+        AppendLine(message, path);
+    }
     // Writes "<time stamp> <text>", for a line that names no path.
     virtual void AppendMessage(const std::string& text) = 0;
     // From BeginRun to EndRun the lines of one run go to the log held open, rather than

@@ -212,6 +212,10 @@ std::string LexicalFolderKey(std::string_view written) {
     return ResolvedFolderPath(written, true);
 }
 
+bool SameFolder(std::string_view a, std::string_view b) {
+    return a == b || LexicalFolderKey(a) == LexicalFolderKey(b);
+}
+
 std::string CanonicalFolderPath(std::string_view written) {
     return ResolvedFolderPath(written, false);
 }

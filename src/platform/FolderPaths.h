@@ -41,6 +41,10 @@ std::vector<std::string> ProtectedFolderLines(std::string_view text);
 // folded (FoldedName), and no backslash ends it.
 std::string LexicalFolderKey(std::string_view path);
 
+// True when two entries name one folder in any of those written forms: how the list's
+// duplicates, a folder's own rules and a run tell folders apart.
+bool SameFolder(std::string_view a, std::string_view b);
+
 // The folder as a run acts on it and names it: the key's resolution with the letter case
 // kept, so that the folder the check judged is the one that is cleared and logged.
 std::string CanonicalFolderPath(std::string_view path);

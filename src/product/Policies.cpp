@@ -6,6 +6,7 @@
 #include "platform/FolderPaths.h"
 #include "platform/HotKey.h"
 #include "platform/Registry.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan {
@@ -26,7 +27,8 @@ std::optional<std::string> SettingOf(const std::string& policy, const RegistryDa
         // a value of another type (""): the administrator meant some age.
         return data.text.value_or(std::string());
     } else if (policy == keys::kKeepPatterns) {
-        if (data.text) return data.text;
+        // Patterns the options window would refuse are no policy: the user's own hold.
+        if (data.text && !KeepPatternsFault(*data.text)) return data.text;
     } else if (policy == keys::kRecycleFiles) {
         // Everything deleted can be made recoverable, never the other way round.
         if (data.number == 1u) return "On";

@@ -42,37 +42,4 @@ inline constexpr const char* kSwitchedOn = "SwitchedOn";
 inline constexpr const char* kLastScheduledRunSummary = "LastScheduledRunSummary";
 inline constexpr const char* kLastScheduledRunProblems = "LastScheduledRunProblems";
 
-// Every setting the program keeps: what an exported settings file may name.
-inline constexpr const char* kAllSettings[] = {
-    kOption1,
-    kOption2,
-    kOption3,
-    kOption4,
-    kOption5,
-    kCheck1,
-    kWeeklyTime,
-    kWeekly,
-    kText1,
-    kText2,
-    kText3,
-    kStartStopState,
-    kFolders,
-    kWindowsStartup,
-    kMinimized,
-    kMinimumAgeDays,
-    kKeepPatterns,
-    kProtectedFolders,
-    kRecycleFiles,
-    kRemoveEmptySubfolders,
-    kHotKey,
-    kHotKeyPassThrough,
-    kCatchUpMissedRuns,
-    kNotifyAfterRun,
-    kLastScheduledRun,
-    kSwitchedOn,
-    kLastScheduledRunSummary,
-    kLastScheduledRunProblems,
-    "FolderRules",
-};
-
 }  // namespace ondrevan::keys

@@ -32,6 +32,16 @@ std::optional<std::int32_t> IntervalOf(const IntervalTexts& texts, const std::st
                               *ParseNumber(texts.seconds, separator));
 }
 
+std::optional<std::int32_t> IntervalInForce(const IntervalTexts& texts,
+                                            const std::string& separator) {
+    const auto h = ParseNumber(texts.hours, separator), m = ParseNumber(texts.minutes, separator),
+               s = ParseNumber(texts.seconds, separator);
+    if (!h || !m || !s || *h < 0 || *m < 0 || *s < 0) return std::nullopt;
+    const auto total = TryIntervalSeconds(*h, *m, *s);
+    if (!total || *total < 1) return std::nullopt;
+    return total;
+}
+
 std::optional<std::string> IntervalFault(const std::string& hours, const std::string& minutes,
                                          const std::string& seconds, const std::string& separator,
                                          IntervalField field, bool wholeInterval) {

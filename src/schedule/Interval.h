@@ -41,6 +41,13 @@ struct IntervalTexts {
 // the count.
 std::optional<std::int32_t> IntervalOf(const IntervalTexts& texts, const std::string& separator);
 
+// The interval the schedule counts for three stored or shown texts: each a number (as the
+// locale writes it), not below 0, the total rounded to whole seconds between 1 and what the
+// count holds; nothing when they make no schedule. The tick, the tray, /status and the
+// catch-up all read the interval through this.
+std::optional<std::int32_t> IntervalInForce(const IntervalTexts& texts,
+                                            const std::string& separator);
+
 // Why the interval field being left cannot make a schedule, or nothing when it can. Only
 // what that field alone can spoil is judged (a non-number, a negative value, a value too
 // long for the count), unless `wholeInterval`: the user has left the three fields, and the

@@ -3,8 +3,8 @@
 #include "FakeSystem.h"
 #include "RecordingHistory.h"
 #include "delete/DeletionEngine.h"
-#include "delete/RunRules.h"
 #include "product/AppSettings.h"
+#include "product/RunRules.h"
 
 namespace ondrevan::testing {
 

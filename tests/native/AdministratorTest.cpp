@@ -81,8 +81,16 @@ TEST(Events, EachLineOfARunGivesItsEventAndAnUnwritableHistoryIsOneError) {
         log.events.clear();
         file.failing = step.historyFails;
         bool threw = false;
+        // The run writes what it could not do as failures: "message  path".
+        const bool failure = step.line.rfind("Could not ", 0) == 0 ||
+                             step.line.rfind("Stopped ", 0) == 0 ||
+                             step.line.rfind("Refused ", 0) == 0;
+        const std::size_t gap = step.line.find("  ");
         try {
-            history.AppendMessage(step.line);
+            if (failure)
+                history.AppendFailure(step.line.substr(0, gap + 1), step.line.substr(gap + 2));
+            else
+                history.AppendMessage(step.line);
         } catch (const AppError&) {
             threw = true;
         }

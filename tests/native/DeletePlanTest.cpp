@@ -67,7 +67,9 @@ TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
 
     RunList(entries, true);
     EXPECT_EQ(history.lines,
-              (Lines{"Deleted content of folder  C:\\Data\\A", "Deleted folder  C:\\Data\\A",
+              (Lines{"Refused  C:\\Windows (a protected folder)",
+                     "Refused  relative\\path (not a full path)",
+                     "Deleted content of folder  C:\\Data\\A", "Deleted folder  C:\\Data\\A",
                      "Deleted content of folder  C:\\Data\\Linked",
                      "Could not send folder to the Recycle Bin  C:\\Data\\Linked (it holds a link: "
                      "C:\\Data\\Linked\\Deep\\Out)",
@@ -75,7 +77,7 @@ TEST_F(DeletePlanFixture, ThePlanOfEachEntryIsWhatTheRunThenDoes) {
                      "Could not send folder to the Recycle Bin  C:\\Users (it holds a protected "
                      "folder)",
                      "Run finished: 3 files deleted (5 bytes), 0 files could not be deleted, 1 "
-                     "folder sent to the Recycle Bin"}));
+                     "folder sent to the Recycle Bin, 2 entries refused"}));
     EXPECT_EQ(sys.shell.recycled, (Lines{"C:\\Data\\A"}));
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Data\\Linked\\Deep\\Out"));
     EXPECT_FALSE(sys.fileSystem.Exists("C:\\Data\\Linked\\l.txt"));

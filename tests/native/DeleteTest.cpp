@@ -215,11 +215,16 @@ TEST(RunSummary, CountsWithGroupedDigitsSizesAndSingulars) {
     EXPECT_NE(RunSummary(1, 5ull << 40, 0, 0).find("(5.0 TB)"), std::string::npos);
 }
 
-TEST_F(DeleteFixture, SkipsProtectedAndRelativeEntriesSilentlyAndGoesOn) {
+TEST_F(DeleteFixture, SaysEachRefusedEntryPassesOverABlankOneAndGoesOn) {
     AddTree("C:\\Work");
     Run({"C:\\Windows\\", "", "C:\\", "relative\\name", "C:\\Work"});
     EXPECT_EQ(sys.shell.recycled, Lines{"C:\\Work"});
-    EXPECT_EQ(History().size(), 2u);
+    const Lines history = History();
+    ASSERT_EQ(history.size(), 5u);
+    EXPECT_NE(history[0].find("Refused  C:\\Windows (a protected folder)"), std::string::npos);
+    EXPECT_NE(history[1].find("Refused  C: (a drive root)"), std::string::npos);
+    EXPECT_NE(history[2].find("Refused  relative\\name (not a full path)"), std::string::npos);
+    EXPECT_NE(AllHistory().back().find(", 3 entries refused"), std::string::npos);
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Windows"));
     EXPECT_TRUE(sys.dialogs.shown.empty());
 }
@@ -339,7 +344,12 @@ TEST_F(DeleteFixture, AnEntryHoldingACharacterNoPathCanHoldIsShownAsItIsAndRefus
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\precious\\a.txt"));
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\victim\\junk\\a.txt"));
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\wild\\a.txt"));
-    EXPECT_TRUE(History().empty());
+    // Each is refused aloud, its characters made visible.
+    const Lines history = History();
+    ASSERT_EQ(history.size(), entries.size());
+    for (const std::string& line : history)
+        EXPECT_NE(line.find(" (it holds a character no path can hold)"), std::string::npos) << line;
+    EXPECT_NE(history[0].find("Refused  C:\\victim\\junk"), std::string::npos) << history[0];
     ASSERT_EQ(sys.dialogs.shown.size(), 1u);
     EXPECT_NE(sys.dialogs.shown[0].text.find("C:\\victim\\junk\xE2\x90\x80"
                                              "C:\\precious"),

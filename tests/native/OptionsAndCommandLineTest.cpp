@@ -61,6 +61,7 @@ TEST_F(CommandLineFixture, PreviewWritesThePlanAndDeletesNothing) {
 }
 
 TEST_F(CommandLineFixture, RunDoesWhatAScheduledRunDoesAndItsExitCodeSaysWhetherAllWent) {
+    sys.settings.Set(keys::kFolders, JoinFolderList({"C:\\Data"}));
     std::string output;
     EXPECT_EQ(Run(CommandMode::Run, output), 0);
     EXPECT_TRUE(sys.dialogs.shown.empty()) << "no question, no box";
@@ -99,7 +100,7 @@ TEST_F(CommandLineFixture, RunSaysWhatBecameOfEachKindOfEntryAndItsExitCodeFollo
          1,
          {"Refused  C:\\Tools\\np.exe (not a folder)",
           "Run finished: 0 files deleted (0 bytes), 0 files could not be deleted, 0 folders "
-          "sent to the Recycle Bin, 0 files kept by the rules"}},
+          "sent to the Recycle Bin, 0 files kept by the rules, 1 entry refused"}},
         {"a folder that is not there",
          {"C:\\Nope"},
          false,

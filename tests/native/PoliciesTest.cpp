@@ -3,10 +3,10 @@
 #include "FakeSystem.h"
 #include "app/CommandLine.h"
 #include "app/Form1.h"
-#include "delete/RunRules.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "MemorySettingsStore.h"
-#include "delete/RunRules.h"
 #include "platform/win/NotifyIcon_win.h"
 #include "platform/win/Registry_win.h"
 #include "platform/win/Text_win.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
+#include "product/RunRules.h"
 #include "product/SettingKeys.h"
 
 namespace ondrevan::win {

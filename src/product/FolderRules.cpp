@@ -1,10 +1,10 @@
-#include "delete/FolderRules.h"
+#include "product/FolderRules.h"
 
 #include <cstdio>
 
-#include "delete/RunRules.h"
 #include "platform/Blanks.h"
 #include "platform/ValueForms.h"
+#include "product/RunRules.h"
 
 namespace ondrevan {
 namespace {

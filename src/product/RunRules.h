@@ -28,8 +28,13 @@ struct RunRules {
     std::vector<std::string> protectedFolders;
     bool recycleFiles = false;           // the files go to the Recycle Bin too
     bool removeEmptySubfolders = false;  // contents mode: sub-folders left empty go
+    // Stored patterns that do not read ("KeepPatterns: ..."): they cannot say which files
+    // were meant, so every folder keeps every file while they stand.
+    std::string unreadable;
 
-    bool KeepsFiles() const { return minimumAgeDays > 0 || !keepPatterns.empty(); }
+    bool KeepsFiles() const {
+        return minimumAgeDays > 0 || !keepPatterns.empty() || !unreadable.empty();
+    }
 };
 
 // The rules as stored. A stored value that does not read (edited by hand) never makes a
@@ -48,10 +53,5 @@ std::vector<std::string> SplitKeepPatterns(std::string_view text);
 // ignored as Windows ignores it in file names (FoldedCharacter); the whole name must match.
 // "*.*" matches every name, also one without a dot.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
-
-// Why the rules keep a file ("younger than 7 days", "matches *.keep"), or nothing when it
-// goes. `nowUtc` and the file's time are seconds since 1970 (UTC).
-std::optional<std::string> KeepReason(const FileEntry& file, const RunRules& rules,
-                                      std::int64_t nowUtc);
 
 }  // namespace ondrevan

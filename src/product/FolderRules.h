@@ -55,6 +55,8 @@ struct PolicyFloor {
     // goes by, and no cap takes them; no folder may use a smaller age.
     std::int32_t minimumAgeDays = 0;
     std::vector<std::string> keepPatterns;  // added to every folder's
+    // Every folder's files go to the Recycle Bin, whatever its own rules say.
+    bool recycleFiles = false;
 };
 
 // One line of the stored value: the folder exactly as the list holds it, and its rules.
@@ -88,14 +90,19 @@ FolderRulesList ReadFolderRules(const AppSettings& settings);
 // An empty list is stored as the empty text.
 void SaveFolderRules(const AppSettings& settings, const FolderRulesList& list);
 
-// The rules of a list entry, by its exact text, or nothing. Two lines for the same entry that
-// say different things make it keep every file.
+// The rules of a list entry, or nothing. A line names the entry's folder in any written form
+// (SameFolder: letter case, "/", doubled or trailing backslashes, "\\?\"). Two lines for the same
+// entry that say different things make it keep every file.
 std::optional<FolderRules> FindFolderRules(const FolderRulesList& list, const std::string& entry);
 // Gives an entry its rules (in place of its line, or as a new last line); rules with
 // nothing of their own remove the line.
 void SetFolderRules(FolderRulesList& list, const std::string& entry, const FolderRules& rules);
 // Removes the line of an entry that is no longer in the list.
 void RemoveFolderRules(FolderRulesList& list, const std::string& entry);
+// The folders of lines that name no entry of the list: their rules bind nothing, and the
+// preview and the rules window say so.
+std::vector<std::string> RulesOfNoListedFolder(const FolderRulesList& list,
+                                               const std::vector<std::string>& entries);
 // Clearing the list clears every folder's rules.
 void ClearFolderRules(const AppSettings& settings);
 

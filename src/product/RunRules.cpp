@@ -1,4 +1,4 @@
-#include "delete/RunRules.h"
+#include "product/RunRules.h"
 
 #include "platform/Blanks.h"
 #include "platform/FolderPaths.h"
@@ -8,8 +8,6 @@
 
 namespace ondrevan {
 namespace {
-
-inline constexpr std::int64_t kSecondsPerDay = 86400;
 
 std::optional<std::int32_t> ParseAge(std::string_view text) {
     text = TrimBlanks(text);
@@ -94,24 +92,18 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
-std::optional<std::string> KeepReason(const FileEntry& file, const RunRules& rules,
-                                      std::int64_t nowUtc) {
-    for (const std::string& pattern : rules.keepPatterns)
-        if (WildcardMatch(pattern, file.name)) return "matches " + pattern;
-    // Strictly older than N whole days goes; a file dated in the future is younger.
-    if (rules.minimumAgeDays > 0 && nowUtc - file.modified <= rules.minimumAgeDays * kSecondsPerDay)
-        return "younger than " + std::to_string(rules.minimumAgeDays) +
-               (rules.minimumAgeDays == 1 ? " day" : " days");
-    return std::nullopt;
-}
-
 RunRules ReadRunRules(const AppSettings& settings) {
     RunRules rules;
     // An age that does not read keeps every file younger than the longest age there is.
     rules.minimumAgeDays =
         ParseAge(settings.Get(keys::kMinimumAgeDays, "0")).value_or(kMaximumAgeDays);
-    // A pattern that holds a path separator matches no name: it keeps nothing, deletes nothing.
-    rules.keepPatterns = SplitKeepPatterns(settings.Get(keys::kKeepPatterns, ""));
+    // Patterns the options window would refuse (a path, "|" between them) meant to keep
+    // something no pattern can say: every file stays until they are put right.
+    const std::string patterns = settings.Get(keys::kKeepPatterns, "");
+    if (KeepPatternsFault(patterns))
+        rules.unreadable = std::string(keys::kKeepPatterns) + "=" + patterns;
+    else
+        rules.keepPatterns = SplitKeepPatterns(patterns);
     // Stored as the list is, each path followed by the separator; one written by hand may
     // be one path without it, or one a line, or lack the last separator. Every path counts.
     const std::string folders =

@@ -1,10 +1,11 @@
 #include <algorithm>
 #include <string>
 
-#include "delete/FolderRules.h"
 #include "platform/Blanks.h"
+#include "platform/FolderPaths.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
+#include "product/FolderRules.h"
 #include "product/SettingKeys.h"
 
 // The list of every folder's own rules: the stored value read and written, a folder's line
@@ -57,7 +58,7 @@ void ClearFolderRules(const AppSettings& settings) {
 std::optional<FolderRules> FindFolderRules(const FolderRulesList& list, const std::string& entry) {
     std::optional<FolderRules> found;
     for (const FolderRulesLine& line : list.lines) {
-        if (line.folder != entry) continue;
+        if (!SameFolder(line.folder, entry)) continue;
         if (!found) {
             found = line.rules;
         } else if (!(*found == line.rules)) {
@@ -77,9 +78,9 @@ void SetFolderRules(FolderRulesList& list, const std::string& entry, const Folde
     const bool worthALine = written.HasOwnRules() || !written.unknown.empty();
     // The folder's first line takes the rules. A second line written by hand stays as it was:
     // nothing typed is lost, and while it is there the folder keeps every file.
-    const auto first =
-        std::find_if(list.lines.begin(), list.lines.end(),
-                     [&entry](const FolderRulesLine& line) { return line.folder == entry; });
+    const auto first = std::find_if(
+        list.lines.begin(), list.lines.end(),
+        [&entry](const FolderRulesLine& line) { return SameFolder(line.folder, entry); });
     if (first == list.lines.end()) {
         if (worthALine) list.lines.push_back({entry, written});
     } else if (worthALine) {
@@ -91,7 +92,18 @@ void SetFolderRules(FolderRulesList& list, const std::string& entry, const Folde
 
 void RemoveFolderRules(FolderRulesList& list, const std::string& entry) {
     std::erase_if(list.lines,
-                  [&entry](const FolderRulesLine& line) { return line.folder == entry; });
+                  [&entry](const FolderRulesLine& line) { return SameFolder(line.folder, entry); });
+}
+
+std::vector<std::string> RulesOfNoListedFolder(const FolderRulesList& list,
+                                               const std::vector<std::string>& entries) {
+    std::vector<std::string> stray;
+    for (const FolderRulesLine& line : list.lines)
+        if (std::none_of(entries.begin(), entries.end(), [&line](const std::string& entry) {
+                return SameFolder(line.folder, entry);
+            }))
+            stray.push_back(line.folder);
+    return stray;
 }
 
 }  // namespace ondrevan
