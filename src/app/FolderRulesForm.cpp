@@ -1,15 +1,18 @@
 #include "app/FolderRulesForm.h"
 
 #include "app/FieldPlaces.h"
+#include "app/OptionsForm.h"
 
 #include <algorithm>
 #include <cctype>
 #include <initializer_list>
 
 #include "platform/Blanks.h"
+#include "platform/ValueForms.h"
 #include "platform/VisibleText.h"
 #include "product/AppSettings.h"
 #include "product/RunRules.h"
+#include "product/SettingKeys.h"
 
 namespace ondrevan {
 namespace {
@@ -156,10 +159,7 @@ void FolderRulesForm::Load(const std::string& entry) {
     entry_ = entry;
     const FolderRules stored = Stored();
     lblFolder.SetCaption(VisibleText(entry));
-    lblUnread.SetCaption(stored.unreadable.empty()
-                             ? ""
-                             : "The folder keeps every file while these rules do not read: " +
-                                   stored.UnreadableText());
+    lblUnread.SetCaption(NoteText(stored));
     for (TextField& field : texts_) {
         const StoredRule* unread = Unread(field.name, stored);
         field.shown = unread ? unread->value : RuleValue(field.name, stored);
@@ -172,7 +172,31 @@ void FolderRulesForm::Load(const std::string& entry) {
         field.shown = at == field.words.end() ? 0 : static_cast<int>(at - field.words.begin()) + 1;
         field.box.SetListIndex(field.shown);
     }
+    // The administrator's Recycle Bin binds this folder whatever it says: shown, not offered.
+    ShowWhetherSetByPolicy(cboRecycle, uses_.settings, keys::kRecycleFiles);
+    if (uses_.settings.SetByPolicy(keys::kRecycleFiles)) {
+        for (ListField& field : lists_)
+            if (&field.box == &cboRecycle) field.shown = 1;  // "On: files go to the Recycle Bin"
+        cboRecycle.SetListIndex(1);
+    }
     loading_ = false;
+}
+
+std::string FolderRulesForm::NoteText(const FolderRules& stored) const {
+    std::string note;
+    if (!stored.unreadable.empty())
+        note =
+            "The folder keeps every file while these rules do not read: " + stored.UnreadableText();
+    // Rules left for folders the list no longer holds bind nothing; they are said, not lost.
+    const std::vector<std::string> stray = RulesOfNoListedFolder(
+        ReadFolderRules(uses_.settings), SplitFolderList(uses_.settings.Get(keys::kFolders, "")));
+    if (!stray.empty()) {
+        note += std::string(note.empty() ? "" : " ") + "Rules are stored for " +
+                CountedText(stray.size(), "folder", "folders") +
+                " not in the list: " + VisibleText(stray.front()) +
+                (stray.size() > 1 ? "..." : "") + ".";
+    }
+    return note;
 }
 
 std::optional<std::string> FolderRulesForm::ReadField(const TextField& field,
@@ -238,11 +262,7 @@ void FolderRulesForm::StoreFields() {
     FolderRulesList list = ReadFolderRules(uses_.settings);
     SetFolderRules(list, entry_, rules);
     SaveFolderRules(uses_.settings, list);
-    const FolderRules now = Stored();
-    lblUnread.SetCaption(now.unreadable.empty()
-                             ? ""
-                             : "The folder keeps every file while these rules do not read: " +
-                                   now.UnreadableText());
+    lblUnread.SetCaption(NoteText(Stored()));
     RulesChanged.Raise();
 }
 

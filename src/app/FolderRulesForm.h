@@ -91,6 +91,9 @@ class FolderRulesForm {
     std::string InForce(const TextField& field, const FolderRules& stored) const;
     void Field_Change(const TextField& field);
 
+    // What the line above the fields says: rules that do not read, rules of no listed folder.
+    std::string NoteText(const FolderRules& stored) const;
+
     Uses uses_;
     std::string entry_;
     std::vector<Control*> controls_;

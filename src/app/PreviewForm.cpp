@@ -88,10 +88,11 @@ void PreviewForm::cmdRefresh_Click() {
     ProtectedFolders::Keys keys;  // read once for the whole list
     std::vector<FolderPlan> plans;
     plans.reserve(entries.size());
-    for (const std::string& entry : entries) {
+    const ListedEntries list(entries);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         uses_.pump.DoEvents();  // Cancel, and everything else, is heard between folders
         if (stop_ != Stop::No) break;
-        plans.push_back(uses_.deleter.PlanFolder(entry, choices, keys));
+        plans.push_back(uses_.deleter.PlanEntry(list, i, choices, keys));
         lblStatus.SetCaption("Counting: " + GroupedNumber(plans.size()) + of);
         prgCounting.SetValue(static_cast<std::int32_t>(plans.size()));
     }

@@ -115,21 +115,13 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
         ~EndRun() { history.EndRun(); }
     } endRun{uses_.history};
     RunLog log(uses_.history, trap);
-    const std::vector<std::optional<std::size_t>> earlier = EarlierListings(entries);
+    const ListedEntries list(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         // The window answers between folders and while a folder's files go.
         uses_.pump.DoEvents();
-        // A folder listed twice, in two written forms, is cleared once.
-        if (earlier[i]) {
-            log.Step(
-                kFolderLog, "Already cleared in this run ",
-                RunFolderPath(entries[i]) + " (listed before as " + entries[*earlier[i]] + ")");
-            continue;
-        }
         // Each folder is planned just before it is cleared, so the plan sees it as it is.
         FolderPlan plan;
-        if (!trap.At(kCheckLine,
-                     [&] { plan = planner_.PlanFolder(entries[i], choices, keys, &entries); }))
+        if (!trap.At(kCheckLine, [&] { plan = planner_.PlanEntry(list, i, choices, keys); }))
             continue;
         ClearFolder(plan, keys, log, trap);
     }
@@ -147,6 +139,10 @@ void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& key
     const std::string& folder = plan.folder;
     // A blank entry names nothing.
     if (TrimBlanks(plan.entry).empty()) return;
+    // A folder listed twice, in two written forms, is cleared once.
+    if (plan.fate == FolderPlan::Fate::Repeated)
+        return log.Step(kFolderLog, "Passed over, listed twice ",
+                        folder + " (first as " + plan.repeatOf + ")");
     if (plan.Refused()) {
         // Every refused entry is said and counted: a drive root, a protected folder, a
         // path Windows would read otherwise, a file or a link.

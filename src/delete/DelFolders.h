@@ -45,6 +45,10 @@ class DelFolders {
                           ProtectedFolders::Keys& keys) {
         return planner_.PlanFolder(entry, choices, keys);
     }
+    FolderPlan PlanEntry(const ListedEntries& list, std::size_t index, const RunChoices& choices,
+                         ProtectedFolders::Keys& keys) {
+        return planner_.PlanEntry(list, index, choices, keys);
+    }
     std::vector<FolderPlan> PlanRun(const std::vector<std::string>& entries,
                                     const RunChoices& choices,
                                     const std::function<void(std::size_t)>& planned = nullptr) {

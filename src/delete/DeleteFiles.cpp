@@ -12,7 +12,7 @@ DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
     DeletedFiles deleted;
     for (const FileEntry& file : files) {
         if (between) between();
-        const FileRemoval removal = opened.DeleteFile(file.name, file.attributes);
+        const FileRemoval removal = opened.RemoveFileInside(file.name, file.attributes);
         switch (removal.outcome) {
             case FileRemoval::Outcome::Deleted:
                 ++deleted.count;

@@ -94,6 +94,15 @@ std::string RunFolderPath(const std::string& entry);
 // another written form (letter case, separators, "\\?\"), or nothing: a run clears each
 // folder once, and the preview says so.
 std::vector<std::optional<std::size_t>> EarlierListings(const std::vector<std::string>& entries);
+
+// The folder list as a run, /preview and the preview window walk it: the entries, and for
+// each the earlier entry naming the same folder.
+struct ListedEntries {
+    explicit ListedEntries(std::vector<std::string> list)
+        : entries(std::move(list)), earlier(EarlierListings(entries)) {}
+    std::vector<std::string> entries;
+    std::vector<std::optional<std::size_t>> earlier;
+};
 // The plan of an entry that names a folder listed before.
 FolderPlan RepeatedPlan(const std::string& entry, const std::string& first);
 

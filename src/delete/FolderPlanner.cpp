@@ -117,20 +117,23 @@ FolderPlan FolderPlanner::PlanFolderFate(FolderPlan plan, const FolderChoices& f
     return plan;
 }
 
+FolderPlan FolderPlanner::PlanEntry(const ListedEntries& list, std::size_t index,
+                                    const RunChoices& choices, ProtectedFolders::Keys& keys) {
+    if (const auto first = list.earlier[index])
+        return RepeatedPlan(list.entries[index], list.entries[*first]);
+    return PlanFolder(list.entries[index], choices, keys, &list.entries);
+}
+
 std::vector<FolderPlan> FolderPlanner::PlanRun(const std::vector<std::string>& entries,
                                                const RunChoices& choices,
                                                const std::function<void(std::size_t)>& planned) {
     ProtectedFolders::Keys keys;  // read once for the whole list
     std::vector<FolderPlan> plans;
     plans.reserve(entries.size());
-    const std::vector<std::optional<std::size_t>> earlier = EarlierListings(entries);
+    const ListedEntries list(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         uses_.pump.DoEvents();
-        if (earlier[i]) {
-            plans.push_back(RepeatedPlan(entries[i], entries[*earlier[i]]));
-        } else {
-            plans.push_back(PlanFolder(entries[i], choices, keys, &entries));
-        }
+        plans.push_back(PlanEntry(list, i, choices, keys));
         if (planned) planned(plans.size());
     }
     return plans;

@@ -34,6 +34,10 @@ class FolderPlanner {
     FolderPlan PlanFolder(const std::string& entry, const RunChoices& choices,
                           ProtectedFolders::Keys& keys,
                           const std::vector<std::string>* listed = nullptr);
+    // What a run would do with entry `index` of the list: a folder listed before is
+    // cleared once, and a folder inside another waits for what its own rules keep.
+    FolderPlan PlanEntry(const ListedEntries& list, std::size_t index, const RunChoices& choices,
+                         ProtectedFolders::Keys& keys);
     // ... and with every entry of a list, each folder once; `planned` hears how many
     // entries are done.
     std::vector<FolderPlan> PlanRun(const std::vector<std::string>& entries,

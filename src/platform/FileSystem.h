@@ -57,7 +57,7 @@ class OpenedFolder {
     virtual ~OpenedFolder() = default;
     // Deletes one file lying directly in the folder, a read-only one too (`attributes` are
     // the listing's). A link whose removal would reach its target stays: Failed, "a link".
-    virtual FileRemoval DeleteFile(const std::string& name, std::uint32_t attributes) = 0;
+    virtual FileRemoval RemoveFileInside(const std::string& name, std::uint32_t attributes) = 0;
     // Whether a file may be handed on by its path (to the shell): Deleted when the name
     // leads to the file that lies here, Failed "a link" when the system would follow it
     // elsewhere, FolderChanged, AlreadyGone. Nothing is changed.

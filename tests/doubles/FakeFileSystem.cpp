@@ -157,7 +157,7 @@ class FakeOpenedFolder : public OpenedFolder {
   public:
     FakeOpenedFolder(FakeFileSystem& fileSystem, std::string folder, std::uint64_t id)
         : fileSystem_(fileSystem), folder_(std::move(folder)), id_(id) {}
-    FileRemoval DeleteFile(const std::string& name, std::uint32_t) override {
+    FileRemoval RemoveFileInside(const std::string& name, std::uint32_t) override {
         return fileSystem_.DeleteInOpenedFolder(folder_, id_, name);
     }
     FileRemoval CheckInPlace(const std::string& name) override {

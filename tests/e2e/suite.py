@@ -672,6 +672,83 @@ class Session:
         until("an empty list", lambda: self.desk.items() == [])
         until("the rules cleared", lambda: not self.settings().get("FolderRules"))
 
+    def step_where_rules_meet_the_preview_the_windows_run_and_run_agree(self):
+        """A tree where the features meet: a listed folder inside another with rules of its
+        own, a folder aged by the last opening with a file opened yesterday deep inside, the
+        same folder listed twice in two forms, a rule written in another form, a protected
+        folder and a relative entry. /preview, the window's run and /run say and do the same,
+        and nothing the rules keep is lost."""
+        meet = r"C:\e2e\Meet"
+        day = 86400
+        tree = {  # path below meet: (days since written, days since opened)
+            r"Data\top.txt": (9, 9), r"Data\Logs\a.log": (9, 9), r"Data\Logs\b.txt": (9, 9),
+            r"Aged\old.txt": (100, 100), r"Aged\sub\read.txt": (100, 1),
+        }
+
+        def plant():
+            shutil.rmtree(self.path(meet), ignore_errors=True)
+            for name, (written, opened) in tree.items():
+                path = self.path(meet + "\\" + name)
+                os.makedirs(os.path.dirname(path), exist_ok=True)
+                with open(path, "w") as f:
+                    f.write("12345")
+                now = time.time()
+                os.utime(path, (now - opened * day - 60, now - written * day - 60))
+
+        def left():
+            return sorted(name for name in tree if os.path.exists(self.path(meet + "\\" + name)))
+
+        entries = [meet + "\\Data\\", meet + "\\Data\\Logs\\", r"c:\E2E\meet\DATA",
+                   meet + "\\Aged", r"C:T\rel", r"C:\Windows"]
+        plant()
+        self.load_list("meet.txt", entries)
+        self.desk.click_control("Option1")  # folder mode
+        # Each folder's own rules, written another way than the list holds the folders.
+        settings = self.path(r"C:\e2e\lists\meet-rules.txt")
+        with open(settings, "w", newline="") as f:
+            f.write("FolderRules=c:/e2e/meet/data/logs\tkeep=*.log\r\n"
+                    "+C:\\E2E\\Meet\\Aged\\\\\tage=30;ageby=opened\r\n")
+        result = self.desk.wine(PROGRAM, "/import", r"C:\e2e\lists\meet-rules.txt")
+        assert result.returncode == 0, result.stdout + result.stderr[-1000:]
+
+        preview = self.desk.wine(PROGRAM, "/preview")
+        assert preview.returncode == 0, preview.stderr[-1000:]
+        report = preview.stdout.replace("\r", "")
+        for said in ("the folder stays: it holds the listed folder " + meet + "\\Data\\Logs",
+                     r"c:\E2E\meet\DATA: listed before as " + meet + "\\Data\\: cleared once",
+                     "the folder stays: it holds a file the rules keep: " + meet +
+                     r"\Aged\sub\read.txt (younger than 30 days by last opening)",
+                     r"C:T\rel: refused (not a full path)",
+                     r"C:\Windows: refused (a protected folder)", "2 entries refused"):
+            assert said in report, said + "\n" + report
+
+        def run_lines(before):  # the run's lines, their time stamps taken off
+            return [re.sub(r"^\d+/\d+/\d+ \d+:\d+:\d+( [AP]M)? ", "", line)
+                    for line in self.all_history()[before:]]
+
+        before = len(self.all_history())
+        self.desk.click_control("PushButton3")
+        if self.settings().get("Check1") == "1":
+            self.desk.answer(BOX, "Yes")
+        until("the run's last line", lambda: len(self.run_summaries()) and
+              any("Run finished: " in l for l in self.all_history()[before:]))
+        by_window, window_left = run_lines(before), left()
+        assert window_left == [r"Aged\sub\read.txt", r"Data\Logs\a.log"], window_left
+
+        plant()
+        before = len(self.all_history())
+        result = self.desk.wine(PROGRAM, "/run")
+        assert result.returncode == 1, "two entries were refused: " + result.stdout
+        by_switch = run_lines(before)
+        assert left() == window_left, left()
+        # The same lines, and no failure for what the rules keep.
+        assert by_switch == by_window, (by_window, by_switch)
+        assert not any("Could not" in l for l in by_window), by_window
+        assert by_window[-1].endswith(", 2 entries refused"), by_window
+        self.desk.click_control("PushButton13")
+        until("an empty list", lambda: self.desk.items() == [])
+        shutil.rmtree(self.path(meet), ignore_errors=True)
+
     def open_options(self):
         self.desk.click_control("Label4")  # the main window has the keyboard
         self.desk.key("alt+space")

@@ -126,7 +126,7 @@ TEST_F(WhereRulesMeet, PreviewAndRunAgreeAndNothingTheRulesKeepIsLost) {
          {"C:\\Data\\b.keep"},
          {},
          0,
-         {"Already cleared in this run  c:\\DATA (listed before as C:\\Data)",
+         {"Passed over, listed twice  c:\\DATA (first as C:\\Data)",
           "1 file kept by the rules"},
          {"0 files kept"},
          "c:/DATA//: listed before as C:\\Data: cleared once"},

@@ -43,13 +43,13 @@ class SwapMidway : public Win32FileSystem {
     struct Swapping : OpenedFolder {
         Swapping(std::unique_ptr<OpenedFolder> real, std::string signals)
             : real(std::move(real)), signals(std::move(signals)) {}
-        FileRemoval DeleteFile(const std::string& name, std::uint32_t attributes) override {
+        FileRemoval RemoveFileInside(const std::string& name, std::uint32_t attributes) override {
             if (++deleted == 50) {
                 ::CloseHandle(::CreateFileW(Widen(signals + "\\go").c_str(), GENERIC_WRITE, 0,
                                             nullptr, CREATE_NEW, 0, nullptr));
                 for (int i = 0; i < 200 && !Exists(signals + "\\done"); ++i) ::Sleep(50);
             }
-            return real->DeleteFile(name, attributes);
+            return real->RemoveFileInside(name, attributes);
         }
         FileRemoval CheckInPlace(const std::string& name) override {
             return real->CheckInPlace(name);

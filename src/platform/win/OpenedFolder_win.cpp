@@ -73,7 +73,7 @@ class Win32OpenedFolder : public OpenedFolder {
           id_(id),
           finalPrefix_(std::move(finalPath) + L"\\") {}
 
-    FileRemoval DeleteFile(const std::string& name, std::uint32_t) override {
+    FileRemoval RemoveFileInside(const std::string& name, std::uint32_t) override {
         UniqueFile file =
             OpenInside(name, {DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
                               DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE});
