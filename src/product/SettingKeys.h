@@ -42,7 +42,19 @@ inline constexpr const char* kSwitchedOn = "SwitchedOn";
 inline constexpr const char* kLastScheduledRunSummary = "LastScheduledRunSummary";
 inline constexpr const char* kLastScheduledRunProblems = "LastScheduledRunProblems";
 
-// Every setting the program keeps: what an exported settings file may name.
+// Set by /exit when it has closed the running copy, so that the installer that asked can
+// start it again as it was: the time, a blank, and "tray" or "window".
+inline constexpr const char* kClosedByExit = "ClosedByExit";
+
+// What the program records of its own runs on this machine: kept with the settings, but not
+// settings, so never copied to another machine with them.
+inline constexpr const char* kMachineRecord[] = {
+    kLastScheduledRun,         kSwitchedOn,   kLastScheduledRunSummary,
+    kLastScheduledRunProblems, kClosedByExit,
+};
+
+// Every setting the program keeps: what an exported settings file may name (the machine's
+// record included, so that a file exported by an earlier version still reads).
 inline constexpr const char* kAllSettings[] = {
     kOption1,
     kOption2,
