@@ -216,10 +216,11 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
 // naming the entries, and again only when that changes.
 TEST_F(MonthFixture, AListThatOnlyFailsIsToldOnceAndAgainWhenItChanges) {
     sys.fileSystem.AddFile("C:\\Work\\np.exe", "a program");
+    sys.fileSystem.AddFile("C:\\Work\\app.exe", "another");
     const auto list = [&](std::vector<std::string> entries) {
         sys.settings.Set(keys::kFolders, JoinFolderList(entries));
     };
-    list({"C:\\Work\\np.exe", "C:\\"});
+    list({"C:\\Work\\np.exe", "C:\\Work\\app.exe"});
     for (const auto& [key, value] :
          std::vector<std::pair<const char*, const char*>>{{keys::kOption4, "False"},
                                                           {keys::kOption3, "True"},
@@ -254,7 +255,7 @@ TEST_F(MonthFixture, AListThatOnlyFailsIsToldOnceAndAgainWhenItChanges) {
     ASSERT_EQ(said.size(), 1u) << "said after every run";
     EXPECT_EQ(said[0].rfind("nothing to delete, 2 not done\r\nRefused  C:\\Work\\np.exe", 0), 0u)
         << said[0];
-    EXPECT_NE(said[0].find("\r\nRefused  C:\\"), std::string::npos) << said[0];
+    EXPECT_NE(said[0].find("\r\nRefused  C:\\Work\\app.exe"), std::string::npos) << said[0];
     EXPECT_EQ(tick(20), 4);
     EXPECT_TRUE(balloons().empty()) << "the same failures again";
     // The list changes: told again, once.
