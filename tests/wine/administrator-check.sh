@@ -77,7 +77,7 @@ set_value KeepPatterns '*.keep; Grüße.txt'
 ondrevan /export 'C:\adm\settings.txt' > /dev/null 2>&1 || fail "/export failed"
 # The machine's own record of its runs stays behind.
 record='^ +(LastScheduledRun|SwitchedOn|ClosedByExit)'
-before=$(wine reg query "$key" 2>/dev/null | grep -vE "$record" | sort)
+before=$(wine reg query "$key" 2>/dev/null | grep -avE "$record" | sort)
 exported=$(cat "$drive/adm/settings.txt")
 (
     export ONDREVAN_WINE=$ONDREVAN_BUILD/wine-fresh
