@@ -1,6 +1,5 @@
 #include "app/Form1.h"
 
-#include "app/CommandLine.h"
 #include "app/HomePage.h"
 #include "app/Layout.h"
 #include "app/Skin.h"
@@ -91,7 +90,9 @@ void Form1::OpenReadMe() {
             MsgBox("The read-me is not there: " + file);
             return;
         }
-        services_.shell.OpenItem(file, folder);
+        // In Notepad, as the history log is: the shell's "open" needs an association for .txt,
+        // which a machine may not have, and fails without a word.
+        services_.shell.RunCommandLine("notepad \"" + file + "\"", ShowMode::Normal);
     });
 }
 
@@ -112,8 +113,14 @@ void Form1::ShowKeysHelp() {
             "Message boxes: Enter presses the default button.\r\n" +
             Label5.Caption().substr(1, Label5.Caption().size() - 2) +
             " from any program.\r\n\r\n"
-            "Command line\r\n" +
-            std::string(kUsage));
+            "Command line (Ondrevan.exe /? writes each switch in full; the read-me has the exit "
+            "codes)\r\n"
+            "/preview: what the next run would do, deleting nothing\r\n"
+            "/run: one run with the stored list and rules, without a window\r\n"
+            "/status: whether automatic deletion is on and running, for scripts\r\n"
+            "/export FILE, /import FILE: the settings to and from a text file\r\n"
+            "/exit: closes the running copy; /reopen: starts again the copy /exit closed\r\n"
+            "/?: the usage");
     });
 }
 

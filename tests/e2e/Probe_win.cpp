@@ -69,8 +69,8 @@ LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l) {
 }
 
 std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = L"";
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+    wchar_t buffer[4096] = L"";
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
                           SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }

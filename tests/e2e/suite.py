@@ -1184,7 +1184,8 @@ class Session:
         said = "\n".join(until("the keys", lambda: self.desk.probe_lines("dialog-texts", BOX)))
         for switch in ("/preview", "/run", "/status", "/export FILE", "/import FILE", "/exit",
                        "/reopen", "/?"):
-            assert f"  {switch} " in said, f"{switch} missing:\n{said}"
+            assert re.search(rf"(^|\s){re.escape(switch)}[:,]", said, re.M), \
+                f"{switch} missing:\n{said}"
         for window in ("Main window", "Options", "Preview", "Rules for This Folder",
                        "Message boxes"):
             assert window in said, f"{window} missing:\n{said}"
