@@ -6,7 +6,13 @@
 ;   with -DSIGN=<command> the uninstaller and the setup are signed as they are written: the
 ;   command is run with the file's path after it.
 ; One installation, whatever the installer: an installation by the Windows Installer package
-; is taken over (removed with msiexec, the settings and the start-up entries kept).
+; is taken over (removed with msiexec, the settings and the start-up entries kept); a later
+; version, installed by either, is never replaced (exit code 5).
+; A copy it closed (the program's /exit notes it) is started again when it is done (/reopen),
+; hidden in the tray if it was.
+; The registered uninstall commands run the uninstaller in place ("_?="), so that whoever runs
+; them waits for the uninstall and gets its exit code; the uninstaller, which cannot remove
+; itself while it runs, leaves that to a copy of itself in the temporary folder.
 ; A 64-bit installer for a 64-bit program: Wine without its 32-bit half runs it too.
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -16,6 +22,7 @@ RequestExecutionLevel admin
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include x64.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "Ondrevan"
 !define PUBLISHER "Quillmere"
@@ -73,12 +80,38 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}"
     ${EndIf}
 !macroend
 
+; The version of Ondrevan installed by either installer, or "" when there is none.
+Function InstalledVersion
+    Push $0
+    Push $1
+    ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "DisplayVersion"
+    ${If} $2 == ""
+        System::Call 'msi::MsiEnumRelatedProductsW(w "${MSI_UPGRADE_CODE}", i 0, i 0, w .r0) i .r1'
+        ${If} $1 == 0
+            ReadRegStr $2 HKLM "Software\Microsoft\Windows\CurrentVersion\Uninstall\$0" "DisplayVersion"
+        ${EndIf}
+    ${EndIf}
+    Pop $1
+    Pop $0
+FunctionEnd
+
 Function .onInit
     ${IfNot} ${RunningX64}
         MessageBox MB_ICONSTOP "${PRODUCT} needs a 64-bit Windows." /SD IDOK
         Abort
     ${EndIf}
     SetRegView 64
+    ; The same rule as the Windows Installer package's: an earlier version never replaces a
+    ; later one.
+    Call InstalledVersion
+    ${If} $2 != ""
+        ${VersionCompare} "$2" "${VERSION}" $3
+        ${If} $3 == 1
+            MessageBox MB_ICONSTOP "${PRODUCT} $2 is installed, which is later than this setup's ${VERSION}. Nothing was installed. To go back to ${VERSION}, uninstall ${PRODUCT} $2 first." /SD IDOK
+            SetErrorLevel 5
+            Quit
+        ${EndIf}
+    ${EndIf}
 FunctionEnd
 
 Section "Install"
@@ -136,16 +169,38 @@ Section "Install"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${URL_ABOUT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${URL_HELP}"
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}" _?=$INSTDIR\Uninstall'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S _?=$INSTDIR\Uninstall'
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+
+    ; The copy this setup closed runs again, as it was; with none closed, this does nothing.
+    Exec '"$INSTDIR\${PRODUCT}.exe" /reopen'
 SectionEnd
 
 Function un.onInit
     SetRegView 64
+    ; /REMOVEAFTER=<process id>: the copy in the temporary folder that removes the uninstaller
+    ; run in place once that process has ended, then the folders left empty.
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/REMOVEAFTER=" $R1
+    ${IfNot} ${Errors}
+        System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i $R1) p .r0'
+        ${If} $0 P<> 0
+            System::Call 'kernel32::WaitForSingleObject(p r0, i 60000) i'
+            System::Call 'kernel32::CloseHandle(p r0)'
+        ${EndIf}
+        Delete "$INSTDIR\Uninstall ${PRODUCT}.exe"
+        RMDir "$INSTDIR"
+        ${GetParent} "$INSTDIR" $INSTDIR
+        RMDir "$INSTDIR"
+        Delete /REBOOTOK "$EXEPATH"
+        SetErrorLevel 0
+        Quit
+    ${EndIf}
     ; The uninstaller sits one folder below the program's.
     ${GetParent} "$INSTDIR" $INSTDIR
 FunctionEnd
@@ -171,8 +226,22 @@ Section "Uninstall"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
     DeleteRegKey HKLM "${EVENT_SOURCE_KEY}"
 
-    ; /KEEPSETTINGS: another installer takes over, and the settings stay without a question.
     ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/KEEPSETTINGS" $R1
+    ${If} ${Errors}
+        ; Removed for good: the copy closed above is not started again by a later install.
+        DeleteRegValue HKCU "${SETTINGS_KEY}" "ClosedByExit"
+        ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+            ; Run in place, as the registered commands run it: a copy removes it once it has
+            ; ended. (An installer taking over removes it itself.)
+            System::Call 'kernel32::GetCurrentProcessId() i .r0'
+            CopyFiles /SILENT "$EXEPATH" "$TEMP\${PRODUCT}-uninstall-$0.exe"
+            Exec '"$TEMP\${PRODUCT}-uninstall-$0.exe" /REMOVEAFTER=$0 _?=$INSTDIR\Uninstall'
+        ${EndIf}
+    ${EndIf}
+
+    ; /KEEPSETTINGS: another installer takes over, and the settings stay without a question.
     ClearErrors
     ${GetOptions} $R0 "/KEEPSETTINGS" $R1
     IfErrors 0 keep_settings

@@ -13,6 +13,6 @@ ondrevan_version() {
 # The read-me and the licence as Windows text files (CRLF line ends) in a folder:
 #   ondrevan_windows_texts FOLDER VERSION
 ondrevan_windows_texts() {
-    sed -e "s/@VERSION@/$2/" -e 's/$/\r/' "$release_root/packaging/ReadMe.txt" >"$1/ReadMe.txt"
+    sed -e "s/@VERSION@/$2/g" -e 's/$/\r/' "$release_root/packaging/ReadMe.txt" >"$1/ReadMe.txt"
     sed -e 's/$/\r/' "$release_root/LICENSE" >"$1/LICENSE.txt"
 }

@@ -60,10 +60,10 @@ product_code=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^ProductC
 manifests="$out/winget/$version"
 mkdir -p "$manifests"
 for manifest in "$root"/packaging/winget/*.yaml; do
-    sed -e "s|@VERSION@|$version|" \
-        -e "s|@SETUP_URL@|$url_base/$(basename "$setup")|" -e "s|@SETUP_SHA256@|$(sha "$setup")|" \
-        -e "s|@MSI_URL@|$url_base/$(basename "$msi")|" -e "s|@MSI_SHA256@|$(sha "$msi")|" \
-        -e "s|@MSI_PRODUCT_CODE@|$product_code|" "$manifest" >"$manifests/$(basename "$manifest")"
+    sed -e "s|@VERSION@|$version|g" \
+        -e "s|@SETUP_URL@|$url_base/$(basename "$setup")|g" -e "s|@SETUP_SHA256@|$(sha "$setup")|g" \
+        -e "s|@MSI_URL@|$url_base/$(basename "$msi")|g" -e "s|@MSI_SHA256@|$(sha "$msi")|g" \
+        -e "s|@MSI_PRODUCT_CODE@|$product_code|g" "$manifest" >"$manifests/$(basename "$manifest")"
 done
 echo "Portable zip: $zip_file"
 echo "Installer:    $setup"

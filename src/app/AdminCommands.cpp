@@ -13,12 +13,14 @@
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
 #include "platform/Services.h"
+#include "platform/SettingsStore.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
 #include "product/SettingTable.h"
 #include "schedule/Interval.h"
+#include "schedule/CatchUp.h"
 
 namespace ondrevan {
 
@@ -76,11 +78,17 @@ int ExportSettings(const Services& services, const std::string& file, std::strin
     std::vector<std::string> byPolicy;
     for (const std::string& name : services.settings.Names(keys::kApplication, keys::kSection)) {
         const auto value = services.settings.Read(keys::kApplication, keys::kSection, name);
-        if (!value) continue;
+        if (!value || IsMachineRecord(name)) continue;
         if (settings.SetByPolicy(name))
             byPolicy.push_back(name);
         else
             (IsKnown(name) ? values : unknown).emplace_back(name, *value);
+    }
+    if (IsFolder(services.fileSystem, file).value_or(false)) {
+        output += "The settings could not be written to " + file +
+                  ": it is a folder. Name a file in it, such as " + file +
+                  (file.empty() || file.back() == '\\' ? "" : "\\") + "Ondrevan settings.txt\r\n";
+        return 1;
     }
     try {
         if (FileExists(services.fileSystem, file) && !services.fileSystem.RemoveFile(file))
@@ -112,6 +120,15 @@ int ImportSettings(const Services& services, const std::string& file, std::strin
         output += file + ", " + reading.refusal + ". Nothing was changed.\r\n";
         return 1;
     }
+    std::string leftOut;
+    if (!reading.leftOut.empty()) {
+        leftOut = "; left out, this machine's own record of its runs:";
+        for (const std::string& name : reading.leftOut) leftOut += " " + name;
+    }
+    if (reading.values.empty()) {
+        output += file + " holds no settings: nothing was imported" + leftOut + ".\r\n";
+        return 1;
+    }
     const Policies policies = ReadPolicies(services.registry);
     std::size_t stored = 0;
     std::vector<std::string> byPolicy;
@@ -134,8 +151,26 @@ int ImportSettings(const Services& services, const std::string& file, std::strin
         output += "; set by your administrator, left as they are:";
         for (const std::string& name : byPolicy) output += " " + name;
     }
-    output += "\r\n";
+    output += leftOut + "\r\n";
     return 0;
+}
+
+void NoteClosedCopy(SettingsStore& settings, const LocalDateTime& now, bool hidden) {
+    SaveSetting(settings, keys::kApplication, keys::kSection, keys::kClosedByExit,
+                IsoLocalTime(now) + (hidden ? " tray" : " window"));
+}
+
+Reopening TakeClosedCopyNote(SettingsStore& settings, const LocalDateTime& now) {
+    const std::string note =
+        GetSetting(settings, keys::kApplication, keys::kSection, keys::kClosedByExit, "");
+    if (note.empty()) return Reopening::No;
+    SaveSetting(settings, keys::kApplication, keys::kSection, keys::kClosedByExit, "");
+    const std::size_t blank = note.find(' ');
+    const auto when = ParseIsoLocalTime(std::string_view(note).substr(0, blank));
+    const std::int64_t age = when ? TimelineSeconds(now) - *when : -1;
+    if (blank == std::string::npos || age < 0 || age > 300) return Reopening::No;
+    const std::string how = note.substr(blank + 1);
+    return how == "tray" ? Reopening::Tray : how == "window" ? Reopening::Window : Reopening::No;
 }
 
 }  // namespace ondrevan

@@ -43,6 +43,7 @@ CommandMode ParseCommandLine(const std::vector<std::string>& arguments) {
     if (word == "/run" || word == "-run") return CommandMode::Run;
     if (word == "/status" || word == "-status") return CommandMode::Status;
     if (word == "/exit" || word == "-exit") return CommandMode::Exit;
+    if (word == "/reopen" || word == "-reopen") return CommandMode::Reopen;
     return CommandMode::BadUsage;
 }
 
@@ -55,8 +56,8 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     if (mode == CommandMode::Status) return ShowStatus(services, output);
     if (mode == CommandMode::Export) return ExportSettings(services, file, output);
     if (mode == CommandMode::Import) return ImportSettings(services, file, output);
-    // Closing the running copy is the Win32 shell's; it never leads to a run.
-    if (mode == CommandMode::Exit) return 2;
+    // Closing and opening the running copy are the Win32 shell's; they never lead to a run.
+    if (mode == CommandMode::Exit || mode == CommandMode::Reopen) return 2;
     // The administrator's policies hold here as in the window.
     const Policies policies = ReadPolicies(services.registry);
     AppSettings settings(services.settings, &policies);

@@ -38,6 +38,14 @@ std::optional<int> HandOverToFirstCopy(SingleCopy& copies, Dialogs& dialogs) {
             return 0;
         case SingleCopy::Start::NoAnswer:
             break;
+        case SingleCopy::Start::LockHeld:
+            dialogs.ShowMessage(
+                "Ondrevan did not start: the lock that keeps it to one copy is held, but no "
+                "Ondrevan window is open for you. A copy of Ondrevan may be ending or stuck "
+                "(Task Manager's Details list Ondrevan.exe), or another program holds the "
+                "lock's name, Ondrevan.Window (a tool that lists open handles finds which).",
+                AppTitleFor(kProductName), MessageButtons::Ok, MessageIcon::Warning);
+            return 1;
     }
     dialogs.ShowMessage(
         "Ondrevan is already running for you, but its window did not answer. It may be busy, "

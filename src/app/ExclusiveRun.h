@@ -13,9 +13,12 @@ class HistoryLog;
 class RunLock;
 class SingleCopy;
 
+// What is known is that the lock is held; by whom is not.
 inline constexpr const char* kRunUnderWay =
-    "Not run: another run over the same folder list was under way. It does the same work; "
-    "nothing was deleted by this one.";
+    "Not run: the lock that keeps two runs over the folder list apart is held. Another run "
+    "of Ondrevan (the window's, or another /run) is under way, or another program holds the "
+    "lock's name, Ondrevan.Run (a tool that lists open handles finds which). Nothing was "
+    "deleted by this one.";
 inline constexpr const char* kRunLockUnknown =
     "Not run: whether another run over the folder list was under way could not be found out. "
     "Nothing was deleted.";

@@ -229,6 +229,13 @@ void FolderRulesForm::Field_Change(const TextField& field) {
     field.fault.SetCaption(fault ? "Not saved: " + *fault + " " + InForce(field, Stored()) : "");
 }
 
+void FolderRulesForm::FolderListChanged(const std::vector<std::string>& entries) {
+    if (entry_.empty() || std::find(entries.begin(), entries.end(), entry_) != entries.end())
+        return;
+    entry_.clear();
+    Window.SetVisible(false);
+}
+
 void FolderRulesForm::StoreFields() {
     if (loading_ || entry_.empty()) return;
     const FolderRules stored = Stored();

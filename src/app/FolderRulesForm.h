@@ -33,6 +33,9 @@ class FolderRulesForm {
     void Load(const std::string& entry);
     // Stores what the user changed that can be stored.
     void StoreFields();
+    // The folder list's entries changed: when the folder shown left the list, nothing more
+    // is stored for it and the window closes (Window's Visible goes false).
+    void FolderListChanged(const std::vector<std::string>& entries);
     const std::vector<Control*>& Controls() const { return controls_; }
     const std::string& Entry() const { return entry_; }
 

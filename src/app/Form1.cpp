@@ -92,7 +92,7 @@ void Form1::WireHandlers() {
     const auto thenShowRules = [this](std::function<void()> change) {
         return [this, change] {
             change();
-            ShowFolderRulesColumn();
+            AfterListChanged();
         };
     };
     ListView1.DblClick.Handle(thenShowRules([this] { folderList_.ListView1_DblClick(); }));
@@ -207,7 +207,7 @@ void Form1::Form_Load() {
     trap.Line(154,
               [&] { Check8.SetChecked(IsSwitchOn(settings_.Get(keys::kMinimized, kSwitchOff))); });
     trap.Line(156, [&] {
-        if (Check8.Checked()) Window.SetState(WindowState::Minimized);
+        if (Check8.Checked() || startInTray_) Window.SetState(WindowState::Minimized);
     });
     // 17. The keyboard hook.
     trap.Line(158, [&] { services_.keyboardHook.Install(); });

@@ -77,13 +77,19 @@ class Form1 {
     PreviewForm& Preview() { return preview_; }
     // The folder list's own menu.
     void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
-    void RemoveSelectedFolder() { folderList_.ListView1_DblClick(); }
+    void RemoveSelectedFolder() {
+        folderList_.ListView1_DblClick();
+        AfterListChanged();
+    }
     // "Rules for This Folder...": the selected entry's own rules, or nothing when none is
     // selected.
     FolderRulesForm* ShowFolderRules();
     FolderRulesForm& FolderRulesWindow() { return folderRules_; }
     // The list's second column, there only while a listed folder has rules of its own.
     void ShowFolderRulesColumn();
+    // What follows every change of the list's entries: the rules column, and the rules
+    // window, which closes when its folder left the list.
+    void AfterListChanged();
     // The machine woke from sleep: a run missed meanwhile may be caught up.
     void ResumedFromSleep() { schedule_.CheckMissedRun(); }
     // The program was started again: its window comes back, as from the tray icon.
@@ -96,6 +102,9 @@ class Form1 {
     // The Help menu: the read-me beside the program, the keys and switches in short, and the
     // version with the licence.
     void OpenReadMe();
+    // Started again by an installer after it closed a copy that was hidden in the tray:
+    // start-up hides the window there, as "Start in system tray" does, and stores nothing.
+    void StartInTray() { startInTray_ = true; }
     void ShowKeysHelp();
     void ShowAbout();
     // The Tools and File menus press the buttons that do the same.
@@ -165,6 +174,9 @@ class Form1 {
     void RestoreScheduleAndDeleteControls(class ErrorTrap& trap);
     // The note under the status frame says what can be recovered.
     void ShowRecoveryNote();
+    // Whether the files of a run go to the Recycle Bin (the options, or a policy, say so):
+    // what the note and the Help say.
+    bool FilesGoToRecycleBin() const;
     // The chosen hot key: in the hint, and in the hook. A stored text that does not read
     // leaves the default and is reported.
     void ApplyHotKey();
@@ -182,6 +194,7 @@ class Form1 {
     AppSettings settings_;
     AppMessages messages_;
     bool isLoading_ = false;
+    bool startInTray_ = false;
     FolderList folderList_{{
         .dialogs = services_.dialogs,
         .messages = messages_,

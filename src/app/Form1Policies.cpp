@@ -51,8 +51,12 @@ void Form1::ApplyHotKey() {
     if (!chosen) throw errors::TypeMismatch();
 }
 
+bool Form1::FilesGoToRecycleBin() const {
+    return options_.chkRecycleFiles.Checked();
+}
+
 void Form1::ShowRecoveryNote() {
-    const bool recycled = options_.chkRecycleFiles.Checked();
+    const bool recycled = FilesGoToRecycleBin();
     // A check box here that a policy sets is said in words, in the note's own line.
     if (settings_.SetByPolicy(keys::kCheck1) || settings_.SetByPolicy(keys::kWindowsStartup) ||
         settings_.SetByPolicy(keys::kMinimized)) {

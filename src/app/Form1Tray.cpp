@@ -88,7 +88,9 @@ void Form1::OpenReadMe() {
             MsgBox("The read-me is not there: " + file);
             return;
         }
-        services_.shell.OpenItem(file, folder);
+        // In Notepad, as the history log is: the shell's "open" needs an association for .txt,
+        // which a machine may not have, and fails without a word.
+        services_.shell.RunCommandLine("notepad \"" + file + "\"", ShowMode::Normal);
     });
 }
 
@@ -97,17 +99,26 @@ void Form1::ShowKeysHelp() {
     trap.Line(100, [&] {
         MsgBox(
             "Keyboard\r\n"
-            "Tab, Shift+Tab: the next or previous control. Arrow keys: within an option group.\r\n"
-            "Alt: the menu bar (Alt+F, Alt+T, Alt+H). Enter, Space: press the focused button.\r\n"
-            "In the folder list: Delete removes the selected folder; Shift+F10 or the Menu key "
-            "opens its menu.\r\n"
-            "Escape closes the Options and Preview windows.\r\n" +
+            "In every window: Tab, Shift+Tab: the next or previous control; arrow keys: within "
+            "an option group; Alt and the underlined letter: that field, button or menu; Enter, "
+            "Space: press the focused button.\r\n"
+            "Main window: Alt+F, Alt+T, Alt+H open the File, Tools and Help menus. In the folder "
+            "list, Delete removes the selected folder; Shift+F10 or the Menu key opens its menu "
+            "(Preview Next Run, Open Folder, Rules for This Folder, Remove From List).\r\n"
+            "Options, Preview and Rules for This Folder: Escape closes them from any control. "
+            "In the preview, Alt+C copies the report, Alt+R counts again, Alt+A cancels the "
+            "count.\r\n"
+            "Message boxes: Enter presses the default button.\r\n" +
             Label5.Caption().substr(1, Label5.Caption().size() - 2) +
             " from any program.\r\n\r\n"
-            "Command line\r\n"
-            "Ondrevan.exe /preview   what the next run would do\r\n"
-            "Ondrevan.exe /run   one run with the stored list and rules\r\n"
-            "Ondrevan.exe /?   the usage");
+            "Command line (Ondrevan.exe /? writes each switch in full; the read-me has the exit "
+            "codes)\r\n"
+            "/preview: what the next run would do, deleting nothing\r\n"
+            "/run: one run with the stored list and rules, without a window\r\n"
+            "/status: whether automatic deletion is on and running, for scripts\r\n"
+            "/export FILE, /import FILE: the settings to and from a text file\r\n"
+            "/exit: closes the running copy; /reopen: starts again the copy /exit closed\r\n"
+            "/?: the usage");
     });
 }
 

@@ -24,7 +24,13 @@ FolderRulesForm* Form1::ShowFolderRules() {
     // Asked for again while open: what was typed for the folder shown is stored first.
     folderRules_.StoreFields();
     folderRules_.Load(ListView1.Item(*selected));
+    folderRules_.Window.SetVisible(true);
     return &folderRules_;
+}
+
+void Form1::AfterListChanged() {
+    ShowFolderRulesColumn();
+    folderRules_.FolderListChanged(ListView1.Items());
 }
 
 void Form1::ShowFolderRulesColumn() {
@@ -64,10 +70,12 @@ void Form1::PushButton11_Click() {
     });
     trap.Line(102, [&] {
         // Said as it is: a user who believed everything could be recovered would lose files.
-        MsgBox(
-            "Files that lie in a listed folder are deleted permanently. In folder mode the "
-            "folder itself, with its sub-folders, then goes to the Recycle Bin; in contents "
-            "mode it stays.");
+        MsgBox(std::string(FilesGoToRecycleBin()
+                               ? "Files that lie in a listed folder go to the Recycle Bin, where "
+                                 "they can be recovered."
+                               : "Files that lie in a listed folder are deleted permanently.") +
+               " In folder mode the folder itself, with its sub-folders, then goes to the "
+               "Recycle Bin; in contents mode it stays.");
     });
 }
 

@@ -13,6 +13,9 @@ namespace ondrevan {
 namespace {
 
 constexpr const char* kDone = "What the next run would do, as of now. Nothing has been deleted.";
+constexpr const char* kListChanged =
+    "The folder list changed while this was counted: it shows the list as it was. Refresh "
+    "counts the list as it is now. Nothing has been deleted.";
 
 }  // namespace
 
@@ -114,7 +117,8 @@ void PreviewForm::cmdRefresh_Click() {
     lblTotals.SetCaption(totals.files);
     lblFolders.SetCaption(totals.strayRules.empty() ? totals.folders
                                                     : totals.folders + ". " + totals.strayRules);
-    lblStatus.SetCaption(kDone);
+    // The list may have changed while the window answered: "as of now" would not be so.
+    lblStatus.SetCaption(uses_.ListView1.Items() == entries ? kDone : kListChanged);
     report_ = PreviewReport(plans, choices);
     cmdCopy.SetEnabled(true);
 }

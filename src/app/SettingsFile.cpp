@@ -37,7 +37,56 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
+// UTF-16 bytes after their byte-order mark as UTF-8; a half pair becomes U+FFFD.
+std::string Utf16AsUtf8(std::string_view bytes, bool bigEndian) {
+    const auto unit = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (first << 8 | second) : (second << 8 | first);
+    };
+    std::string text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t code = unit(i);
+        if (code >= 0xD800 && code < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (code >= 0xD800 && code < 0xE000) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            text += static_cast<char>(code);
+        } else if (code < 0x800) {
+            text += static_cast<char>(0xC0 | code >> 6);
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            text += static_cast<char>(0xE0 | code >> 12);
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            text += static_cast<char>(0xF0 | code >> 18);
+            text += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+            text += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            text += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return text;
+}
+
+// The file's text as UTF-8, without a byte-order mark.
+std::string TextOfFile(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16AsUtf8(bytes.substr(2), false);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16AsUtf8(bytes.substr(2), true);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // Notepad's mark
+    return std::string(bytes);
+}
+
 }  // namespace
+
+bool IsMachineRecord(const std::string& name) {
+    const SettingRow* row = FindSetting(name);
+    return row && row->machineState;
+}
 
 std::string SettingsFileText(const NamedValues& values, const std::vector<std::string>& byPolicy,
                              const NamedValues& unknown) {
@@ -60,7 +109,7 @@ std::string SettingsFileText(const NamedValues& values, const std::vector<std::s
     return text;
 }
 
-SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
+SettingsFileReading ReadSettingsFile(std::string_view bytes, Locale& locale) {
     SettingsFileReading reading;
     // Each setting with the number of its first line, its lines gathered first.
     struct Pending {
@@ -70,9 +119,8 @@ SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
     };
     std::vector<Pending> pending;
     std::set<std::string> seen;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // Notepad's mark
     std::size_t number = 0;
-    for (const std::string& line : LinesOf(std::string(text))) {
+    for (const std::string& line : LinesOf(TextOfFile(bytes))) {
         ++number;
         const auto refuse = [&](const std::string& why) {
             reading.values.clear();
@@ -96,17 +144,17 @@ SettingsFileReading ReadSettingsFile(std::string_view text, Locale& locale) {
         pending.push_back({number, name, {line.substr(equals + 1)}});
     }
     for (const Pending& setting : pending) {
+        if (IsMachineRecord(setting.name)) {
+            reading.leftOut.push_back(setting.name);
+            continue;
+        }
         const std::string value =
             setting.name == keys::kFolders
                 ? JoinFolderList(setting.lines.size() == 1 && setting.lines[0].empty()
                                      ? std::vector<std::string>{}
                                      : setting.lines)
                 : JoinLines(setting.lines);
-        std::optional<std::string> why = SettingValueRefusal(setting.name, value, locale);
-        if (!why && FindSetting(setting.name)->kind == SettingKind::Stamp && !value.empty() &&
-            !ParseIsoLocalTime(value))
-            why = "\"" + value + "\" is not a time written as YYYY-MM-DDTHH:MM:SS";
-        if (why) {
+        if (const auto why = SettingValueRefusal(setting.name, value, locale)) {
             reading.values.clear();
             reading.refusal =
                 "Line " + std::to_string(setting.line) + ": " + setting.name + ": " + *why;

@@ -25,6 +25,23 @@ std::string RunOutcome(const RunTotals& totals) {
     return text;
 }
 
+bool RunOnlyFailed(const RunTotals& totals) {
+    return totals.filesDeleted == 0 && totals.filesRecycled == 0 && totals.foldersRecycled == 0 &&
+           RunDidSomething(totals);
+}
+
+std::string AfterRunBalloonText(const RunTotals& totals, const std::string& summary,
+                                const std::vector<std::string>& failures,
+                                const std::vector<std::string>& saidBefore) {
+    if (!RunDidSomething(totals) || summary.empty()) return {};
+    if (!RunOnlyFailed(totals) || failures.empty()) return RunOutcome(totals) + "\r\n" + summary;
+    if (failures == saidBefore) return {};
+    std::string text = RunOutcome(totals);
+    for (std::size_t i = 0; i < failures.size() && i < 3; ++i) text += "\r\n" + failures[i];
+    if (failures.size() > 3) text += "\r\n(and " + GroupedNumber(failures.size() - 3) + " more)";
+    return text;
+}
+
 bool RunDidSomething(const RunTotals& totals) {
     return totals.filesDeleted > 0 || totals.filesRecycled > 0 || totals.foldersRecycled > 0 ||
            totals.filesFailed > 0 || totals.filesNotRecycled > 0 || totals.problems > 0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ondrevan {
 
@@ -17,6 +18,15 @@ struct RunTotals {
 std::string RunOutcome(const RunTotals& totals);
 // A run that deleted, moved and failed nothing has nothing to tell.
 bool RunDidSomething(const RunTotals& totals);
+// A run that deleted and moved nothing, and failed.
+bool RunOnlyFailed(const RunTotals& totals);
+// The balloon after a scheduled run, or "" when it has nothing to say: a run that did
+// nothing says nothing; one that only failed names what it could not do (the first three of
+// `failures`), and says nothing when those are the failures `saidBefore` holds, so that a
+// list that cannot be cleared is told once and again only when that changes.
+std::string AfterRunBalloonText(const RunTotals& totals, const std::string& summary,
+                                const std::vector<std::string>& failures,
+                                const std::vector<std::string>& saidBefore);
 
 // What a run did: its totals and its closing line as the history has it ("" when the list
 // was empty). A run that did not start says why in `notRun`, and its closing line is that

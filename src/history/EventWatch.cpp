@@ -1,5 +1,7 @@
 #include "history/EventWatch.h"
 
+#include <utility>
+
 #include "platform/ValueForms.h"
 
 namespace ondrevan {
@@ -30,6 +32,7 @@ std::vector<EventRecord> EventWatch::Line(const std::string& text, bool failure)
                 first += "\r\n(and " + GroupedNumber(failures_.size() - kFailuresNamed) + " more)";
             found.push_back({events::kRunFinishedWithFailures, EventType::Warning, {text, first}});
         }
+        lastRunFailures_ = std::move(failures_);
         failures_.clear();
     }
     return found;

@@ -25,9 +25,11 @@ class EventWatch {
     // The history file could not be written: one error until a line is written again.
     std::optional<EventRecord> WriteFailed(const std::string& why);
     void WriteSucceeded() { failing_ = false; }
+    const std::vector<std::string>& LastRunFailures() const { return lastRunFailures_; }
 
   private:
     std::vector<std::string> failures_;
+    std::vector<std::string> lastRunFailures_;
     bool failing_ = false;
 };
 
@@ -41,6 +43,7 @@ class WatchedHistory : public HistoryLog {
     void AppendMessage(const std::string& text) override;
     void BeginRun() override { history_.BeginRun(); }
     void EndRun() override { history_.EndRun(); }
+    std::vector<std::string> LastRunFailures() const override { return watch_.LastRunFailures(); }
 
   private:
     template <typename Write>

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ondrevan {
 
@@ -26,6 +27,9 @@ class HistoryLog {
     // each opening it anew; each still reaches the file as it is written.
     virtual void BeginRun() {}
     virtual void EndRun() {}
+    // The lines of the last finished run that say something was not done, where the log
+    // watches for them (none where it does not).
+    virtual std::vector<std::string> LastRunFailures() const { return {}; }
 
   protected:
     ~HistoryLog() = default;

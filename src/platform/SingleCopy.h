@@ -26,6 +26,8 @@ class SingleCopy {
         First,       // no other copy has a window: this one goes on and holds the claim
         HandedOver,  // the other copy was asked to show its window: this one ends
         NoAnswer,    // another copy holds the claim, but its window could not be reached
+        LockHeld,    // the claim's name is held, but no window of the program is open for
+                     // this user: whoever holds it is not known
     };
     virtual Start ClaimWindowOrHandOver() = 0;
 

@@ -42,4 +42,8 @@ inline constexpr const char* kSwitchedOn = "SwitchedOn";
 inline constexpr const char* kLastScheduledRunSummary = "LastScheduledRunSummary";
 inline constexpr const char* kLastScheduledRunProblems = "LastScheduledRunProblems";
 
+// Set by /exit when it has closed the running copy, so that the installer that asked can
+// start it again as it was: the time, a blank, and "tray" or "window".
+inline constexpr const char* kClosedByExit = "ClosedByExit";
+
 }  // namespace ondrevan::keys

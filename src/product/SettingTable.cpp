@@ -49,6 +49,7 @@ constexpr SettingRow kSettingRows[] = {
     {kLastScheduledRunSummary, SettingKind::Text, true},
     {kLastScheduledRunProblems, SettingKind::Count, true},
     {kFolderRules, SettingKind::FolderRules},
+    {kClosedByExit, SettingKind::Text, true},
 };
 
 bool IsWholeNumber(const std::string& text) {
@@ -130,7 +131,7 @@ std::optional<std::string> SettingValueRefusal(std::string_view name, const std:
                        "the folder and its rules)";
             break;
         }
-        // The schedule reads its own stamps; the settings file asks it.
+        // The machine's own record is never imported: its stamps are the schedule's to read.
         case SettingKind::Stamp:
         case SettingKind::FolderList:
         case SettingKind::Text:

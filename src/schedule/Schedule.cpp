@@ -261,14 +261,15 @@ void Schedule::AfterScheduledRun() {
     // For /status: how the last scheduled run ended.
     uses_.settings.Save(keys::kLastScheduledRunSummary, LastRunSummary());
     uses_.settings.Save(keys::kLastScheduledRunProblems, std::to_string(totals.problems));
-    // What went where leads; the closing line with every count follows in the balloon.
-    const std::string outcome = RunOutcome(totals);
     ScheduledRunDone.Raise();
     // A word in passing: the balloon is not waited for and takes no focus. A run that did
-    // nothing has nothing to say.
-    if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) &&
-        RunDidSomething(totals) && !LastRunSummary().empty())
-        uses_.tray.ShowBalloon(outcome + "\r\n" + LastRunSummary(), kProductName, 0, false);
+    // nothing has nothing to say, nor one that failed as the one before did.
+    const std::vector<std::string> failures = uses_.history.LastRunFailures();
+    const std::string balloon =
+        AfterRunBalloonText(totals, LastRunSummary(), failures, failuresSaid_);
+    failuresSaid_ = RunOnlyFailed(totals) ? failures : std::vector<std::string>{};
+    if (IsSwitchOn(uses_.settings.Get(keys::kNotifyAfterRun, kSwitchOff)) && !balloon.empty())
+        uses_.tray.ShowBalloon(balloon, kProductName, 0, false);
 }
 
 void Schedule::CheckMissedRun() {

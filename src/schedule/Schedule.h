@@ -105,6 +105,8 @@ class Schedule {
 
     Uses uses_;
     RunReport lastReport_;  // what the last scheduled run did
+    // The failures of the last scheduled run that only failed, once its balloon named them.
+    std::vector<std::string> failuresSaid_;
     DueTracker due_;
     std::string keptCaption_ = kSwitchOffCaption;
     // The switch's own question is up: a further press or click is part of it.

@@ -69,8 +69,8 @@ LRESULT Ask(HWND window, UINT message, WPARAM w, LPARAM l) {
 }
 
 std::wstring TextOf(HWND window) {
-    wchar_t buffer[1024] = L"";
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+    wchar_t buffer[4096] = L"";
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer),
                           SMTO_ABORTIFHUNG, 2000, nullptr);
     return buffer;
 }
@@ -304,6 +304,24 @@ int wmain(int argc, wchar_t** argv) {
         return form && ::PostMessageW(form, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (command == L"form") return Found(::FindWindowW(kFormClass, nullptr));
+    if (command == L"run-line" && argc > 2) {
+        // A command line as a deployment tool runs a registered one: as it stands, waiting for
+        // that process alone. Prints its exit code.
+        std::wstring line = argv[2];
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &process))
+            return 1;
+        ::WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        PrintLine(std::to_string(code));
+        return 0;
+    }
     if (command == L"policy-changed") {  // what Group Policy broadcasts after applying
         DWORD_PTR result = 0;
         return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,

@@ -215,6 +215,9 @@ class Session:
         for name in ("HAND-M.CUR", "ReadMe.txt", "LICENSE.txt", r"Samples\TestFolder1\notes.txt",
                      *more):
             assert os.path.isfile(self.path(PROGRAM_FOLDER + "\\" + name)), name
+        with open(self.path(PROGRAM_FOLDER + r"\ReadMe.txt"), encoding="utf-8") as f:
+            left = re.findall(r"@[A-Z_]+@", f.read())
+        assert not left, f"placeholders left in the read-me: {left}"
 
     def step_installer_installs(self):
         setup = r"C:\ondrevan-e2e\setup.exe"
@@ -225,7 +228,8 @@ class Session:
         assert os.path.isfile(self.path(SHORTCUT)), "Start-menu shortcut"
         entry = self.desk.reg_values(UNINSTALL_KEY)
         assert entry and entry["DisplayName"] == "Ondrevan", entry
-        assert entry["UninstallString"] == f'"{UNINSTALLER}"', entry
+        # Run in place: whoever runs it waits for the uninstall.
+        assert entry["UninstallString"] == f'"{UNINSTALLER}" _?={PROGRAM_FOLDER}\\Uninstall', entry
         self.expect_entry_and_event_source(entry)
         assert self.desk.reg_values(SETTINGS_KEY) is None, "nothing stored before the first start"
 
@@ -1079,6 +1083,17 @@ class Session:
             "Some settings are managed by your organization. Everything deleted can be "
             "recovered."))
         assert self.run_values() == [None, None], "a forbidden start-up entry goes"
+        # The Help says what the note says: with the files sent to the Recycle Bin, nothing
+        # is deleted permanently.
+        self.desk.click_control("PushButton11")
+        self.desk.click("button", BOX, "OK", "15")
+        said = until("the second Help box", lambda: (t := self.desk.probe_lines(
+            "dialog-texts", BOX)) and any("Files that lie" in line for line in t) and t)
+        self.desk.answer(BOX, "OK")
+        until("no box", lambda: self.boxes() == 0)
+        assert not any("permanently" in line for line in said), said
+        assert any("go to the Recycle Bin, where they can be recovered" in line
+                   for line in said), said
         check3 = self.desk.control("Check3")
         subprocess.run(["xdotool", "mousemove", str(check3.x), str(check3.y)], check=True)
         tip = until("the tool tip", lambda: (t := self.desk.seen("class", "tooltips_class32", "0"))
@@ -1239,6 +1254,22 @@ class Session:
         self.desk.key("Return")
         until("the box to close", lambda: self.boxes() == 0)
         until("the keyboard back in the list", lambda: focused() == "ListView1")
+        # Help > Keyboard and Command Line: every switch, and the keys of every window.
+        self.desk.key("alt+h")
+        time.sleep(0.5)
+        self.desk.key("k")
+        said = "\n".join(until("the keys", lambda: self.desk.probe_lines("dialog-texts", BOX)))
+        for switch in ("/preview", "/run", "/status", "/export FILE", "/import FILE", "/exit",
+                       "/reopen", "/?"):
+            assert re.search(rf"(^|\s){re.escape(switch)}[:,]", said, re.M), \
+                f"{switch} missing:\n{said}"
+        for window in ("Main window", "Options", "Preview", "Rules for This Folder",
+                       "Message boxes"):
+            assert window in said, f"{window} missing:\n{said}"
+        self.desk.screenshot("keys-help")
+        self.desk.key("Return")
+        until("the box to close", lambda: self.boxes() == 0)
+        until("the keyboard back in the list", lambda: focused() == "ListView1")
         self.desk.key("Home", "Delete")
         until("an empty list", lambda: self.desk.items() == [])
 
@@ -1285,18 +1316,25 @@ class Session:
         self.close_notepad(notepad)
 
     def step_uninstaller_leaves_nothing(self):
+        """As a deployment tool runs the registered quiet uninstall: it returns when the
+        uninstall is done, with its exit code."""
         assert self.history(), "a history file to take away"
+        quiet = self.desk.reg_values(UNINSTALL_KEY)["QuietUninstallString"]
         # Ondrevan is still running: the uninstaller closes it first.
-        result = self.desk.wine(UNINSTALLER, "/S")
-        assert result.returncode == 0, result.stderr[-2000:]
-        # The uninstaller runs on from a copy of itself: wait for what it leaves.
-        until("the program folder to go", lambda: not os.path.exists(self.path(PROGRAM_FOLDER)),
-              60)
-        until("the program to have closed", lambda: not self.desk.form(), 30)
+        said = self.desk.probe_lines("run-line", quiet)
+        # Its last line is the exit code; what the closed copy's /exit wrote comes before it.
+        assert said and said[-1] == "0", f"{quiet}: {said}"
+        assert not self.desk.form(), "the program closed"
         if self.program:
             assert self.program.wait(30) == 0
             self.program = None
-        until("the settings to go", lambda: self.desk.reg_values(SETTINGS_KEY) is None, 30)
+        # Gone when it returned, not later.
+        assert not os.path.exists(self.path(PROGRAM)), os.listdir(self.path(PROGRAM_FOLDER))
+        assert self.desk.reg_values(UNINSTALL_KEY) is None, "still in Apps & features"
+        assert self.desk.reg_values(SETTINGS_KEY) is None
+        # The uninstaller, which cannot remove itself while it runs, goes as it ends.
+        until("the program folder to go", lambda: not os.path.exists(self.path(PROGRAM_FOLDER)),
+              30)
         assert not os.path.exists(self.path(SHORTCUT))
         assert self.run_values() == [None, None]
         assert self.desk.reg_values(UNINSTALL_KEY) is None
@@ -1311,6 +1349,17 @@ class Session:
             assert [n for n in names if n.lower().endswith(".exe")] == ["Ondrevan/Ondrevan.exe"]
             archive.extractall(self.path(r"C:\Portable"))
         self.start_program(r"C:\Portable\Ondrevan\Ondrevan.exe")
+        # Help > Read Me: the read-me beside the program, in Notepad.
+        self.desk.click_control("Label4")
+        self.desk.key("alt+h")
+        time.sleep(0.5)
+        self.desk.key("r")
+        until("the read-me in Notepad", lambda: self.desk.seen("top", "ReadMe.txt - Notepad", "0")
+              or self.boxes(), 30)
+        said = self.desk.probe_lines("dialog-texts", BOX)
+        assert self.boxes() == 0, f"no read-me: {said}"
+        self.desk.wine("taskkill", "/f", "/im", "notepad.exe")
+        until("Notepad to go", lambda: not self.desk.seen("top", "ReadMe.txt - Notepad", "0"))
         self.desk.click_control("PushButton14")
         self.desk.answer(BOX, "No")
         until("the portable samples", lambda: self.desk.items() == [
@@ -1365,10 +1414,23 @@ class Session:
         assert int(source.get("TypesSupported", "0"), 0) == 7, source
 
     def expect_closed_by_the_installer(self):
-        assert self.program.wait(60) == 0, "the running copy closes as its close box closes it"
-        self.program = None
+        if self.program:
+            assert self.program.wait(60) == 0, "the running copy closes as its close box does"
+            self.program = None
         left = [f for f in os.listdir(self.path(PROGRAM_FOLDER)) if f.lower().endswith(".tmp")]
         assert not left, f"files kept for a reboot: {left}"
+
+    def expect_started_again(self, hidden=False):
+        """The copy an installer closed runs again when the installer is done, as it was:
+        one copy, its window shown or hidden in the tray."""
+        if hidden:
+            until("the copy back, hidden in the tray", lambda: (f := self.desk.form()) and
+                  not f.visible and self.desk.seen("tray", "1"), 60)
+        else:
+            until("the copy back, its window shown", lambda: (f := self.desk.form()) and
+                  f.visible, 60)
+        assert self.desk.probe_lines("windows", "OndrevanForm1") == ["1"]
+        self.program = None  # started by the installer: closed by the next one, or its box
 
     def msi(self, *args):
         result = self.desk.wine("msiexec", *args, "/qn")
@@ -1410,14 +1472,15 @@ class Session:
         # The same version built again replaces the installed one.
         self.msi("/i", rebuilt_package)
         self.expect_closed_by_the_installer()
+        self.expect_started_again()
         rebuilt = self.installed_products()
         assert list(rebuilt) == [version] and rebuilt != first, (first, rebuilt)
         assert self.run_values()[0] == PROGRAM, "the start-up entry stays"
 
         # A later version replaces it, over the running copy; an earlier one is refused.
-        self.start_program()
         self.msi("/i", later_package)
         self.expect_closed_by_the_installer()
+        self.expect_started_again()
         assert list(self.installed_products()) == [later], self.installed_products()
         assert self.run_values()[0] == PROGRAM, "the start-up entry stays over an upgrade"
         assert len(self.msi_shortcuts()) == 1
@@ -1425,11 +1488,11 @@ class Session:
         assert result.returncode != 0, "a downgrade must be refused"
         assert list(self.installed_products()) == [later], self.installed_products()
 
-        self.start_program()
         self.msi("/x", later_package)
-        assert self.program.wait(60) == 0, "the running copy closes before its files go"
-        self.program = None
+        until("the running copy to close before its files go", lambda: not self.desk.form())
         assert not os.path.exists(folder), os.listdir(folder)
+        # An uninstall starts nothing again; what /exit noted for it goes with it here.
+        self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", "ClosedByExit", "/f")
         assert self.msi_shortcuts() == []
         assert self.run_values() == [None, None], "the Run value the program wrote"
         assert self.installed_products() == {}
@@ -1453,27 +1516,51 @@ class Session:
             if not by_setup:
                 assert not os.path.exists(self.path(PROGRAM_FOLDER + r"\Uninstall"))
             assert self.run_values()[0] == PROGRAM, "the start-up entry stays"
-            assert self.settings() == settings, "the settings stay"
+            kept = {k: v for k, v in self.settings().items() if k != "ClosedByExit"}
+            assert kept == settings, "the settings stay"
 
         self.msi("/i", package)
         self.start_program()
         if not self.desk.control("Check3").checked:  # the kept settings may have it on
             self.desk.click_control("Check3")
         until("the start-up entry", lambda: self.run_values()[0] == PROGRAM)
-        settings = self.settings()
+        # Hidden in the tray, as a copy started with Windows often is.
+        self.desk.click("caption-button", "minimize")
+        until("the window to hide", lambda: not self.desk.form().visible)
+        settings = {k: v for k, v in self.settings().items() if k != "ClosedByExit"}
         result = self.desk.wine(setup, "/S")
         assert result.returncode == 0, result.stderr[-2000:]
         self.expect_closed_by_the_installer()
+        self.expect_started_again(hidden=True)
         one_installation(by_setup=True)
 
-        self.start_program()
         self.msi("/i", package)
         self.expect_closed_by_the_installer()
+        self.expect_started_again(hidden=True)
         one_installation(by_setup=False)
 
         self.msi("/x", package)
+        until("the running copy to close", lambda: not self.desk.form())
+        self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", "ClosedByExit", "/f")
         assert self.installed_products() == {} and self.msi_shortcuts() == []
         assert not os.path.exists(self.path(PROGRAM_FOLDER))
+
+    def step_setup_refuses_to_replace_a_later_version(self):
+        """The setup program over a later version that the MSI installed: refused, with a
+        message and an exit code of its own, as the MSI refuses an earlier version of itself."""
+        later = re.search(r"([\d.]+)\.msi", os.path.basename(self.args.later_msi))[1]
+        setup, later_package = r"C:\ondrevan-e2e\setup.exe", r"C:\ondrevan-e2e\later.msi"
+        shutil.copy(self.args.setup, self.path(setup))
+        shutil.copy(self.args.later_msi, self.path(later_package))
+        self.msi("/i", later_package)
+        try:
+            result = self.desk.wine(setup, "/S")
+            assert result.returncode == 5, f"the setup over {later} exited {result.returncode}"
+            assert list(self.installed_products()) == [later], self.installed_products()
+            assert not os.path.exists(self.path(PROGRAM_FOLDER + r"\Uninstall"))
+        finally:
+            self.msi("/x", later_package)
+        assert self.installed_products() == {}
 
     def step_every_window_fits_its_screen_at_every_dpi(self):
         """Each window opened at 96, 144 and 192 DPI on a 1280 x 800 and a 1920 x 1080 screen

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeSystem.h"
+#include "app/AdminCommands.h"
 #include "app/CommandLine.h"
 #include "app/HealthStatus.h"
 #include "app/SettingsFile.h"
@@ -14,6 +15,11 @@ namespace ondrevan {
 namespace {
 
 using testing::FakeSystem;
+
+// What the program records of its own runs on a machine: never carried to another.
+constexpr const char* kMachineRecord[] = {keys::kLastScheduledRun, keys::kSwitchedOn,
+                                          keys::kLastScheduledRunSummary,
+                                          keys::kLastScheduledRunProblems, keys::kClosedByExit};
 using testing::TextData;
 
 // A history whose file cannot be written while `failing` is set.
@@ -165,7 +171,7 @@ TEST(SettingsFile, RefusesTheWholeFileAndNamesTheLine) {
         {head + "MinimumAgeDays=36501\r\n", "Line 3: MinimumAgeDays: \"36501\" is not a number"},
         {head + "HotKey=Ctrl+\r\n", "Line 3: HotKey: \"Ctrl+\" is not a hot key"},
         {head + "Text1=1\r\n+2\r\n", "Line 3: Text1: \"1\r\n2\" is no number"},
-        {head + "LastScheduledRun=2026-02-30T10:00:00\r\n", "Line 3: LastScheduledRun"},
+        {head + "Option3=maybe\r\n", "Line 3: Option3: \"maybe\" is not True or False"},
     };
     for (const auto& [text, refusal] : cases) {
         const SettingsFileReading reading = ReadSettingsFile(text, locale);
@@ -213,6 +219,117 @@ TEST(SettingsFile, ExportThenImportGivesTheSameSettingsAndLeavesThePoliciesAlone
         }
     EXPECT_EQ(to.settings.Get("HotKey"), "F9") << "overwrote what the policy sets";
     EXPECT_FALSE(to.settings.Get("Leftover"));
+}
+
+// What another machine should take: the settings, never this machine's record of its runs,
+// whatever form the file came in.
+TEST(SettingsFile, CarriesSettingsOnlyAndSaysWhenAFileCannotBeOne) {
+    FakeSystem from;
+    for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+             {"Check1", "1"},
+             {"LastScheduledRun", "2026-03-30T09:00:00"},
+             {"SwitchedOn", "2026-03-01T09:00:00"},
+             {"LastScheduledRunSummary", "Run finished: 0 files deleted, 2 could not be"},
+             {"LastScheduledRunProblems", "2"}})
+        from.settings.Set(name, value);
+    std::string said;
+    ASSERT_EQ(RunFromCommandLine(CommandMode::Export, from.services(), said, "C:\\s.txt"), 0);
+    const std::string file = from.fileSystem.ReadWholeFile("C:\\s.txt");
+    EXPECT_NE(file.find("Check1=1\r\n"), std::string::npos) << file;
+    for (const char* record : kMachineRecord)
+        EXPECT_EQ(file.find(record), std::string::npos) << record << " exported:\n" << file;
+    EXPECT_NE(said.find("Exported 1 setting "), std::string::npos) << said;
+
+    from.fileSystem.AddFolder("C:\\Exports");
+    said.clear();
+    EXPECT_EQ(RunFromCommandLine(CommandMode::Export, from.services(), said, "C:\\Exports"), 1);
+    EXPECT_NE(said.find("C:\\Exports: it is a folder. Name a file in it, such as "
+                        "C:\\Exports\\Ondrevan settings.txt"),
+              std::string::npos)
+        << said;
+
+    const std::string older =
+        "Check1=1\r\nLastScheduledRun=2026-03-30T09:00:00\r\n"
+        "LastScheduledRunProblems=2\r\n";
+    const auto utf16 = [](std::u16string_view text, bool bigEndian) {
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int exitCode;
+        const char* said;
+        std::optional<std::string> check1;
+    };
+    const Case cases[] = {
+        {"an export of an earlier version", older, 0,
+         "Imported 1 setting from C:\\in.txt; left out, this machine's own record of its runs: "
+         "LastScheduledRun LastScheduledRunProblems",
+         "1"},
+        {"UTF-16 as PowerShell writes it", utf16(u"Check1=1\r\nKeepPatterns=\u00FC\r\n", false), 0,
+         "Imported 2 settings from C:\\in.txt", "1"},
+        {"UTF-16, big end first", utf16(u"Check1=1\r\n", true), 0, "Imported 1 setting", "1"},
+        {"an empty file", "", 1, "C:\\in.txt holds no settings: nothing was imported.",
+         std::nullopt},
+        {"comments alone", "; nothing\r\n\r\n", 1, "holds no settings", std::nullopt},
+        {"the machine's record alone", "SwitchedOn=2026-03-01T09:00:00\r\n", 1,
+         "holds no settings: nothing was imported; left out, this machine's own record of its "
+         "runs: SwitchedOn",
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        FakeSystem to;
+        to.fileSystem.AppendToFile("C:\\in.txt", c.bytes);
+        said.clear();
+        EXPECT_EQ(RunFromCommandLine(CommandMode::Import, to.services(), said, "C:\\in.txt"),
+                  c.exitCode)
+            << c.what << ": " << said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << c.what << ": " << said;
+        EXPECT_EQ(to.settings.Get("Check1"), c.check1) << c.what;
+        for (const char* record : kMachineRecord)
+            EXPECT_FALSE(to.settings.Get(record)) << c.what << ": " << record << " imported";
+    }
+    FakeSystem to;
+    to.fileSystem.AppendToFile("C:\\in.txt",
+                               utf16(u"KeepPatterns=\u00FC.txt \U0001F600\r\n", false));
+    ASSERT_EQ(RunFromCommandLine(CommandMode::Import, to.services(), said, "C:\\in.txt"), 0);
+    EXPECT_EQ(to.settings.Get("KeepPatterns"), "\xC3\xBC.txt \xF0\x9F\x98\x80")
+        << "not read as UTF-16";
+}
+
+// An installer closes the running copy with /exit and, when it is done, starts it again with
+// /reopen: as it was, and only the copy that installer closed.
+TEST(Reopen, StartsAgainWhatExitClosedAndOnlyOnce) {
+    testing::MemorySettingsStore settings;
+    testing::FakeClock clock;
+    clock.Set(2026, 3, 30, 9, 0, 0);
+    const auto note = [&](bool hidden, int secondsLater) {
+        NoteClosedCopy(settings, clock.now, hidden);
+        testing::FakeClock later = clock;
+        later.now.time.seconds += secondsLater;
+        return TakeClosedCopyNote(settings, later.now);
+    };
+    EXPECT_EQ(settings.Get("ClosedByExit"), std::nullopt);
+    EXPECT_EQ(TakeClosedCopyNote(settings, clock.now), Reopening::No) << "nothing was closed";
+    EXPECT_EQ(note(true, 5), Reopening::Tray);
+    EXPECT_EQ(settings.Get("ClosedByExit"), "") << "the note is forgotten once taken";
+    EXPECT_EQ(TakeClosedCopyNote(settings, clock.now), Reopening::No) << "a second /reopen";
+    EXPECT_EQ(note(false, 300), Reopening::Window);
+    EXPECT_EQ(note(false, 301), Reopening::No) << "an uninstall's note, found by a later install";
+    EXPECT_EQ(note(true, -1), Reopening::No) << "a note from the future";
+    for (const char* stored : {"garbage", "2026-03-30T09:00:00", "2026-03-30T09:00:00 maybe",
+                               "2026-02-30T09:00:00 tray"}) {
+        settings.Set("ClosedByExit", stored);
+        EXPECT_EQ(TakeClosedCopyNote(settings, clock.now), Reopening::No) << stored;
+        EXPECT_EQ(settings.Get("ClosedByExit"), "") << stored;
+    }
+    EXPECT_EQ(ParseCommandLine({"/REOPEN"}), CommandMode::Reopen);
+    EXPECT_NE(std::string(kUsage).find("/reopen"), std::string::npos);
 }
 
 }  // namespace

@@ -189,8 +189,10 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
     for (const NotifyIconRequest& request : sys.notifyIcon.sent)
         if (request.flags == 16 && !request.info.empty()) {
             EXPECT_EQ(request.infoTitle, "Ondrevan");
-            EXPECT_EQ(request.info.rfind("nothing to delete, 1 not done\r\nRun finished: ", 0), 0u);
-            EXPECT_NE(request.info.find("1 file could not be deleted"), std::string::npos);
+            // What failed is named, not only counted.
+            EXPECT_EQ(request.info.rfind("nothing to delete, 1 not done\r\nCould not ", 0), 0u)
+                << request.info;
+            EXPECT_NE(request.info.find("C:\\Work\\b.txt"), std::string::npos) << request.info;
         }
     // Files and folders sent to the Recycle Bin lead, with their sizes.
     sys.settings.Set(keys::kRecycleFiles, kSwitchOn);
@@ -208,6 +210,61 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
     EXPECT_EQ(tips().back().substr(tips().back().find('\n')),
               "\nLast run 10:00:03 AM: nothing to delete");
     EXPECT_EQ(balloons(), 0);
+}
+
+// Every five seconds over a list that cannot be cleared: the balloon says what is wrong once,
+// naming the entries, and again only when that changes.
+TEST_F(MonthFixture, AListThatOnlyFailsIsToldOnceAndAgainWhenItChanges) {
+    sys.fileSystem.AddFile("C:\\Work\\np.exe", "a program");
+    sys.fileSystem.AddFile("C:\\Work\\app.exe", "another");
+    const auto list = [&](std::vector<std::string> entries) {
+        sys.settings.Set(keys::kFolders, JoinFolderList(entries));
+    };
+    list({"C:\\Work\\np.exe", "C:\\Work\\app.exe"});
+    for (const auto& [key, value] :
+         std::vector<std::pair<const char*, const char*>>{{keys::kOption4, "False"},
+                                                          {keys::kOption3, "True"},
+                                                          {keys::kText1, "0"},
+                                                          {keys::kText2, "0"},
+                                                          {keys::kText3, "5"},
+                                                          {keys::kNotifyAfterRun, kSwitchOn}})
+        sys.settings.Set(key, value);
+    sys.clock.now = At(2026, 12, 1, 10, 0, 0);
+    const auto balloons = [&] {
+        std::vector<std::string> said;
+        for (const NotifyIconRequest& request : sys.notifyIcon.sent)
+            if (request.flags == 16 && !request.info.empty()) said.push_back(request.info);
+        sys.notifyIcon.sent.clear();
+        return said;
+    };
+    Form1 form(sys.services());
+    form.Form_Load();
+    const auto tick = [&](int seconds) {
+        const std::size_t before = History().size();
+        for (int i = 0; i < seconds; ++i) {
+            sys.clock.now.time.seconds += 1;
+            if (form.Timer1.Running()) form.Timer1.Tick.Raise();
+        }
+        int runs = 0;
+        for (std::size_t i = before; i < History().size(); ++i)
+            runs += History()[i].find("Run finished:") != std::string::npos;
+        return runs;
+    };
+    ASSERT_EQ(tick(20), 4);
+    std::vector<std::string> said = balloons();
+    ASSERT_EQ(said.size(), 1u) << "said after every run";
+    EXPECT_EQ(said[0].rfind("nothing to delete, 2 not done\r\nRefused  C:\\Work\\np.exe", 0), 0u)
+        << said[0];
+    EXPECT_NE(said[0].find("\r\nRefused  C:\\Work\\app.exe"), std::string::npos) << said[0];
+    EXPECT_EQ(tick(20), 4);
+    EXPECT_TRUE(balloons().empty()) << "the same failures again";
+    // The list changes: told again, once.
+    form.ListView1.RemoveAt(0);
+    ASSERT_EQ(tick(10), 2);
+    said = balloons();
+    ASSERT_EQ(said.size(), 1u);
+    EXPECT_EQ(said[0].find("np.exe"), std::string::npos) << said[0];
+    form.Form_QueryUnload();
 }
 
 }  // namespace

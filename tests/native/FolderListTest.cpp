@@ -176,6 +176,43 @@ TEST_F(FolderListFixture, TheRulesWindowStoresOnlyWhatTheUserChangedOverRulesCha
     EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\A\tage=5\r\nC:\\B\tmaxfiles=3");
 }
 
+// The folder shown in the rules window leaves the list, by any door: the window closes and
+// nothing typed into it is stored for a folder no longer listed.
+TEST_F(FolderListFixture, TheRulesWindowClosesWhenItsFolderLeavesTheListAndStoresNothing) {
+    const struct {
+        const char* door;
+        std::function<void()> remove;
+    } doors[] = {
+        {"Remove From List and Delete", [&] { form->RemoveSelectedFolder(); }},
+        {"a double click", [&] { form->ListView1.DblClick.Raise(); }},
+        {"Clear List", [&] { form->PushButton13.Click.Raise(); }},
+    };
+    for (const auto& door : doors) {
+        sys.settings.Set("FolderRules", "");
+        Load("C:\\A" + kSep + "C:\\B" + kSep);
+        form->ListView1.Select(1);
+        FolderRulesForm& rules = *form->ShowFolderRules();
+        EXPECT_TRUE(rules.Window.Visible()) << door.door;
+        rules.txtMaxMb.SetText("10");
+        door.remove();
+        EXPECT_FALSE(rules.Window.Visible()) << door.door << ": the window stays open";
+        rules.Window.Closing.Raise();  // as the window closing does
+        EXPECT_EQ(sys.settings.Get("FolderRules").value_or(""), "")
+            << door.door << ": a rule stored for a folder no longer listed";
+    }
+    // Another folder leaving the list leaves the window as it is.
+    Load("C:\\A" + kSep + "C:\\B" + kSep);
+    form->ListView1.Select(1);
+    FolderRulesForm& rules = *form->ShowFolderRules();
+    EXPECT_TRUE(rules.Window.Visible());
+    form->ListView1.Select(0);
+    form->RemoveSelectedFolder();
+    EXPECT_TRUE(rules.Window.Visible());
+    rules.txtMaxMb.SetText("10");
+    rules.Window.Closing.Raise();
+    EXPECT_EQ(sys.settings.Get("FolderRules"), "C:\\B\tmaxmb=10");
+}
+
 TEST_F(FolderListFixture, WhileBusyTheListStaysButClearListStillStoresTheEmptyText) {
     Load("a" + kSep + "b" + kSep);
     form->Window.SetMousePointer(pointers::kHourglass);

@@ -169,5 +169,26 @@ TEST_F(PreviewWindowFixture, CancelOrClosingStopsTheCountingAndShowsWhatWasCount
     }
 }
 
+// The list changed in the main window while the preview counted: it does not say "as of now".
+TEST_F(PreviewWindowFixture, ACountOverAListThatChangedMeanwhileSaysSo) {
+    PreviewForm& preview = form->ShowPreview();
+    preview.cmdRefresh_Click();
+    EXPECT_EQ(preview.lblStatus.Caption().rfind("What the next run would do, as of now.", 0), 0u);
+    sys.pump.onPump = [&](int) {
+        if (preview.lblStatus.Caption().rfind("Counting: 2 of", 0) != 0) return;
+        form->ListView1.SelectionChangedByUser(0);
+        form->RemoveSelectedFolder();
+        sys.pump.onPump = nullptr;
+    };
+    preview.cmdRefresh_Click();
+    ASSERT_EQ(form->ListView1.Count(), 3u) << "the entry was not removed";
+    EXPECT_EQ(preview.lblStatus.Caption().find("as of now"), std::string::npos)
+        << preview.lblStatus.Caption();
+    EXPECT_EQ(
+        preview.lblStatus.Caption().rfind("The folder list changed while this was counted", 0), 0u);
+    preview.cmdRefresh_Click();
+    EXPECT_EQ(preview.lblStatus.Caption().rfind("What the next run would do, as of now.", 0), 0u);
+}
+
 }  // namespace
 }  // namespace ondrevan

@@ -89,15 +89,28 @@ TEST(SecondStart, HandsOverToTheFirstCopyAndSaysSoOnlyWhenItGetsNoAnswer) {
     struct Case {
         Start start;
         std::optional<int> exitCode;
-        std::size_t messages;
+        std::vector<const char*> said;  // in the one message, if any
+        std::vector<const char*> notSaid;
     } cases[] = {
-        {Start::First, std::nullopt, 0}, {Start::HandedOver, 0, 0}, {Start::NoAnswer, 1, 1}};
+        {Start::First, std::nullopt, {}, {}},
+        {Start::HandedOver, 0, {}, {}},
+        {Start::NoAnswer, 1, {"already running for you", "did not answer"}, {}},
+        // The name is held and no window of ours is open: nothing says a copy runs.
+        {Start::LockHeld,
+         1,
+         {"lock", "is held", "Ondrevan.Window", "another program"},
+         {"already running"}},
+    };
     for (const Case& c : cases) {
         testing::FakeSingleCopy copies;
         testing::ScriptedDialogs dialogs;
         copies.answer = c.start;
         EXPECT_EQ(HandOverToFirstCopy(copies, dialogs), c.exitCode);
-        EXPECT_EQ(dialogs.shown.size(), c.messages);
+        ASSERT_EQ(dialogs.shown.size(), c.said.empty() ? 0u : 1u);
+        for (const char* words : c.said)
+            EXPECT_NE(dialogs.Texts()[0].find(words), std::string::npos) << dialogs.Texts()[0];
+        for (const char* words : c.notSaid)
+            EXPECT_EQ(dialogs.Texts()[0].find(words), std::string::npos) << dialogs.Texts()[0];
     }
 }
 

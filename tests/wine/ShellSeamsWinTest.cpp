@@ -138,6 +138,17 @@ TEST(RunLockWin, IsBusyWhileAnotherCopyRunsAndFreeAfterItEndsOrCrashes) {
     ::CloseHandle(finish);
 }
 
+// Another program of the same user holds the single-copy lock's name, and no window of the
+// program is open: a start says the lock is held rather than that a copy runs.
+TEST(SingleCopyWin, TellsALockHeldWithoutAWindowFromACopyThatDoesNotAnswer) {
+    const std::wstring name = SessionObjectName(L"Window");
+    const UniqueHandleObject other(::CreateMutexW(nullptr, FALSE, name.c_str()));
+    ASSERT_TRUE(other);
+    // A class no window has: whoever holds the name, it is none of the program's windows.
+    Win32SingleCopy copies(L"OndrevanTestNoWindow", WM_APP, 300);
+    EXPECT_EQ(copies.ClaimWindowOrHandOver(), SingleCopy::Start::LockHeld);
+}
+
 TEST(RunLockWin, IsNamedForThisUserInThisSession) {
     const std::wstring name = SessionObjectName(L"Run");
     EXPECT_EQ(name.rfind(L"Local\\Ondrevan.Run.", 0), 0u) << Narrow(name);

@@ -4,7 +4,10 @@
 #    (WINEDEBUG=+eventlog: warnings as "warn:eventlog", information as "trace:eventlog"),
 #    each after the "advapi" channel's note of its type and event ID;
 #  - /status's exit codes for a run with failures and a schedule that stopped running;
-#  - settings exported in one prefix and imported into a fresh one read back the same.
+#  - settings exported in one prefix and imported into a fresh one read back the same, without
+#    the machine's record of its runs;
+#  - a settings file in UTF-16 (PowerShell's) is read, an empty one and a folder are said to be
+#    what they are.
 #   administrator-check.sh PROGRAM_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -72,7 +75,9 @@ set_value ProtectedFolders "$(printf 'C:\\keep\r\nC:\\also kept')"
 set_value FolderRules "$(printf 'C:\\adm\\Data\tMinimumAgeDays=3')"
 set_value KeepPatterns '*.keep; Grüße.txt'
 ondrevan /export 'C:\adm\settings.txt' > /dev/null 2>&1 || fail "/export failed"
-before=$(wine reg query "$key" 2>/dev/null | sort)
+# The machine's own record of its runs stays behind.
+record='^ +(LastScheduledRun|SwitchedOn|ClosedByExit)'
+before=$(wine reg query "$key" 2>/dev/null | grep -avE "$record" | sort)
 exported=$(cat "$drive/adm/settings.txt")
 (
     export ONDREVAN_WINE=$ONDREVAN_BUILD/wine-fresh
@@ -99,7 +104,29 @@ exported=$(cat "$drive/adm/settings.txt")
     wineserver -k || true
 ) || exit 1
 grep -q '^+C:\\also kept' <<< "$exported" || fail "the protected folders are not one a line"
+! grep -qE '^(LastScheduledRun|SwitchedOn)' <<< "$exported" \
+    || fail "the machine's record was exported: $(grep -E '^(Last|Switched)' <<< "$exported")"
 passed=$((passed + 2))
+
+# 4. Files as they come: UTF-16 with its mark (what PowerShell 5.1's ">" writes) reads; an
+#    empty file imports nothing and fails; a folder given to /export is said to be one.
+set_value Check1 0
+printf 'Check1=1\r\n' | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$drive/adm/utf16.txt"
+code=0
+ondrevan /import 'C:\adm\utf16.txt' > "$drive/adm/said.txt" 2>&1 || code=$?
+[ "$code" = 0 ] || fail "/import of a UTF-16 file exited $code: $(cat "$drive/adm/said.txt")"
+wine reg query "$key" /v Check1 2>/dev/null | grep -q 'REG_SZ *1' \
+    || fail "the UTF-16 file's Check1 was not stored"
+: > "$drive/adm/empty.txt"
+code=0
+ondrevan /import 'C:\adm\empty.txt' > "$drive/adm/said.txt" 2>&1 || code=$?
+[ "$code" = 1 ] && grep -q 'holds no settings: nothing was imported' "$drive/adm/said.txt" \
+    || fail "an empty file: exit $code, $(cat "$drive/adm/said.txt")"
+code=0
+ondrevan /export 'C:\adm' > "$drive/adm/said.txt" 2>&1 || code=$?
+[ "$code" = 1 ] && grep -q 'C:\\adm: it is a folder' "$drive/adm/said.txt" \
+    || fail "/export to a folder: exit $code, $(cat "$drive/adm/said.txt")"
+passed=$((passed + 1))
 wine reg delete "$key" /f > /dev/null 2>&1 || true
-echo "administrator: events on the eventlog channel, /status 5 and 0, settings carried over"
+echo "administrator: events on the eventlog channel, /status 5 and 0, settings carried over, files as they come"
 echo "$passed passed, 0 failed"

@@ -85,6 +85,10 @@ void ToolWindow::OnChanged(Control& control, Property property) {
     if (&control == &form_) {
         if (property == Property::Caption)
             ::SetWindowTextW(window_, Widen(form_.Caption()).c_str());
+        // The form has nothing more to show: the window closes as its close box closes it.
+        if (property == Property::Visible && !form_.Visible() && window_ &&
+            ::IsWindowVisible(window_))
+            Close();
         return;
     }
     windows_.Mirror(control, property);

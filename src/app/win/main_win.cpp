@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "app/AdminCommands.h"
 #include "app/CommandLine.h"
 #include "app/ExclusiveRun.h"
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
+#include "platform/AppError.h"
 #include "platform/win/Console_win.h"
 #include "platform/win/SingleCopy_win.h"
 #include "platform/win/Text_win.h"
@@ -62,6 +64,16 @@ int CloseRunningCopy() {
     else
         said = "Ondrevan did not close within 30 seconds; close it from its window.\r\n";
     win::WriteToConsole(closed.stillRunning == 0 ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE, said);
+    if (closed.asked > 0 && closed.stillRunning == 0) {
+        // For /reopen, which the installer runs when it is done. A note that cannot be written
+        // leaves the copy closed, as before.
+        try {
+            win::RegistrySettingsStore settings;
+            win::Win32Clock clock;
+            NoteClosedCopy(settings, clock.Now(), closed.hidden > 0);
+        } catch (const AppError&) {
+        }
+    }
     return closed.stillRunning == 0 ? 0 : 1;
 }
 
@@ -71,6 +83,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const std::vector<std::string> arguments = Arguments();
     const CommandMode mode = ParseCommandLine(arguments);
     if (mode == CommandMode::Exit) return CloseRunningCopy();
+    Reopening reopening = Reopening::Window;
+    if (mode == CommandMode::Reopen) {
+        win::RegistrySettingsStore settings;
+        win::Win32Clock clock;
+        try {
+            reopening = TakeClosedCopyNote(settings, clock.Now());
+        } catch (const AppError&) {
+            reopening = Reopening::No;
+        }
+        if (reopening == Reopening::No) return 0;
+    }
     INITCOMMONCONTROLSEX common{};
     common.dwSize = sizeof common;
     common.dwICC =
@@ -79,7 +102,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The shell's dialogs and file operations want a single-threaded apartment.
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    if (mode != CommandMode::Window) {
+    if (mode != CommandMode::Window && mode != CommandMode::Reopen) {
         const int exitCode = RunWithoutWindow(mode, arguments);
         if (SUCCEEDED(com)) ::CoUninitialize();
         return exitCode;
@@ -98,6 +121,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     win::Win32Services real;
     Form1 form(real.services());
+    if (reopening == Reopening::Tray) form.StartInTray();
     real.notifyIcon.Create(instance, form.cSysTray1);
 
     int exitCode = 1;

@@ -156,9 +156,11 @@ SingleCopy::Start Win32SingleCopy::ClaimWindowOrHandOver() {
     // The first copy may not have made its window yet (two starts at once), or may be
     // ending (its window gone, its name not yet): ask again for a while.
     const ULONGLONG until = ::GetTickCount64() + patienceMs_;
+    bool windowSeen = false;
     for (;;) {
         if (TryClaim()) return Start::First;
         if (HWND other = FindOtherWindow()) {
+            windowSeen = true;
             DWORD processId = 0;
             ::GetWindowThreadProcessId(other, &processId);
             // Started by the user, this copy may hand the foreground on; if it may not, the
@@ -166,7 +168,7 @@ SingleCopy::Start Win32SingleCopy::ClaimWindowOrHandOver() {
             ::AllowSetForegroundWindow(processId);
             if (::PostMessageW(other, showMessage_, 0, 0)) return Start::HandedOver;
         }
-        if (::GetTickCount64() >= until) return Start::NoAnswer;
+        if (::GetTickCount64() >= until) return windowSeen ? Start::NoAnswer : Start::LockHeld;
         ::Sleep(100);
     }
 }
@@ -202,6 +204,7 @@ CloseResult CloseRunningCopies(const wchar_t* windowClass, DWORD patienceMs) {
     result.asked = static_cast<int>(search.copies.size());
     std::vector<const Copy*> asked;
     for (const Copy& copy : search.copies) {
+        if (!::IsWindowVisible(copy.window)) ++result.hidden;
         // Refused (a copy at a higher integrity level): it will not end, however long we wait.
         if (::PostMessageW(copy.window, WM_CLOSE, 0, 0))
             asked.push_back(&copy);

@@ -48,6 +48,7 @@ class Win32SingleCopy : public SingleCopy {
 struct CloseResult {
     int asked = 0;         // copies with a main window on this desktop, whoever runs them
     int stillRunning = 0;  // of those, the ones that had not ended when patience ran out
+    int hidden = 0;        // of those asked, the ones whose window was hidden (in the tray)
 };
 
 // Asks every other copy with a main window of `windowClass` on this desktop (the user's
