@@ -5,6 +5,7 @@
 #include "platform/ValueForms.h"
 #include "product/SettingKeys.h"
 #include "schedule/CatchUp.h"
+#include "schedule/DueTracker.h"
 
 namespace ondrevan {
 namespace {
@@ -16,6 +17,16 @@ LocalDateTime At(int year, unsigned month, unsigned day, int h, int m, int s) {
     when.date = std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day};
     when.time = TimeOfDay::FromHms(h, m, s);
     return when;
+}
+
+// The latest set instant missed since the last run, in a zone without summer time.
+std::optional<std::int64_t> MissedRun(std::int64_t lastRun, std::int64_t now, int setSecond,
+                                      std::optional<unsigned> weekday) {
+    ScheduleSetting setting;
+    setting.kind = weekday ? ScheduleKind::Weekly : ScheduleKind::Daily;
+    setting.setSecond = setSecond;
+    setting.weekday = weekday;
+    return WhenDue(setting, {now, lastRun, std::nullopt, std::nullopt}, kUtcZone).due;
 }
 
 std::int64_t T(int year, unsigned month, unsigned day, int h, int m, int s = 0) {
