@@ -55,8 +55,8 @@ DueTimes WhenDue(const ScheduleSetting& setting, const DueFacts& facts, const Zo
         return weekday.c_encoding() == *setting.weekday;
     };
     const auto ran = [&](std::int64_t wall) { return facts.lastRun && wall <= *facts.lastRun; };
-    // The latest due time at or before now (a day back covers a change of zone).
-    for (std::int64_t day = today + 1; day >= today - 8; --day) {
+    // The latest due time at or before now.
+    for (std::int64_t day = today; day >= today - 8; --day) {
         if (!onDay(day)) continue;
         const std::int64_t wall = day * kSecondsPerDay + setting.setSecond;
         const std::int64_t at = InstantsOf(wall, zone).first;
@@ -70,8 +70,9 @@ DueTimes WhenDue(const ScheduleSetting& setting, const DueFacts& facts, const Zo
         }
         break;
     }
-    // The next that will run (in its own second, the countdown shows 0 before it runs): a stamp a little ahead (the clock was put back) holds it off.
-    for (std::int64_t day = today - 1; day <= today + 16; ++day) {
+    // The next that will run (in its own second, the countdown shows 0 before it runs): a
+    // stamp a little ahead (the clock was put back) holds it off.
+    for (std::int64_t day = today; day <= today + 16; ++day) {
         if (!onDay(day)) continue;
         const std::int64_t wall = day * kSecondsPerDay + setting.setSecond;
         const std::int64_t at = InstantsOf(wall, zone).first;

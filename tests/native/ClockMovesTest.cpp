@@ -218,8 +218,8 @@ TEST_F(ClockMoves, EachDueTimeRunsOnceWhateverTheClockDoes) {
         run.runs = 0;
         Begin(c.zone, c.start, c.kind, c.setSecond);
         if (*c.lastRun) sys.settings.Set(keys::kLastScheduledRun, c.lastRun);
-        // Switched on a minute before the start: nothing was missed before it.
-        sys.settings.Set(keys::kSwitchedOn, StampText(c.start - 60, sys.clock));
+        // Switched on two hours before the start.
+        sys.settings.Set(keys::kSwitchedOn, StampText(c.start - 2 * kHour, sys.clock));
         sys.settings.Set(keys::kCatchUpMissedRuns, c.catchUp ? "On" : "Off");
         Start();
         for (const Step& step : c.steps) {
@@ -305,7 +305,7 @@ TEST(ClockStatus, AStampAheadOfTheClockIsNoLastRunAndStatusCannotTell) {
     facts.switchedOn = true;
     facts.kind = StatusFacts::Kind::Daily;
     facts.setSecond = k10;
-    facts.switchedOnAt = "2026-12-01T08:00:00";
+    facts.switchedOnAt = "2026-12-09T08:00:00";
     facts.lastSummary = "Run finished: 1 file deleted";
     facts.lastProblems = "0";
     const std::int64_t now = Utc(2026, 12, 9, 11, 0);
