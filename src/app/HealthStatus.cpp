@@ -71,7 +71,8 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     const bool lastAhead = lastStamp && StampInstant(*lastStamp, zone) > now;
     const auto onStamp = ParseStamp(facts.switchedOnAt);
     const bool onAhead = onStamp && StampInstant(*onStamp, zone) > now;
-    const auto since = MissedSince(lastAhead ? "" : facts.lastRun, onAhead ? "" : facts.switchedOnAt);
+    const auto since =
+        MissedSince(lastAhead ? "" : facts.lastRun, onAhead ? "" : facts.switchedOnAt);
     std::string next = "none (automatic deletion is off)";
     if (facts.switchedOn && !period) {
         next = "unknown (the schedule does not read)";
@@ -97,11 +98,12 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     line("Next run", next);
 
     const auto last = lastStamp ? std::optional<std::int64_t>(lastStamp->wall) : std::nullopt;
-    line("Last scheduled run", lastAhead ? "unknown (stamped " + Moment(*last) +
-                                               ", ahead of the clock)"
-                               : last    ? Moment(*last)
-                               : facts.lastRun.empty() ? "none"
-                                                       : "unknown");
+    std::string lastText = facts.lastRun.empty() ? "none" : "unknown";
+    if (lastStamp)
+        lastText = lastAhead
+                       ? "unknown (stamped " + Moment(lastStamp->wall) + ", ahead of the clock)"
+                       : Moment(lastStamp->wall);
+    line("Last scheduled run", lastText);
     if (last && !lastAhead)
         line("Its closing line",
              facts.lastSummary.empty() ? "(none: the list was empty)" : facts.lastSummary);
@@ -122,8 +124,9 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     }
     if (lastAhead) {
         report.exitCode += kStatusCannotTell;
-        out += "The last scheduled run is stamped ahead of the clock: when it ran cannot be "
-               "told.\r\n";
+        out +=
+            "The last scheduled run is stamped ahead of the clock: when it ran cannot be "
+            "told.\r\n";
     }
     return report;
 }

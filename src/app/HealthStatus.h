@@ -9,8 +9,8 @@
 namespace ondrevan {
 
 // The exit codes of /status, added together: 0 when all is well or the switch is off.
-inline constexpr int kStatusFailures = 1;  // the last scheduled run did not do everything
-inline constexpr int kStatusOverdue = 4;   // switched on, no scheduled run for two intervals
+inline constexpr int kStatusFailures = 1;    // the last scheduled run did not do everything
+inline constexpr int kStatusOverdue = 4;     // switched on, no scheduled run for two intervals
 inline constexpr int kStatusCannotTell = 8;  // the last run's stamp lies ahead of the clock
 
 // What /status looks at, as the settings hold it.

@@ -76,7 +76,8 @@ WallInstants InstantsOf(std::int64_t wall, const ZoneRules& zone) {
     }
     if (found) return *found;
     // Skipped: the change lies between the two readings; find its first second.
-    std::int64_t lo = std::min(wall - before, wall - after), hi = std::max(wall - before, wall - after);
+    std::int64_t lo = std::min(wall - before, wall - after),
+                 hi = std::max(wall - before, wall - after);
     const int later = zone.OffsetAt(hi);
     while (hi - lo > 1) {
         const std::int64_t mid = lo + (hi - lo) / 2;

@@ -61,8 +61,8 @@ DueTimes WhenDue(const ScheduleSetting& setting, const DueFacts& facts, const Zo
         const std::int64_t wall = day * kSecondsPerDay + setting.setSecond;
         const std::int64_t at = InstantsOf(wall, zone).first;
         if (at > facts.now) continue;
-        const bool before = facts.since && at < *facts.since &&
-                            !(facts.sinceWall && wall > *facts.sinceWall);
+        const bool before =
+            facts.since && at <= *facts.since && !(facts.sinceWall && wall > *facts.sinceWall);
         if (!ran(wall) && !before) {
             times.due = at;
             times.dueWall = wall;
@@ -93,8 +93,9 @@ DueTimes DueTracker::When(const ScheduleSetting& setting, std::int64_t now,
                a.facts.since == since_ && a.facts.sinceWall == sinceWall_ && a.zone == &zone;
     };
     if (!asked_ || !same(*asked_))
-        asked_ = Asked{setting.kind, setting.setSecond, setting.weekday, facts, &zone,
-                       WhenDue(setting, facts, zone)};
+        asked_ = Asked{setting.kind,    setting.setSecond,
+                       setting.weekday, facts,
+                       &zone,           WhenDue(setting, facts, zone)};
     return asked_->times;
 }
 
@@ -141,12 +142,11 @@ TickDisplay DueTracker::Show(const ScheduleSetting& setting, std::int64_t now,
     status_ += CountdownText(remaining);
     // The day, when it is not today; the weekly kind always names its weekday.
     const std::int64_t nextDay = FloorDays(times.nextWall);
-    if (setting.kind == ScheduleKind::Weekly ||
-        nextDay != FloorDays(now + zone.OffsetAt(now))) {
+    if (setting.kind == ScheduleKind::Weekly || nextDay != FloorDays(now + zone.OffsetAt(now))) {
         status_ += " [";
-        status_ += kWeekdayNames[std::chrono::weekday{std::chrono::sys_days{
-                                                          std::chrono::days{nextDay}}}
-                                     .c_encoding()];
+        status_ +=
+            kWeekdayNames[std::chrono::weekday{std::chrono::sys_days{std::chrono::days{nextDay}}}
+                              .c_encoding()];
         status_ += ']';
     }
     return {Shows::Everything, counted, total_, elapsed_, status_};

@@ -36,7 +36,7 @@ struct DueFacts {
     // The wall-clock reading (local timeline) of the last due time that ran: it and every
     // due time that reads no later never run again.
     std::optional<std::int64_t> lastRun;
-    // Due times before this instant are not this watch's to run (the switch was off)...
+    // Due times up to this instant are not this watch's to run (the switch was off)...
     std::optional<std::int64_t> since;
     // ...unless they read later than the wall clock did then: a zone changed eastward since
     // put them before it.

@@ -209,8 +209,7 @@ void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting) {
     if (due.is == DueTracker::Due::Is::Skipped) {
         // The clock skipped it (moved forward, a changed zone, a sleep): made up at once
         // when the option asks for it, otherwise the history says it was missed.
-        const std::string missed =
-            "Missed run of " + IsoLocalTime(FromTimeline(due.wall));
+        const std::string missed = "Missed run of " + IsoLocalTime(FromTimeline(due.wall));
         if (!IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff))) {
             trap.Line(126, [&] {
                 uses_.history.AppendMessage(missed + ", not run (the clock skipped it)");

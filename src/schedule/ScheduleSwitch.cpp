@@ -49,11 +49,10 @@ void Schedule::PushButton2_Click() {
         trap.Line(108, [&] { CurrentItem = 1; });
         trap.Line(110, [&] { view.ArmTimer(); });
         trap.Line(112, [&] { uses_.settings.Save(keys::kStartStopState, kSwitchOn); });
-        trap.Line(114,
-                  [&] {
-                      uses_.settings.Save(keys::kSwitchedOn,
-                                          StampText(uses_.clock.UtcSeconds(), uses_.clock));
-                  });
+        trap.Line(114, [&] {
+            uses_.settings.Save(keys::kSwitchedOn,
+                                StampText(uses_.clock.UtcSeconds(), uses_.clock));
+        });
         return;
     }
     trap.Line(100, [&] { view.DisarmTimer(); });

@@ -36,8 +36,12 @@ int NewYork(std::int64_t utc) {
 int Berlin(std::int64_t utc) {
     return utc >= Utc(2026, 3, 29, 1, 0) && utc < Utc(2026, 10, 25, 1, 0) ? 2 * kHour : kHour;
 }
-int Halifax(std::int64_t) { return -4 * kHour; }  // in winter
-int Chicago(std::int64_t) { return -6 * kHour; }  // in winter
+int Halifax(std::int64_t) {
+    return -4 * kHour;
+}  // in winter
+int Chicago(std::int64_t) {
+    return -6 * kHour;
+}  // in winter
 
 // What happens along the way: ticks, the clock set by hand, a changed zone, a restart.
 struct Step {
@@ -45,23 +49,31 @@ struct Step {
     std::int64_t amount = 1;  // ticks, or seconds the clock moves
     int (*zone)(std::int64_t) = nullptr;
 };
-Step Ticks(std::int64_t n) { return {Step::Do::Tick, n}; }
-Step Move(std::int64_t seconds) { return {Step::Do::MoveClock, seconds}; }
-Step ZoneTo(int (*zone)(std::int64_t)) { return {Step::Do::ChangeZone, 0, zone}; }
-Step Restart() { return {Step::Do::Restart, 0}; }
+Step Ticks(std::int64_t n) {
+    return {Step::Do::Tick, n};
+}
+Step Move(std::int64_t seconds) {
+    return {Step::Do::MoveClock, seconds};
+}
+Step ZoneTo(int (*zone)(std::int64_t)) {
+    return {Step::Do::ChangeZone, 0, zone};
+}
+Step Restart() {
+    return {Step::Do::Restart, 0};
+}
 
 struct Case {
     const char* name;
     int (*zone)(std::int64_t);
     ScheduleKind kind;
     int setSecond;
-    std::int64_t start;          // UTC
-    const char* lastRun;         // "LastScheduledRun" at the start
-    bool catchUp;                // "When a daily or weekly run was missed..."
+    std::int64_t start;   // UTC
+    const char* lastRun;  // "LastScheduledRun" at the start
+    bool catchUp;         // "When a daily or weekly run was missed..."
     std::vector<Step> steps;
-    int runs;                    // scheduled runs the steps bring
-    const char* stampAfter;      // "LastScheduledRun" afterwards
-    const char* historyHas;      // a line the history holds ("" none of "Missed run")
+    int runs;                // scheduled runs the steps bring
+    const char* stampAfter;  // "LastScheduledRun" afterwards
+    const char* historyHas;  // a line the history holds ("" none of "Missed run")
 };
 
 // The schedule alone, its seams doubled: the window records, the run counts.
@@ -163,53 +175,199 @@ TEST_F(ClockMoves, EachDueTimeRunsOnceWhateverTheClockDoes) {
     using K = ScheduleKind;
     const Case cases[] = {
         // The spring-forward gap: 2:30 comes at the first moment after it, 3:00.
-        {"New York spring gap", NewYork, K::Daily, k230, Utc(2026, 3, 8, 6, 59, 50), "", false,
-         {Ticks(20)}, 1, "2026-03-08T03:00:00-04:00", ""},
-        {"Berlin spring gap", Berlin, K::Daily, k230, Utc(2026, 3, 29, 0, 59, 50), "", false,
-         {Ticks(20)}, 1, "2026-03-29T03:00:00+02:00", ""},
-        {"weekly in the gap", NewYork, K::Weekly, k230, Utc(2026, 3, 8, 6, 59, 50), "", false,
-         {Ticks(20)}, 1, "2026-03-08T03:00:00-04:00", ""},
+        {"New York spring gap",
+         NewYork,
+         K::Daily,
+         k230,
+         Utc(2026, 3, 8, 6, 59, 50),
+         "",
+         false,
+         {Ticks(20)},
+         1,
+         "2026-03-08T03:00:00-04:00",
+         ""},
+        {"Berlin spring gap",
+         Berlin,
+         K::Daily,
+         k230,
+         Utc(2026, 3, 29, 0, 59, 50),
+         "",
+         false,
+         {Ticks(20)},
+         1,
+         "2026-03-29T03:00:00+02:00",
+         ""},
+        {"weekly in the gap",
+         NewYork,
+         K::Weekly,
+         k230,
+         Utc(2026, 3, 8, 6, 59, 50),
+         "",
+         false,
+         {Ticks(20)},
+         1,
+         "2026-03-08T03:00:00-04:00",
+         ""},
         // The fall-back night: the first 1:30 only, running throughout or started again.
-        {"New York fall-back, running", NewYork, K::Daily, k130, Utc(2026, 11, 1, 5, 29, 50), "",
-         false, {Ticks(kHour + 20)}, 1, "2026-11-01T01:30:00-04:00", ""},
-        {"Berlin fall-back, running", Berlin, K::Daily, k230, Utc(2026, 10, 25, 0, 29, 50), "",
-         false, {Ticks(kHour + 20)}, 1, "2026-10-25T02:30:00+02:00", ""},
-        {"fall-back restart, new stamp", NewYork, K::Daily, k130, Utc(2026, 11, 1, 6, 29, 30),
-         "2026-11-01T01:30:00-04:00", true, {Ticks(60)}, 0, "2026-11-01T01:30:00-04:00", ""},
-        {"fall-back restart, old stamp", NewYork, K::Daily, k130, Utc(2026, 11, 1, 6, 29, 30),
-         "2026-11-01T01:30:00", true, {Ticks(60)}, 0, "2026-11-01T01:30:00", ""},
+        {"New York fall-back, running",
+         NewYork,
+         K::Daily,
+         k130,
+         Utc(2026, 11, 1, 5, 29, 50),
+         "",
+         false,
+         {Ticks(kHour + 20)},
+         1,
+         "2026-11-01T01:30:00-04:00",
+         ""},
+        {"Berlin fall-back, running",
+         Berlin,
+         K::Daily,
+         k230,
+         Utc(2026, 10, 25, 0, 29, 50),
+         "",
+         false,
+         {Ticks(kHour + 20)},
+         1,
+         "2026-10-25T02:30:00+02:00",
+         ""},
+        {"fall-back restart, new stamp",
+         NewYork,
+         K::Daily,
+         k130,
+         Utc(2026, 11, 1, 6, 29, 30),
+         "2026-11-01T01:30:00-04:00",
+         true,
+         {Ticks(60)},
+         0,
+         "2026-11-01T01:30:00-04:00",
+         ""},
+        {"fall-back restart, old stamp",
+         NewYork,
+         K::Daily,
+         k130,
+         Utc(2026, 11, 1, 6, 29, 30),
+         "2026-11-01T01:30:00",
+         true,
+         {Ticks(60)},
+         0,
+         "2026-11-01T01:30:00",
+         ""},
         // The clock set back an hour while closed: the stamp names the due time that ran.
-        {"set back an hour while closed", NewYork, K::Daily, k10, Utc(2026, 12, 9, 14, 59, 50),
-         "2026-12-09T10:00:00-05:00", true, {Ticks(20)}, 0, "2026-12-09T10:00:00-05:00", ""},
+        {"set back an hour while closed",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 14, 59, 50),
+         "2026-12-09T10:00:00-05:00",
+         true,
+         {Ticks(20)},
+         0,
+         "2026-12-09T10:00:00-05:00",
+         ""},
         // Set back an hour and forward again while running, across the time that ran.
-        {"back and forward an hour", NewYork, K::Daily, k10, Utc(2026, 12, 9, 14, 59, 55), "",
-         false, {Ticks(10), Move(-kHour), Ticks(5), Move(kHour - 20), Ticks(30)}, 1,
-         "2026-12-09T10:00:00-05:00", ""},
+        {"back and forward an hour",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 14, 59, 55),
+         "",
+         false,
+         {Ticks(10), Move(-kHour), Ticks(5), Move(kHour - 20), Ticks(30)},
+         1,
+         "2026-12-09T10:00:00-05:00",
+         ""},
         // Set back a day while running, then put right and started again.
-        {"back a day, then put right", NewYork, K::Daily, k10, Utc(2026, 12, 9, 14, 59, 55), "",
-         true, {Ticks(10), Move(-86400 - 20), Ticks(30), Move(86400 + 1800), Restart(), Ticks(10)},
-         1, "2026-12-09T10:00:00-05:00", ""},
+        {"back a day, then put right",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 14, 59, 55),
+         "",
+         true,
+         {Ticks(10), Move(-86400 - 20), Ticks(30), Move(86400 + 1800), Restart(), Ticks(10)},
+         1,
+         "2026-12-09T10:00:00-05:00",
+         ""},
         // Moved forward across the set time, a zone changed eastward, a sleep with no word.
-        {"forward across, catch-up on", Berlin, K::Daily, k10, Utc(2026, 12, 9, 8, 59, 0), "", true,
-         {Ticks(5), Move(120), Ticks(5)}, 1, "2026-12-09T10:00:00+01:00",
+        {"forward across, catch-up on",
+         Berlin,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 8, 59, 0),
+         "",
+         true,
+         {Ticks(5), Move(120), Ticks(5)},
+         1,
+         "2026-12-09T10:00:00+01:00",
          "Missed run of 2026-12-09T10:00:00, run now"},
-        {"forward across, catch-up off", Berlin, K::Daily, k10, Utc(2026, 12, 9, 8, 59, 0), "",
-         false, {Ticks(5), Move(120), Ticks(5)}, 0, "",
+        {"forward across, catch-up off",
+         Berlin,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 8, 59, 0),
+         "",
+         false,
+         {Ticks(5), Move(120), Ticks(5)},
+         0,
+         "",
          "Missed run of 2026-12-09T10:00:00, not run (the clock skipped it)"},
-        {"zone changed eastward across", NewYork, K::Daily, k10, Utc(2026, 12, 9, 14, 30), "", true,
-         {Ticks(5), ZoneTo(Halifax), Ticks(5)}, 1, "2026-12-09T10:00:00-04:00",
+        {"zone changed eastward across",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 14, 30),
+         "",
+         true,
+         {Ticks(5), ZoneTo(Halifax), Ticks(5)},
+         1,
+         "2026-12-09T10:00:00-04:00",
          "Missed run of 2026-12-09T10:00:00, run now"},
-        {"zone changed westward after", NewYork, K::Daily, k10, Utc(2026, 12, 9, 14, 59, 55), "",
-         true, {Ticks(10), ZoneTo(Chicago), Ticks(kHour)}, 1, "2026-12-09T10:00:00-05:00", ""},
-        {"a sleep with no word", NewYork, K::Weekly, k10, Utc(2026, 12, 13, 14, 0), "", true,
-         {Ticks(5), Move(2 * kHour), Ticks(5)}, 1, "2026-12-13T10:00:00-05:00",
+        {"zone changed westward after",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 14, 59, 55),
+         "",
+         true,
+         {Ticks(10), ZoneTo(Chicago), Ticks(kHour)},
+         1,
+         "2026-12-09T10:00:00-05:00",
+         ""},
+        {"a sleep with no word",
+         NewYork,
+         K::Weekly,
+         k10,
+         Utc(2026, 12, 13, 14, 0),
+         "",
+         true,
+         {Ticks(5), Move(2 * kHour), Ticks(5)},
+         1,
+         "2026-12-13T10:00:00-05:00",
          "Missed run of 2026-12-13T10:00:00, run now"},
         // A stamp a month ahead is none: the catch-up and the tick go on.
-        {"stamp a month ahead, catch-up", NewYork, K::Daily, k10, Utc(2026, 12, 9, 16, 0),
-         "2027-01-09T10:00:00-05:00", true, {Ticks(5)}, 1, "2026-12-09T10:00:00-05:00",
+        {"stamp a month ahead, catch-up",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 16, 0),
+         "2027-01-09T10:00:00-05:00",
+         true,
+         {Ticks(5)},
+         1,
+         "2026-12-09T10:00:00-05:00",
          "Missed run of 2026-12-09T10:00:00, run now"},
-        {"stamp a month ahead, tick", NewYork, K::Daily, k10, Utc(2026, 12, 9, 14, 59, 55),
-         "2027-01-09T10:00:00", false, {Ticks(10)}, 1, "2026-12-09T10:00:00-05:00", ""},
+        {"stamp a month ahead, tick",
+         NewYork,
+         K::Daily,
+         k10,
+         Utc(2026, 12, 9, 14, 59, 55),
+         "2027-01-09T10:00:00",
+         false,
+         {Ticks(10)},
+         1,
+         "2026-12-09T10:00:00-05:00",
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -224,10 +382,18 @@ TEST_F(ClockMoves, EachDueTimeRunsOnceWhateverTheClockDoes) {
         Start();
         for (const Step& step : c.steps) {
             switch (step.what) {
-                case Step::Do::Tick: Tick(step.amount); break;
-                case Step::Do::MoveClock: sys.clock.utc += step.amount; break;
-                case Step::Do::ChangeZone: sys.clock.offsetAt = step.zone; break;
-                case Step::Do::Restart: Start(); break;
+                case Step::Do::Tick:
+                    Tick(step.amount);
+                    break;
+                case Step::Do::MoveClock:
+                    sys.clock.utc += step.amount;
+                    break;
+                case Step::Do::ChangeZone:
+                    sys.clock.offsetAt = step.zone;
+                    break;
+                case Step::Do::Restart:
+                    Start();
+                    break;
             }
         }
         EXPECT_EQ(run.runs, c.runs);
