@@ -2,7 +2,7 @@
 # The real program under a moved wall clock (faketime moves it and leaves the tick counts
 # alone), in New York's zone (TZ of the Wine process):
 #  1. daily at 2:30 AM, running across the night 2:00 becomes 3:00: it runs at 3:00, once;
-#  2. daily at 1:30 AM, run at 1:30 EDT, closed, started again at 1:29:52 EST: no second run.
+#  2. daily at 1:30 AM, run at 1:30 EDT, closed, started again at 1:29:45 EST: no second run.
 # It reads the history file and "LastScheduledRun". Each wait is on a condition, with a
 # time-out that fails.
 #   clock-check.sh PROGRAM_DIR
@@ -18,17 +18,20 @@ sep='|234SSDEPERATATORZZ|'
 export TZ=America/New_York
 pid=
 passed=0
+# Ends the program this script started (by its process id).
 stop() {
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
     pid=
-    wineserver -k 2>/dev/null || true
 }
-trap stop EXIT
+trap 'stop; wineserver -k 2>/dev/null || true' EXIT
 fail() { echo "clock: $*"; echo "$passed passed, 1 failed"; exit 1; }
 command -v faketime > /dev/null || fail "faketime is not installed (tools/install-deps.sh)"
 
 ondrevan_prepare_prefix
 ondrevan_copy_into_c "$program_dir" Ondrevan
+# The server up first, so that a start under the moved clock takes a moment, not the boot.
+wineserver -p 60
+wine cmd /c exit > /dev/null 2>&1 || true
 drive=$WINEPREFIX/drive_c
 set_value() { wine reg add "$key" /v "$1" /t REG_SZ /d "$2" /f > /dev/null 2>&1; }
 get_value() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n {print $3}'; }
@@ -40,7 +43,7 @@ start_at() {
     local offset=$(($1 - $(date +%s)))
     (cd "$drive" && FAKETIME="${offset}s" FAKETIME_DONT_FAKE_MONOTONIC=1 \
         LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
-        wine 'C:\Ondrevan\Ondrevan.exe') > /dev/null 2>&1 &
+        exec wine 'C:\Ondrevan\Ondrevan.exe') > /dev/null 2>&1 &
     pid=$!
 }
 # Waits, up to a time-out in seconds, for a command to succeed; between tries it waits on a
@@ -73,7 +76,7 @@ set_value SwitchedOn 2026-01-01T00:00:00
 # 1. The spring-forward night: 2:30 AM is skipped by the clock; the run comes at 3:00 EDT.
 set_value 'Weekly Time' '2:30:00 AM'
 : > "$drive/clk/Data/spring.tmp"
-start_at "$(date -d '2026-03-08 06:59:46 UTC' +%s)"
+start_at "$(date -d '2026-03-08 06:59:45 UTC' +%s)"
 wait_for 30 ran_times 1 || fail "no run across the spring-forward gap: $(history)"
 stop
 [ "$(get_value LastScheduledRun)" = 2026-03-08T03:00:00-04:00 ] ||
@@ -81,16 +84,16 @@ stop
 [ ! -e "$drive/clk/Data/spring.tmp" ] || fail "the run across the gap left the file"
 passed=$((passed + 1))
 
-# 2. The fall-back night: 1:30 EDT runs; started again at 1:29:52 EST, 1:30 EST does not.
+# 2. The fall-back night: 1:30 EDT runs; started again at 1:29:45 EST, 1:30 EST does not.
 set_value 'Weekly Time' '1:30:00 AM'
 : > "$drive/clk/Data/first.tmp"
-start_at "$(date -d '2026-11-01 05:29:52 UTC' +%s)"
+start_at "$(date -d '2026-11-01 05:29:45 UTC' +%s)"
 wait_for 30 ran_times 2 || fail "no run at 1:30 EDT: $(history)"
 stop
 [ "$(get_value LastScheduledRun)" = 2026-11-01T01:30:00-04:00 ] ||
     fail "the stamp of the 1:30 EDT run is '$(get_value LastScheduledRun)'"
 : > "$drive/clk/Data/saved.tmp"
-second=$(date -d '2026-11-01 06:29:52 UTC' +%s)
+second=$(date -d '2026-11-01 06:29:45 UTC' +%s)
 offset=$((second - $(date +%s)))
 start_at "$second"
 wait_for 30 fake_now_past "$(date -d '2026-11-01 06:30:04 UTC' +%s)" "$offset" ||
