@@ -66,7 +66,7 @@ int ShowStatus(const Services& services, std::string& output) {
     facts.lastSummary = settings.Get(keys::kLastScheduledRunSummary, "");
     facts.lastProblems = settings.Get(keys::kLastScheduledRunProblems, "");
     facts.historyPath = HistoryFilePath(services.environment, services.fileSystem);
-    const StatusReport report = HealthStatus(facts, TimelineSeconds(services.clock.Now()));
+    const StatusReport report = HealthStatus(facts, services.clock.UtcSeconds(), services.clock);
     output += report.text;
     return report.exitCode;
 }

@@ -92,6 +92,11 @@ class Form1 {
     void AfterListChanged();
     // The machine woke from sleep: a run missed meanwhile may be caught up.
     void ResumedFromSleep() { schedule_.CheckMissedRun(); }
+    // The clock or the time zone was changed: the countdown and the tip read it again at once.
+    void ClockChanged() {
+        schedule_.ClockChanged();
+        ShowTrayState();
+    }
     // The program was started again: its window comes back, as from the tray icon.
     void StartedAgain() { windowLife_.cSysTray1_MouseDown(); }
     // The hook saw Ctrl+Shift+T: the same as a click on the switch, unless the user is

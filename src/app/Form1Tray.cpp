@@ -40,8 +40,15 @@ void Form1::HotKeyPressed() {
 std::string Form1::NextRunText() {
     if (!schedule_.IsOn()) return "";
     Locale& locale = services_.locale;
-    if (Option4.Value()) return locale.FormatLongTime(dtpWeekly.Value());
-    if (Option5.Value()) return cboWeekly.Text() + " " + locale.FormatLongTime(dtpWeekly.Value());
+    if (Option4.Value() || Option5.Value()) {
+        // The run that will really happen: after a spring-forward gap, on its first moment;
+        // named by its weekday when it is not today (the weekly kind always is).
+        const auto next = schedule_.NextRun();
+        if (!next) return "";
+        const std::string time = locale.FormatLongTime(next->time);
+        if (Option4.Value() && next->date == services_.clock.Now().date) return time;
+        return std::string(kWeekdayNames[next->Weekday()]) + " " + time;
+    }
     // Every interval: what is left of it from now, as the countdown has it.
     const std::string separator = locale.DecimalSeparator();
     const std::string hours = Text1.Text(), minutes = Text2.Text(), seconds = Text3.Text();

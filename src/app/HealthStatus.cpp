@@ -2,6 +2,7 @@
 
 #include "platform/DateTime.h"
 #include "schedule/CatchUp.h"
+#include "schedule/DueTracker.h"
 
 namespace ondrevan {
 
@@ -34,7 +35,7 @@ std::string Duration(std::int64_t seconds) {
 
 }  // namespace
 
-StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
+StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const ZoneRules& zone) {
     StatusReport report;
     std::string& out = report.text;
     const auto line = [&out](const std::string& name, const std::string& value) {
@@ -64,8 +65,14 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
     }
     line("Schedule", schedule);
 
-    // Runs count from the later of the last scheduled run and the switching on.
-    const auto since = MissedSince(facts.lastRun, facts.switchedOnAt);
+    // Runs count from the later of the last scheduled run and the switching on; a stamp
+    // ahead of the clock was written while the clock was ahead, and counts for nothing.
+    const auto lastStamp = ParseStamp(facts.lastRun);
+    const bool lastAhead = lastStamp && StampInstant(*lastStamp, zone) > now;
+    const auto onStamp = ParseStamp(facts.switchedOnAt);
+    const bool onAhead = onStamp && StampInstant(*onStamp, zone) > now;
+    const auto since =
+        MissedSince(lastAhead ? "" : facts.lastRun, onAhead ? "" : facts.switchedOnAt);
     std::string next = "none (automatic deletion is off)";
     if (facts.switchedOn && !period) {
         next = "unknown (the schedule does not read)";
@@ -73,22 +80,38 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
         next = since ? Moment(*since + *period) + " or one interval after Ondrevan starts"
                      : "one interval after Ondrevan starts";
     } else if (facts.switchedOn) {
-        const auto set =
-            MissedRun(now, now + *period, *facts.setSecond,
-                      facts.kind == StatusFacts::Kind::Weekly ? facts.weekday : std::nullopt);
-        next = set ? Moment(*set) + " (while Ondrevan is running)" : "unknown";
+        ScheduleSetting setting;
+        setting.kind =
+            facts.kind == StatusFacts::Kind::Weekly ? ScheduleKind::Weekly : ScheduleKind::Daily;
+        setting.setSecond = *facts.setSecond;
+        setting.weekday = facts.weekday;
+        DueFacts due{now, std::nullopt, std::nullopt, std::nullopt};
+        // As the running program reads it: a stamp up to one period ahead still holds its
+        // due time off.
+        if (lastStamp && StampInstant(*lastStamp, zone) <= now + *period)
+            due.lastRun = lastStamp->wall;
+        const DueTimes times = WhenDue(setting, due, zone);
+        next = times.next ? Moment(*times.next + zone.OffsetAt(*times.next)) +
+                                " (while Ondrevan is running)"
+                          : "unknown";
     }
     line("Next run", next);
 
-    const auto last = ParseIsoLocalTime(facts.lastRun);
-    line("Last scheduled run", last ? Moment(*last) : facts.lastRun.empty() ? "none" : "unknown");
-    if (last)
+    const auto last = lastStamp ? std::optional<std::int64_t>(lastStamp->wall) : std::nullopt;
+    std::string lastText = facts.lastRun.empty() ? "none" : "unknown";
+    if (lastStamp)
+        lastText = lastAhead
+                       ? "unknown (stamped " + Moment(lastStamp->wall) + ", ahead of the clock)"
+                       : Moment(lastStamp->wall);
+    line("Last scheduled run", lastText);
+    if (last && !lastAhead)
         line("Its closing line",
              facts.lastSummary.empty() ? "(none: the list was empty)" : facts.lastSummary);
     line("History file", facts.historyPath);
 
     // A count that does not read is no failure that can be named; the closing line says more.
-    const bool failures = last && !facts.lastProblems.empty() && facts.lastProblems != "0";
+    const bool failures =
+        last && !lastAhead && !facts.lastProblems.empty() && facts.lastProblems != "0";
     const bool overdue = facts.switchedOn && period && since && now - *since > 2 * *period;
     if (failures) {
         report.exitCode += kStatusFailures;
@@ -98,6 +121,12 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
         report.exitCode += kStatusOverdue;
         out += "Automatic deletion is on, but no scheduled run has happened since " +
                Moment(*since) + ", more than two intervals ago.\r\n";
+    }
+    if (lastAhead) {
+        report.exitCode += kStatusCannotTell;
+        out +=
+            "The last scheduled run is stamped ahead of the clock: when it ran cannot be "
+            "told.\r\n";
     }
     return report;
 }

@@ -4,11 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "platform/DateTime.h"
+
 namespace ondrevan {
 
 // The exit codes of /status, added together: 0 when all is well or the switch is off.
-inline constexpr int kStatusFailures = 1;  // the last scheduled run did not do everything
-inline constexpr int kStatusOverdue = 4;   // switched on, no scheduled run for two intervals
+inline constexpr int kStatusFailures = 1;    // the last scheduled run did not do everything
+inline constexpr int kStatusOverdue = 4;     // switched on, no scheduled run for two intervals
+inline constexpr int kStatusCannotTell = 8;  // the last run's stamp lies ahead of the clock
 
 // What /status looks at, as the settings hold it.
 struct StatusFacts {
@@ -29,8 +32,9 @@ struct StatusReport {
     int exitCode = 0;
 };
 
-// The health of the schedule at `now` (seconds on the local timeline): the switch, the
-// schedule, the next run, the last scheduled run and its closing line, the history file.
-StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now);
+// The health of the schedule at `now` (seconds since 1970 UTC, read in `zone`): the switch,
+// the schedule, the next run, the last scheduled run and its closing line, the history file.
+StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now,
+                          const ZoneRules& zone = kUtcZone);
 
 }  // namespace ondrevan

@@ -6,7 +6,8 @@
 
 namespace ondrevan {
 
-class Clock {
+// The wall clock and the zone it reads in.
+class Clock : public ZoneRules {
   public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() = 0;

@@ -39,6 +39,31 @@ inline std::int64_t TimelineSeconds(const LocalDateTime& when) {
     return static_cast<std::int64_t>(days) * kSecondsPerDay + when.time.seconds;
 }
 
+// The reading on the local timeline as a date and a time of day.
+inline LocalDateTime FromTimeline(std::int64_t seconds) {
+    std::int64_t days = seconds / kSecondsPerDay;
+    if (seconds % kSecondsPerDay < 0) --days;
+    LocalDateTime when;
+    when.date = std::chrono::sys_days{std::chrono::days{static_cast<int>(days)}};
+    when.time = TimeOfDay{static_cast<int>(seconds - days * kSecondsPerDay)};
+    return when;
+}
+
+// The rules of the local time zone: its offset from UTC, in seconds east of it, at an
+// instant (seconds since 1970-01-01 UTC). Summer time and a changed zone show here.
+class ZoneRules {
+  public:
+    virtual ~ZoneRules() = default;
+    virtual int OffsetAt(std::int64_t utcSeconds) const = 0;
+};
+
+// A zone that is UTC all year.
+class UtcZone : public ZoneRules {
+  public:
+    int OffsetAt(std::int64_t) const override { return 0; }
+};
+inline const UtcZone kUtcZone;
+
 // The weekday names in the order of the weekday box, Sunday first.
 inline constexpr const char* kWeekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                  "Thursday", "Friday", "Saturday"};

@@ -8,10 +8,6 @@ namespace {
 
 inline constexpr std::int64_t kDay = 86400;
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
-
 }  // namespace
 
 std::string IsoLocalTime(const LocalDateTime& when) {
@@ -24,8 +20,13 @@ std::string IsoLocalTime(const LocalDateTime& when) {
 }
 
 std::optional<std::int64_t> ParseIsoLocalTime(std::string_view text) {
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':')
+    if (const auto stamp = ParseStamp(text)) return stamp->wall;
+    return std::nullopt;
+}
+
+std::optional<Stamp> ParseStamp(std::string_view text) {
+    if ((text.size() != 19 && text.size() != 25) || text[4] != '-' || text[7] != '-' ||
+        text[10] != 'T' || text[13] != ':' || text[16] != ':')
         return std::nullopt;
     auto number = [&](std::size_t at, std::size_t length) -> std::optional<int> {
         int value = 0;
@@ -43,7 +44,51 @@ std::optional<std::int64_t> ParseIsoLocalTime(std::string_view text) {
                 std::chrono::day{static_cast<unsigned>(*day)};
     if (!when.date.ok() || *hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
     when.time = TimeOfDay::FromHms(*hour, *minute, *second);
-    return TimelineSeconds(when);
+    Stamp stamp{TimelineSeconds(when), std::nullopt};
+    if (text.size() == 19) return stamp;
+    const auto hours = number(20, 2), minutes = number(23, 2);
+    if ((text[19] != '+' && text[19] != '-') || text[22] != ':' || !hours || !minutes ||
+        *hours > 14 || *minutes > 59)
+        return std::nullopt;
+    stamp.offset = (text[19] == '-' ? -1 : 1) * (*hours * 3600 + *minutes * 60);
+    return stamp;
+}
+
+std::string StampText(std::int64_t utc, const ZoneRules& zone) {
+    const int offset = zone.OffsetAt(utc);
+    const int magnitude = offset < 0 ? -offset : offset;
+    char text[8];
+    std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', magnitude / 3600 % 100,
+                  magnitude / 60 % 60);
+    return IsoLocalTime(FromTimeline(utc + offset)) + text;
+}
+
+WallInstants InstantsOf(std::int64_t wall, const ZoneRules& zone) {
+    // The offsets a day either side: a zone changes its offset at most once in between.
+    const int before = zone.OffsetAt(wall - kDay), after = zone.OffsetAt(wall + kDay);
+    std::optional<WallInstants> found;
+    for (const int offset : {before, after}) {
+        const std::int64_t at = wall - offset;
+        if (zone.OffsetAt(at) != offset) continue;
+        if (!found) found = WallInstants{at, at};
+        found->first = std::min(found->first, at);
+        found->last = std::max(found->last, at);
+    }
+    if (found) return *found;
+    // Skipped: the change lies between the two readings; find its first second.
+    std::int64_t lo = std::min(wall - before, wall - after),
+                 hi = std::max(wall - before, wall - after);
+    const int later = zone.OffsetAt(hi);
+    while (hi - lo > 1) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        (zone.OffsetAt(mid) == later ? hi : lo) = mid;
+    }
+    return {hi, hi};
+}
+
+std::int64_t StampInstant(const Stamp& stamp, const ZoneRules& zone) {
+    if (stamp.offset) return stamp.wall - *stamp.offset;
+    return InstantsOf(stamp.wall, zone).last;
 }
 
 std::optional<std::int64_t> MissedSince(std::string_view lastRun, std::string_view switchedOn) {
@@ -55,24 +100,6 @@ std::optional<std::int64_t> MissedSince(std::string_view lastRun, std::string_vi
         since = std::max(since.value_or(*when), *when);
     }
     return since;
-}
-
-std::optional<std::int64_t> MissedRun(std::int64_t since, std::int64_t now, int setSecond,
-                                      std::optional<unsigned> weekday) {
-    if (now <= since) return std::nullopt;
-    // The latest set instant at or before now: today's, or an earlier day's.
-    std::int64_t day = FloorDiv(now, kDay) * kDay;
-    if (day + setSecond > now) day -= kDay;
-    if (weekday) {
-        for (int back = 0; back < 7; ++back, day -= kDay) {
-            const auto onDay =
-                std::chrono::weekday{std::chrono::sys_days{std::chrono::days{FloorDiv(day, kDay)}}};
-            if (onDay.c_encoding() == *weekday) break;
-        }
-    }
-    const std::int64_t due = day + setSecond;
-    if (due <= since) return std::nullopt;
-    return due;
 }
 
 }  // namespace ondrevan

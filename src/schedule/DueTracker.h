@@ -28,10 +28,39 @@ struct ScheduleSetting {
 // The number of the weekday of that name, 0 Sunday to 6 Saturday; nothing for any other text.
 std::optional<unsigned> WeekdayNumber(std::string_view name);
 
-// Signed seconds from now to today's date at the set second.
-inline std::int32_t SecondsUntil(int setSecond, const LocalDateTime& now) {
-    return setSecond - now.time.seconds;
-}
+// When the daily and weekly runs fall, whatever the clock does. A due time is the set time on
+// a calendar day (on the chosen weekday): it falls when the wall clock first reads it, or at
+// the first moment after a spring-forward gap that skips it, and it is due once.
+struct DueFacts {
+    std::int64_t now = 0;  // seconds since 1970 UTC
+    // The wall-clock reading (local timeline) of the last due time that ran: it and every
+    // due time that reads no later never run again.
+    std::optional<std::int64_t> lastRun;
+    // Due times up to this instant are not this watch's to run (the switch was off)...
+    std::optional<std::int64_t> since;
+    // ...unless they read later than the wall clock did then: a zone changed eastward since
+    // put them before it.
+    std::optional<std::int64_t> sinceWall;
+};
+struct DueTimes {
+    // The latest due time at or before now that has not run (only the latest: a missed run
+    // is made up once): its instant and its wall-clock reading.
+    std::optional<std::int64_t> due;
+    std::int64_t dueWall = 0;
+    // It fell more than a late tick ago: the clock skipped it (moved forward, a changed zone,
+    // a sleep, a late tick).
+    bool late = false;
+    // The next due time that will run, its instant and its wall-clock reading.
+    std::optional<std::int64_t> next;
+    std::int64_t nextWall = 0;
+};
+// The one answer to "when is it due" for the tick, the countdown, the tray tip, /status and
+// the catch-up. Kinds other than "Daily:" and " Weekly:" have no due times.
+DueTimes WhenDue(const ScheduleSetting& setting, const DueFacts& facts, const ZoneRules& zone);
+
+// The seconds until the next run's instant, as the countdown shows them, with no bound of
+// a day ("36:00:00").
+std::string CountdownText(std::int64_t seconds);
 
 // What one tick shows in the status line and the progress bar.
 struct TickDisplay {
@@ -45,45 +74,62 @@ struct TickDisplay {
 };
 
 // When the schedule's runs come due, driven by the tick: the elapsed count, the progress
-// base, the previous tick and the set second that last ran. Plain values in and out; the
-// window shows what `Show` says, lets its messages run, then asks `TakeDue`.
+// base, the last due time that ran and since when the schedule has been watching. Plain
+// values in and out; the window shows what `Show` says, lets its messages run, then asks
+// `TakeDue`.
 class DueTracker {
   public:
     // Counts the tick and works out what it shows. "Delete every:" beyond its range (no
     // interval, or less than a second) is not counted towards and shows only its status.
-    TickDisplay Show(const ScheduleSetting& setting, const LocalDateTime& now);
+    TickDisplay Show(const ScheduleSetting& setting, std::int64_t now, const ZoneRules& zone);
+
+    struct Due {
+        enum class Is { No, OnTime, Skipped };
+        Is is = Is::No;
+        std::int64_t at = 0;    // the due time's instant (UTC)
+        std::int64_t wall = 0;  // and its wall-clock reading
+    };
     // Whether the run is due now, for the kind the tick showed with the set time and weekday
-    // as they now stand. A due run is taken: the count starts again, or the set second is
-    // marked as run, so the same run never comes due twice.
-    bool TakeDue(const ScheduleSetting& setting, const LocalDateTime& now);
+    // as they now stand. A due time is taken: it counts as done (the count starts again for
+    // "Delete every:"), so it never comes due twice. One the clock skipped says so.
+    Due TakeDue(const ScheduleSetting& setting, std::int64_t now, const ZoneRules& zone);
+    DueTimes When(const ScheduleSetting& setting, std::int64_t now, const ZoneRules& zone) const;
 
     // "Delete every:" chosen: the count starts at 0.
     void RestartCount() { elapsed_ = 0; }
-    // The progress base of "Daily:" and " Weekly:": the seconds left to the set time.
-    void Rebase(std::int32_t secondsUntilSetTime) { total_ = secondsUntilSetTime; }
-    // A new set time, kind or switch may run today.
-    void ForgetLastRun() { lastRunSecond_.reset(); }
-    // A set second that passes while the switch is off is not caught up when it comes on.
-    void SwitchedOff() {
-        previousTick_.reset();
-        ForgetLastRun();
+    // The progress base of "Daily:" and " Weekly:": the seconds left to the next run.
+    void Rebase(std::int32_t secondsUntilNextRun) { total_ = secondsUntilNextRun; }
+    // From this instant on the schedule watches: due times before it are the catch-up's.
+    void Watch(std::int64_t since, const ZoneRules& zone) {
+        since_ = since;
+        sinceWall_ = since + zone.OffsetAt(since);
     }
-    // A missed run caught up: the tick that would meet its set second again does not run.
-    void MarkRun(std::int64_t setInstant) { lastRunSecond_ = setInstant; }
+    // The last due time that ran, by its wall-clock reading; it never moves back.
+    void MarkRun(std::int64_t wall) {
+        if (!lastRun_ || wall > *lastRun_) lastRun_ = wall;
+    }
+    std::optional<std::int64_t> LastRun() const { return lastRun_; }
 
     std::int32_t ElapsedSeconds() const { return elapsed_; }
     std::int32_t TotalSeconds() const { return total_; }
 
   private:
-    // Takes the set second when this tick lies in it, or when it fell between the previous
-    // tick and this one a moment ago (a late timer skips a second now and then).
-    bool TakeSetSecond(const ScheduleSetting& setting, const LocalDateTime& now);
-
     std::int32_t elapsed_ = 0;
     std::int32_t total_ = 0;
-    std::optional<LocalDateTime> previousTick_;
-    std::optional<std::int64_t> lastRunSecond_;
-    std::string status_;  // reused, so an idle tick allocates nothing
+    std::optional<std::int64_t> lastRun_;
+    std::optional<std::int64_t> since_, sinceWall_;
+    std::optional<std::int64_t> baseFor_;  // the next run the progress base counts to
+    std::string status_;                   // reused, so an idle tick allocates nothing
+    // The tick asks twice in its second (to show, then whether due): once is worked out.
+    struct Asked {
+        ScheduleKind kind;
+        int setSecond;
+        std::optional<unsigned> weekday;
+        DueFacts facts;
+        const ZoneRules* zone;
+        DueTimes times;
+    };
+    mutable std::optional<Asked> asked_;
 };
 
 }  // namespace ondrevan

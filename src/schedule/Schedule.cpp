@@ -37,7 +37,17 @@ const char* IntervalKey(IntervalField field) {
 // ---- the schedule settings ----
 
 std::int32_t Schedule::SecondsUntilSetTime() {
-    return SecondsUntil(uses_.inputs.SetTime().seconds, uses_.clock.Now());
+    const std::int64_t now = uses_.clock.UtcSeconds();
+    const DueTimes times = due_.When(ReadSpec(), now, uses_.clock);
+    if (!times.next) return 0;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(*times.next - now, kSecondsPerDay * 7));
+}
+
+std::optional<LocalDateTime> Schedule::NextRun() const {
+    const std::int64_t now = uses_.clock.UtcSeconds();
+    const DueTimes times = due_.When(ReadSpec(), now, uses_.clock);
+    if (!times.next) return std::nullopt;
+    return FromTimeline(*times.next + uses_.clock.OffsetAt(*times.next));
 }
 
 void Schedule::SaveKindOptions() {
@@ -49,21 +59,21 @@ void Schedule::SaveKindOptions() {
 
 void Schedule::Option3_Click() {
     due_.RestartCount();
-    due_.ForgetLastRun();
+    due_.Watch(uses_.clock.UtcSeconds(), uses_.clock);
     uses_.inputs.EnableSetTime(false, false);
     SaveKindOptions();
 }
 
 void Schedule::Option4_Click() {
+    due_.Watch(uses_.clock.UtcSeconds(), uses_.clock);
     due_.Rebase(SecondsUntilSetTime());
-    due_.ForgetLastRun();
     uses_.inputs.EnableSetTime(true, false);
     SaveKindOptions();
 }
 
 void Schedule::Option5_Click() {
+    due_.Watch(uses_.clock.UtcSeconds(), uses_.clock);
     due_.Rebase(SecondsUntilSetTime());
-    due_.ForgetLastRun();
     uses_.inputs.EnableSetTime(true, true);
     SaveKindOptions();
 }
@@ -96,8 +106,9 @@ void Schedule::cboWeekly_Click() {
 void Schedule::dtpWeekly_Change() {
     uses_.settings.Save(keys::kWeeklyTime, uses_.locale.FormatLongTime(uses_.inputs.SetTime()));
     // The weekly kind keeps its progress base; the daily kind starts a new one.
+    // A set time that has already passed today is not run late.
+    due_.Watch(uses_.clock.UtcSeconds(), uses_.clock);
     if (uses_.inputs.Kind() == ScheduleKind::Daily) due_.Rebase(SecondsUntilSetTime());
-    due_.ForgetLastRun();
 }
 
 // ---- the tick ----
@@ -159,7 +170,7 @@ void Schedule::Timer1_Timer() {
             TickAtSetTime(trap, setting);
             break;
         case ScheduleKind::None: {
-            const TickDisplay shown = due_.Show(setting, uses_.clock.Now());
+            const TickDisplay shown = due_.Show(setting, uses_.clock.UtcSeconds(), uses_.clock);
             trap.Line(102, [&] {
                 if (!shown.counted) throw AppError(errors::kOverflow, "Overflow");
             });
@@ -168,8 +179,15 @@ void Schedule::Timer1_Timer() {
     }
 }
 
+void Schedule::ClockChanged() {
+    const ScheduleKind kind = uses_.inputs.Kind();
+    // The interval counts ticks, not the clock: a clock change is nothing to it.
+    if (!IsOn() || (kind != ScheduleKind::Daily && kind != ScheduleKind::Weekly)) return;
+    Timer1_Timer();
+}
+
 void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting) {
-    const TickDisplay shown = due_.Show(setting, uses_.clock.Now());
+    const TickDisplay shown = due_.Show(setting, uses_.clock.UtcSeconds(), uses_.clock);
     trap.Line(102, [&] {
         if (!shown.counted) throw AppError(errors::kOverflow, "Overflow");
     });
@@ -181,20 +199,34 @@ void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting) {
     });
     trap.Line(110, [&] { uses_.pump.DoEvents(); });
     // The window had its turn: the set time and the weekday are read as it left them.
-    bool due = false;
+    DueTracker::Due due;
     trap.Line(112, [&] {
         setting.setSecond = uses_.inputs.SetTime().seconds;
         setting.weekday = WeekdayNumber(uses_.inputs.Weekday());
-        due = due_.TakeDue(setting, uses_.clock.Now());
+        due = due_.TakeDue(setting, uses_.clock.UtcSeconds(), uses_.clock);
     });
-    if (due) RunSteps(trap, 114, false);
+    if (due.is == DueTracker::Due::Is::No) return;
+    if (due.is == DueTracker::Due::Is::Skipped) {
+        // The clock skipped it (moved forward, a changed zone, a sleep): made up at once
+        // when the option asks for it, otherwise the history says it was missed.
+        const std::string missed = "Missed run of " + IsoLocalTime(FromTimeline(due.wall));
+        if (!IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff))) {
+            trap.Line(126, [&] {
+                uses_.history.AppendMessage(missed + ", not run (the clock skipped it)");
+            });
+            return;
+        }
+        trap.Line(126, [&] { uses_.history.AppendMessage(missed + ", run now"); });
+    }
+    runFor_ = due.at;
+    RunSteps(trap, 114, false);
 }
 
 void Schedule::TickEvery(ErrorTrap& trap, ScheduleSetting& setting) {
     // Should the fields fail to read, the interval the count last knew stands.
     setting.interval = due_.TotalSeconds();
     trap.Line(104, [&] { setting.interval = ReadInterval(); });
-    const TickDisplay shown = due_.Show(setting, uses_.clock.Now());
+    const TickDisplay shown = due_.Show(setting, uses_.clock.UtcSeconds(), uses_.clock);
     if (shown.shows == TickDisplay::Shows::StatusOnly) {
         trap.Line(106, [&] { uses_.view.ShowStatus(shown.status); });
         return;
@@ -208,7 +240,11 @@ void Schedule::TickEvery(ErrorTrap& trap, ScheduleSetting& setting) {
     });
     trap.Line(108, [&] { uses_.view.ShowStatus(shown.status); });
     trap.Line(110, [&] { uses_.pump.DoEvents(); });
-    if (due_.TakeDue(setting, uses_.clock.Now())) RunSteps(trap, 112, true);
+    if (due_.TakeDue(setting, uses_.clock.UtcSeconds(), uses_.clock).is ==
+        DueTracker::Due::Is::OnTime) {
+        runFor_.reset();
+        RunSteps(trap, 112, true);
+    }
 }
 
 void Schedule::RunSteps(ErrorTrap& trap, int firstLine, bool everyKind) {
@@ -255,8 +291,17 @@ const std::string& Schedule::LastRunSummary() const {
 // ---- after a run, and a run that was missed ----
 
 void Schedule::AfterScheduledRun() {
-    const LocalDateTime now = uses_.clock.Now();
-    uses_.settings.Save(keys::kLastScheduledRun, IsoLocalTime(now));
+    // The stamp names the due time that ran (an interval's run: its moment), with its offset
+    // from UTC, and never moves back.
+    const std::int64_t at = runFor_.value_or(uses_.clock.UtcSeconds());
+    runFor_.reset();
+    const std::string stamp = StampText(at, uses_.clock);
+    const auto kept = ParseStamp(uses_.settings.Get(keys::kLastScheduledRun, ""));
+    const auto written = ParseStamp(stamp);
+    if (!kept || !TrustedStamp(*kept) || written->wall >= kept->wall) {
+        uses_.settings.Save(keys::kLastScheduledRun, stamp);
+        due_.MarkRun(written->wall);
+    }
     const RunTotals& totals = LastRunTotals();
     // For /status: how the last scheduled run ended.
     uses_.settings.Save(keys::kLastScheduledRunSummary, LastRunSummary());
@@ -272,37 +317,55 @@ void Schedule::AfterScheduledRun() {
         uses_.tray.ShowBalloon(balloon, kProductName, 0, false);
 }
 
+bool Schedule::TrustedStamp(const Stamp& stamp) const {
+    // A stamp ahead by more than one period was written while the clock was ahead: it tells
+    // nothing. One ahead by less names a due time that ran before the clock was put back.
+    const std::int64_t period =
+        uses_.inputs.Kind() == ScheduleKind::Weekly ? 7 * kSecondsPerDay : kSecondsPerDay;
+    return StampInstant(stamp, uses_.clock) <= uses_.clock.UtcSeconds() + period;
+}
+
+void Schedule::LoadLastRun() {
+    const auto stamp = ParseStamp(uses_.settings.Get(keys::kLastScheduledRun, ""));
+    if (stamp && TrustedStamp(*stamp)) due_.MarkRun(stamp->wall);
+}
+
 void Schedule::CheckMissedRun() {
     if (!IsOn() || !IsSwitchOn(uses_.settings.Get(keys::kCatchUpMissedRuns, kSwitchOff))) return;
-    const bool weekly = uses_.inputs.Kind() == ScheduleKind::Weekly;
-    if (!weekly && uses_.inputs.Kind() != ScheduleKind::Daily) return;
-    // Missed since the last scheduled run, and never while the switch was off.
-    const auto since = MissedSince(uses_.settings.Get(keys::kLastScheduledRun, ""),
-                                   uses_.settings.Get(keys::kSwitchedOn, ""));
-    if (!since) return;
-    std::optional<unsigned> weekday;
-    if (weekly) {
-        for (unsigned i = 0; i < 7; ++i)
-            if (uses_.inputs.Weekday() == kWeekdayNames[i]) weekday = i;
-        if (!weekday) return;
+    const ScheduleSetting setting = ReadSpec();
+    if (setting.kind != ScheduleKind::Weekly && setting.kind != ScheduleKind::Daily) return;
+    // Missed since the last scheduled run, and never while the switch was off. A stamp that
+    // does not read leaves that unknown, and an unknown time misses nothing; a stamp in the
+    // future is none.
+    const std::int64_t now = uses_.clock.UtcSeconds();
+    const std::string lastRun = uses_.settings.Get(keys::kLastScheduledRun, "");
+    const std::string switchedOn = uses_.settings.Get(keys::kSwitchedOn, "");
+    const auto last = ParseStamp(lastRun), on = ParseStamp(switchedOn);
+    if ((!lastRun.empty() && !last) || (!switchedOn.empty() && !on)) return;
+    DueFacts facts{now, due_.LastRun(), std::nullopt, std::nullopt};
+    if (last && TrustedStamp(*last) && StampInstant(*last, uses_.clock) <= now)
+        facts.lastRun = std::max(facts.lastRun.value_or(last->wall), last->wall);
+    if (on && StampInstant(*on, uses_.clock) <= now) {
+        facts.since = StampInstant(*on, uses_.clock);
+        facts.sinceWall = on->wall;
     }
-    const auto due = MissedRun(*since, TimelineSeconds(uses_.clock.Now()),
-                               uses_.inputs.SetTime().seconds, weekday);
-    if (!due) return;
-    catchUpDue_ = *due;
+    if (!facts.lastRun && !facts.since) return;
+    const DueTimes times = WhenDue(setting, facts, uses_.clock);
+    if (!times.due) return;
+    catchUpDue_ = *times.due;
+    catchUpWall_ = times.dueWall;
     catchUpIn_ = kCatchUpTicks;
 }
 
 void Schedule::RunCatchUp(ErrorTrap& trap) {
-    // Its set second counts as run: the tick that would meet it again does not run twice.
-    due_.MarkRun(catchUpDue_);
+    // Run by the tick meanwhile (it saw the clock skip it too): not again.
+    if (due_.LastRun() && catchUpWall_ <= *due_.LastRun()) return;
+    due_.MarkRun(catchUpWall_);
     trap.Line(100, [&] {
-        const std::int64_t day = catchUpDue_ - catchUpDue_ % kSecondsPerDay;
-        LocalDateTime due;
-        due.date = std::chrono::sys_days{std::chrono::days{day / kSecondsPerDay}};
-        due.time = TimeOfDay{static_cast<int>(catchUpDue_ - day)};
-        uses_.history.AppendMessage("Missed run of " + IsoLocalTime(due) + ", run now");
+        uses_.history.AppendMessage("Missed run of " + IsoLocalTime(FromTimeline(catchUpWall_)) +
+                                    ", run now");
     });
+    runFor_ = catchUpDue_;
     RunSteps(trap, 102, false);
 }
 

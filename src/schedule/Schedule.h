@@ -24,6 +24,7 @@ class cSysTray;
 class ListView;
 class Locale;
 struct RunTotals;
+struct Stamp;
 
 inline constexpr const char* kSwitchOnCaption = "Turn Off Automatic Delete";
 inline constexpr const char* kSwitchOffCaption = "Turn On Automatic Delete";
@@ -58,8 +59,10 @@ class Schedule {
     void Text_LostFocus(IntervalField field);
     void cboWeekly_Click();
     void dtpWeekly_Change();
-    // Signed seconds from now to today's date at the picker's time.
+    // Seconds from now to the next daily or weekly run (0 when none will come).
     std::int32_t SecondsUntilSetTime();
+    // The local date and time of the next daily or weekly run; nothing for other kinds.
+    std::optional<LocalDateTime> NextRun() const;
 
     // The tick.
     void Timer1_Timer();
@@ -68,6 +71,10 @@ class Schedule {
     // slept) is run once, a few seconds later, when the option asks for it.
     void CheckMissedRun();
     bool CatchUpPending() const { return catchUpIn_ > 0; }
+
+    // The clock or the zone was changed: a due time it skipped is dealt with now, not a
+    // second later.
+    void ClockChanged();
 
     // The switch.
     void PushButton2_Click();
@@ -95,6 +102,9 @@ class Schedule {
     // What follows each scheduled run: its time is kept, the tray says how it went.
     void AfterScheduledRun();
     void RunCatchUp(ErrorTrap& trap);
+    // The stored last run read into the tracker, unless it is too far ahead to tell anything.
+    void LoadLastRun();
+    bool TrustedStamp(const Stamp& stamp) const;
 
     // The run, the only places the scheduler calls it: asked when the switch comes on,
     // started when a run is due, and what it did read afterwards.
@@ -117,7 +127,9 @@ class Schedule {
     std::string reportedOverflow_;
     // Ticks until a missed run is caught up (0: none waiting), and its set instant.
     int catchUpIn_ = 0;
-    std::int64_t catchUpDue_ = 0;
+    std::int64_t catchUpDue_ = 0, catchUpWall_ = 0;
+    // The due time (UTC) of the daily or weekly run under way; nothing for an interval's.
+    std::optional<std::int64_t> runFor_;
 };
 
 }  // namespace ondrevan

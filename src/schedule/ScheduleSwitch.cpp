@@ -40,7 +40,7 @@ void Schedule::PushButton2_Click() {
             keptCaption_ = view.SwitchCaption();
             view.SetSwitchCaption(kSwitchOnCaption);
         });
-        due_.ForgetLastRun();
+        due_.Watch(uses_.clock.UtcSeconds(), uses_.clock);
         trap.Line(106, [&] {
             if (uses_.inputs.Kind() == ScheduleKind::Daily ||
                 uses_.inputs.Kind() == ScheduleKind::Weekly)
@@ -49,12 +49,14 @@ void Schedule::PushButton2_Click() {
         trap.Line(108, [&] { CurrentItem = 1; });
         trap.Line(110, [&] { view.ArmTimer(); });
         trap.Line(112, [&] { uses_.settings.Save(keys::kStartStopState, kSwitchOn); });
-        trap.Line(114,
-                  [&] { uses_.settings.Save(keys::kSwitchedOn, IsoLocalTime(uses_.clock.Now())); });
+        trap.Line(114, [&] {
+            uses_.settings.Save(keys::kSwitchedOn,
+                                StampText(uses_.clock.UtcSeconds(), uses_.clock));
+        });
         return;
     }
     trap.Line(100, [&] { view.DisarmTimer(); });
-    trap.Line(102, [&] { due_.SwitchedOff(); });
+    // (102: what the tick remembered is kept: a due time that ran stays run.)
     trap.Line(104, [&] { view.ShowStatus("Off."); });
     trap.Line(106, [&] { view.ShowDefaultPointer(); });
     trap.Line(108, [&] { view.ClearProgress(); });
@@ -65,6 +67,8 @@ void Schedule::PushButton2_Click() {
 void Schedule::RestoreSwitchState() {
     const std::string state = uses_.settings.Get(keys::kStartStopState, kSwitchOff);
     ScheduleView& view = uses_.view;
+    LoadLastRun();
+    due_.Watch(uses_.clock.UtcSeconds(), uses_.clock);
     if (state == kSwitchOff) {
         view.SetSwitchCaption(kSwitchOffCaption);
         uses_.settings.Save(keys::kStartStopState, kSwitchOff);

@@ -29,14 +29,23 @@ namespace ondrevan::testing {
 
 class FakeClock : public Clock {
   public:
-    LocalDateTime Now() override { return now; }
-    // The fake's zone is UTC.
-    std::int64_t UtcSeconds() override { return TimelineSeconds(now); }
+    // Unless a zone is given, the fake reads `now` in UTC. With one, it keeps UTC (`utc`) and
+    // reads it through the zone, as a real clock moved by hand or by summer time would.
+    LocalDateTime Now() override {
+        if (offsetAt) now = FromTimeline(utc + offsetAt(utc));
+        return now;
+    }
+    std::int64_t UtcSeconds() override { return offsetAt ? utc : TimelineSeconds(now); }
+    int OffsetAt(std::int64_t utcSeconds) const override {
+        return offsetAt ? offsetAt(utcSeconds) : 0;
+    }
     void Set(int year, unsigned month, unsigned day, int h, int m, int s) {
         now.date = std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day};
         now.time = TimeOfDay::FromHms(h, m, s);
     }
     LocalDateTime now;
+    std::int64_t utc = 0;
+    std::function<int(std::int64_t)> offsetAt;
 };
 
 // Counts DoEvents calls and can run an action inside one, as pending messages would.

@@ -5,6 +5,7 @@
 #include "platform/ValueForms.h"
 #include "product/SettingKeys.h"
 #include "schedule/CatchUp.h"
+#include "schedule/DueTracker.h"
 
 namespace ondrevan {
 namespace {
@@ -16,6 +17,16 @@ LocalDateTime At(int year, unsigned month, unsigned day, int h, int m, int s) {
     when.date = std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day};
     when.time = TimeOfDay::FromHms(h, m, s);
     return when;
+}
+
+// The latest set instant missed since the last run, in a zone without summer time.
+std::optional<std::int64_t> MissedRun(std::int64_t lastRun, std::int64_t now, int setSecond,
+                                      std::optional<unsigned> weekday) {
+    ScheduleSetting setting;
+    setting.kind = weekday ? ScheduleKind::Weekly : ScheduleKind::Daily;
+    setting.setSecond = setSecond;
+    setting.weekday = weekday;
+    return WhenDue(setting, {now, lastRun, std::nullopt, std::nullopt}, kUtcZone).due;
 }
 
 std::int64_t T(int year, unsigned month, unsigned day, int h, int m, int s = 0) {
@@ -131,7 +142,8 @@ TEST_F(MonthFixture, EachStartAfterAMissedSetTimeRunsOnceAndSaysSo) {
     EXPECT_NE(History()[History().size() - 3].find("Missed run of 2026-12-01T09:00:00, run now"),
               std::string::npos);
     EXPECT_EQ(sys.settings.Get(keys::kLastScheduledRun),
-              std::optional<std::string>("2026-12-01T10:00:03"));
+              std::optional<std::string>("2026-12-01T09:00:00+00:00"))
+        << "the due time that ran, with its offset";
     EXPECT_EQ(StartAndTick(1, 11), 0) << "caught up already";
     // Off for days 2 to 5: one run on day 6, not four.
     EXPECT_EQ(StartAndTick(6, 7), 1);
@@ -175,7 +187,8 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
         return count;
     };
     EXPECT_EQ(tips().back(),
-              "Ondrevan: automatic deletion on, next run 9:00:00 AM\nLast run 10:00:03 AM: 1 "
+              "Ondrevan: automatic deletion on, next run Wednesday 9:00:00 AM\nLast run 10:00:03 "
+              "AM: 1 "
               "file deleted (1 byte)");
     EXPECT_EQ(balloons(), 0) << "off by default";
     sys.settings.Set(keys::kNotifyAfterRun, kSwitchOn);

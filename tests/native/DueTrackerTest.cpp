@@ -60,13 +60,13 @@ struct Ticks {
     }
     // The tick at this very instant.
     void TickNow() {
-        const TickDisplay shown = tracker.Show(setting, Now());
+        const TickDisplay shown = tracker.Show(setting, ms / 1000, kUtcZone);
         if (shown.shows != Shows::Nothing) status = shown.status;
         if (shown.shows == Shows::Everything) {
             progressMax = shown.progressMax;
             progressValue = shown.progressValue;
         }
-        runs += tracker.TakeDue(setting, Now());
+        runs += tracker.TakeDue(setting, ms / 1000, kUtcZone).is != DueTracker::Due::Is::No;
     }
     void Tick(int count = 1, int lateMs = 0) {
         for (int i = 0; i < count; ++i) {
@@ -99,18 +99,22 @@ TEST(DueTracker, EachKindRunsOnItsTickAndShowsWhatIsLeft) {
         {"0.4 s, rounded to 0", Every(TryIntervalSeconds(0, 0, 0.4)), 4, 0, outOfRange, 0},
         {"beyond the count", Every(TryIntervalSeconds(99999999, 0, 0)), 7, 0, outOfRange, 0},
         {"no kind only counts", ScheduleSetting{}, 3, 0, "", 3},
-        {"daily, the set time past: the bare line", Daily(9, 0, 0), 1, 0, kPrefix, 0},
+        // Past today's set time, the countdown runs to tomorrow's, and names its day.
+        {"daily, the set time past: tomorrow's", Daily(9, 0, 0), 1, 0,
+         kPrefix + "22:59:59 [Tuesday]", 1},
         {"daily, on the set second", Daily(10, 0, 5), 5, 1, kPrefix + "00:00:00", 5},
-        // The countdown runs to today's set time whatever the day; the run is Tuesday's.
-        {"weekly on another day", Weekly(2, 10, 0, 5), 1, 0, kPrefix + "00:00:04 [Tuesday]", 1},
+        // The weekly countdown runs to the chosen day's set time, not today's.
+        {"weekly on another day", Weekly(2, 10, 0, 5), 1, 0, kPrefix + "24:00:04 [Tuesday]", 1},
         {"weekly on another day, at the second", Weekly(2, 10, 0, 5), 5, 0,
-         kPrefix + "00:00:00 [Tuesday]", 5},
+         kPrefix + "24:00:00 [Tuesday]", 5},
         {"weekly on its day", Weekly(1, 10, 0, 5), 5, 1, kPrefix + "00:00:00 [Monday]", 5},
     };
     for (const Case& c : cases) {
         Ticks t(c.setting, kMonday10);
         // Daily and weekly progress from when the kind was chosen, as the window rebases it.
-        t.tracker.Rebase(SecondsUntil(c.setting.setSecond, kMonday10));
+        const std::int64_t start = TimelineSeconds(kMonday10);
+        if (const auto next = t.tracker.When(c.setting, start, kUtcZone).next)
+            t.tracker.Rebase(static_cast<std::int32_t>(*next - start));
         t.Tick(c.ticks);
         EXPECT_EQ(t.runs, c.runs) << c.what;
         EXPECT_EQ(t.status, c.status) << c.what;
@@ -123,7 +127,7 @@ TEST(DueTracker, EachKindRunsOnItsTickAndShowsWhatIsLeft) {
 TEST(DueTracker, TheCountGoesOnThroughOffAndStartsAgainBelowAShortenedInterval) {
     Ticks t(Every(60), kMonday10);
     t.Tick(20);
-    t.tracker.SwitchedOff();
+    t.tracker.Watch(t.ms / 1000, kUtcZone);  // off and on again
     t.Tick();
     EXPECT_EQ(t.status, kPrefix + "00:00:39") << "turned off and on, the count resumes";
     t.Tick(19);
@@ -170,15 +174,15 @@ TEST(DueTracker, ASetSecondRunsOnceHoweverTheTicksAndTheClockMeetIt) {
     late.Tick(10);
     EXPECT_EQ(late.runs, 1);
     late.setting.setSecond += 60;
-    late.tracker.ForgetLastRun();
+    late.tracker.Watch(late.ms / 1000, kUtcZone);
     late.Tick(60);
     EXPECT_EQ(late.runs, 2);
 
     // A set second that passes while the switch is off is not caught up when it comes on.
     Ticks off(Daily(10, 0, 3), kMonday10);
     off.Tick();
-    off.tracker.SwitchedOff();
-    off.ms += 2000;
+    off.ms += 3000;
+    off.tracker.Watch(off.ms / 1000, kUtcZone);  // on again
     off.Tick();
     EXPECT_EQ(off.runs, 0);
     // Nor a run the catch-up has just made.

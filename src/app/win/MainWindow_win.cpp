@@ -217,6 +217,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOMMAND:
             if (SystemMenuCommand(wParam)) return 0;
             break;
+        case WM_TIMECHANGE:
+            Guarded([&] { form_.ClockChanged(); });
+            return 0;
         case WM_POWERBROADCAST:
             if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
                 Guarded([&] { form_.ResumedFromSleep(); });

@@ -21,4 +21,21 @@ std::int64_t Win32Clock::UtcSeconds() {
     return static_cast<std::int64_t>(ticks / 10'000'000) - 11'644'473'600;  // from 1601 to 1970
 }
 
+int Win32Clock::OffsetAt(std::int64_t utcSeconds) const {
+    // The zone as it stands now, with its summer-time rules for that instant's year.
+    const std::uint64_t ticks =
+        static_cast<std::uint64_t>(utcSeconds + 11'644'473'600) * 10'000'000;
+    const FILETIME utc{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME utcTime{}, localTime{};
+    FILETIME local{};
+    if (!::FileTimeToSystemTime(&utc, &utcTime) ||
+        !::SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
+        !::SystemTimeToFileTime(&localTime, &local))
+        return 0;
+    const std::uint64_t localTicks =
+        (static_cast<std::uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+    return static_cast<int>(
+        (static_cast<std::int64_t>(localTicks) - static_cast<std::int64_t>(ticks)) / 10'000'000);
+}
+
 }  // namespace ondrevan::win

@@ -86,6 +86,7 @@ class Win32Clock : public Clock {
   public:
     LocalDateTime Now() override;
     std::int64_t UtcSeconds() override;
+    int OffsetAt(std::int64_t utcSeconds) const override;
 };
 
 // Runs every pending message, with dialog keyboard handling for the main window and the
