@@ -31,6 +31,7 @@
 #include "folders/SampleFolders.h"
 #include "history/EventWatch.h"
 #include "history/History.h"
+#include "history/RunRecorder.h"
 #include "platform/AppMessages.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
@@ -69,6 +70,7 @@ class Form1 {
     // The delete controls, which start the window's runs.
     DeletePanel& DeleteControls() { return deletePanel_; }
     ondrevan::History& History() { return history_; }
+    RunRecorder& RunRecord() { return runRecord_; }
     ondrevan::Schedule& Scheduler() { return schedule_; }
     // The options window, its fields as stored; the preview window, worked out afresh.
     OptionsForm& ShowOptions();
@@ -215,6 +217,9 @@ class Form1 {
         .messages = messages_,
         .ListView1 = ListView1,
     }};
+    // The record of runs beside the history.
+    RunRecorder runRecord_{services_.fileSystem};
+    RunRecording recording_{services_.clock, runRecord_};
     ondrevan::History history_{{
         .fileSystem = services_.fileSystem,
         .clock = services_.clock,
@@ -225,12 +230,13 @@ class Form1 {
         .pump = services_.pump,
         .dialogs = services_.dialogs,
         .messages = messages_,
+        .record = &runRecord_,
     }};
     // What a run writes to the history goes to the Event Log too.
     WatchedHistory watchedHistory_{history_, EventLogOrNone(services_.eventLog)};
     DeletionEngine engine_{services_, settings_, watchedHistory_};
     // The runs the window starts, one at a time with every other copy's.
-    ExclusiveRun exclusiveRun_{services_.runLock, watchedHistory_};
+    ExclusiveRun exclusiveRun_{services_.runLock, watchedHistory_, &recording_};
     DeletePanel deletePanel_{{
         .dialogs = services_.dialogs,
         .messages = messages_,

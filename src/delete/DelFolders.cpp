@@ -53,6 +53,7 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
         write(line, [&] { uses_.history.AppendLine(message, path); });
     };
     RunTotals totals;
+    std::vector<FolderOutcome> outcomes;
     const auto stays = [&](const std::string& folder, const std::string& why) {
         ++totals.problems;
         log(folderLog, "Could not send folder to the Recycle Bin ", folder + " (" + why + ")");
@@ -75,6 +76,7 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
             // or a link is the user's mistake, and said.
             if (plan.refusal == kRefusedLink || plan.refusal == kRefusedNotAFolder) {
                 ++totals.problems;
+                ++totals.refused;
                 log(folderLog, "Refused ", folder + " (" + plan.refusal + ")");
             }
             continue;
@@ -138,6 +140,7 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
             log(contentLog, "Deleted content of folder ", folder);
         }
         totals.problems += deleted.failures.size();
+        if (deleted.count > 0) outcomes.push_back({folder, deleted.count, deleted.bytes, false});
         // What could not be deleted is said, file by file: no failure passes for success.
         for (const FileFailure& failure : deleted.failures)
             log(failureLog,
@@ -194,7 +197,12 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
                     stays(folder, "the Recycle Bin did not take it");
                     continue;
                 }
-                if (recycled == Recycled::Gone) ++totals.foldersRecycled;
+                if (recycled == Recycled::Gone) {
+                    ++totals.foldersRecycled;
+                    if (outcomes.empty() || outcomes.back().folder != folder)
+                        outcomes.push_back({folder, 0, 0, false});
+                    outcomes.back().recycled = true;
+                }
                 log(folderLog, "Deleted folder ", folder);
                 continue;
             }
@@ -202,6 +210,7 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     }
     RunReport report;
     report.totals = totals;
+    report.folders = std::move(outcomes);
     if (entries.empty()) return report;
     // The options' clauses come only when they are in use: by default the line is as it was.
     std::string summary = RunSummary(totals.filesDeleted, totals.bytesDeleted, totals.filesFailed,

@@ -211,10 +211,10 @@ void Schedule::TickEvery(ErrorTrap& trap, ScheduleSetting& setting) {
     if (due_.TakeDue(setting, uses_.clock.Now())) RunSteps(trap, 112, true);
 }
 
-void Schedule::RunSteps(ErrorTrap& trap, int firstLine, bool everyKind) {
+void Schedule::RunSteps(ErrorTrap& trap, int firstLine, bool everyKind, RunTrigger by) {
     ListView& list = uses_.ListView1;
     trap.Line(firstLine, [&] { uses_.view.DisarmTimer(); });
-    trap.Line(firstLine + 2, [&] { StartRun(); });
+    trap.Line(firstLine + 2, [&] { StartRun(by); });
     trap.Line(firstLine + 4, [&] {
         ++CurrentItem;
         if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -240,8 +240,8 @@ bool Schedule::AskRun() {
     return uses_.run.AllowDeleteFolders();
 }
 
-void Schedule::StartRun() {
-    lastReport_ = uses_.run.DeleteFoldersFiles();
+void Schedule::StartRun(RunTrigger by) {
+    lastReport_ = uses_.run.DeleteFoldersFiles(by);
 }
 
 const RunTotals& Schedule::LastRunTotals() const {
@@ -302,7 +302,7 @@ void Schedule::RunCatchUp(ErrorTrap& trap) {
         due.time = TimeOfDay{static_cast<int>(catchUpDue_ - day)};
         uses_.history.AppendMessage("Missed run of " + IsoLocalTime(due) + ", run now");
     });
-    RunSteps(trap, 102, false);
+    RunSteps(trap, 102, false, RunTrigger::CatchUp);
 }
 
 }  // namespace ondrevan
