@@ -9,6 +9,7 @@
 #include "app/FolderRulesForm.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
+#include "app/RunHistoryForm.h"
 #include "app/ScheduleControls.h"
 #include "app/WindowLife.h"
 #include "controls/CheckBox.h"
@@ -77,6 +78,8 @@ class Form1 {
     PreviewForm& ShowPreview();
     OptionsForm& Options() { return options_; }
     PreviewForm& Preview() { return preview_; }
+    // "Run History...": the record of runs read afresh.
+    RunHistoryForm& ShowRunHistory();
     // The folder list's own menu.
     void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
     void RemoveSelectedFolder() { folderList_.ListView1_DblClick(); }
@@ -299,6 +302,16 @@ class Form1 {
         .ListView1 = ListView1,
         .pump = services_.pump,
         .clipboard = services_.clipboard,
+    }};
+    RunHistoryForm runHistory_{{
+        .record = runRecord_,
+        .clock = services_.clock,
+        .locale = services_.locale,
+        .clipboard = services_.clipboard,
+        .shell = services_.shell,
+        .fileSystem = services_.fileSystem,
+        .ansi = services_.ansi,
+        .historyPath = history_.FilePath(),
     }};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;

@@ -78,7 +78,12 @@ void ScheduleControls::SetProgressValue(std::int32_t value) {
 
 void ScheduleControls::ClearProgress() {
     c_.ProgressBar1.SetValue(0);
-    c_.ProgressBar1.SetText("Progress Bar");
+    c_.ProgressBar1.SetText(idleText_);
+}
+
+void ScheduleControls::ShowLastRun(const std::string& text) {
+    idleText_ = text;
+    c_.ProgressBar1.SetText(text);
 }
 
 const std::string& ScheduleControls::SwitchCaption() const {
