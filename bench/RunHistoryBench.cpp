@@ -15,16 +15,17 @@
 #include "history/RunRecorder.h"
 
 using namespace ondrevan;
-using Clock = std::chrono::steady_clock;
+using Stopwatch = std::chrono::steady_clock;
 
 namespace {
 
 double MedianMs(int rounds, const std::function<void()>& work) {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         work();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count());
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
@@ -94,9 +95,9 @@ int main() {
         RunRecording recording{alone.sys.clock, record};
         testing::FakeRunLock lock;
         ExclusiveRun runs(lock, alone.history, recorded ? &recording : nullptr);
-        const auto start = Clock::now();
+        const auto start = Stopwatch::now();
         runs.Run([&] { return alone.RunList(entries, false); }, RunTrigger::Button);
-        return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        return std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count();
     };
     for (int round = 0; round < 3; ++round) {
         double medians[2];

@@ -125,11 +125,13 @@ void RunHistory::Build() {
         // Each bar sums the rows in it; the bars are in time order, so a search finds it.
         const auto bar = std::upper_bound(bars_.begin(), bars_.end(), row.start,
                                           [](RecordTime t, const ChartBar& b) { return t < b.to; });
-        if (bar != bars_.end()) bar->bytes += row.Freed();
+        if (bar != bars_.end()) {
+            bar->bytes += row.Freed();
+            bar->runs += row.runs;
+        }
         if (row.runs > 0) runs_.push_back(&row);
     }
     for (ChartBar& bar : bars_) {
-        const RecordTotals totals = SumRecord(rows_, bar.from, bar.to);
         const auto date = DateOf(bar.from);
         std::string when;
         if (span_ == ChartSpan::Days30)
@@ -140,8 +142,8 @@ void RunHistory::Build() {
         else
             when = bar.label;
         when += ", " + std::to_string(static_cast<int>(date.year()));
-        bar.tip = when + ": " + SizeText(bar.bytes) + " freed in " +
-                  CountedText(totals.runs, "run", "runs");
+        bar.tip =
+            when + ": " + SizeText(bar.bytes) + " freed in " + CountedText(bar.runs, "run", "runs");
     }
     runOrder_.resize(runs_.size());
     for (std::size_t i = 0; i < runs_.size(); ++i) runOrder_[i] = i;

@@ -22,16 +22,15 @@ inline constexpr const char* kChartSpanNames[] = {"Last 30 days", "Last 12 weeks
 
 struct ChartBar {
     RecordTime from = 0, to = 0;  // [from, to)
-    std::uint64_t bytes = 0;
+    std::uint64_t bytes = 0, runs = 0;
     std::string label;  // under the bar: "9", "Dec 7", "Dec"
     std::string tip;    // "Wed Dec 9, 2026: 86.2 MB freed in 3 runs"
 };
 
 enum class RunColumn { When, StartedBy, Freed, Files, ToRecycleBin, Kept, Refused, Failures };
 enum class FolderColumn { Folder, Freed, Runs, LastFreed };
-inline constexpr const char* kRunColumnNames[] = {"When", "Started by", "Freed", "Files",
-                                                  "To the Recycle Bin", "Kept", "Refused",
-                                                  "Failures"};
+inline constexpr const char* kRunColumnNames[] = {
+    "When", "Started by", "Freed", "Files", "To the Recycle Bin", "Kept", "Refused", "Failures"};
 inline constexpr const char* kFolderColumnNames[] = {"Folder", "Freed in the period", "Runs",
                                                      "Last freed"};
 

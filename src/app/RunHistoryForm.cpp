@@ -62,6 +62,12 @@ RunHistoryForm::RunHistoryForm(const Uses& uses) : uses_(uses) {
 }
 
 void RunHistoryForm::Refresh() {
+    // The runs with nothing to do counted so far are written, to be shown with the others.
+    try {
+        uses_.record.Flush();
+    } catch (const AppError&) {
+        // they are shown once they can be written
+    }
     rows_ = uses_.record.Rows();
     model_ = std::make_unique<RunHistory>(rows_, uses_.clock.Now(), uses_.locale);
     cboSpan_Click();

@@ -78,11 +78,10 @@ void ScheduleControls::SetProgressValue(std::int32_t value) {
 
 void ScheduleControls::ClearProgress() {
     c_.ProgressBar1.SetValue(0);
-    c_.ProgressBar1.SetText(idleText_);
+    c_.ProgressBar1.SetText("Progress Bar");
 }
 
 void ScheduleControls::ShowLastRun(const std::string& text) {
-    idleText_ = text;
     c_.ProgressBar1.SetText(text);
 }
 

@@ -48,7 +48,7 @@ class ScheduleControls : public ScheduleInputs, public ScheduleView {
     void SetProgressMax(std::int32_t max) override;
     void SetProgressValue(std::int32_t value) override;
     void ClearProgress() override;
-    // What the bar says while it counts nothing: the last run's result once there was one.
+    // The bar says what the last run did, until the next run or the switch turned off.
     void ShowLastRun(const std::string& text);
     const std::string& SwitchCaption() const override;
     void SetSwitchCaption(const std::string& caption) override;
@@ -60,7 +60,6 @@ class ScheduleControls : public ScheduleInputs, public ScheduleView {
     TextBox& Field(IntervalField field) const;
 
     Controls c_;
-    std::string idleText_ = "Progress Bar";
 };
 
 }  // namespace ondrevan

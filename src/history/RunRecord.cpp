@@ -53,31 +53,45 @@ std::string Quoted(const std::string& text) {
     return quoted + '"';
 }
 
-// The fields of one CSV line; nothing when a quote is left open (the line was torn).
-std::optional<std::vector<std::string>> SplitCsv(std::string_view line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c != '"') {
-                fields.back() += c;
-            } else if (i + 1 < line.size() && line[i + 1] == '"') {
-                fields.back() += '"';
-                ++i;
-            } else {
-                quoted = false;
+// The fields of one CSV line, as views into it (a quoted field without its quotes, its
+// doubled quotes still doubled); false when a quote is left open (the line was torn).
+bool SplitCsv(std::string_view line, std::vector<std::string_view>& fields) {
+    fields.clear();
+    std::size_t at = 0;
+    while (true) {
+        if (at < line.size() && line[at] == '"') {
+            std::size_t end = at + 1;
+            while (true) {
+                end = line.find('"', end);
+                if (end == std::string_view::npos) return false;
+                if (end + 1 < line.size() && line[end + 1] == '"') {
+                    end += 2;
+                    continue;
+                }
+                break;
             }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == ',') {
-            fields.emplace_back();
+            fields.push_back(line.substr(at + 1, end - at - 1));
+            at = end + 1;
+            if (at < line.size() && line[at] != ',') return false;
         } else {
-            fields.back() += c;
+            const std::size_t comma = line.find(',', at);
+            fields.push_back(line.substr(
+                at, comma == std::string_view::npos ? std::string_view::npos : comma - at));
+            at = comma == std::string_view::npos ? line.size() : comma;
         }
+        if (at >= line.size()) return true;
+        ++at;  // past the comma
     }
-    if (quoted) return std::nullopt;
-    return fields;
+}
+
+std::string Unquoted(std::string_view field) {
+    std::string text;
+    text.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        text += field[i];
+        if (field[i] == '"' && i + 1 < field.size() && field[i + 1] == '"') ++i;
+    }
+    return text;
 }
 
 std::optional<std::uint64_t> Number(std::string_view text) {
@@ -237,6 +251,7 @@ std::vector<RecordRow> ParseRecord(std::string_view text) {
     at.fill(-1);
     std::size_t width = 0;
     bool headerRead = false;
+    std::vector<std::string_view> fields;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         // A last line without its line break was cut short.
@@ -245,20 +260,19 @@ std::vector<RecordRow> ParseRecord(std::string_view text) {
         text.remove_prefix(end + 1);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty()) continue;
-        const auto fields = SplitCsv(line);
-        if (!fields) continue;
+        if (!SplitCsv(line, fields)) continue;
         if (!headerRead) {
             headerRead = true;
-            width = fields->size();
-            for (std::size_t i = 0; i < fields->size(); ++i)
+            width = fields.size();
+            for (std::size_t i = 0; i < fields.size(); ++i)
                 for (int column = 0; column < kColumnCount; ++column)
-                    if ((*fields)[i] == kColumnNames[column]) at[column] = static_cast<int>(i);
+                    if (fields[i] == kColumnNames[column]) at[column] = static_cast<int>(i);
             if (at[kKind] < 0 || at[kStart] < 0) return rows;
             continue;
         }
-        if (fields->size() != width) continue;
+        if (fields.size() != width) continue;
         const auto field = [&](int column) -> std::string_view {
-            return at[column] < 0 ? std::string_view() : (*fields)[at[column]];
+            return at[column] < 0 ? std::string_view() : fields[at[column]];
         };
         RecordRow row;
         const auto kind = std::find(kKindNames.begin(), kKindNames.end(), field(kKind));
@@ -280,7 +294,7 @@ std::vector<RecordRow> ParseRecord(std::string_view text) {
         if (!reads) continue;
         for (RunTrigger trigger : kTriggers)
             if (field(kTrigger) == TriggerName(trigger)) row.trigger = trigger;
-        row.folder = std::string(field(kFolder));
+        row.folder = Unquoted(field(kFolder));
         // Only a folder row keeps its own freed bytes; the others' are their sum.
         if (row.kind != RecordRow::Kind::Folder) row.bytesFreed = 0;
         rows.push_back(std::move(row));

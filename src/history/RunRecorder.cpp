@@ -113,11 +113,6 @@ bool RunRecorder::Clear() {
 }
 
 const std::vector<RecordRow>& RunRecorder::Rows() {
-    try {
-        Flush();
-    } catch (const AppError&) {
-        // the count stays with the rows read
-    }
     const std::optional<std::uint64_t> size = fileSystem_.FileSize(path_);
     if (size != rowsSize_) {
         rows_.clear();

@@ -43,8 +43,9 @@ class RunRecorder {
     void Flush();
     // Forgets every run: the file goes. False when it is still there.
     bool Clear();
-    // Every row of the record, the runs with nothing to do counted so far included; a file
-    // that cannot be read reads as empty.
+    // Every row of the file; the runs with nothing to do counted since the last Flush are not
+    // among them (asked after every run, it must not write them each time). A file that
+    // cannot be read reads as empty.
     const std::vector<RecordRow>& Rows();
 
   private:

@@ -238,8 +238,11 @@ TEST_F(RecorderFixture, RunsWithNothingToDoAddToTheirDaysCountOnly) {
                   "run,2026-12-09 11:00:00,40,schedule,1,0,2,20,0,0,0,0,0,0,20,\"\"\r\n" +
                   "folder,2026-12-09 11:00:00,0,,1,0,0,0,0,0,0,0,0,0,20,\"C:\\A\"\r\n" +
                   "day,2026-12-09,0,,0,1,0,0,0,0,0,1,0,0,0,\"\"\r\n");
+    EXPECT_EQ(SumRecord(recorder.Rows(), At("2026-12-01"), At("2027-01-01")).idleRuns, 1001u)
+        << "reading alone writes nothing";
+    recorder.Flush();
     const RecordTotals totals = SumRecord(recorder.Rows(), At("2026-12-01"), At("2027-01-01"));
-    EXPECT_EQ(totals.idleRuns, 1002u) << "reading writes what was counted";
+    EXPECT_EQ(totals.idleRuns, 1002u);
     EXPECT_EQ(totals.runs, 1u);
     EXPECT_EQ(totals.bytes, 20u);
 }
