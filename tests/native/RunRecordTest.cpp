@@ -2,6 +2,7 @@
 
 #include "FakeSystem.h"
 #include "app/CommandLine.h"
+#include "app/ExclusiveRun.h"
 #include "app/Form1.h"
 #include "history/RunRecord.h"
 #include "history/RunRecorder.h"
@@ -204,6 +205,56 @@ TEST(RunRecord, MonthsBeginOnTheFirst) {
     EXPECT_EQ(NextMonthStart(At("2026-12-31 23:59:59")), At("2027-01-01"));
     EXPECT_EQ(NextMonthStart(At("2026-01-31")), At("2026-02-01"));
     EXPECT_EQ(DayOf(At("2026-12-09 13:02:05")), At("2026-12-09"));
+}
+
+TEST(RunRecord, TimesReadOnlyInTheirTwoWrittenForms) {
+    const struct {
+        const char* text;
+        bool reads;
+    } cases[] = {
+        {"2026-12-09 13:02:05", true},
+        {"2026-12-09", true},
+        {"2024-02-29", true},
+        {"2026-02-29", false},
+        {"2026-12-09T13:02:05", false},
+        {"2026-12-09 24:00:00", false},
+        {"2026-12-09 13:60:00", false},
+        {"26-12-09", false},
+        {"", false},
+        {"2026-1x-09", false},
+    };
+    for (const auto& c : cases) {
+        const auto read = ParseRecordTime(c.text);
+        EXPECT_EQ(read.has_value(), c.reads) << c.text;
+        if (read) {
+            EXPECT_EQ(RecordTimeText(*read, std::string(c.text).size() == 10), c.text);
+        }
+    }
+}
+
+TEST(RunRecord, ARunsRowTakesItsNumbersFromTheRunsOwnTotals) {
+    RunReport report;
+    report.totals.filesDeleted = 3;
+    report.totals.bytesDeleted = 30;
+    report.totals.filesRecycled = 2;
+    report.totals.bytesRecycled = 20;
+    report.totals.foldersRecycled = 1;
+    report.totals.filesKept = 4;
+    report.totals.refused = 2;
+    report.totals.problems = 5;  // the refused entries among them
+    report.folders = {{"C:\\A", 3, 30, false}, {"C:\\B", 2, 20, true}};
+    const RecordRow row =
+        RunRecordRow(report, RunTrigger::CatchUp, At("2026-12-09 13:00:00"), 1234);
+    EXPECT_EQ(RecordLine(row),
+              "run,2026-12-09 13:00:00,1234,caught-up,1,0,3,30,2,1,20,4,2,3,50,\"\"\r\n");
+    const std::vector<RecordRow> folders = FolderRecordRows(report, row.start);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(RecordLine(folders[1]),
+              "folder,2026-12-09 13:00:00,0,,1,0,0,0,0,0,0,0,0,0,20,\"C:\\B\"\r\n");
+    // A run refused by the lock is one failure.
+    RunReport refused;
+    refused.totals.problems = 1;
+    EXPECT_EQ(RunRecordRow(refused, RunTrigger::Schedule, 0, 0).failures, 1u);
 }
 
 struct RecorderFixture : ::testing::Test {
