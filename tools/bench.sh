@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their figures:
-#   bench.sh [startup|walk|delete|responsive|rules|tick|all]
+#   bench.sh [startup|walk|delete|responsive|rules|tick|history|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
@@ -10,6 +10,13 @@ cp "$root"/build/win/bench/*.exe "$WINEPREFIX/drive_c/ondrevan-bench/"
 cd "$WINEPREFIX/drive_c"
 
 what=${1:-all}
+history() {
+    echo "== Run History and the record of runs (native, optimised, no sanitizers)"
+    cmake -S "$root" -B "$root/build/native-release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$root/build/native-release" --target history_bench >/dev/null
+    "$root/build/native-release/bench/history_bench"
+}
+
 tick() {
     echo "== Idle scheduler tick (native, optimised, no sanitizers)"
     cmake -S "$root" -B "$root/build/native-release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -78,7 +85,8 @@ case $what in
     responsive) "$root/tools/with-xvfb.sh" bash -c responsive ;;
     rules) "$root/tools/with-xvfb.sh" bash -c rules ;;
     tick) tick ;;
-    all) tick; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive; rules' ;;
-    *) echo "usage: $0 [startup|walk|delete|responsive|rules|tick|all]" >&2; exit 2 ;;
+    history) history ;;
+    all) tick; history; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive; rules' ;;
+    *) echo "usage: $0 [startup|walk|delete|responsive|rules|tick|history|all]" >&2; exit 2 ;;
 esac
 wineserver -k 2>/dev/null || true

@@ -4,8 +4,10 @@
 #include <iterator>
 
 #include "app/HealthStatus.h"
+#include "app/RunHistory.h"
 #include "app/SettingsFile.h"
 #include "history/History.h"
+#include "history/RunRecorder.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
@@ -66,6 +68,11 @@ int ShowStatus(const Services& services, std::string& output) {
     facts.lastSummary = settings.Get(keys::kLastScheduledRunSummary, "");
     facts.lastProblems = settings.Get(keys::kLastScheduledRunProblems, "");
     facts.historyPath = HistoryFilePath(services.environment, services.fileSystem);
+    facts.recordPath = RunRecordPath(facts.historyPath);
+    RunRecorder record(services.fileSystem);
+    record.SetFilePath(facts.recordPath);
+    const std::string month = ThisMonthWords(record.Rows(), services.clock.Now(), services.locale);
+    facts.thisMonth = month.substr(month.find(": ") + 2);
     const StatusReport report = HealthStatus(facts, services.clock.UtcSeconds(), services.clock);
     output += report.text;
     return report.exitCode;

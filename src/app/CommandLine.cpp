@@ -7,6 +7,7 @@
 #include "delete/PreviewReport.h"
 #include "history/EventWatch.h"
 #include "history/History.h"
+#include "history/RunRecorder.h"
 #include "platform/AppError.h"
 #include "platform/AppMessages.h"
 #include "platform/Clock.h"
@@ -76,6 +77,9 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     });
     history.SetFilePath(HistoryFilePath(services.environment, services.fileSystem));
     WatchedHistory watched(history, EventLogOrNone(services.eventLog));
+    RunRecorder record(services.fileSystem);
+    record.SetFilePath(RunRecordPath(history.FilePath()));
+    RunRecording recording{services.clock, record};
     // The delete mode as the window would restore it; no question is asked.
     bool folderMode = true;
     try {
@@ -114,9 +118,14 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
     }
     // Beside the window's own run it would clear the same folders at the same time: it says
     // so and leaves them to that run, rather than wait on a run a message box may hold up.
-    const RunReport report = ExclusiveRun(services.runLock, watched).Run([&] {
-        return deleter.DeleteFoldersFiles(entries, choices);
-    });
+    const RunReport report = ExclusiveRun(services.runLock, watched, &recording)
+                                 .Run([&] { return deleter.DeleteFoldersFiles(entries, choices); },
+                                      RunTrigger::CommandLine);
+    try {
+        record.Flush();
+    } catch (const AppError& error) {
+        output += std::string(error.what()) + "\r\n";
+    }
     if (!report.summary.empty()) output += report.summary + "\r\n";
     return report.totals.problems == 0 ? 0 : 1;
 }

@@ -39,13 +39,14 @@ bool DeletePanel::AllowDeleteFolders() {
     return answer;
 }
 
-RunReport DeletePanel::DeleteFoldersFiles() {
+RunReport DeletePanel::DeleteFoldersFiles(RunTrigger by) {
     // The entries are copied: a handler that runs while the shell works may change the list.
     const std::vector<std::string> entries = uses_.ListView1.Items();
     RunChoices choices;
     ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
     if (!trap.Line(100, [&] { choices = CurrentChoices(); })) return {};
-    lastReport_ = uses_.runs.Run([&] { return uses_.engine.DeleteFoldersFiles(entries, choices); });
+    lastReport_ =
+        uses_.runs.Run([&] { return uses_.engine.DeleteFoldersFiles(entries, choices); }, by);
     return lastReport_;
 }
 
@@ -56,7 +57,7 @@ bool DeletePanel::PushButton3_Click() {
     trap.Line(100, [&] { allowed = AllowDeleteFolders(); });
     if (!allowed) return false;
     RunReport report;
-    trap.Line(102, [&] { report = DeleteFoldersFiles(); });
+    trap.Line(102, [&] { report = DeleteFoldersFiles(RunTrigger::Button); });
     // The history has it too; the person who pressed the button is told at once.
     trap.Line(104, [&] {
         if (!report.notRun.empty()) uses_.messages.MsgBox(report.notRun);

@@ -39,7 +39,7 @@ class DeletePanel : public DeleteRun {
 
     bool AllowDeleteFolders() override;
     // The list's entries as they stand, one run at a time with every other copy's.
-    RunReport DeleteFoldersFiles() override;
+    RunReport DeleteFoldersFiles(RunTrigger by) override;
 
     // True when a run went ahead.
     bool PushButton3_Click();

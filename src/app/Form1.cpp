@@ -194,6 +194,7 @@ void Form1::Form_Load() {
     trap.Line(146, [&] {
         history_.SetFilePath(
             ondrevan::HistoryFilePath(services_.environment, services_.fileSystem));
+        runRecord_.SetFilePath(RunRecordPath(history_.FilePath()));
     });
     // 12.
     trap.Line(148, [&] { isLoading_ = false; });

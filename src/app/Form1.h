@@ -9,6 +9,7 @@
 #include "app/FolderRulesForm.h"
 #include "app/OptionsForm.h"
 #include "app/PreviewForm.h"
+#include "app/RunHistoryForm.h"
 #include "app/ScheduleControls.h"
 #include "app/WindowLife.h"
 #include "controls/CheckBox.h"
@@ -31,6 +32,7 @@
 #include "folders/SampleFolders.h"
 #include "history/EventWatch.h"
 #include "history/History.h"
+#include "history/RunRecorder.h"
 #include "platform/AppMessages.h"
 #include "platform/Dialogs.h"
 #include "platform/Services.h"
@@ -69,12 +71,15 @@ class Form1 {
     // The delete controls, which start the window's runs.
     DeletePanel& DeleteControls() { return deletePanel_; }
     ondrevan::History& History() { return history_; }
+    RunRecorder& RunRecord() { return runRecord_; }
     ondrevan::Schedule& Scheduler() { return schedule_; }
     // The options window, its fields as stored; the preview window, worked out afresh.
     OptionsForm& ShowOptions();
     PreviewForm& ShowPreview();
     OptionsForm& Options() { return options_; }
     PreviewForm& Preview() { return preview_; }
+    // "Run History...": the record of runs read afresh.
+    RunHistoryForm& ShowRunHistory();
     // The folder list's own menu.
     void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
     void RemoveSelectedFolder() {
@@ -233,6 +238,9 @@ class Form1 {
         .messages = messages_,
         .ListView1 = ListView1,
     }};
+    // The record of runs beside the history.
+    RunRecorder runRecord_{services_.fileSystem};
+    RunRecording recording_{services_.clock, runRecord_};
     ondrevan::History history_{{
         .fileSystem = services_.fileSystem,
         .clock = services_.clock,
@@ -243,12 +251,13 @@ class Form1 {
         .pump = services_.pump,
         .dialogs = services_.dialogs,
         .messages = messages_,
+        .record = &runRecord_,
     }};
     // What a run writes to the history goes to the Event Log too.
     WatchedHistory watchedHistory_{history_, EventLogOrNone(services_.eventLog)};
     DeletionEngine engine_{services_, settings_, watchedHistory_};
     // The runs the window starts, one at a time with every other copy's.
-    ExclusiveRun exclusiveRun_{services_.runLock, watchedHistory_};
+    ExclusiveRun exclusiveRun_{services_.runLock, watchedHistory_, &recording_};
     DeletePanel deletePanel_{{
         .dialogs = services_.dialogs,
         .messages = messages_,
@@ -311,6 +320,16 @@ class Form1 {
         .ListView1 = ListView1,
         .pump = services_.pump,
         .clipboard = services_.clipboard,
+    }};
+    RunHistoryForm runHistory_{{
+        .record = runRecord_,
+        .clock = services_.clock,
+        .locale = services_.locale,
+        .clipboard = services_.clipboard,
+        .shell = services_.shell,
+        .fileSystem = services_.fileSystem,
+        .ansi = services_.ansi,
+        .historyPath = history_.FilePath(),
     }};
     OptionGroup deleteModeGroup_;
     OptionGroup scheduleKindGroup_;

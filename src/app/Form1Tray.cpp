@@ -2,6 +2,7 @@
 
 #include "app/HomePage.h"
 #include "app/Layout.h"
+#include "app/RunHistory.h"
 #include "app/Skin.h"
 #include "app/TrayStatus.h"
 #include "platform/Clock.h"
@@ -69,6 +70,9 @@ std::string Form1::NextRunText() {
 void Form1::NoteRun() {
     lastRun_ = services_.clock.Now();
     lastRunOutcome_ = RunOutcome(deletePanel_.LastReport().totals);
+    // Where the bar was, the result stays until the next run.
+    scheduleControls_.ShowLastRun("Last run " + services_.locale.FormatLongTime(lastRun_->time) +
+                                  ": " + lastRunOutcome_);
     ShowTrayState();
 }
 
@@ -82,6 +86,7 @@ void Form1::ShowTrayState() {
             facts.lastRunDate = services_.locale.FormatShortDate(*lastRun_);
         facts.lastRunOutcome = lastRunOutcome_;
     }
+    facts.monthFreed = MonthFreedText(runRecord_.Rows(), services_.clock.Now());
     const std::string tip = TrayTipText(facts);
     if (tip != cSysTray1.TrayTip()) cSysTray1.SetTrayTip(tip);
 }

@@ -63,6 +63,11 @@ PreviewForm& Form1::ShowPreview() {
     return preview_;
 }
 
+RunHistoryForm& Form1::ShowRunHistory() {
+    runHistory_.Refresh();
+    return runHistory_;
+}
+
 void Form1::PushButton11_Click() {
     ErrorTrap trap(services_.dialogs, "Form1.PushButton11_Click");
     trap.Line(100, [&] {

@@ -108,6 +108,8 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
         line("Its closing line",
              facts.lastSummary.empty() ? "(none: the list was empty)" : facts.lastSummary);
     line("History file", facts.historyPath);
+    if (!facts.thisMonth.empty()) line("This month", facts.thisMonth);
+    if (!facts.recordPath.empty()) line("Record of runs", facts.recordPath);
 
     // A count that does not read is no failure that can be named; the closing line says more.
     const bool failures =

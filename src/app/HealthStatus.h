@@ -25,6 +25,8 @@ struct StatusFacts {
     std::string lastSummary;                      // "LastScheduledRunSummary"
     std::string lastProblems;                     // "LastScheduledRunProblems": a count, as text
     std::string historyPath;
+    std::string recordPath;  // the record of runs beside the history
+    std::string thisMonth;   // "3.2 GB freed in 41 runs (12,004 files); last run ..."; "": none
 };
 
 struct StatusReport {

@@ -81,6 +81,10 @@ void ScheduleControls::ClearProgress() {
     c_.ProgressBar1.SetText("Progress Bar");
 }
 
+void ScheduleControls::ShowLastRun(const std::string& text) {
+    c_.ProgressBar1.SetText(text);
+}
+
 const std::string& ScheduleControls::SwitchCaption() const {
     return c_.PushButton2.Caption();
 }

@@ -48,6 +48,8 @@ class ScheduleControls : public ScheduleInputs, public ScheduleView {
     void SetProgressMax(std::int32_t max) override;
     void SetProgressValue(std::int32_t value) override;
     void ClearProgress() override;
+    // The bar says what the last run did, until the next run or the switch turned off.
+    void ShowLastRun(const std::string& text);
     const std::string& SwitchCaption() const override;
     void SetSwitchCaption(const std::string& caption) override;
     void ShowDefaultPointer() override;

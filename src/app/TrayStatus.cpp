@@ -26,7 +26,24 @@ std::string Head(const std::string& text, std::size_t characters) {
 
 }  // namespace
 
+namespace {
+
+std::string WithMonth(const std::string& tip, const std::string& month) {
+    if (month.empty() || Utf16Length(tip) + 1 + Utf16Length(month) > kTipCharacters) return tip;
+    return tip + "\n" + month;
+}
+
+std::string StateAndLastRun(const TrayFacts& facts);
+
+}  // namespace
+
 std::string TrayTipText(const TrayFacts& facts) {
+    return WithMonth(StateAndLastRun(facts), facts.monthFreed);
+}
+
+namespace {
+
+std::string StateAndLastRun(const TrayFacts& facts) {
     std::string tip = "Ondrevan: " + StateText(facts.on, facts.nextRun);
     if (facts.lastRunTime.empty()) return Head(tip, kTipCharacters);
     std::string last = "\nLast run ";
@@ -38,6 +55,8 @@ std::string TrayTipText(const TrayFacts& facts) {
     if (Utf16Length(facts.lastRunOutcome) <= room) return tip + last + facts.lastRunOutcome;
     return tip + last + Head(facts.lastRunOutcome, room - 3) + "...";
 }
+
+}  // namespace
 
 std::string SwitchBalloonText(bool on, const std::string& nextRun) {
     std::string text = StateText(on, nextRun);

@@ -45,6 +45,7 @@ class DelFolders::RunLog {
     }
 
     RunTotals totals;
+    std::vector<FolderOutcome> folders;  // what each folder gave up, in list order
 
   private:
     // A history file that cannot be written is reported once a run, not once a line.
@@ -94,8 +95,8 @@ std::string RunClosingLine(const RunTotals& totals, const RunChoices& choices) {
                    " could not be sent to the Recycle Bin";
     if (choices.rules.KeepsFiles() || totals.filesKept > 0)
         summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
-    if (totals.entriesRefused > 0)
-        summary += ", " + CountedText(totals.entriesRefused, "entry", "entries") + " refused";
+    if (totals.refused > 0)
+        summary += ", " + CountedText(totals.refused, "entry", "entries") + " refused";
     return summary;
 }
 
@@ -127,6 +128,7 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     }
     RunReport report;
     report.totals = log.totals;
+    report.folders = std::move(log.folders);
     if (entries.empty()) return report;
     report.summary = RunClosingLine(log.totals, choices);
     log.Closing(kSummaryLog, report.summary);
@@ -146,7 +148,7 @@ void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& key
     if (plan.Refused()) {
         // Every refused entry is said and counted: a drive root, a protected folder, a
         // path Windows would read otherwise, a file or a link.
-        ++totals.entriesRefused;
+        ++totals.refused;
         log.Failure(kFolderLog, "Refused ", VisibleText(folder) + " (" + plan.refusal + ")");
         return;
     }
@@ -200,6 +202,7 @@ void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& key
         totals.filesFailed += deleted.failures.size();
         log.Step(kContentLog, "Deleted content of folder ", folder);
     }
+    if (deleted.count > 0) log.folders.push_back({folder, deleted.count, deleted.bytes, false});
     // What could not be deleted is said, file by file: no failure passes for success.
     for (const FileFailure& failure : deleted.failures)
         log.Failure(kFailureLog,
@@ -250,7 +253,12 @@ void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& key
             if (recycled == Recycled::Stayed)
                 return log.Failure(kFolderLog,
                                    StaysText(folder, "the Recycle Bin did not take it"));
-            if (recycled == Recycled::Gone) ++totals.foldersRecycled;
+            if (recycled == Recycled::Gone) {
+                ++totals.foldersRecycled;
+                if (log.folders.empty() || log.folders.back().folder != folder)
+                    log.folders.push_back({folder, 0, 0, false});
+                log.folders.back().recycled = true;
+            }
             log.Step(kFolderLog, "Deleted folder ", folder);
             return;
         }

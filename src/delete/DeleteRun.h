@@ -4,13 +4,24 @@
 #include <string>
 #include <vector>
 
+#include "history/RunRecord.h"
+
 namespace ondrevan {
 
-// What a whole run did; `problems` counts everything it said it could not do.
+// What a whole run did; `problems` counts everything it said it could not do, the
+// entries it refused (`refused`) among them.
 struct RunTotals {
     std::uint64_t filesDeleted = 0, bytesDeleted = 0, filesFailed = 0, filesRecycled = 0,
                   bytesRecycled = 0, filesNotRecycled = 0, filesKept = 0, foldersRecycled = 0,
-                  entriesRefused = 0, problems = 0;
+                  problems = 0, refused = 0;
+};
+
+// What one listed folder gave up in a run: the files that went (deleted or to the Recycle
+// Bin) with their bytes, and whether the folder itself went to the Recycle Bin.
+struct FolderOutcome {
+    std::string folder;
+    std::uint64_t files = 0, bytes = 0;
+    bool recycled = false;
 };
 
 // What a run did, where it went, with sizes, for the tray: "10 files (98 KB) and 3 folders
@@ -35,6 +46,7 @@ struct RunReport {
     RunTotals totals;
     std::string summary;
     std::string notRun;
+    std::vector<FolderOutcome> folders;  // those that gave something up, in list order
 };
 
 // A deletion run over the folder list as it stands, as the scheduler starts one.
@@ -42,7 +54,8 @@ class DeleteRun {
   public:
     // Asks the user first when the window says so; false when the run must not go ahead.
     virtual bool AllowDeleteFolders() = 0;
-    virtual RunReport DeleteFoldersFiles() = 0;
+    // `by` is what started it, for the record of runs.
+    virtual RunReport DeleteFoldersFiles(RunTrigger by) = 0;
 
   protected:
     ~DeleteRun() = default;

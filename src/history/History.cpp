@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <iterator>
 
+#include "history/RunRecorder.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/AppMessages.h"
 #include "platform/Clipboard.h"
@@ -124,7 +125,10 @@ void History::PushButton5_Click() {
     MessageAnswer answer = MessageAnswer::No;
     trap.Line(100, [&] {
         answer =
-            uses_.messages.MsgBox("Are you sure you want to delete the history log and start over?",
+            uses_.messages.MsgBox(uses_.record ? "Are you sure you want to delete the history log "
+                                                 "and the record of runs and start over?"
+                                               : "Are you sure you want to delete the history "
+                                                 "log and start over?",
                                   MessageButtons::YesNo);
     });
     if (answer != MessageAnswer::Yes) return;
@@ -134,8 +138,12 @@ void History::PushButton5_Click() {
     held_.reset();
     trap.Line(102, [&] { DeleteFileQuietly(fs, uses_.pump, filePath_); });
     if (wasHeld) BeginRun();
+    bool recordCleared = true;
+    trap.Line(103, [&] {
+        if (uses_.record) recordCleared = uses_.record->Clear();
+    });
     trap.Line(104, [&] {
-        if (FileExists(fs, filePath_))
+        if (FileExists(fs, filePath_) || !recordCleared)
             uses_.messages.MsgBox(
                 "The history log could not be cleared: another program may be using it. Close "
                 "it and try again.");

@@ -18,6 +18,7 @@ class Dialogs;
 class EventPump;
 class FileSystem;
 class Locale;
+class RunRecorder;
 class Shell;
 class SystemEnvironment;
 
@@ -50,6 +51,8 @@ class History : public HistoryLog {
         EventPump& pump;
         Dialogs& dialogs;
         AppMessages& messages;
+        // The record of runs beside the log, cleared with it.
+        RunRecorder* record = nullptr;
     };
     explicit History(const Uses& uses) : uses_(uses) {}
 

@@ -219,7 +219,8 @@ void Schedule::TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting) {
         trap.Line(126, [&] { uses_.history.AppendMessage(missed + ", run now"); });
     }
     runFor_ = due.at;
-    RunSteps(trap, 114, false);
+    RunSteps(trap, 114, false,
+             due.is == DueTracker::Due::Is::Skipped ? RunTrigger::CatchUp : RunTrigger::Schedule);
 }
 
 void Schedule::TickEvery(ErrorTrap& trap, ScheduleSetting& setting) {
@@ -247,10 +248,10 @@ void Schedule::TickEvery(ErrorTrap& trap, ScheduleSetting& setting) {
     }
 }
 
-void Schedule::RunSteps(ErrorTrap& trap, int firstLine, bool everyKind) {
+void Schedule::RunSteps(ErrorTrap& trap, int firstLine, bool everyKind, RunTrigger by) {
     ListView& list = uses_.ListView1;
     trap.Line(firstLine, [&] { uses_.view.DisarmTimer(); });
-    trap.Line(firstLine + 2, [&] { StartRun(); });
+    trap.Line(firstLine + 2, [&] { StartRun(by); });
     trap.Line(firstLine + 4, [&] {
         ++CurrentItem;
         if (CurrentItem < 1 || static_cast<std::size_t>(CurrentItem) > list.Count())
@@ -276,8 +277,8 @@ bool Schedule::AskRun() {
     return uses_.run.AllowDeleteFolders();
 }
 
-void Schedule::StartRun() {
-    lastReport_ = uses_.run.DeleteFoldersFiles();
+void Schedule::StartRun(RunTrigger by) {
+    lastReport_ = uses_.run.DeleteFoldersFiles(by);
 }
 
 const RunTotals& Schedule::LastRunTotals() const {
@@ -366,7 +367,7 @@ void Schedule::RunCatchUp(ErrorTrap& trap) {
                                     ", run now");
     });
     runFor_ = catchUpDue_;
-    RunSteps(trap, 102, false);
+    RunSteps(trap, 102, false, RunTrigger::CatchUp);
 }
 
 }  // namespace ondrevan

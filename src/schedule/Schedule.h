@@ -98,7 +98,8 @@ class Schedule {
     // The tick's parts, each with the line numbers its error reports carry.
     void TickEvery(ErrorTrap& trap, ScheduleSetting& setting);
     void TickAtSetTime(ErrorTrap& trap, ScheduleSetting& setting);
-    void RunSteps(ErrorTrap& trap, int firstLine, bool everyKind);
+    void RunSteps(ErrorTrap& trap, int firstLine, bool everyKind,
+                  RunTrigger by = RunTrigger::Schedule);
     // What follows each scheduled run: its time is kept, the tray says how it went.
     void AfterScheduledRun();
     void RunCatchUp(ErrorTrap& trap);
@@ -109,7 +110,7 @@ class Schedule {
     // The run, the only places the scheduler calls it: asked when the switch comes on,
     // started when a run is due, and what it did read afterwards.
     bool AskRun();
-    void StartRun();
+    void StartRun(RunTrigger by);
     const RunTotals& LastRunTotals() const;
     const std::string& LastRunSummary() const;
 

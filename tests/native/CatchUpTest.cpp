@@ -188,8 +188,7 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
     };
     EXPECT_EQ(tips().back(),
               "Ondrevan: automatic deletion on, next run Wednesday 9:00:00 AM\nLast run 10:00:03 "
-              "AM: 1 "
-              "file deleted (1 byte)");
+              "AM: 1 file deleted (1 byte)\nThis month: 1 byte freed");
     EXPECT_EQ(balloons(), 0) << "off by default";
     sys.settings.Set(keys::kNotifyAfterRun, kSwitchOn);
     sys.fileSystem.AddFile("C:\\Work\\b.txt", "b");
@@ -221,7 +220,7 @@ TEST_F(MonthFixture, AfterEachScheduledRunTheTipSaysHowItWentAndABalloonOnlyWhen
     sys.notifyIcon.sent.clear();
     StartAndTick(4, 10);
     EXPECT_EQ(tips().back().substr(tips().back().find('\n')),
-              "\nLast run 10:00:03 AM: nothing to delete");
+              "\nLast run 10:00:03 AM: nothing to delete\nThis month: 2.0 KB freed");
     EXPECT_EQ(balloons(), 0);
 }
 

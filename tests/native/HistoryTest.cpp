@@ -79,7 +79,8 @@ TEST_F(HistoryFixture, ClearAsksAndDeletesOnlyOnYes) {
     form->PushButton5.Click.Raise();
     EXPECT_FALSE(sys.fileSystem.Exists(path));
     EXPECT_EQ(sys.dialogs.shown[0].text,
-              "Are you sure you want to delete the history log and start over?");
+              "Are you sure you want to delete the history log and the record of runs and start "
+              "over?");
     form->PushButton1.Click.Raise();
     EXPECT_EQ(sys.dialogs.shown.back().text,
               "There isn't a history to view because actions have not been performed yet.");

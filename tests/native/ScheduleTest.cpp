@@ -586,10 +586,10 @@ struct ScheduleAloneFixture : ::testing::Test {
             calls.push_back("allow");
             return allow;
         }
-        RunReport DeleteFoldersFiles() override {
+        RunReport DeleteFoldersFiles(RunTrigger) override {
             calls.push_back("run " + std::to_string(list->Count()));
             timerRanDuringRun |= *armed;
-            return {totals, summary, ""};
+            return {totals, summary, "", {}};
         }
         RunTotals totals;
         std::string summary =

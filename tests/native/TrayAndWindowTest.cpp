@@ -18,14 +18,14 @@ TEST(TrayTip, StateFirstThenTheLastRunWithItsDateWhenNotTodayWithinTheTipsRoom) 
         TrayFacts facts;
         std::string tip;
     } table[] = {
-        {{true, "13:00", "", "", ""}, "Ondrevan: automatic deletion on, next run 13:00"},
-        {{false, "", "", "", ""}, "Ondrevan: automatic deletion off"},
-        {{true, "", "", "", ""}, "Ondrevan: automatic deletion on"},
-        {{true, "Monday 13:00", "12:00", "", bin},
+        {{true, "13:00", "", "", "", ""}, "Ondrevan: automatic deletion on, next run 13:00"},
+        {{false, "", "", "", "", ""}, "Ondrevan: automatic deletion off"},
+        {{true, "", "", "", "", ""}, "Ondrevan: automatic deletion on"},
+        {{true, "Monday 13:00", "12:00", "", bin, ""},
          "Ondrevan: automatic deletion on, next run Monday 13:00\nLast run 12:00: " + bin},
-        {{false, "", "12:00", "08/12/2026", "nothing to delete"},
+        {{false, "", "12:00", "08/12/2026", "nothing to delete", ""},
          "Ondrevan: automatic deletion off\nLast run 08/12/2026 12:00: nothing to delete"},
-        {{false, "", "12:00", "", longOutcome},
+        {{false, "", "12:00", "", longOutcome, ""},
          "Ondrevan: automatic deletion off\nLast run 12:00: " + std::string(75, 'x') + "..."},
     };
     for (const auto& row : table) {

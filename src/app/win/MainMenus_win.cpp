@@ -21,6 +21,7 @@ constexpr UINT kExitCommand = 40002;
 constexpr UINT kPreviewMenuCommand = 40011;
 constexpr UINT kRunNowCommand = 40012;
 constexpr UINT kOptionsMenuCommand = 40013;
+constexpr UINT kRunHistoryCommand = 40014;
 constexpr UINT kReadMeCommand = 40021;
 constexpr UINT kKeysHelpCommand = 40022;
 constexpr UINT kAboutCommand = 40023;
@@ -44,6 +45,7 @@ HMENU MakeMenuBar() {
              Popup{L"&Tools",
                    {{kPreviewMenuCommand, L"&Preview Next Run..."},
                     {kRunNowCommand, L"&Run Now"},
+                    {kRunHistoryCommand, L"Run &History..."},
                     {0, nullptr},
                     {kOptionsMenuCommand, L"&Options..."}}},
              Popup{L"&Help",
@@ -108,6 +110,17 @@ void MainWindow::ShowPreview() {
     Guarded([&] { preview.cmdRefresh_Click(); });
     // A control disabled while it counted may have taken the keyboard with it.
     preview_->KeepFocusInside();
+}
+
+void MainWindow::ShowRunHistory() {
+    RunHistoryForm* history = nullptr;
+    Guarded([&] { history = &form_.ShowRunHistory(); });
+    if (!history) return;
+    if (!runHistory_)
+        runHistory_ = std::make_unique<RunHistoryWindow>(
+            instance_, window_, *history,
+            [this](const std::function<void()>& handler) { Guarded(handler); });
+    runHistory_->Show();
 }
 
 void MainWindow::ShowFolderRules() {
@@ -192,6 +205,9 @@ void MainWindow::MenuCommand(UINT command) {
             break;
         case kOptionsMenuCommand:
             ShowOptions();
+            break;
+        case kRunHistoryCommand:
+            ShowRunHistory();
             break;
         case kReadMeCommand:
             Guarded([&] { form_.OpenReadMe(); });

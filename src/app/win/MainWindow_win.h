@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/win/PreviewWindow_win.h"
+#include "app/win/RunHistoryWindow_win.h"
 #include "app/win/ToolWindow_win.h"
 #include "controls/win/ControlEvents_win.h"
 #include "controls/win/ControlWindows_win.h"
@@ -55,6 +56,7 @@ class MainWindow : public ControlSink {
     void ShowOptions();
     void ShowPreview();
     void ShowFolderRules();
+    void ShowRunHistory();
     void ShowListMenu(bool fromKeyboard);
     void MenuCommand(UINT command);
 
@@ -74,6 +76,7 @@ class MainWindow : public ControlSink {
     std::unique_ptr<ToolWindow> options_;
     std::unique_ptr<PreviewWindow> preview_;
     std::unique_ptr<ToolWindow> folderRules_;
+    std::unique_ptr<RunHistoryWindow> runHistory_;
 };
 
 }  // namespace ondrevan::win
