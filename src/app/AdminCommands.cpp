@@ -13,6 +13,7 @@
 #include "platform/Locale.h"
 #include "platform/Numeric.h"
 #include "platform/Services.h"
+#include "platform/SingleCopy.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
@@ -64,6 +65,7 @@ int ShowStatus(const Services& services, std::string& output) {
     facts.lastSummary = settings.Get(keys::kLastScheduledRunSummary, "");
     facts.lastProblems = settings.Get(keys::kLastScheduledRunProblems, "");
     facts.historyPath = HistoryFilePath(services.environment, services.fileSystem);
+    if (services.copies) facts.copyRunning = services.copies->CopyRunning();
     const StatusReport report = HealthStatus(facts, TimelineSeconds(services.clock.Now()));
     output += report.text;
     return report.exitCode;

@@ -32,6 +32,26 @@ std::string Duration(std::int64_t seconds) {
            std::to_string(seconds % 60) + " s";
 }
 
+// Why the stamps cannot say whether scheduled runs happen, or "" when they can.
+std::string WhyCannotTell(const StatusFacts& facts, std::int64_t now) {
+    const auto stampFault = [now](const std::string& stamp, const char* what) -> std::string {
+        if (stamp.empty()) return "";
+        const auto when = ParseIsoLocalTime(stamp);
+        if (!when)
+            return std::string(what) + " (\"" + stamp + "\") does not read as yyyy-mm-ddThh:mm:ss";
+        if (*when > now) return std::string(what) + " (" + Moment(*when) + ") lies in the future";
+        return "";
+    };
+    std::string why = stampFault(facts.lastRun, "the time of the last scheduled run");
+    if (!why.empty() || !facts.switchedOn) return why;
+    why = stampFault(facts.switchedOnAt, "the time automatic deletion was switched on");
+    if (!why.empty()) return why;
+    if (facts.lastRun.empty() && facts.switchedOnAt.empty())
+        return "automatic deletion is on, but neither when it was switched on nor when it last "
+               "ran is known";
+    return "";
+}
+
 }  // namespace
 
 StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
@@ -41,6 +61,10 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
         out += name + ": " + value + "\r\n";
     };
     line("Automatic deletion", facts.switchedOn ? "on" : "off");
+    line("Ondrevan running for you", !facts.copyRunning ? "unknown"
+                                     : *facts.copyRunning
+                                         ? "yes"
+                                         : "no (scheduled runs happen only while it runs)");
 
     // The schedule and the length of one period of it.
     std::optional<std::int64_t> period;
@@ -66,12 +90,20 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
 
     // Runs count from the later of the last scheduled run and the switching on.
     const auto since = MissedSince(facts.lastRun, facts.switchedOnAt);
+    const std::string cannotTell = WhyCannotTell(facts, now);
     std::string next = "none (automatic deletion is off)";
     if (facts.switchedOn && !period) {
         next = "unknown (the schedule does not read)";
     } else if (facts.switchedOn && facts.kind == StatusFacts::Kind::Interval) {
-        next = since ? Moment(*since + *period) + " or one interval after Ondrevan starts"
-                     : "one interval after Ondrevan starts";
+        // A next run is never shown in the past: one overdue comes once the program runs.
+        if (!cannotTell.empty())
+            next = "unknown (" + cannotTell + ")";
+        else if (!since)
+            next = "one interval after Ondrevan starts";
+        else if (*since + *period <= now)
+            next = "overdue: as soon as Ondrevan is running";
+        else
+            next = Moment(*since + *period) + " or one interval after Ondrevan starts";
     } else if (facts.switchedOn) {
         const auto set =
             MissedRun(now, now + *period, *facts.setSecond,
@@ -98,6 +130,10 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now) {
         report.exitCode += kStatusOverdue;
         out += "Automatic deletion is on, but no scheduled run has happened since " +
                Moment(*since) + ", more than two intervals ago.\r\n";
+    }
+    if (!cannotTell.empty()) {
+        report.exitCode += kStatusCannotTell;
+        out += "Whether scheduled runs happen cannot be told: " + cannotTell + ".\r\n";
     }
     return report;
 }

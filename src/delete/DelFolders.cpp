@@ -16,6 +16,18 @@
 #include "platform/ValueForms.h"
 
 namespace ondrevan {
+namespace {
+
+const char* ContentMessage(bool toRecycleBin) {
+    return toRecycleBin ? "Sent content of folder to the Recycle Bin "
+                        : "Deleted content of folder ";
+}
+
+const char* FailureMessage(bool toRecycleBin) {
+    return toRecycleBin ? "Could not send file to the Recycle Bin " : "Could not delete file ";
+}
+
+}  // namespace
 
 RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries,
                                          const RunChoices& choices) {
@@ -23,6 +35,13 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     // up) is dropped.
     if (running_) return {};
     ScopedFlag guard(running_);
+    struct Forget {
+        DelFolders& run;
+        ~Forget() {
+            run.choices_ = nullptr;
+            run.filesUnderWay_ = false;
+        }
+    } forget{*this};
     ErrorTrap trap(uses_.dialogs, "DelFolders.DeleteFoldersFiles");
     const int checkLine = 100, contentLine = 102, contentLog = 104, failureLog = 106,
               recycleLine = 108, folderLog = 110, summaryLog = 112, emptyLine = 114;
@@ -52,7 +71,9 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     const auto log = [&](int line, const char* message, const std::string& path) {
         write(line, [&] { uses_.history.AppendLine(message, path); });
     };
-    RunTotals totals;
+    totals_ = {};
+    choices_ = &choices;
+    RunTotals& totals = totals_;
     const auto stays = [&](const std::string& folder, const std::string& why) {
         ++totals.problems;
         log(folderLog, "Could not send folder to the Recycle Bin ", folder + " (" + why + ")");
@@ -113,37 +134,41 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
         }
         OpenedFolder& opened = *opening.folder;
 
-        DeletedFiles deleted;
+        // Counted as the files go, so that a run cut short can say what it did.
+        underWay_ = {folder, plan.recycleFiles, {}};
+        DeletedFiles& deleted = underWay_.files;
         if (plan.recycleFiles && plan.noBinForFiles) {
             ++totals.problems;
             totals.filesNotRecycled += plan.files.size();
             log(contentLog, "Could not send the files to the Recycle Bin ",
                 folder + " (no Recycle Bin can be reached there)");
         } else if (plan.recycleFiles) {
+            filesUnderWay_ = true;
             trap.At(contentLine, [&] {
-                deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder,
-                                              plan.files, letWindowAnswer);
+                RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder, plan.files,
+                                    letWindowAnswer, deleted);
             });
             totals.filesRecycled += deleted.count;
             totals.bytesRecycled += deleted.bytes;
             totals.filesNotRecycled += deleted.failures.size();
-            log(contentLog, "Sent content of folder to the Recycle Bin ", folder);
         } else {
+            filesUnderWay_ = true;
             trap.At(contentLine, [&] {
-                deleted = DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer);
+                DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer, deleted);
             });
             totals.filesDeleted += deleted.count;
             totals.bytesDeleted += deleted.bytes;
             totals.filesFailed += deleted.failures.size();
-            log(contentLog, "Deleted content of folder ", folder);
         }
         totals.problems += deleted.failures.size();
-        // What could not be deleted is said, file by file: no failure passes for success.
-        for (const FileFailure& failure : deleted.failures)
-            log(failureLog,
-                plan.recycleFiles ? "Could not send file to the Recycle Bin "
-                                  : "Could not delete file ",
-                failure.path + " (" + failure.reason + ")");
+        if (filesUnderWay_) {
+            filesUnderWay_ = false;
+            log(contentLog, ContentMessage(plan.recycleFiles), folder);
+            // What could not be deleted is said, file by file: no failure passes for success.
+            for (const FileFailure& failure : deleted.failures)
+                log(failureLog, FailureMessage(plan.recycleFiles),
+                    failure.path + " (" + failure.reason + ")");
+        }
         if (deleted.folderChanged) {
             changed(folder);
             continue;
@@ -203,6 +228,13 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
     RunReport report;
     report.totals = totals;
     if (entries.empty()) return report;
+    std::string summary = SummaryOf(choices, totals);
+    write(summaryLog, [&] { uses_.history.AppendMessage(summary); });
+    report.summary = std::move(summary);
+    return report;
+}
+
+std::string DelFolders::SummaryOf(const RunChoices& choices, const RunTotals& totals) {
     // The options' clauses come only when they are in use: by default the line is as it was.
     std::string summary = RunSummary(totals.filesDeleted, totals.bytesDeleted, totals.filesFailed,
                                      totals.foldersRecycled);
@@ -215,9 +247,37 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
                    " could not be sent to the Recycle Bin";
     if (choices.rules.KeepsFiles() || totals.filesKept > 0)
         summary += ", " + CountedText(totals.filesKept, "file", "files") + " kept by the rules";
-    write(summaryLog, [&] { uses_.history.AppendMessage(summary); });
-    report.summary = std::move(summary);
-    return report;
+    return summary;
+}
+
+void DelFolders::StopAtOnce(const std::string& why) {
+    if (!running_ || !choices_) return;
+    RunTotals totals = totals_;
+    // The program ends as soon as this returns: what cannot be written now is lost, and
+    // nobody is left to tell.
+    try {
+        if (filesUnderWay_) {
+            filesUnderWay_ = false;
+            const DeletedFiles& done = underWay_.files;
+            const bool toBin = underWay_.toRecycleBin;
+            (toBin ? totals.filesRecycled : totals.filesDeleted) += done.count;
+            (toBin ? totals.bytesRecycled : totals.bytesDeleted) += done.bytes;
+            (toBin ? totals.filesNotRecycled : totals.filesFailed) += done.failures.size();
+            totals.problems += done.failures.size() + 1;
+            uses_.history.AppendLine(
+                "Stopped clearing folder ",
+                underWay_.folder + " (the run was stopped after " +
+                    (toBin ? "sending " : "deleting ") + CountedText(done.count, "file", "files") +
+                    (toBin ? " to the Recycle Bin" : "") + "; the rest were left)");
+            for (const FileFailure& failure : done.failures)
+                uses_.history.AppendLine(FailureMessage(toBin),
+                                         failure.path + " (" + failure.reason + ")");
+        }
+        uses_.history.AppendMessage(StoppedRunSummary(SummaryOf(*choices_, totals), why));
+    } catch (const std::exception&) {
+        // the history could not be written; the run already said so, or cannot any more
+    }
+    uses_.history.EndRun();
 }
 
 void DelFolders::LogCap(const FolderPlan& plan, const DeletedFiles& deleted,

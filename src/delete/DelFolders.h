@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "delete/DeleteFiles.h"
 #include "delete/DeletePlan.h"
 #include "delete/DeleteRun.h"
 #include "delete/FolderPlanner.h"
@@ -11,7 +12,6 @@
 
 namespace ondrevan {
 
-struct DeletedFiles;
 class Dialogs;
 class EventPump;
 class FileSystem;
@@ -51,11 +51,16 @@ class DelFolders {
     RunReport DeleteFoldersFiles(const std::vector<std::string>& entries,
                                  const RunChoices& choices);
     bool RunInProgress() const { return running_; }
+    // The program is ending while a run is under way (from a handler that runs between two
+    // files): writes what the run did so far and a closing line that says it was stopped and
+    // `why`. The run must not go on afterwards.
+    void StopAtOnce(const std::string& why);
 
   private:
     // "Deleted to keep folder under 10,240 MB ..." and, when the cap could not be met, so.
     void LogCap(const FolderPlan& plan, const DeletedFiles& deleted,
                 const std::function<void(int, const HistoryText&)>& log);
+    static std::string SummaryOf(const RunChoices& choices, const RunTotals& totals);
     std::vector<std::string> RemoveEmptySubfolders(const std::string& folder,
                                                    ProtectedFolders::Keys& keys);
     enum class Recycled { NothingThere, Gone, Stayed };
@@ -69,6 +74,15 @@ class DelFolders {
         .protectedFolders = uses_.protectedFolders,
     }};
     bool running_ = false;
+    // What the run under way has done, for StopAtOnce.
+    const RunChoices* choices_ = nullptr;
+    RunTotals totals_;
+    struct UnderWay {
+        std::string folder;
+        bool toRecycleBin = false;
+        DeletedFiles files;
+    } underWay_;
+    bool filesUnderWay_ = false;  // the files of underWay_.folder are going
 };
 
 }  // namespace ondrevan
