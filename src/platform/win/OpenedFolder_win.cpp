@@ -1,6 +1,7 @@
 #include <winternl.h>
 
-#include <cwchar>
+#include <cctype>
+#include <string_view>
 #include <vector>
 
 #include "platform/win/Text_win.h"
@@ -44,17 +45,15 @@ std::optional<std::wstring> NameOnVolume(HANDLE handle, const std::wstring& volu
     return volume + std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
 }
 
-// The volume a path lies on, as final paths begin: "\\?\C:", or "" when it has no drive.
+// The drive a path lies on, as final paths begin: "\\?\C:", or "" when it names no drive.
+// Only from the text: a path on a volume mounted in a folder is then named wrongly, and
+// its files are left as leading elsewhere, never deleted by a wrong name.
 std::wstring VolumeOf(const std::string& path) {
-    std::wstring mount(kLongestPath, L'\0');
-    if (!::GetVolumePathNameW(WidePath(path).c_str(), mount.data(),
-                              static_cast<DWORD>(mount.size())))
+    std::string_view rest = path;
+    if (rest.rfind("\\\\?\\", 0) == 0) rest.remove_prefix(4);
+    if (rest.size() < 2 || rest[1] != ':' || !std::isalpha(static_cast<unsigned char>(rest[0])))
         return L"";
-    mount.resize(::wcslen(mount.c_str()));
-    if (mount.rfind(L"\\\\?\\", 0) == 0) mount.erase(0, 4);
-    while (!mount.empty() && mount.back() == L'\\') mount.pop_back();
-    if (mount.size() < 2 || mount[1] != L':') return L"";
-    return L"\\\\?\\" + mount;
+    return L"\\\\?\\" + std::wstring(1, static_cast<wchar_t>(rest[0])) + L":";
 }
 
 // Where Windows says an open handle leads, or nothing. `volume` (VolumeOf) names the handle
