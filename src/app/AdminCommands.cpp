@@ -16,6 +16,7 @@
 #include "platform/Numeric.h"
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
+#include "platform/SingleCopy.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
@@ -73,6 +74,7 @@ int ShowStatus(const Services& services, std::string& output) {
     record.SetFilePath(facts.recordPath);
     const std::string month = ThisMonthWords(record.Rows(), services.clock.Now(), services.locale);
     facts.thisMonth = month.substr(month.find(": ") + 2);
+    if (services.copies) facts.copyRunning = services.copies->CopyRunning();
     const StatusReport report = HealthStatus(facts, services.clock.UtcSeconds(), services.clock);
     output += report.text;
     return report.exitCode;

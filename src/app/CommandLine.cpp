@@ -98,10 +98,18 @@ int RunFromCommandLine(CommandMode mode, const Services& services, std::string& 
         return 0;
     }
     // Nobody is there to answer: a run that must be confirmed does not start.
+    // The history and the Event Log hear of it too: a schedule of /run that never runs is
+    // seen there, not only in the output of a task nobody reads.
     if (settings.SetByPolicy(keys::kCheck1)) {
-        output +=
+        const std::string notRun =
             "Not run: your administrator requires a confirmation before every run, and /run "
-            "cannot ask for one. Run it from the window instead.\r\n";
+            "cannot ask for one. Run it from the window instead.";
+        output += notRun + "\r\n";
+        try {
+            watched.AppendMessage(notRun);
+        } catch (const AppError& error) {
+            output += std::string(error.what()) + "\r\n";
+        }
         return 3;
     }
     // A run that finds nothing to do says so, so that a script's log is never silent.

@@ -125,6 +125,9 @@ class Form1 {
     const Policies& InForce() const { return policies_; }
     // The window is closing: whatever closes it, the program ends afterwards.
     void Form_QueryUnload() { windowLife_.Form_QueryUnload(); }
+    // The window closes while a handler is under way: a run on the stack writes what it did
+    // and that it was stopped, and `why`, for it will not go on.
+    void StopRunAtOnce(const std::string& why) { engine_.deleter.StopAtOnce(why); }
 
     // True while the window is hidden in the notification area.
     bool HiddenToTray = false;

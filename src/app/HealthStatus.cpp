@@ -33,6 +33,27 @@ std::string Duration(std::int64_t seconds) {
            std::to_string(seconds % 60) + " s";
 }
 
+// Why the stamps cannot say whether scheduled runs happen, or "" when they can.
+std::string WhyCannotTell(const StatusFacts& facts, std::int64_t now, const ZoneRules& zone) {
+    const auto stampFault = [&](const std::string& stamp, const char* what) -> std::string {
+        if (stamp.empty()) return "";
+        const auto read = ParseStamp(stamp);
+        if (!read)
+            return std::string(what) + " (\"" + stamp + "\") does not read as yyyy-mm-ddThh:mm:ss";
+        if (StampInstant(*read, zone) > now)
+            return std::string(what) + " (" + Moment(read->wall) + ") lies in the future";
+        return "";
+    };
+    std::string why = stampFault(facts.lastRun, "the time of the last scheduled run");
+    if (!why.empty() || !facts.switchedOn) return why;
+    why = stampFault(facts.switchedOnAt, "the time automatic deletion was switched on");
+    if (!why.empty()) return why;
+    if (facts.lastRun.empty() && facts.switchedOnAt.empty())
+        return "automatic deletion is on, but neither when it was switched on nor when it last "
+               "ran is known";
+    return "";
+}
+
 }  // namespace
 
 StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const ZoneRules& zone) {
@@ -42,6 +63,10 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
         out += name + ": " + value + "\r\n";
     };
     line("Automatic deletion", facts.switchedOn ? "on" : "off");
+    line("Ondrevan running for you", !facts.copyRunning ? "unknown"
+                                     : *facts.copyRunning
+                                         ? "yes"
+                                         : "no (scheduled runs happen only while it runs)");
 
     // The schedule and the length of one period of it.
     std::optional<std::int64_t> period;
@@ -73,12 +98,21 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     const bool onAhead = onStamp && StampInstant(*onStamp, zone) > now;
     const auto since =
         MissedSince(lastAhead ? "" : facts.lastRun, onAhead ? "" : facts.switchedOnAt);
+    const std::string cannotTell = WhyCannotTell(facts, now, zone);
+    const std::int64_t nowWall = now + zone.OffsetAt(now);  // as the stamps are written
     std::string next = "none (automatic deletion is off)";
     if (facts.switchedOn && !period) {
         next = "unknown (the schedule does not read)";
     } else if (facts.switchedOn && facts.kind == StatusFacts::Kind::Interval) {
-        next = since ? Moment(*since + *period) + " or one interval after Ondrevan starts"
-                     : "one interval after Ondrevan starts";
+        // A next run is never shown in the past: one overdue comes once the program runs.
+        if (!cannotTell.empty())
+            next = "unknown (" + cannotTell + ")";
+        else if (!since)
+            next = "one interval after Ondrevan starts";
+        else if (*since + *period <= nowWall)
+            next = "overdue: as soon as Ondrevan is running";
+        else
+            next = Moment(*since + *period) + " or one interval after Ondrevan starts";
     } else if (facts.switchedOn) {
         ScheduleSetting setting;
         setting.kind =
@@ -114,7 +148,7 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     // A count that does not read is no failure that can be named; the closing line says more.
     const bool failures =
         last && !lastAhead && !facts.lastProblems.empty() && facts.lastProblems != "0";
-    const bool overdue = facts.switchedOn && period && since && now - *since > 2 * *period;
+    const bool overdue = facts.switchedOn && period && since && nowWall - *since > 2 * *period;
     if (failures) {
         report.exitCode += kStatusFailures;
         out += "The last scheduled run had failures: see the history file.\r\n";
@@ -124,11 +158,9 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
         out += "Automatic deletion is on, but no scheduled run has happened since " +
                Moment(*since) + ", more than two intervals ago.\r\n";
     }
-    if (lastAhead) {
+    if (!cannotTell.empty()) {
         report.exitCode += kStatusCannotTell;
-        out +=
-            "The last scheduled run is stamped ahead of the clock: when it ran cannot be "
-            "told.\r\n";
+        out += "Whether scheduled runs happen cannot be told: " + cannotTell + ".\r\n";
     }
     return report;
 }

@@ -9,9 +9,11 @@
 namespace ondrevan {
 
 // The exit codes of /status, added together: 0 when all is well or the switch is off.
-inline constexpr int kStatusFailures = 1;    // the last scheduled run did not do everything
-inline constexpr int kStatusOverdue = 4;     // switched on, no scheduled run for two intervals
-inline constexpr int kStatusCannotTell = 8;  // the last run's stamp lies ahead of the clock
+inline constexpr int kStatusFailures = 1;  // the last scheduled run did not do everything
+inline constexpr int kStatusOverdue = 4;   // switched on, no scheduled run for two intervals
+// A time stamp does not read or lies in the future, or automatic deletion is on and nothing
+// says since when: whether runs happen cannot be told.
+inline constexpr int kStatusCannotTell = 8;
 
 // What /status looks at, as the settings hold it.
 struct StatusFacts {
@@ -27,6 +29,7 @@ struct StatusFacts {
     std::string historyPath;
     std::string recordPath;  // the record of runs beside the history
     std::string thisMonth;   // "3.2 GB freed in 41 runs (12,004 files); last run ..."; "": none
+    std::optional<bool> copyRunning;  // a copy with a window, for this user; nothing: unknown
 };
 
 struct StatusReport {

@@ -80,6 +80,15 @@ HistoryText StaysText(const std::string& folder, const std::string& why) {
     return {"Could not send folder to the Recycle Bin ", folder + " (" + why + ")"};
 }
 
+const char* ContentMessage(bool toRecycleBin) {
+    return toRecycleBin ? "Sent content of folder to the Recycle Bin "
+                        : "Deleted content of folder ";
+}
+
+const char* FailureMessage(bool toRecycleBin) {
+    return toRecycleBin ? "Could not send file to the Recycle Bin " : "Could not delete file ";
+}
+
 }  // namespace
 
 std::string RunClosingLine(const RunTotals& totals, const RunChoices& choices) {
@@ -116,6 +125,17 @@ RunReport DelFolders::DeleteFoldersFiles(const std::vector<std::string>& entries
         ~EndRun() { history.EndRun(); }
     } endRun{uses_.history};
     RunLog log(uses_.history, trap);
+    // What the run has done so far, should the program end in the middle of it.
+    choices_ = &choices;
+    log_ = &log;
+    struct Forget {
+        DelFolders& run;
+        ~Forget() {
+            run.choices_ = nullptr;
+            run.log_ = nullptr;
+            run.filesUnderWay_ = false;
+        }
+    } forget{*this};
     const ListedEntries list(entries);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         // The window answers between folders and while a folder's files go.
@@ -180,34 +200,40 @@ void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& key
     OpenedFolder& opened = *opening.folder;
     const auto letWindowAnswer = [this] { uses_.pump.DoEvents(); };
 
-    DeletedFiles deleted;
+    // Counted as the files go, so that a run cut short can say what it did.
+    underWay_ = {folder, plan.recycleFiles, {}};
+    DeletedFiles& deleted = underWay_.files;
     if (plan.recycleFiles && plan.noBinForFiles) {
         totals.filesNotRecycled += plan.files.size();
         log.Failure(kContentLog, "Could not send the files to the Recycle Bin ",
                     folder + " (no Recycle Bin can be reached there)", plan.files.size());
     } else if (plan.recycleFiles) {
+        filesUnderWay_ = true;
         trap.At(kContentLine, [&] {
-            deleted = RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder, plan.files,
-                                          letWindowAnswer);
+            RecyclePlannedFiles(uses_.fileSystem, uses_.shell, opened, folder, plan.files,
+                                letWindowAnswer, deleted);
         });
         totals.filesRecycled += deleted.count;
         totals.bytesRecycled += deleted.bytes;
         totals.filesNotRecycled += deleted.failures.size();
-        log.Step(kContentLog, "Sent content of folder to the Recycle Bin ", folder);
     } else {
+        filesUnderWay_ = true;
         trap.At(kContentLine,
-                [&] { deleted = DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer); });
+                [&] { DeletePlannedFiles(opened, folder, plan.files, letWindowAnswer, deleted); });
         totals.filesDeleted += deleted.count;
         totals.bytesDeleted += deleted.bytes;
         totals.filesFailed += deleted.failures.size();
-        log.Step(kContentLog, "Deleted content of folder ", folder);
+    }
+    if (!(plan.recycleFiles && plan.noBinForFiles)) {
+        // A run stopped while the files went has said all this already.
+        if (!filesUnderWay_) return;
+        filesUnderWay_ = false;
+        log.Step(kContentLog, ContentMessage(plan.recycleFiles), folder);
     }
     if (deleted.count > 0) log.folders.push_back({folder, deleted.count, deleted.bytes, false});
     // What could not be deleted is said, file by file: no failure passes for success.
     for (const FileFailure& failure : deleted.failures)
-        log.Failure(kFailureLog,
-                    plan.recycleFiles ? "Could not send file to the Recycle Bin "
-                                      : "Could not delete file ",
+        log.Failure(kFailureLog, FailureMessage(plan.recycleFiles),
                     failure.path + " (" + failure.reason + ")");
     if (deleted.folderChanged) return log.Failure(kFolderLog, ChangedText(folder));
     if (plan.cap.Any() && !plan.noBinForFiles)
@@ -263,6 +289,39 @@ void DelFolders::ClearFolder(const FolderPlan& plan, ProtectedFolders::Keys& key
             return;
         }
     }
+}
+
+void DelFolders::StopAtOnce(const std::string& why) {
+    if (!running_ || !choices_ || !log_) return;
+    RunLog& log = *log_;
+    // The program ends as soon as this returns: what cannot be written now is lost, and
+    // nobody is left to tell.
+    try {
+        if (filesUnderWay_) {
+            filesUnderWay_ = false;
+            RunTotals& totals = log.totals;
+            const DeletedFiles& done = underWay_.files;
+            const bool toBin = underWay_.toRecycleBin;
+            (toBin ? totals.filesRecycled : totals.filesDeleted) += done.count;
+            (toBin ? totals.bytesRecycled : totals.bytesDeleted) += done.bytes;
+            (toBin ? totals.filesNotRecycled : totals.filesFailed) += done.failures.size();
+            if (done.count > 0)
+                log.folders.push_back({underWay_.folder, done.count, done.bytes, false});
+            log.Failure(kFolderLog,
+                        {"Stopped clearing folder ",
+                         underWay_.folder + " (the run was stopped after " +
+                             (toBin ? "sending " : "deleting ") +
+                             CountedText(done.count, "file", "files") +
+                             (toBin ? " to the Recycle Bin" : "") + "; the rest were left)"});
+            for (const FileFailure& failure : done.failures)
+                log.Failure(kFailureLog, FailureMessage(toBin),
+                            failure.path + " (" + failure.reason + ")");
+        }
+        log.Closing(kSummaryLog, StoppedRunSummary(RunClosingLine(log.totals, *choices_), why));
+    } catch (const std::exception&) {
+        // the history could not be written; the run already said so, or cannot any more
+    }
+    uses_.history.EndRun();
 }
 
 void DelFolders::LogCap(const FolderPlan& plan, const DeletedFiles& deleted,

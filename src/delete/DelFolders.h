@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "delete/DeleteFiles.h"
 #include "delete/DeletePlan.h"
 #include "delete/DeleteRun.h"
 #include "delete/FolderPlanner.h"
@@ -11,7 +12,6 @@
 
 namespace ondrevan {
 
-struct DeletedFiles;
 class Dialogs;
 class ErrorTrap;
 class EventPump;
@@ -60,6 +60,10 @@ class DelFolders {
     RunReport DeleteFoldersFiles(const std::vector<std::string>& entries,
                                  const RunChoices& choices);
     bool RunInProgress() const { return running_; }
+    // The program is ending while a run is under way (from a handler that runs between two
+    // files): writes what the run did so far and a closing line that says it was stopped and
+    // `why`. The run must not go on afterwards.
+    void StopAtOnce(const std::string& why);
 
   private:
     class RunLog;
@@ -82,6 +86,15 @@ class DelFolders {
         .protectedFolders = uses_.protectedFolders,
     }};
     bool running_ = false;
+    // What the run under way has done, for StopAtOnce.
+    const RunChoices* choices_ = nullptr;
+    RunLog* log_ = nullptr;
+    struct UnderWay {
+        std::string folder;
+        bool toRecycleBin = false;
+        DeletedFiles files;
+    } underWay_;
+    bool filesUnderWay_ = false;  // the files of underWay_.folder are going
 };
 
 }  // namespace ondrevan

@@ -6,10 +6,9 @@
 
 namespace ondrevan {
 
-DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
-                                const std::vector<FileEntry>& files,
-                                const std::function<void()>& between) {
-    DeletedFiles deleted;
+void DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
+                        const std::vector<FileEntry>& files, const std::function<void()>& between,
+                        DeletedFiles& deleted) {
     for (const FileEntry& file : files) {
         if (between) between();
         const FileRemoval removal = opened.RemoveFileInside(file.name, file.attributes);
@@ -25,25 +24,23 @@ DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
                 break;
             case FileRemoval::Outcome::FolderChanged:
                 deleted.folderChanged = true;
-                return deleted;
+                return;
         }
     }
-    return deleted;
 }
 
-DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
-                                 const std::string& folder, const std::vector<FileEntry>& files,
-                                 const std::function<void()>& between) {
+void RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
+                         const std::string& folder, const std::vector<FileEntry>& files,
+                         const std::function<void()>& between, DeletedFiles& recycled) {
     // One shell operation per batch: one per file would take the shell's time for each.
     constexpr std::size_t kBatch = 1000;
-    DeletedFiles recycled;
     for (std::size_t start = 0; start < files.size(); start += kBatch) {
         if (between) between();
         // The shell goes by path: it is handed the paths only while they lead where the
         // plan looked.
         if (!opened.StillInPlace()) {
             recycled.folderChanged = true;
-            return recycled;
+            return;
         }
         const std::size_t end = std::min(files.size(), start + kBatch);
         std::vector<std::string> paths;
@@ -56,7 +53,7 @@ DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFol
             const FileRemoval check = opened.CheckInPlace(files[i].name);
             if (check.outcome == FileRemoval::Outcome::FolderChanged) {
                 recycled.folderChanged = true;
-                return recycled;
+                return;
             }
             if (check.outcome == FileRemoval::Outcome::Failed)
                 recycled.failures.push_back({path, check.reason});
@@ -76,7 +73,6 @@ DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFol
             }
         }
     }
-    return recycled;
 }
 
 }  // namespace ondrevan

@@ -29,16 +29,25 @@ struct DeletedFiles {
 // file that cannot go (in use, denied, a link that would lead elsewhere) is passed over and
 // reported; one that went by itself meanwhile is neither. Once the folder's path leads
 // elsewhere, nothing more is deleted. `between` runs before each file, so that a long
-// deletion lets the window answer.
-DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
-                                const std::vector<FileEntry>& files,
-                                const std::function<void()>& between);
+// deletion lets the window answer. What was done is counted in `deleted` as it happens, so
+// that a run cut short in `between` can still say what it did.
+void DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
+                        const std::vector<FileEntry>& files, const std::function<void()>& between,
+                        DeletedFiles& deleted);
+inline DeletedFiles DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
+                                       const std::vector<FileEntry>& files,
+                                       const std::function<void()>& between) {
+    DeletedFiles deleted;
+    DeletePlannedFiles(opened, folder, files, between, deleted);
+    return deleted;
+}
 
 // Sends the planned files of a folder to the Recycle Bin, many at a time, each batch only
 // while the folder's path still leads to the folder held open; a file that is still there
-// afterwards is reported. `count` is what went to the bin.
-DeletedFiles RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
-                                 const std::string& folder, const std::vector<FileEntry>& files,
-                                 const std::function<void()>& between);
+// afterwards is reported. `count` is what went to the bin, counted in `recycled` batch by
+// batch.
+void RecyclePlannedFiles(FileSystem& fileSystem, Shell& shell, OpenedFolder& opened,
+                         const std::string& folder, const std::vector<FileEntry>& files,
+                         const std::function<void()>& between, DeletedFiles& recycled);
 
 }  // namespace ondrevan

@@ -19,19 +19,27 @@ std::vector<EventRecord> EventWatch::Line(const std::string& text, bool failure)
     if (failure) failures_.push_back(text);
     if (StartsWith(text, "Refused ")) {
         found.push_back({events::kEntryRefused, EventType::Warning, {text}});
+    } else if (StartsWith(text, "Not run: ")) {
+        found.push_back({events::kRunNotDone, EventType::Warning, {text}});
+    } else if (StartsWith(text, "Missed run of ") &&
+               text.find(", not run") != std::string::npos) {
+        found.push_back({events::kRunNotDone, EventType::Warning, {text}});
     } else if (StartsWith(text, "Missed run of ")) {
         found.push_back({events::kMissedRunCaughtUp, EventType::Information, {text}});
-    } else if (StartsWith(text, "Run finished:")) {
-        if (failures_.empty()) {
+    } else if (StartsWith(text, "Run finished:") || StartsWith(text, "Run stopped (")) {
+        std::string first;
+        for (std::size_t i = 0; i < failures_.size() && i < kFailuresNamed; ++i)
+            first += (i ? "\r\n" : "") + failures_[i];
+        if (failures_.size() > kFailuresNamed)
+            first += "\r\n(and " + GroupedNumber(failures_.size() - kFailuresNamed) + " more)";
+        if (StartsWith(text, "Run stopped ("))
+            found.push_back({events::kRunStopped,
+                             EventType::Warning,
+                             {text, first.empty() ? "(none)" : first}});
+        else if (failures_.empty())
             found.push_back({events::kRunFinished, EventType::Information, {text}});
-        } else {
-            std::string first;
-            for (std::size_t i = 0; i < failures_.size() && i < kFailuresNamed; ++i)
-                first += (i ? "\r\n" : "") + failures_[i];
-            if (failures_.size() > kFailuresNamed)
-                first += "\r\n(and " + GroupedNumber(failures_.size() - kFailuresNamed) + " more)";
+        else
             found.push_back({events::kRunFinishedWithFailures, EventType::Warning, {text, first}});
-        }
         lastRunFailures_ = std::move(failures_);
         failures_.clear();
     }

@@ -1,7 +1,9 @@
 #include "history/History.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <string_view>
 
 #include "history/RunRecorder.h"
 #include "platform/AnsiCodePage.h"
@@ -57,6 +59,41 @@ std::string RunSummary(std::uint64_t filesDeleted, std::uint64_t bytesDeleted,
            " sent to the Recycle Bin";
 }
 
+std::string HistoryBytes(AnsiCodePage& ansi, std::string_view utf8) {
+    std::string bytes;
+    bytes.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            bytes += utf8[i++];
+            continue;
+        }
+        std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        length = std::min(length, utf8.size() - i);
+        const std::string_view character = utf8.substr(i, length);
+        i += length;
+        const std::string written = ansi.FromUtf8(character);
+        if (written != "?") {
+            bytes += written;
+            continue;
+        }
+        // "<" and ">" cannot occur in a Windows name: the code can be taken for nothing else.
+        std::uint32_t point = length == 1 ? 0xFFFD : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            point = point << 6 | (static_cast<unsigned char>(character[k]) & 0x3F);
+        char code[16];
+        std::snprintf(code, sizeof code, "<U+%04X>", static_cast<unsigned>(point));
+        bytes += code;
+    }
+    return bytes;
+}
+
+std::string StoppedRunSummary(const std::string& summary, const std::string& why) {
+    constexpr std::string_view kFinished = "Run finished";
+    const std::size_t rest = summary.rfind(kFinished, 0) == 0 ? kFinished.size() : 0;
+    return "Run stopped (" + why + ")" + (rest ? summary.substr(rest) : ": " + summary);
+}
+
 void History::AppendLine(const std::string& message, const std::string& path) {
     AppendMessage(message + ' ' + path);
 }
@@ -86,7 +123,7 @@ void History::AppendMessage(const std::string& text) {
     line += "\r\n";
     try {
         if (held_)
-            held_->Append(uses_.ansi.FromUtf8(line));
+            held_->Append(HistoryBytes(uses_.ansi, line));
         else
             AppendTextToFile(line, filePath_);
     } catch (const AppError& error) {
@@ -97,8 +134,7 @@ void History::AppendMessage(const std::string& text) {
 }
 
 void History::AppendTextToFile(const std::string& text, const std::string& path) {
-    // The log is ANSI text; a character the code page lacks is written as "?".
-    uses_.fileSystem.AppendToFile(path, uses_.ansi.FromUtf8(text));
+    uses_.fileSystem.AppendToFile(path, HistoryBytes(uses_.ansi, text));
 }
 
 void History::PushButton1_Click() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "history/HistoryLog.h"
 #include "platform/DateTime.h"
@@ -34,6 +35,11 @@ std::string HistoryFilePath(SystemEnvironment& environment, FileSystem& fileSyst
 
 // "...\Ondrevan.txt" keeps its earlier log as "...\Ondrevan.old.txt".
 std::string OldHistoryPath(const std::string& historyPath);
+
+// The log is ANSI text, as it always was, so that every reader of it goes on reading it;
+// a character the code page lacks is written as its code, "<U+65E5>", so that two names
+// never read alike ("?" would make C:\T\日本 and C:\T\中国 the same).
+std::string HistoryBytes(AnsiCodePage& ansi, std::string_view utf8);
 
 // The time stamp of a history line: short date and long time, the date alone at midnight.
 std::string HistoryTimeStamp(const LocalDateTime& when, Locale& locale);

@@ -11,6 +11,9 @@ namespace ondrevan {
 std::string RunSummary(std::uint64_t filesDeleted, std::uint64_t bytesDeleted,
                        std::uint64_t filesFailed, std::uint64_t foldersRecycled);
 
+// The last line of a run cut short: the summary's "Run finished" becomes "Run stopped (why)".
+std::string StoppedRunSummary(const std::string& summary, const std::string& why);
+
 // Where a run writes its lines: one line per step, stamped with the time.
 class HistoryLog {
   public:

@@ -24,6 +24,8 @@ inline constexpr std::uint32_t kRunFinishedWithFailures = 1001;  // warning
 inline constexpr std::uint32_t kEntryRefused = 1002;             // warning
 inline constexpr std::uint32_t kMissedRunCaughtUp = 1003;        // information
 inline constexpr std::uint32_t kHistoryNotWritten = 1004;        // error
+inline constexpr std::uint32_t kRunStopped = 1005;               // warning
+inline constexpr std::uint32_t kRunNotDone = 1006;               // warning
 }  // namespace events
 
 inline constexpr const char* kEventSource = "Ondrevan";

@@ -17,6 +17,7 @@ class NotifyIcon;
 class Registry;
 class RunLock;
 class EventLog;
+class SingleCopy;
 
 // The operating system as the program reaches it: every seam, passed in once.
 struct Services {
@@ -35,6 +36,7 @@ struct Services {
     Registry& registry;
     RunLock& runLock;              // one run at a time over the list, in every copy
     EventLog* eventLog = nullptr;  // the Application log; none: nothing is reported
+    SingleCopy* copies = nullptr;  // the copies with a window; none: not known here
 };
 
 }  // namespace ondrevan

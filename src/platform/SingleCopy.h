@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 namespace ondrevan {
 
 // One run at a time over one user's folder list, whichever copy of the program starts it:
@@ -30,6 +32,9 @@ class SingleCopy {
                      // this user: whoever holds it is not known
     };
     virtual Start ClaimWindowOrHandOver() = 0;
+    // Whether a copy holds the claim now, without claiming: nothing when it cannot be found
+    // out. The schedule runs only while one does.
+    virtual std::optional<bool> CopyRunning() = 0;
 
   protected:
     ~SingleCopy() = default;

@@ -59,10 +59,13 @@ std::vector<std::string> SplitFolderList(std::string_view value) {
     std::size_t start = 0;
     for (;;) {
         std::size_t next = value.find(kFolderSeparator, start);
-        if (next == std::string_view::npos) break;  // what follows is the dropped last piece
+        if (next == std::string_view::npos) break;
         pieces.emplace_back(value.substr(start, next - start));
         start = next + kFolderSeparator.size();
     }
+    // A value written by hand may lack the final separator ("reg add" of one path): a last
+    // piece that is not empty is an entry too.
+    if (start < value.size()) pieces.emplace_back(value.substr(start));
     return pieces;
 }
 

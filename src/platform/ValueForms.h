@@ -33,8 +33,8 @@ inline constexpr std::string_view kFolderSeparator = "|234SSDEPERATATORZZ|";
 
 // The stored form of the list: every entry followed by the separator.
 std::string JoinFolderList(const std::vector<std::string>& entries);
-// Splits at every separator and drops the last piece (the text after the final
-// separator), so a value that does not end with the separator loses its tail.
+// Splits at every separator; the text after the final separator is an entry too unless
+// it is empty, so a value written by hand without the final separator keeps its tail.
 std::vector<std::string> SplitFolderList(std::string_view value);
 // Every piece between separators, the last one included ("a;;b" gives "a", "", "b").
 std::vector<std::string> SplitAt(std::string_view text, char separator);

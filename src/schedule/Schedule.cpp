@@ -79,7 +79,14 @@ void Schedule::Option5_Click() {
 }
 
 void Schedule::Text_Change(IntervalField field) {
-    uses_.settings.Save(IntervalKey(field), uses_.inputs.IntervalText(field));
+    // Only what reads is stored: a half-typed "5y" or "abc" would be what the next start
+    // restores. The field says what is wrong with it when it is left.
+    const ScheduleInputs& in = uses_.inputs;
+    if (IntervalFault(
+            in.IntervalText(IntervalField::Hours), in.IntervalText(IntervalField::Minutes),
+            in.IntervalText(IntervalField::Seconds), uses_.locale.DecimalSeparator(), field, false))
+        return;
+    uses_.settings.Save(IntervalKey(field), in.IntervalText(field));
 }
 
 void Schedule::Text_GotFocus(IntervalField field) {

@@ -28,7 +28,9 @@ class FakeRunLock : public RunLock {
 class FakeSingleCopy : public SingleCopy {
   public:
     Start ClaimWindowOrHandOver() override { return answer; }
+    std::optional<bool> CopyRunning() override { return running; }
     Start answer = Start::First;
+    std::optional<bool> running = false;
 };
 
 }  // namespace ondrevan::testing

@@ -263,6 +263,7 @@ struct FakeSystem {
     FakeRegistry registry;
     FakeRunLock runLock;
     RecordingEventLog eventLog;
+    FakeSingleCopy copies;
 
     FakeSystem() {
         shell.fileSystem = &fileSystem;
@@ -270,9 +271,9 @@ struct FakeSystem {
         environment.variables["TEMP"] = "C:\\Users\\ann\\AppData\\Local\\Temp";
     }
     Services services() {
-        return {settings,     fileSystem, shell,       dialogs, clock,
-                pump,         locale,     environment, ansi,    clipboard,
-                keyboardHook, notifyIcon, registry,    runLock, &eventLog};
+        return {settings, fileSystem,  shell,     dialogs,   clock,        pump,
+                locale,   environment, ansi,      clipboard, keyboardHook, notifyIcon,
+                registry, runLock,     &eventLog, &copies};
     }
 };
 

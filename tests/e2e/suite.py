@@ -390,6 +390,8 @@ class Session:
 
     def step_fields_are_checked_only_when_the_focus_moves_within_the_window(self):
         self.desk.replace_text("Text2", "abc")
+        # Typed key by key, what does not read is never stored: the next start restores "0".
+        assert self.settings()["Text2"] == "0", f"stored: {self.settings()['Text2']!r}"
         notepad = self.notepad_in_front()  # another program: no word about the field
         time.sleep(1.5)
         assert self.boxes() == 0, "a message for switching programs"

@@ -135,6 +135,8 @@ TEST(Status, SaysTheScheduleAndExitsWithFailuresAndOverdue) {
     StatusFacts neverRan = interval;
     neverRan.switchedOnAt = "";
     StatusFacts unreadable = daily("yesterday", "0");
+    StatusFacts longOverdue = interval;
+    longOverdue.switchedOnAt = "2026-03-01T10:30:00";
     const std::vector<Case> cases = {
         {"daily, ran this morning", daily("2026-03-30T09:00:00", "0"), 0,
          "Next run: 2026-03-31 09:00:00"},
@@ -144,8 +146,11 @@ TEST(Status, SaysTheScheduleAndExitsWithFailuresAndOverdue) {
         {"off: nothing is due, an old failure still counts", off, 1, "Next run: none"},
         {"weekly, ten days ago", weekly, 0, "Next run: 2026-04-03 09:00:00"},
         {"interval, switched on 1.5 h ago, never ran", interval, 0, "Last scheduled run: none"},
-        {"interval, nothing known", neverRan, 0, "one interval after Ondrevan starts"},
-        {"a stamp that does not read is no failure", unreadable, 0, "Last scheduled run: unknown"},
+        {"interval, nothing known: cannot tell", neverRan, 8, "Next run: unknown"},
+        {"a stamp that does not read is no failure, but cannot tell", unreadable, 8,
+         "Last scheduled run: unknown"},
+        {"a next run is never shown in the past", longOverdue, 4,
+         "Next run: overdue: as soon as Ondrevan is running"},
     };
     for (const Case& c : cases) {
         const StatusReport report = HealthStatus(c.facts, now);
@@ -155,6 +160,65 @@ TEST(Status, SaysTheScheduleAndExitsWithFailuresAndOverdue) {
     StatusFacts threeIntervals = interval;
     threeIntervals.switchedOnAt = "2026-03-30T08:59:59";
     EXPECT_EQ(HealthStatus(threeIntervals, now).exitCode, kStatusOverdue);
+}
+
+// /status as a monitoring script runs it: a stamp that does not read, one in the future, or
+// nothing at all while the switch is on is no healthy machine, and says why.
+TEST(Status, WhenTheStampsCannotTellSaysSoAndExitsEight) {
+    struct Case {
+        const char* what;
+        const char* lastRun;
+        const char* switchedOn;
+        bool on;
+        int exitCode;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"garbage", "garbage", "2026-03-30T08:00:00", true, 8, "(\"garbage\") does not read"},
+        {"a day that is not", "2026-02-30T00:00:00", "2026-03-30T08:00:00", true, 8,
+         "does not read"},
+        {"the form /status prints", "2026-03-30 09:00:00", "", true, 8, "does not read"},
+        {"a last run in the future", "2027-01-01T00:00:00", "", true, 8,
+         "(2027-01-01 00:00:00) lies in the future"},
+        {"switched on in the future", "", "2026-04-30T08:00:00", true, 8, "lies in the future"},
+        {"on for a year with no stamp", "", "", true, 8,
+         "neither when it was switched on nor when it last ran is known"},
+        {"off with a last run that does not read", "garbage", "", false, 8, "does not read"},
+        {"off, nothing known: nothing is due", "", "", false, 0, "Automatic deletion: off"},
+        {"a run half an hour ago", "2026-03-30T11:30:00", "2026-03-01T08:00:00", true, 0,
+         "Next run: 2026-03-30 12:30:00"},
+    };
+    for (const Case& c : cases) {
+        FakeSystem sys;
+        sys.clock.Set(2026, 3, 30, 12, 0, 0);
+        sys.settings.Set(keys::kStartStopState, c.on ? "On" : "Off");
+        if (*c.lastRun) sys.settings.Set(keys::kLastScheduledRun, c.lastRun);
+        if (*c.switchedOn) sys.settings.Set(keys::kSwitchedOn, c.switchedOn);
+        sys.settings.Set(keys::kLastScheduledRunProblems, "0");
+        std::string output;
+        EXPECT_EQ(RunFromCommandLine(CommandMode::Status, sys.services(), output), c.exitCode)
+            << c.what << "\n"
+            << output;
+        EXPECT_NE(output.find(c.says), std::string::npos) << c.what << "\n" << output;
+        EXPECT_EQ(output.find("cannot be told") != std::string::npos, c.exitCode == 8)
+            << c.what << "\n"
+            << output;
+    }
+}
+
+TEST(Status, SaysWhetherACopyIsRunningForTheUser) {
+    const std::vector<std::pair<std::optional<bool>, const char*>> cases = {
+        {true, "Ondrevan running for you: yes\r\n"},
+        {false, "Ondrevan running for you: no (scheduled runs happen only while it runs)\r\n"},
+        {std::nullopt, "Ondrevan running for you: unknown\r\n"},
+    };
+    for (const auto& [running, says] : cases) {
+        FakeSystem sys;
+        sys.copies.running = running;
+        std::string output;
+        RunFromCommandLine(CommandMode::Status, sys.services(), output);
+        EXPECT_NE(output.find(says), std::string::npos) << output;
+    }
 }
 
 TEST(SettingsFile, RefusesTheWholeFileAndNamesTheLine) {

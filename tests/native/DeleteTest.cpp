@@ -316,6 +316,67 @@ TEST_F(DeleteFixture, TheWindowAnswersBetweenFoldersAndWhileFilesGo) {
     EXPECT_GE(sys.pump.calls - middle, 20) << "and for every folder, even a missing one";
 }
 
+// The program ends while a run is under way (the close box, /exit, Windows ending the
+// session): before it goes, the history says what the run did and that it was stopped.
+TEST_F(DeleteFixture, ARunCutShortWritesWhatItDidAndWhyItStopped) {
+    const std::string stamp = "12/8/2026 2:30:05 PM ";
+    struct Case {
+        const char* what;
+        int stopWhenGone;  // files of C:\Big gone when the window is closed
+        Lines lines;       // what the history holds at that moment
+    };
+    const std::vector<Case> cases = {
+        {"between two files",
+         3,
+         {"Deleted content of folder  C:\\First",
+          "Stopped clearing folder  C:\\Big (the run was stopped after deleting 3 files; the rest "
+          "were left)",
+          "Run stopped (Ondrevan was closed): 4 files deleted (4 bytes), 0 files could not be "
+          "deleted, 0 folders sent to the Recycle Bin"}},
+        {"between two folders",
+         0,
+         {"Deleted content of folder  C:\\First",
+          "Run stopped (Ondrevan was closed): 1 file deleted (1 byte), 0 files could not be "
+          "deleted, 0 folders sent to the Recycle Bin"}},
+    };
+    for (const Case& c : cases) {
+        sys.fileSystem.Remove(kHistory);
+        for (const char* folder : {"C:\\First", "C:\\Big", "C:\\Last"}) {
+            sys.fileSystem.Remove(folder);
+            sys.fileSystem.AddFolder(folder);
+        }
+        sys.fileSystem.AddFile("C:\\First\\a", "a");
+        sys.fileSystem.AddFile("C:\\Last\\a", "a");
+        for (int i = 0; i < 8; ++i) sys.fileSystem.AddFile("C:\\Big\\f" + std::to_string(i), "f");
+        const auto gone = [&] {
+            int n = 0;
+            for (int i = 0; i < 8; ++i)
+                n += !sys.fileSystem.Exists("C:\\Big\\f" + std::to_string(i));
+            return n;
+        };
+        Lines atClose;
+        bool stopped = false;
+        sys.pump.onPump = [&](int) {
+            if (stopped) return;
+            if (sys.fileSystem.Exists("C:\\First\\a") || gone() != c.stopWhenGone) return;
+            stopped = true;
+            form->StopRunAtOnce("Ondrevan was closed");
+            atClose = AllHistory();
+        };
+        form->Option2.SetValue(true);
+        Run({"C:\\First", "C:\\Big", "C:\\Last"});
+        sys.pump.onPump = nullptr;
+        ASSERT_TRUE(stopped) << c.what;
+        Lines expected;
+        for (const std::string& line : c.lines) expected.push_back(stamp + line);
+        EXPECT_EQ(atClose, expected) << c.what;
+    }
+    // Between runs there is nothing to write.
+    sys.fileSystem.Remove(kHistory);
+    form->StopRunAtOnce("Ondrevan was closed");
+    EXPECT_FALSE(sys.fileSystem.Exists(kHistory));
+}
+
 TEST_F(DeleteFixture, AProtectedEntryWithoutADriveIsComparedAsWrittenAndNeverOpened) {
     AddTree("C:\\Work");
     sys.fileSystem.opened.clear();

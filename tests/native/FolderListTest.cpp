@@ -10,16 +10,25 @@ namespace {
 using Entries = std::vector<std::string>;
 const std::string kSep(kFolderSeparator);
 
-TEST(JoinedFolderList, FollowsEveryEntryWithTheSeparatorAndDropsTheLastPieceOnSplit) {
+TEST(JoinedFolderList, FollowsEveryEntryWithTheSeparatorAndKeepsAWrittenLastPieceOnSplit) {
     EXPECT_EQ(JoinFolderList({"C:\\A\\", "D:\\B"}), "C:\\A\\" + kSep + "D:\\B" + kSep);
     EXPECT_EQ(JoinFolderList({}), "");
-    EXPECT_EQ(SplitFolderList("C:\\A" + kSep + "C:\\B"), Entries{"C:\\A"});
-    EXPECT_EQ(SplitFolderList(kSep + "C:\\B" + kSep), (Entries{"", "C:\\B"}));
-    EXPECT_EQ(SplitFolderList("no separator at all"), Entries{});
-    EXPECT_EQ(SplitFolderList(kSep + kSep + kSep), (Entries{"", "", ""}));
-    EXPECT_EQ(SplitFolderList("|234SSDEPERATATORZZ"), Entries{})
-        << "a cut separator is no separator";
-    EXPECT_EQ(SplitFolderList("a|234ssdeperatatorzz|"), Entries{}) << "matched case-sensitively";
+    // A value written by hand ("reg add", Group Policy Preferences) often lacks the final
+    // separator: a last piece that is not empty is an entry.
+    const struct {
+        std::string value;
+        Entries entries;
+    } cases[] = {
+        {"C:\\A" + kSep + "C:\\B", {"C:\\A", "C:\\B"}},
+        {"C:\\Only", {"C:\\Only"}},
+        {"C:\\Only" + kSep, {"C:\\Only"}},
+        {kSep + "C:\\B" + kSep, {"", "C:\\B"}},
+        {kSep + kSep + kSep, {"", "", ""}},
+        {"", {}},
+        {"|234SSDEPERATATORZZ", {"|234SSDEPERATATORZZ"}},      // a cut separator is no separator
+        {"a|234ssdeperatatorzz|", {"a|234ssdeperatatorzz|"}},  // matched case-sensitively
+    };
+    for (const auto& c : cases) EXPECT_EQ(SplitFolderList(c.value), c.entries) << c.value;
 }
 
 TEST(JoinedFolderList, RoundTripsEmptyDuplicateAndOddEntries) {
@@ -63,8 +72,9 @@ TEST_F(FolderListFixture, ABinaryMegabyteValueRestoresByTheSameRule) {
     std::string junk;
     for (unsigned i = 0; i < (1u << 20); ++i) junk += static_cast<char>(i * 7919u % 256);
     Load(junk + kSep + junk);
-    EXPECT_EQ(form->ListView1.Count(), 1u);
+    EXPECT_EQ(form->ListView1.Count(), 2u) << "the piece after the last separator is one too";
     EXPECT_EQ(form->ListView1.Item(0), junk);
+    EXPECT_EQ(form->ListView1.Item(1), junk);
 }
 
 TEST_F(FolderListFixture, DoubleClickRemovesTheSelectedEntryAndStoresTheRest) {

@@ -41,7 +41,25 @@ TEST_F(HistoryFixture, WritesAnsiLinesWithTwoBlanksBeforeThePathAndTheDateAloneA
     form->History().AppendLine("Deleted content of folder ", "C:\\\xE6\x97\xA5");
     EXPECT_EQ(sys.fileSystem.Content(path),
               "1/2/2026 Deleted folder  C:\\Caf\xE9 \r\n"
-              "1/2/2026 12:00:01 AM Deleted content of folder  C:\\?\r\n");
+              "1/2/2026 12:00:01 AM Deleted content of folder  C:\\<U+65E5>\r\n");
+}
+
+// Names the code page cannot write still read apart, and what it can write is as it was.
+TEST(HistoryBytes, WritesWhatTheCodePageLacksAsItsCodeSoNoTwoNamesReadAlike) {
+    testing::FakeAnsiCodePage ansi;  // Windows-1252
+    const struct {
+        const char* utf8;
+        std::string written;
+    } cases[] = {
+        {"C:\\T\\\xE6\x97\xA5\xE6\x9C\xAC", "C:\\T\\<U+65E5><U+672C>"},
+        {"C:\\T\\\xE4\xB8\xAD\xE5\x9B\xBD", "C:\\T\\<U+4E2D><U+56FD>"},
+        {"C:\\Caf\xC3\xA9 \xE2\x82\xAC", "C:\\Caf\xE9 \x80"},
+        {"a?b", "a?b"},
+        {"\xF0\x9F\x98\x80.txt", "<U+1F600>.txt"},
+        {"\xC4\x8D", "<U+010D>"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HistoryBytes(ansi, c.utf8), c.written) << c.utf8;
 }
 
 TEST_F(HistoryFixture, ViewOpensNotepadOrSaysThereIsNoHistory) {

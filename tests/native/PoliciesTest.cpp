@@ -3,6 +3,7 @@
 #include "FakeSystem.h"
 #include "app/CommandLine.h"
 #include "app/Form1.h"
+#include "platform/EventLog.h"
 #include "platform/ValueForms.h"
 #include "product/AppSettings.h"
 #include "product/Policies.h"
@@ -203,6 +204,14 @@ TEST_F(PolicyFixture, ForcedStartupWritesTheEntryAndAForcedQuestionIsAsked) {
     EXPECT_EQ(RunFromCommandLine(CommandMode::Run, sys.services(), output), 3);
     EXPECT_NE(output.find("requires a confirmation"), std::string::npos) << output;
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Projects\\Build\\out.obj"));
+    // The history and the Event Log say it too: a scheduled /run that never runs is seen.
+    const std::string history = sys.fileSystem.Content("C:\\Temp\\Ondrevan.txt");
+    EXPECT_NE(history.find(" Not run: your administrator requires a confirmation"),
+              std::string::npos)
+        << history;
+    ASSERT_EQ(sys.eventLog.events.size(), 1u);
+    EXPECT_EQ(sys.eventLog.events[0].id, events::kRunNotDone);
+    EXPECT_EQ(sys.eventLog.events[0].type, EventType::Warning);
     output.clear();
     EXPECT_EQ(RunFromCommandLine(CommandMode::Preview, sys.services(), output), 0)
         << "a preview deletes nothing: no question needed";

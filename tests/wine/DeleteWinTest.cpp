@@ -9,6 +9,7 @@
 
 #include "RealSystem.h"
 #include "app/Form1.h"
+#include "history/History.h"
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Platform.h"
 
@@ -150,6 +151,71 @@ TEST_F(RealDeletion, ProtectedFoldersAreNeverTouched) {
 
 // A run keeps the history open: what it wrote must be in the file at once (a program ended
 // in the middle loses nothing), and another copy's lines must land after it, not over it.
+// A listed folder whose path is past MAX_PATH: the preview and the run agree, and the run
+// clears it as it clears any other.
+TEST_F(RealDeletion, AFolderPastMaxPathIsClearedAsThePreviewSays) {
+    std::string folder = kRoot;
+    // Taken down by hand, deepest first, whatever the test finds: the shell's delete cannot
+    // walk such a tree under Wine.
+    struct TakeDown {
+        const std::string& folder;
+        ~TakeDown() {
+            std::string at = folder;
+            for (const char* name : {"\\one.txt", "\\two.txt"})
+                ::DeleteFileW(WidePath(at + name).c_str());
+            for (; at.size() > kRoot.size(); at.erase(at.rfind('\\')))
+                ::RemoveDirectoryW(WidePath(at).c_str());
+        }
+    } takeDown{folder};
+    while (folder.size() <= 300) {
+        folder += "\\" + std::string(40, 'd');
+        ASSERT_TRUE(::CreateDirectoryW(WidePath(folder).c_str(), nullptr)) << folder.size();
+    }
+    for (const char* name : {"\\one.txt", "\\two.txt"})
+        ::CloseHandle(::CreateFileW(WidePath(folder + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    form->Option2.SetValue(true);
+    const FolderPlan plan =
+        form->Deleter().PlanFolder(folder, form->DeleteControls().CurrentChoices());
+    EXPECT_EQ(plan.files.size(), 2u) << "the preview's plan";
+    Run(folder);
+    for (const char* name : {"\\one.txt", "\\two.txt"})
+        EXPECT_EQ(::GetFileAttributesW(WidePath(folder + name).c_str()), INVALID_FILE_ATTRIBUTES)
+            << name;
+    const std::string history = History();
+    EXPECT_NE(history.find("Deleted content of folder  " + folder + "\r\n"), std::string::npos)
+        << history;
+    EXPECT_EQ(history.find("Could not"), std::string::npos) << history;
+    EXPECT_NE(history.find("Run finished: 2 files deleted"), std::string::npos) << history;
+    EXPECT_TRUE(sys.dialogs.shown.empty());
+}
+
+// Two folders whose names the ANSI code page cannot write: the history tells them apart.
+TEST_F(RealDeletion, TwoNamesTheCodePageCannotWriteReadApartInTheHistory) {
+    const std::string japan = kRoot + "\\\xE6\x97\xA5\xE6\x9C\xAC";
+    const std::string china = kRoot + "\\\xE4\xB8\xAD\xE5\x9B\xBD";
+    for (const std::string& folder : {japan, china}) {
+        MakeFolder(folder);
+        MakeFile(folder + "\\a.txt");
+    }
+    form->Option2.SetValue(true);
+    form->ListView1.Clear();
+    form->ListView1.AddRange({japan, china});
+    form->PushButton3.Click.Raise();
+    const std::string history = History();
+    Win32AnsiCodePage ansi;
+    for (const std::string& folder : {japan, china})
+        EXPECT_NE(history.find("Deleted content of folder  " + HistoryBytes(ansi, folder) + "\r\n"),
+                  std::string::npos)
+            << history;
+    EXPECT_NE(HistoryBytes(ansi, japan), HistoryBytes(ansi, china));
+    EXPECT_EQ(history.find('?'), std::string::npos) << history;
+    EXPECT_EQ(ansi.ToUtf8(ansi.FromUtf8("\xE6\x97\xA5")) == "\xE6\x97\xA5" ||
+                  history.find("<U+65E5><U+672C>") != std::string::npos,
+              true)
+        << "written as the code page has it, or as its code";
+}
+
 TEST(RealHistoryFile, WhatARunWroteIsThereAtOnceAndAnotherWriterAppendsAfterIt) {
     RemoveTree(kRoot);
     MakeFolder(kRoot);

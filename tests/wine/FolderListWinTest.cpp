@@ -220,5 +220,31 @@ TEST_F(RealLinks, AListedLinkToAProtectedFolderIsRefused) {
     EXPECT_TRUE(sys.dialogs.shown.empty());
 }
 
+// The "Folders" value as an administrator writes it with "reg add" or Group Policy
+// Preferences: one path, or paths without the final separator. Every path written is listed.
+TEST(FolderListWrittenByHand, ListsTheLastPathWithoutTheFinalSeparator) {
+    const std::wstring sep = L"|234SSDEPERATATORZZ|";
+    const std::vector<std::pair<std::wstring, std::vector<std::string>>> cases = {
+        {L"C:\\Data\\Logs", {"C:\\Data\\Logs"}},
+        {L"C:\\A" + sep + L"D:\\B", {"C:\\A", "D:\\B"}},
+        {L"C:\\A" + sep + L"D:\\B" + sep, {"C:\\A", "D:\\B"}},
+    };
+    for (const auto& [value, entries] : cases) {
+        RealSystem sys;
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE,
+                                    nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key, L"Folders", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+        Form1 form(sys.services());
+        form.Form_Load();
+        EXPECT_EQ(form.ListView1.Items(), entries) << Narrow(value);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    }
+}
+
 }  // namespace
 }  // namespace ondrevan::win

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -18,6 +19,7 @@
 #include "app/ExclusiveRun.h"
 #include "app/Layout.h"
 #include "controls/win/Dpi_win.h"
+#include "platform/ValueForms.h"
 #include "platform/win/SingleCopy_win.h"
 #include "platform/win/Text_win.h"
 
@@ -504,6 +506,111 @@ TEST(ClosingDuringARun, EndsTheProgramBeforeTheNextFolder) {
         ::DeleteFileW(file.c_str());
     for (const std::wstring& folder : {temp + L"\\Ondrevan.txt", temp, one, two, root})
         ::RemoveDirectoryW(folder.c_str());
+}
+
+int FilesIn(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++count;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return count;
+}
+
+// /exit (as an installer sends it) while the window's run clears a big folder: the run stops
+// between two files, the history says what was done and that the run was stopped and why,
+// and the program ends within /exit's patience.
+TEST(ClosingDuringARun, ExitStopsTheRunBetweenTwoFilesAndTheHistorySaysWhatWasDone) {
+    const std::wstring root = L"C:\\ondrevan-exit";
+    const std::wstring data = root + L"\\Big", temp = root + L"\\Temp";
+    for (const std::wstring& folder : {root, data, temp})
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+    constexpr int kFiles = 30000;
+    for (int i = 0; i < kFiles; ++i)
+        ::CloseHandle(::CreateFileW((data + L"\\f" + std::to_wstring(i) + L".tmp").c_str(),
+                                    GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    ASSERT_EQ(FilesIn(data), kFiles);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    for (const auto& [name, value] :
+         {std::pair<const wchar_t*, std::wstring>{L"Folders", data + L"|234SSDEPERATATORZZ|"},
+          {L"Option1", L"False"},
+          {L"Option2", L"True"}})
+        ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+
+    wchar_t oldTemp[MAX_PATH] = {};
+    ::GetEnvironmentVariableW(L"TEMP", oldTemp, MAX_PATH);
+    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    auto start = [](std::wstring command, PROCESS_INFORMATION& process) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        return ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &process) != FALSE;
+    };
+    PROCESS_INFORMATION program{}, exit{};
+    const bool started = start(L"\"" + ProgramPath() + L"\"", program);
+    ::SetEnvironmentVariableW(L"TEMP", oldTemp);
+    ASSERT_TRUE(started);
+
+    HWND window = nullptr;
+    WaitFor(
+        [&] {
+            window = ::FindWindowW(L"OndrevanForm1", nullptr);
+            return window && ::IsWindowVisible(window);
+        },
+        20000);
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(ChildById(window, 1001), BM_CLICK, 0, 0);  // the test button
+    ASSERT_TRUE(WaitFor([&] { return FilesIn(data) < kFiles; }, 30000)) << "the run never began";
+
+    const ULONGLONG asked = ::GetTickCount64();
+    ASSERT_TRUE(start(L"\"" + ProgramPath() + L"\" /exit", exit));
+    EXPECT_EQ(::WaitForSingleObject(exit.hProcess, 35000), WAIT_OBJECT_0);
+    DWORD exitCode = 12345;
+    ::GetExitCodeProcess(exit.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "/exit did not see the program end";
+    EXPECT_EQ(::WaitForSingleObject(program.hProcess, 1000), WAIT_OBJECT_0);
+    const ULONGLONG tookMs = ::GetTickCount64() - asked;
+    EXPECT_LT(tookMs, 30000u);
+    std::printf("[ measured ] /exit during a run ended the program in %llu ms\n", tookMs);
+
+    const int left = FilesIn(data);
+    std::ifstream in(Narrow(temp + L"\\Ondrevan.txt"), std::ios::binary);
+    const std::string history{std::istreambuf_iterator<char>(in), {}};
+    in.close();
+    ASSERT_GT(left, 0) << "the run ended before /exit came: nothing was cut short";
+    const std::string folderLine =
+        "Stopped clearing folder  " + Narrow(data) + " (the run was stopped after deleting " +
+        GroupedNumber(static_cast<std::uint64_t>(kFiles - left)) + " files; the rest were left)";
+    EXPECT_NE(history.find(folderLine), std::string::npos) << history;
+    EXPECT_NE(
+        history.find("Run stopped (Ondrevan was asked to close by /exit): " +
+                     GroupedNumber(static_cast<std::uint64_t>(kFiles - left)) + " files deleted"),
+        std::string::npos)
+        << history;
+
+    for (PROCESS_INFORMATION* process : {&program, &exit}) {
+        if (!process->hProcess) continue;
+        if (::WaitForSingleObject(process->hProcess, 0) == WAIT_TIMEOUT)
+            ::TerminateProcess(process->hProcess, 99);
+        ::CloseHandle(process->hProcess);
+        ::CloseHandle(process->hThread);
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    // File by file: the shell's delete of so many files takes minutes under Wine.
+    for (int i = 0; i < kFiles; ++i)
+        ::DeleteFileW((data + L"\\f" + std::to_wstring(i) + L".tmp").c_str());
+    ::DeleteFileW((temp + L"\\Ondrevan.txt").c_str());
+    for (const std::wstring& folder : {data, temp, root}) ::RemoveDirectoryW(folder.c_str());
 }
 
 // /run beside a run of the window's: the other run holds the run lock (here a thread of

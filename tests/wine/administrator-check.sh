@@ -68,6 +68,27 @@ set_value LastScheduledRunProblems 0
 code=0
 ondrevan /status > /dev/null 2>&1 || code=$?
 [ "$code" = 0 ] || fail "/status of a healthy schedule exited $code"
+# A last run that does not read, or lies in the future, is no healthy machine: 8.
+for stamp in garbage 2026-02-30T00:00:00 "$(date -d 'tomorrow' +%Y-%m-%dT%H:%M:%S)"; do
+    set_value LastScheduledRun "$stamp"
+    code=0
+    ondrevan /status > "$drive/adm/status.txt" 2>/dev/null || code=$?
+    [ "$code" = 8 ] && grep -q 'cannot be told' "$drive/adm/status.txt" \
+        || fail "/status with the last run $stamp exited $code, not 8: $(cat "$drive/adm/status.txt")"
+done
+grep -q '^Ondrevan running for you: no' "$drive/adm/status.txt" \
+    || fail "/status does not say whether Ondrevan runs: $(cat "$drive/adm/status.txt")"
+passed=$((passed + 1))
+
+# 2b. A /run the confirmation policy stops says so in the history and the Event Log (1006).
+policy='HKCU\Software\Policies\Quillmere\Ondrevan'
+wine reg add "$policy" /v Check1 /t REG_DWORD /d 1 /f > /dev/null 2>&1
+code=0
+WINEDEBUG=+eventlog,fixme+advapi ondrevan /run > /dev/null 2> "$drive/adm/debug.txt" || code=$?
+wine reg delete "$policy" /f > /dev/null 2>&1 || true
+[ "$code" = 3 ] || fail "/run under the confirmation policy exited $code, not 3"
+grep -q 'ReportEventW ([^,]*,0x0002,0x0000,0x000003ee' "$drive/adm/debug.txt" \
+    || fail "no warning 1006 for the run the policy stopped: $(grep eventlog "$drive/adm/debug.txt")"
 passed=$((passed + 1))
 
 # 3. Export, import into a fresh prefix, export again: the same settings, the same file.

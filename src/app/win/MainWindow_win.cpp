@@ -9,6 +9,7 @@
 #include "controls/win/Dpi_win.h"
 #include "platform/AppError.h"
 #include "platform/win/KeyboardHook_win.h"
+#include "platform/win/SingleCopy_win.h"
 
 namespace ondrevan::win {
 
@@ -88,6 +89,17 @@ void MainWindow::Guarded(const std::function<void()>& handler) {
         dialogs_.ShowMessage(std::string("Run-time error:\r\n\r\n") + error.what(),
                              form_.AppTitle(), MessageButtons::Ok, MessageIcon::None);
     }
+}
+
+void MainWindow::Close(const char* why) {
+    // A handler still on the stack (a run between two files, or waiting in a message box or
+    // in the shell's progress window) must not go on once the window is gone: a run writes
+    // what it did and that it was stopped, and the program ends here.
+    const bool handlerUnderWay = handlerDepth_ > 0;
+    if (handlerUnderWay) Guarded([&] { form_.StopRunAtOnce(why); });
+    Guarded([&] { form_.Form_QueryUnload(); });
+    ::DestroyWindow(window_);
+    if (handlerUnderWay) ::ExitProcess(0);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -244,13 +256,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;  // closing is never refused
         case WM_ENDSESSION:
             if (!wParam) return 0;
-            [[fallthrough]];
+            Close("Windows is ending the session");
+            return 0;
         case WM_CLOSE:
-            Guarded([&] { form_.Form_QueryUnload(); });
-            ::DestroyWindow(window_);
-            // A handler still on the stack (a run waiting in a message box or in the shell's
-            // progress window) must not go on once the window is gone: the program ends here.
-            if (handlerDepth_ > 0) ::ExitProcess(0);
+            Close(wParam == kCloseAskedByCommand ? "Ondrevan was asked to close by /exit"
+                                                 : "Ondrevan was closed");
             return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);

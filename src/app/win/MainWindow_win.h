@@ -46,6 +46,9 @@ class MainWindow : public ControlSink {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs an event handler; an error that escapes it gets the default run-time error box.
     void Guarded(const std::function<void()>& handler);
+    // The window closes, whatever asked, and the program ends; `why` is what a run cut short
+    // writes in the history.
+    void Close(const char* why);
     void MirrorForm(Property property);
     bool SetCursorForPointer();
     void LoadProgramIcons();

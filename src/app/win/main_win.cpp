@@ -39,10 +39,11 @@ int RunWithoutWindow(CommandMode mode, const std::vector<std::string>& arguments
     win::Win32Services real;
     win::ConsoleDialogs console;
     real.shell.SetQuiet(true);
+    win::Win32SingleCopy copies(win::kMainWindowClass, win::kStartedAgainMessage);
     const Services services{real.settings, real.fileSystem, real.shell,        console,
                             real.clock,    real.pump,       real.locale,       real.environment,
                             real.ansi,     real.clipboard,  real.keyboardHook, real.notifyIcon,
-                            real.registry, real.runLock,    &real.eventLog};
+                            real.registry, real.runLock,    &real.eventLog,    &copies};
     std::string output;
     int exitCode = RunFromCommandLine(mode, services, output,
                                       arguments.size() == 2 ? arguments[1] : std::string());

@@ -1,5 +1,9 @@
 #include <winternl.h>
 
+#include <cctype>
+#include <string_view>
+#include <vector>
+
 #include "platform/win/Text_win.h"
 #include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Platform.h"
@@ -20,15 +24,41 @@ std::string FailureReason(DWORD error) {
         case ERROR_ACCESS_DENIED:
             return "access denied";
         default:
-            return ErrorFromWin32(error).what();
+            // Windows' own text alone ("More data available.") would not say what failed.
+            return std::string("Windows could not do it: ") + ErrorFromWin32(error).what();
     }
 }
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::size_t kLongestPath = 32768;  // UTF-16 units, the terminating NUL included
 
-// Where Windows says an open handle leads, or nothing.
-std::optional<std::wstring> FinalPath(HANDLE handle) {
+// The handle's name on its volume ("\T\dir\file"), read from the handle itself, after the
+// volume's own path ("\\?\C:"): the form GetFinalPathNameByHandleW gives. Under Wine that
+// call cannot name a path past MAX_PATH; this can.
+std::optional<std::wstring> NameOnVolume(HANDLE handle, const std::wstring& volume) {
+    if (volume.empty()) return std::nullopt;
+    std::vector<unsigned char> buffer(sizeof(FILE_NAME_INFO) + kLongestPath * sizeof(wchar_t));
+    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!::GetFileInformationByHandleEx(handle, FileNameInfo, info,
+                                        static_cast<DWORD>(buffer.size())))
+        return std::nullopt;
+    return volume + std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t));
+}
+
+// The drive a path lies on, as final paths begin: "\\?\C:", or "" when it names no drive.
+// Only from the text: a path on a volume mounted in a folder is then named wrongly, and
+// its files are left as leading elsewhere, never deleted by a wrong name.
+std::wstring VolumeOf(const std::string& path) {
+    std::string_view rest = path;
+    if (rest.rfind("\\\\?\\", 0) == 0) rest.remove_prefix(4);
+    if (rest.size() < 2 || rest[1] != ':' || !std::isalpha(static_cast<unsigned char>(rest[0])))
+        return L"";
+    return L"\\\\?\\" + std::wstring(1, static_cast<wchar_t>(rest[0])) + L":";
+}
+
+// Where Windows says an open handle leads, or nothing. `volume` (VolumeOf) names the handle
+// where Windows cannot.
+std::optional<std::wstring> FinalPath(HANDLE handle, const std::wstring& volume) {
     std::wstring final(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = ::GetFinalPathNameByHandleW(
@@ -38,7 +68,12 @@ std::optional<std::wstring> FinalPath(HANDLE handle) {
             final.resize(kLongestPath);
             continue;
         }
-        if (length == 0) return std::nullopt;
+        if (length == 0) {
+            const DWORD error = ::GetLastError();
+            if (auto named = NameOnVolume(handle, volume)) return named;
+            ::SetLastError(error);
+            return std::nullopt;
+        }
         if (length < final.size()) {
             final.resize(length);
             return final;
@@ -67,11 +102,12 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
 class Win32OpenedFolder : public OpenedFolder {
   public:
     Win32OpenedFolder(std::string path, UniqueFile folder, const BY_HANDLE_FILE_INFORMATION& id,
-                      std::wstring finalPath)
+                      std::wstring finalPath, std::wstring volume)
         : path_(std::move(path)),
           folder_(std::move(folder)),
           id_(id),
-          finalPrefix_(std::move(finalPath) + L"\\") {}
+          finalPrefix_(std::move(finalPath) + L"\\"),
+          volume_(std::move(volume)) {}
 
     FileRemoval RemoveFileInside(const std::string& name, std::uint32_t) override {
         UniqueFile file =
@@ -133,7 +169,7 @@ class Win32OpenedFolder : public OpenedFolder {
     // where the system followed a link to its target, or the folder's path was taken over
     // meanwhile, it does.
     std::optional<FileRemoval> LeadsElsewhere(HANDLE file, const std::string& name) {
-        const std::optional<std::wstring> final = FinalPath(file);
+        const std::optional<std::wstring> final = FinalPath(file, volume_);
         if (!final)
             return FileRemoval{FileRemoval::Outcome::Failed, FailureReason(::GetLastError())};
         if (SameIgnoringCase(*final, finalPrefix_ + Widen(name))) return std::nullopt;
@@ -177,6 +213,7 @@ class Win32OpenedFolder : public OpenedFolder {
     UniqueFile folder_;
     BY_HANDLE_FILE_INFORMATION id_;
     std::wstring finalPrefix_;
+    std::wstring volume_;
 };
 
 }  // namespace
@@ -186,13 +223,9 @@ std::optional<std::string> Win32FileSystem::FinalFolderPath(const std::string& p
     UniqueFile folder(::CreateFileW(WidePath(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder) return std::nullopt;
-    std::wstring final(32768, L'\0');
-    DWORD length =
-        ::GetFinalPathNameByHandleW(folder.get(), final.data(), static_cast<DWORD>(final.size()),
-                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (length == 0 || length >= final.size()) return std::nullopt;
-    final.resize(length);
-    return Narrow(final);
+    const auto final = FinalPath(folder.get(), VolumeOf(path));
+    if (!final) return std::nullopt;
+    return Narrow(*final);
 }
 
 std::optional<std::uint64_t> Win32FileSystem::FreeSpace(const std::string& folder) {
@@ -222,8 +255,9 @@ FolderOpening Win32FileSystem::OpenFolderToClear(const std::string& path) {
         OpenItself(path, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
     BY_HANDLE_FILE_INFORMATION info{};
     std::optional<std::wstring> final;
+    std::wstring volume = VolumeOf(path);
     if (!folder || !::GetFileInformationByHandle(folder.get(), &info) ||
-        !(final = FinalPath(folder.get()))) {
+        !(final = FinalPath(folder.get(), volume))) {
         opening.fault = FailureReason(::GetLastError());
         return opening;
     }
@@ -232,8 +266,8 @@ FolderOpening Win32FileSystem::OpenFolderToClear(const std::string& path) {
     else if (!(bits & info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         opening.fault = "not a folder";
     else
-        opening.folder =
-            std::make_unique<Win32OpenedFolder>(path, std::move(folder), info, std::move(*final));
+        opening.folder = std::make_unique<Win32OpenedFolder>(path, std::move(folder), info,
+                                                             std::move(*final), std::move(volume));
     return opening;
 }
 

@@ -130,6 +130,21 @@ bool Win32SingleCopy::TryClaim() {
     return false;
 }
 
+std::optional<bool> Win32SingleCopy::CopyRunning() {
+    if (mutex_) return true;  // this copy holds it
+    UniqueHandleObject other(
+        ::OpenMutexW(SYNCHRONIZE, FALSE, SessionObjectName(L"Window").c_str()));
+    if (other) return true;
+    switch (::GetLastError()) {
+        case ERROR_FILE_NOT_FOUND:
+            return false;
+        case ERROR_ACCESS_DENIED:  // it exists: a copy at a higher level holds it
+            return true;
+        default:
+            return std::nullopt;
+    }
+}
+
 HWND Win32SingleCopy::FindOtherWindow() const {
     struct Search {
         const Win32SingleCopy* self;
@@ -206,7 +221,7 @@ CloseResult CloseRunningCopies(const wchar_t* windowClass, DWORD patienceMs) {
     for (const Copy& copy : search.copies) {
         if (!::IsWindowVisible(copy.window)) ++result.hidden;
         // Refused (a copy at a higher integrity level): it will not end, however long we wait.
-        if (::PostMessageW(copy.window, WM_CLOSE, 0, 0))
+        if (::PostMessageW(copy.window, WM_CLOSE, kCloseAskedByCommand, 0))
             asked.push_back(&copy);
         else
             ++result.stillRunning;

@@ -33,6 +33,7 @@ class Win32SingleCopy : public SingleCopy {
   public:
     Win32SingleCopy(const wchar_t* windowClass, UINT showMessage, DWORD patienceMs = 10000);
     Start ClaimWindowOrHandOver() override;
+    std::optional<bool> CopyRunning() override;
 
   private:
     bool TryClaim();
@@ -50,6 +51,10 @@ struct CloseResult {
     int stillRunning = 0;  // of those, the ones that had not ended when patience ran out
     int hidden = 0;        // of those asked, the ones whose window was hidden (in the tray)
 };
+
+// The WM_CLOSE that CloseRunningCopies posts carries this, so that the copy can say who
+// closed it.
+inline constexpr WPARAM kCloseAskedByCommand = 0x0E;
 
 // Asks every other copy with a main window of `windowClass` on this desktop (the user's
 // session) to close, as its close box does, and waits up to `patienceMs` for each to end.
