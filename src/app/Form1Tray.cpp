@@ -87,7 +87,7 @@ void Form1::OpenReadMe() {
         const std::string folder = services_.environment.ProgramFolder();
         const std::string file = folder + "\\ReadMe.txt";
         if (!FileExists(services_.fileSystem, file)) {
-            MsgBox("The read-me is not there: " + file);
+            messages_.Warn("The read-me is not there: " + file);
             return;
         }
         services_.shell.OpenItem(file, folder);

@@ -120,33 +120,49 @@ int Compare(std::uint64_t a, std::uint64_t b) {
 
 }  // namespace
 
-PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+namespace {
+
+// What the plans add up to; the preview's totals and the question before a run both say it.
+struct PlanCounts {
     std::uint64_t files = 0, bytes = 0, kept = 0, keptBytes = 0, staying = 0, folders = 0,
-                  refused = 0;
+                  refused = 0, worked = 0;
+};
+
+PlanCounts CountPlans(const std::vector<FolderPlan>& plans) {
+    PlanCounts counts;
     for (const FolderPlan& plan : plans) {
         if (plan.Refused()) {
-            ++refused;
+            ++counts.refused;
             continue;
         }
         if (NotThere(plan)) continue;
         if (plan.noBinForFiles) {
-            staying += plan.files.size();
+            counts.staying += plan.files.size();
         } else {
-            files += plan.files.size();
-            bytes += BytesOf(plan.files);
+            counts.files += plan.files.size();
+            counts.bytes += BytesOf(plan.files);
         }
-        kept += plan.kept.size();
-        keptBytes += BytesOf(plan.kept);
-        if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++folders;
+        counts.kept += plan.kept.size();
+        counts.keptBytes += BytesOf(plan.kept);
+        if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++counts.folders;
+        if (!plan.skippedForFreeSpace) ++counts.worked;
     }
+    return counts;
+}
+
+}  // namespace
+
+PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+    const PlanCounts c = CountPlans(plans);
     PreviewTotals totals;
     totals.files =
-        FilesAndSize(files, bytes) +
+        FilesAndSize(c.files, c.bytes) +
         (choices.rules.recycleFiles ? " would go to the Recycle Bin" : " would be deleted");
-    if (staying) totals.files += ", " + CountedText(staying, "file", "files") + " would stay";
-    totals.files += ", " + FilesAndSize(kept, keptBytes) + " kept by the rules";
-    totals.folders = CountedText(folders, "folder", "folders") + " would go to the Recycle Bin, " +
-                     CountedText(refused, "entry", "entries") + " refused";
+    if (c.staying) totals.files += ", " + CountedText(c.staying, "file", "files") + " would stay";
+    totals.files += ", " + FilesAndSize(c.kept, c.keptBytes) + " kept by the rules";
+    totals.folders = CountedText(c.folders, "folder", "folders") +
+                     " would go to the Recycle Bin, " + CountedText(c.refused, "entry", "entries") +
+                     " refused";
     return totals;
 }
 
@@ -273,6 +289,31 @@ std::vector<std::size_t> SortedOrder(const std::vector<PreviewRow>& rows, Previe
         return descending ? result > 0 : result < 0;
     });
     return order;
+}
+
+RunQuestion RunQuestionOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+    const PlanCounts counts = CountPlans(plans);
+    RunQuestion question;
+    const std::string from = " from " + CountedText(counts.worked, "folder", "folders");
+    question.totals =
+        choices.rules.recycleFiles
+            ? "Send " + FilesAndSize(counts.files, counts.bytes) + from + " to the Recycle Bin"
+            : "Delete " + FilesAndSize(counts.files, counts.bytes) + from;
+    if (counts.folders)
+        question.totals += std::string(choices.rules.recycleFiles ? " and " : " and send ") +
+                           CountedText(counts.folders, "folder", "folders") +
+                           (choices.rules.recycleFiles ? " with them" : " to the Recycle Bin");
+    question.totals += "?";
+    const std::vector<PreviewRow> rows = RowsOf(plans);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool cleared = rows[i].counted && !plans[i].skippedForFreeSpace;
+        if (cleared) question.cleared.push_back(rows[i].folder);
+        if (!cleared || !rows[i].why.empty())
+            question.passedOver.push_back(rows[i].folder + " (" +
+                                          (cleared ? rows[i].action + ": " : std::string()) +
+                                          rows[i].why + ")");
+    }
+    return question;
 }
 
 }  // namespace ondrevan

@@ -136,7 +136,7 @@ void History::PushButton5_Click() {
     if (wasHeld) BeginRun();
     trap.Line(104, [&] {
         if (FileExists(fs, filePath_))
-            uses_.messages.MsgBox(
+            uses_.messages.Warn(
                 "The history log could not be cleared: another program may be using it. Close "
                 "it and try again.");
     });

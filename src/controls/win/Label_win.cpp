@@ -39,6 +39,7 @@ class LabelKind final : public ControlKindWin {
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | SS_LEFT | SS_NOTIFY;
         // A label that names a field shows its access key; others show '&' as it is.
         if (!static_cast<const Label&>(control).NamesField()) style |= SS_NOPREFIX;
+        if (static_cast<const Label&>(control).CentredInHeight()) style |= SS_CENTERIMAGE;
         return {L"STATIC", style, 0};
     }
     bool TakesColors() const override { return true; }
