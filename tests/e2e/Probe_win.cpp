@@ -339,7 +339,13 @@ int wmain(int argc, wchar_t** argv) {
         if (!form || !entry) return 1;
         // Controls in a frame are the frame's children: search the whole tree for the id.
         const int id = 1000 + static_cast<int>(entry - ondrevan::kLayout.data());
-        return Found(FindDescendant(form, [id](HWND c) { return ::GetDlgCtrlID(c) == id; }));
+        HWND control = FindDescendant(form, [id](HWND c) { return ::GetDlgCtrlID(c) == id; });
+        if (!control) return 1;
+        // The caption as it reads, without the mark of its access key.
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        PrintRect(r, control, WithoutAccelerators(TextOf(control)));
+        return 0;
     }
     if (command == L"items") return Items();
     if (command == L"drop" && argc > 2) {

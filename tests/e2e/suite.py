@@ -725,7 +725,7 @@ class Session:
               lambda: "keep=*.keep" in self.settings().get("FolderRules", ""))
 
         # The tray icon's menu runs it.
-        before = len(self.history())
+        before = len(self.run_summaries())
         icon = self.desk.seen("tray")
         subprocess.run(["xdotool", "mousemove", str(icon.x), str(icon.y), "click", "3"],
                        check=True)
@@ -734,8 +734,7 @@ class Session:
         self.desk.key("r")  # Run Now
         if self.settings().get("Check1") == "1":
             self.desk.answer(BOX, "Yes")
-        until("the run's last line",
-              lambda: any("Run finished" in l for l in self.history()[before:]))
+        until("the run's last line", lambda: len(self.run_summaries()) > before)
         assert not os.path.exists(self.path(dropped + r"\old.tmp"))
         assert sorted(os.listdir(self.path(picked))) == ["Below", "a.keep"]
         assert self.desk.form().visible, "the run from the tray leaves the window as it was"

@@ -211,8 +211,15 @@ void MainWindow::ShowTrayMenu(POINT at) {
     // The menu closes when the user clicks elsewhere only if its owner is in front; the
     // message after it lets a second click on the icon open it again.
     ::SetForegroundWindow(window_);
-    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, 0, window_, nullptr));
+    // Above the icon of a taskbar at the bottom, below that of one at the top.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const bool lowerHalf =
+        !::GetMonitorInfoW(::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor) ||
+        at.y > (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2;
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | (lowerHalf ? TPM_BOTTOMALIGN : 0),
+                         at.x, at.y, 0, window_, nullptr));
     ::PostMessageW(window_, WM_NULL, 0, 0);
     if (chosen >= kMenuCommandBase) RunCommand(static_cast<Command>(chosen - kMenuCommandBase));
 }
