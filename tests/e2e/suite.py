@@ -953,14 +953,15 @@ class Session:
             self.options_lines())
         # Tab goes round every control in reading order, and comes back.
         stops = []
-        for _ in range(11):
+        for _ in range(12):
             self.desk.key("Tab")
             time.sleep(0.3)
             stops.append(self.options_focus())
         assert [c for c, _ in stops] == ["Edit", "Edit", "Button", "Button", "msctls_hotkey32",
-                                         "Button", "Button", "Button", "Button", "Edit",
-                                         "Edit"], stops
-        assert stops[5][1] == "&None" and stops[9] == ("Edit", "45"), stops
+                                         "Button", "Button", "Button", "Button", "Button",
+                                         "Edit", "Edit"], stops
+        assert stops[5][1] == "&None" and stops[9] == ("Button", "Close"), stops
+        assert stops[10] == ("Edit", "45"), stops
         # Enter stores a field without leaving it; Escape closes the window.
         self.desk.key("shift+Tab")
         self.desk.key("End", "BackSpace", "BackSpace")
