@@ -5,6 +5,8 @@
 #include "controls/ListView.h"
 #include "controls/OptionButton.h"
 #include "delete/DelFolders.h"
+#include "delete/PreviewReport.h"
+#include "product/RunRules.h"
 #include "platform/AppMessages.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"
@@ -30,11 +32,18 @@ bool DeletePanel::AllowDeleteFolders() {
             answer = true;
             return;
         }
-        std::string folders;
-        for (const std::string& item : list.Items()) folders += "\r\n" + VisibleText(item);
-        answer = uses_.messages.MsgBox(
-                     "Are you sure you want to delete these folders?\r\n\r\n" + folders,
-                     MessageButtons::YesNo) == MessageAnswer::Yes;
+        // Worked out by the plan the run carries out, as the preview is.
+        const RunChoices choices = CurrentChoices();
+        const RunQuestion question =
+            RunQuestionOf(uses_.engine.PlanRun(list.Items(), choices), choices);
+        std::string text =
+            "Are you sure you want to delete these folders?\r\n\r\n" + question.totals + "\r\n";
+        for (const std::string& folder : question.cleared) text += "\r\n" + folder;
+        if (!question.passedOver.empty()) {
+            text += "\r\n\r\nPassed over or left standing:";
+            for (const std::string& folder : question.passedOver) text += "\r\n" + folder;
+        }
+        answer = uses_.messages.MsgBox(text, MessageButtons::YesNo) == MessageAnswer::Yes;
     });
     return answer;
 }
@@ -60,7 +69,7 @@ bool DeletePanel::PushButton3_Click() {
     trap.Line(102, [&] { report = DeleteFoldersFiles(RunTrigger::Button); });
     // The history has it too; the person who pressed the button is told at once.
     trap.Line(104, [&] {
-        if (!report.notRun.empty()) uses_.messages.MsgBox(report.notRun);
+        if (!report.notRun.empty()) uses_.messages.Warn(report.notRun);
     });
     return true;
 }

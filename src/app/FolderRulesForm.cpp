@@ -65,44 +65,36 @@ const StoredRule* Unread(const std::string& name, const FolderRules& rules) {
 }  // namespace
 
 FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
-    controls_ = {
-        &lblFolder,   &lblUnread,        &lblMode,      &cboMode,       &lblAge,
-        &txtAge,      &lblAgeBy,         &cboAgeBy,     &lblAgeFault,   &lblKeep,
-        &txtKeep,     &lblKeepFault,     &lblRecycle,   &cboRecycle,    &lblEmpty,
-        &cboEmpty,    &lblMaxMb,         &txtMaxMb,     &lblMaxMbFault, &lblMaxFiles,
-        &txtMaxFiles, &lblMaxFilesFault, &lblFreeBelow, &txtFreeBelow,  &lblFreeBelowFault};
-    Window.SetPosition({0, 0, kWidth, 6700});
+    controls_ = {&lblFolder,   &lblUnread,        &lblMode,      &cboMode,       &lblAge,
+                 &txtAge,      &lblAgeBy,         &cboAgeBy,     &lblAgeFault,   &lblKeep,
+                 &txtKeep,     &lblKeepFault,     &lblRecycle,   &cboRecycle,    &lblEmpty,
+                 &cboEmpty,    &lblMaxMb,         &txtMaxMb,     &lblMaxMbFault, &lblMaxFiles,
+                 &txtMaxFiles, &lblMaxFilesFault, &lblFreeBelow, &txtFreeBelow,  &lblFreeBelowFault,
+                 &cmdClose};
     Window.SetCaption(kFolderRulesTitle);
-    constexpr int kFault = 450, kLeft = 120, kField = 2700, kFieldWidth = 3780;
-    PlaceFields(
+    Window.SetCloseButton(&cmdClose);
+    constexpr int kLeft = 120, kField = 2700, kFieldWidth = 3780;
+    PlaceFields({FieldPlace{lblFolder, {kLeft, 120, 6360, 255}, ""},
+                 FieldPlace{lblUnread, {kLeft, 420, 6360, 450}, ""}},
+                kPoints);
+    // The rows, laid out by code one under the other at one pitch: a field more is a row
+    // more. Each has room under it for the line that says why a value was refused.
+    const int bottom = PlaceRows(
         {
-            FieldPlace{lblFolder, {kLeft, 120, 6360, 255}, ""},
-            FieldPlace{lblUnread, {kLeft, 420, 6360, 450}, ""},
-            FieldPlace{lblMode, {kLeft, 960, 2500, 255}, "Delete &mode:"},
-            FieldPlace{cboMode, {kField, 900, kFieldWidth, 345}, ""},
-            FieldPlace{lblAge, {kLeft, 1440, 2500, 255}, "Older &than, in days:"},
-            FieldPlace{txtAge, {kField, 1380, 900, 345}, ""},
-            FieldPlace{lblAgeBy, {3720, 1440, 500, 255}, "b&y"},
-            FieldPlace{cboAgeBy, {4260, 1380, 2220, 345}, ""},
-            FieldPlace{lblAgeFault, {kLeft, 1760, 6360, kFault}, ""},
-            FieldPlace{lblKeep, {kLeft, 2310, 2500, 255}, "&Keep files matching:"},
-            FieldPlace{txtKeep, {kField, 2250, kFieldWidth, 345}, ""},
-            FieldPlace{lblKeepFault, {kLeft, 2630, 6360, kFault}, ""},
-            FieldPlace{lblRecycle, {kLeft, 3180, 2500, 255}, "&Recycle Bin for files:"},
-            FieldPlace{cboRecycle, {kField, 3120, kFieldWidth, 345}, ""},
-            FieldPlace{lblEmpty, {kLeft, 3600, 2500, 255}, "&Empty sub-folders:"},
-            FieldPlace{cboEmpty, {kField, 3540, kFieldWidth, 345}, ""},
-            FieldPlace{lblMaxMb, {kLeft, 4020, 2500, 255}, "Keep &under, in MB:"},
-            FieldPlace{txtMaxMb, {kField, 3960, 1400, 345}, ""},
-            FieldPlace{lblMaxMbFault, {kLeft, 4340, 6360, kFault}, ""},
-            FieldPlace{lblMaxFiles, {kLeft, 4890, 2500, 255}, "At m&ost, files:"},
-            FieldPlace{txtMaxFiles, {kField, 4830, 1400, 345}, ""},
-            FieldPlace{lblMaxFilesFault, {kLeft, 5210, 6360, kFault}, ""},
-            FieldPlace{lblFreeBelow, {kLeft, 5760, 2500, 255}, "Only when below, &GB free:"},
-            FieldPlace{txtFreeBelow, {kField, 5700, 1400, 345}, ""},
-            FieldPlace{lblFreeBelowFault, {kLeft, 6080, 6360, kFault}, ""},
+            FieldRow{lblMode, "Delete &mode:", cboMode, kFieldWidth, nullptr},
+            FieldRow{lblAge, "Older &than, in days:", txtAge, 1020, &lblAgeFault, &lblAgeBy, "b&y",
+                     &cboAgeBy},
+            FieldRow{lblKeep, "&Keep files matching:", txtKeep, kFieldWidth, &lblKeepFault},
+            FieldRow{lblRecycle, "&Recycle Bin for files:", cboRecycle, kFieldWidth, nullptr},
+            FieldRow{lblEmpty, "&Empty sub-folders:", cboEmpty, kFieldWidth, nullptr},
+            FieldRow{lblMaxMb, "Keep &under, in MB:", txtMaxMb, kFieldWidth, &lblMaxMbFault},
+            FieldRow{lblMaxFiles, "At m&ost, files:", txtMaxFiles, kFieldWidth, &lblMaxFilesFault},
+            FieldRow{lblFreeBelow, "Only when below, &GB free:", txtFreeBelow, kFieldWidth,
+                     &lblFreeBelowFault},
         },
-        kPoints);
+        {.top = 900, .left = kLeft, .field = kField, .width = 6360}, kPoints);
+    PlaceFields({FieldPlace{cmdClose, {kWidth - 1320, bottom, 1200, 375}, "Close"}}, kPoints);
+    Window.SetPosition({0, 0, kWidth, bottom + 375 + 180});
     for (Label* name : {&lblMode, &lblAge, &lblAgeBy, &lblKeep, &lblRecycle, &lblEmpty, &lblMaxMb,
                         &lblMaxFiles, &lblFreeBelow})
         name->SetNamesField(true);
@@ -115,6 +107,12 @@ FolderRulesForm::FolderRulesForm(const Uses& uses) : uses_(uses) {
     txtMaxFiles.SetAccessibleName("At most this many files (empty: no cap)");
     txtFreeBelow.SetAccessibleName(
         "Only when the drive has less than this many GB free (empty: always)");
+    // An empty field says in itself what it means.
+    txtAge.SetCueBanner("as in Options");
+    txtKeep.SetCueBanner("as in Options; more: *.iso; *.tmp");
+    txtMaxMb.SetCueBanner("no cap; over it the oldest files go first");
+    txtMaxFiles.SetCueBanner("no cap; over it the oldest files go first");
+    txtFreeBelow.SetCueBanner("always; the free space is read at each run");
     // The handlers below keep references into these: they are filled once.
     for (const TextField& field : std::initializer_list<TextField>{
              {txtAge, lblAgeFault, "age", "a number of days from 0 to 36500", "As in Options", ""},

@@ -65,6 +65,7 @@ class FolderRulesForm {
     Label lblFreeBelow{"lblFreeBelow"};
     TextBox txtFreeBelow{"txtFreeBelow"};
     Label lblFreeBelowFault{"lblFreeBelowFault"};
+    PushButton cmdClose{"cmdClose"};
 
     // Raised once the folder's rules were stored (the list shows them).
     Event<> RulesChanged;

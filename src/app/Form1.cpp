@@ -65,6 +65,30 @@ void Form1::ApplyDesign() {
     Option1.SetValue(true);
     Option3.SetValue(true);
 
+    // The letter each button, box and option answers to with Alt, in a word its caption
+    // keeps whatever it says (the switch's "Automatic"); none is a menu's letter.
+    for (const auto& [control, key] :
+         std::initializer_list<std::pair<Control*, char>>{{&PushButton2, 'a'},
+                                                          {&PushButton3, 's'},
+                                                          {&PushButton10, 'd'},
+                                                          {&PushButton12, 'x'},
+                                                          {&PushButton13, 'c'},
+                                                          {&PushButton14, 'm'},
+                                                          {&Option1, 'r'},
+                                                          {&Option2, 'b'},
+                                                          {&Check1, 'y'},
+                                                          {&PushButton6, '?'},
+                                                          {&Option3, 'e'},
+                                                          {&Option4, 'i'},
+                                                          {&Option5, 'k'},
+                                                          {&Check3, 'u'},
+                                                          {&Check8, 'n'},
+                                                          {&PushButton1, 'w'},
+                                                          {&PushButton4, 'o'},
+                                                          {&PushButton11, 'p'},
+                                                          {&PushButton5, 'g'}})
+        control->SetAccessKey(key);
+
     ProgressBar1.SetText("Progress Bar");
     // What a screen reader calls the controls whose captions do not say it.
     Text1.SetAccessibleName("Delete every: hours");
@@ -74,6 +98,8 @@ void Form1::ApplyDesign() {
     cboWeekly.SetAccessibleName("Day of the weekly run");
     ListView1.SetAccessibleName("Folders to clear");
     RichTextBox1.SetAccessibleName("History log");
+    // The interval units stand as high as their fields, on the line of the fields' text.
+    for (Label* unit : {&Label1, &Label2, &Label3}) unit->SetCentredInHeight(true);
     Label5.SetAutoSize(true);  // the hot-key hint is wider than its designed box
     std::vector<std::string> weekdays(std::begin(kWeekdayNames), std::end(kWeekdayNames));
     cboWeekly.SetItems(std::move(weekdays));
@@ -119,8 +145,10 @@ void Form1::WireHandlers() {
     // The tip is brought up to date as the pointer comes to the icon: the next run is current.
     cSysTray1.MouseMove.Handle([this](std::int32_t) { ShowTrayState(); });
     Window.Resize.Handle([this] { windowLife_.Form_Resize(); });
-    cSysTray1.MouseDown.Handle(
-        [this](std::int16_t, std::int32_t) { windowLife_.cSysTray1_MouseDown(); });
+    // The left button brings the window back; the right one opens the icon's menu.
+    cSysTray1.MouseDown.Handle([this](std::int16_t button, std::int32_t) {
+        if (button == 1) windowLife_.cSysTray1_MouseDown();
+    });
     Check8.Click.Handle([this] { windowLife_.Check8_Click(); });
     Check3.Click.Handle([this] { startupEntry_.Check3_Click(); });
     options_.RecycleFilesChanged.Handle([this] { ShowRecoveryNote(); });

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/DeletePanel.h"
 #include "app/ExclusiveRun.h"
 #include "app/FolderRulesForm.h"
@@ -42,6 +43,12 @@
 #include "startup/StartupEntry.h"
 
 namespace ondrevan {
+
+// Whether a menu offers a command now, and in which words.
+struct CommandState {
+    bool enabled = true;
+    std::string text;
+};
 
 // The main window: its controls in their designed state, the start-up sequence, and the
 // handlers that belong to the window itself.
@@ -82,10 +89,14 @@ class Form1 {
     RunHistoryForm& ShowRunHistory();
     // The folder list's own menu.
     void OpenSelectedFolder() { folderList_.OpenSelectedFolder(); }
-    void RemoveSelectedFolder() {
-        folderList_.ListView1_DblClick();
-        AfterListChanged();
-    }
+    void RemoveSelectedFolder() { ListView1.DblClick.Raise(); }
+    // The menus' commands: whether one is offered now (and in which words, `text` as the
+    // menu defines it), and doing it. Options, Preview, a folder's rules and Exit open or
+    // close windows, which the shell does.
+    CommandState StateOf(Command command, const std::string& text);
+    void Execute(Command command);
+    // Folders dropped on the list from Explorer.
+    void FoldersDropped(const std::vector<std::string>& paths);
     // "Rules for This Folder...": the selected entry's own rules, or nothing when none is
     // selected.
     FolderRulesForm* ShowFolderRules();
@@ -179,6 +190,8 @@ class Form1 {
     cSysTray cSysTray1;
 
   private:
+    // The button that gives the same command, if one does.
+    PushButton* ButtonFor(Command command);
     // The folder list's one column, as designed, is this wide; a second one shares it.
     static constexpr int kFolderColumnTwips = 7000;
 

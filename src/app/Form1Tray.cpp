@@ -97,7 +97,7 @@ void Form1::OpenReadMe() {
         const std::string folder = services_.environment.ProgramFolder();
         const std::string file = folder + "\\ReadMe.txt";
         if (!FileExists(services_.fileSystem, file)) {
-            MsgBox("The read-me is not there: " + file);
+            messages_.Warn("The read-me is not there: " + file);
             return;
         }
         // In Notepad, as the history log is: the shell's "open" needs an association for .txt,
@@ -111,12 +111,13 @@ void Form1::ShowKeysHelp() {
     trap.Line(100, [&] {
         MsgBox(
             "Keyboard\r\n"
-            "In every window: Tab, Shift+Tab: the next or previous control; arrow keys: within "
-            "an option group; Alt and the underlined letter: that field, button or menu; Enter, "
-            "Space: press the focused button.\r\n"
-            "Main window: Alt+F, Alt+T, Alt+H open the File, Tools and Help menus. In the folder "
-            "list, Delete removes the selected folder; Shift+F10 or the Menu key opens its menu "
-            "(Preview Next Run, Open Folder, Rules for This Folder, Remove From List).\r\n"
+            "Tab, Shift+Tab: the next or previous control. Arrow keys: within an option group.\r\n"
+            "Alt: the menu bar (Alt+F, Alt+L, Alt+V, Alt+T, Alt+H); Alt and the underlined "
+            "letter: that button, box or option. Enter, Space: press the focused button.\r\n"
+            "Ctrl+O: load a folder list. Ctrl+Z: bring back what the last removal took. F5: "
+            "count the preview again.\r\n"
+            "In the folder list: Delete removes the selected folder; Shift+F10 or the Menu key "
+            "opens its menu.\r\n"
             "Options, Preview and Rules for This Folder: Escape closes them from any control. "
             "In the preview, Alt+C copies the report, Alt+R counts again, Alt+A cancels the "
             "count.\r\n"

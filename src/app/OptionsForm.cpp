@@ -39,14 +39,16 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
                  &chkHotKeyPassThrough,
                  &chkCatchUpMissedRuns,
                  &chkNotifyAfterRun,
-                 &lblManaged};
+                 &lblManaged,
+                 &cmdClose};
     txtMinimumAge.SetAccessibleName("Only delete files older than, in days");
     txtKeepPatterns.SetAccessibleName("Never delete files matching");
     txtProtectedFolders.SetAccessibleName("Also protect these folders");
     hkHotKey.SetAccessibleName("Hot key to switch automatic deletion on and off");
     cmdNoHotKey.SetAccessibleName("No hot key");
     cmdNoHotKey.SetToolTip("Switch the hot key off");
-    Window.SetPosition({0, 0, kWidth, 7920});
+    Window.SetPosition({0, 0, kWidth, 8400});
+    Window.SetCloseButton(&cmdClose);
     Window.SetCaption(kOptionsTitle);
     // A line under a field has room for two lines of text: the reason and the value in force.
     constexpr int kFaultHeight = 450;
@@ -86,6 +88,7 @@ OptionsForm::OptionsForm(const Uses& uses) : uses_(uses) {
                        {120, 7020, 6960, 300},
                        "Show a no&tification after each scheduled run"},
             FieldPlace{lblManaged, {120, 7380, 6960, 450}, ""},
+            FieldPlace{cmdClose, {kWidth - 1320, 7900, 1200, 375}, "Close"},
         },
         kPoints);
     for (Label* name : {&lblMinimumAge, &lblKeepPatterns, &lblProtectedFolders, &lblHotKey})

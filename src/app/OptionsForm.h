@@ -65,6 +65,7 @@ class OptionsForm {
     CheckBox chkNotifyAfterRun{"chkNotifyAfterRun"};
     // Says when a policy sets something here, and which folders the administrator protects.
     Label lblManaged{"lblManaged"};
+    PushButton cmdClose{"cmdClose"};
 
     // Raised once a change is stored (a control's own event has one handler, the form's).
     Event<> RecycleFilesChanged;

@@ -32,7 +32,9 @@ PreviewForm::PreviewForm(const Uses& uses) : uses_(uses) {
     prgCounting.SetVisible(false);
     lvwReport.SetPosition({120, 1110, 12360, 5145});
     lvwReport.SetAccessibleName("What the next run would do with each listed folder");
-    constexpr int kWidths[] = {3600, 2760, 900, 1140, 780, 2820};
+    // The Action column holds its longest text ("Files to the Recycle Bin, remove empty
+    // sub-folders") at 96 DPI; a long folder or reason shows whole in its tip.
+    constexpr int kWidths[] = {2940, 4080, 900, 1140, 780, 2160};
     for (std::size_t i = 0; i < kPreviewColumnHeadings.size(); ++i)
         lvwReport.AddColumn({kPreviewColumnHeadings[i], kWidths[i]});
     // The buttons sit at the bottom right, in the order they are used.

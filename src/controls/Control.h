@@ -100,6 +100,10 @@ class Control {
     // list); "" when the caption does.
     const std::string& AccessibleName() const { return accessibleName_; }
     void SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+    // The letter Alt reaches the control by, underlined in its caption; 0 for none. The
+    // caption's words stay as they are.
+    char AccessKey() const { return accessKey_; }
+    void SetAccessKey(char key) { accessKey_ = key; }
     // Shown when the pointer rests on the control, enabled or not; "" for none.
     const std::string& ToolTip() const { return toolTip_; }
     void SetToolTip(const std::string& text) { Assign(toolTip_, text, Property::ToolTip); }
@@ -133,6 +137,7 @@ class Control {
     std::string caption_;
     std::string toolTip_;
     std::string accessibleName_;
+    char accessKey_ = 0;
     bool enabled_ = true;
     bool visible_ = true;
     Color backColor_ = colors::kWhite;

@@ -42,6 +42,10 @@ class FormWindow : public Control {
         Notify(Property::Icon);
     }
 
+    // The button that closes the window as Escape does, if it has one.
+    Control* CloseButton() const { return closeButton_; }
+    void SetCloseButton(Control* button) { closeButton_ = button; }
+
     Event<> Resize;
     // A window without OK or Cancel still hears the user being done with it: Enter, and
     // its closing (the close box, Alt+F4, Escape, or the program ending).
@@ -56,6 +60,7 @@ class FormWindow : public Control {
     WindowState state_ = WindowState::Normal;
     bool hasIcon_ = false;
     Control* activeControl_ = nullptr;
+    Control* closeButton_ = nullptr;
 };
 
 }  // namespace ondrevan

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
@@ -45,6 +46,13 @@ class ListView : public Control {
         Notify(Property::Items);
     }
     void RemoveAt(std::size_t index);
+    // Puts an entry back at a place, or last when the list is shorter.
+    void InsertAt(std::size_t index, std::string text) {
+        index = std::min(index, items_.size());
+        items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(text));
+        if (selected_ && *selected_ >= index) ++*selected_;
+        Notify(Property::Items);
+    }
     void Clear() {
         items_.clear();
         selected_.reset();

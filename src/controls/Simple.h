@@ -22,10 +22,15 @@ class Label : public Control {
     // that reaches the field. Otherwise an "&" is shown as it is.
     bool NamesField() const { return namesField_; }
     void SetNamesField(bool namesField) { namesField_ = namesField; }
+    // A one-line label beside a field, as high as the field: its text stands in the middle
+    // of that height, on the line of the field's own text.
+    bool CentredInHeight() const { return centredInHeight_; }
+    void SetCentredInHeight(bool centred) { centredInHeight_ = centred; }
 
   private:
     bool autoSize_ = false;
     bool namesField_ = false;
+    bool centredInHeight_ = false;
 };
 
 class Frame : public Control {

@@ -23,12 +23,18 @@ class TextBox : public Control {
         Notify(Property::TextSelection);
     }
 
+    // Shown greyed in the field while it is empty, saying what empty means; set before the
+    // field is shown.
+    const std::string& CueBanner() const { return cueBanner_; }
+    void SetCueBanner(std::string cue) { cueBanner_ = std::move(cue); }
+
     Event<> Change;
     Event<> GotFocus;
     Event<> LostFocus;
 
   private:
     std::string text_;
+    std::string cueBanner_;
     int selStart_ = 0;
     int selLength_ = 0;
 };

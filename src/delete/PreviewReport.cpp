@@ -131,44 +131,61 @@ int Compare(std::uint64_t a, std::uint64_t b) {
 
 }  // namespace
 
-PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+namespace {
+
+// What the plans add up to; the preview's totals and the question before a run both say it.
+struct PlanCounts {
     std::uint64_t files = 0, bytes = 0, binFiles = 0, binBytes = 0, kept = 0, keptBytes = 0,
-                  staying = 0, folders = 0, refused = 0;
+                  staying = 0, folders = 0, refused = 0, worked = 0;
+};
+
+PlanCounts CountPlans(const std::vector<FolderPlan>& plans) {
+    PlanCounts counts;
     for (const FolderPlan& plan : plans) {
         if (plan.Refused()) {
             // A blank entry names nothing: the run passes it over in silence.
-            if (!TrimBlanks(plan.entry).empty()) ++refused;
+            if (!TrimBlanks(plan.entry).empty()) ++counts.refused;
             continue;
         }
         if (NotThere(plan) || plan.fate == FolderPlan::Fate::Repeated) continue;
         // Each folder's files go where its own choice sends them.
         if (plan.noBinForFiles) {
-            staying += plan.files.size();
+            counts.staying += plan.files.size();
         } else if (plan.recycleFiles) {
-            binFiles += plan.files.size();
-            binBytes += BytesOf(plan.files);
+            counts.binFiles += plan.files.size();
+            counts.binBytes += BytesOf(plan.files);
         } else {
-            files += plan.files.size();
-            bytes += BytesOf(plan.files);
+            counts.files += plan.files.size();
+            counts.bytes += BytesOf(plan.files);
         }
-        kept += plan.kept.size();
-        keptBytes += BytesOf(plan.kept);
-        if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++folders;
+        counts.kept += plan.kept.size();
+        counts.keptBytes += BytesOf(plan.kept);
+        if (plan.fate == FolderPlan::Fate::ToRecycleBin) ++counts.folders;
+        if (!plan.skippedForFreeSpace) ++counts.worked;
     }
+    return counts;
+}
+
+}  // namespace
+
+PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+    const PlanCounts c = CountPlans(plans);
     PreviewTotals totals;
-    const std::string deleted = FilesAndSize(files, bytes) + " would be deleted";
-    const std::string toBin = FilesAndSize(binFiles, binBytes) + " would go to the Recycle Bin";
+    const std::string deleted = FilesAndSize(c.files, c.bytes) + " would be deleted";
+    const std::string toBin =
+        FilesAndSize(c.binFiles, c.binBytes) + " would go to the Recycle Bin";
     // One verb when every folder goes one way, as the options say; both when they differ.
-    if (binFiles == 0 && !choices.rules.recycleFiles)
+    if (c.binFiles == 0 && !choices.rules.recycleFiles)
         totals.files = deleted;
-    else if (files == 0 && choices.rules.recycleFiles)
+    else if (c.files == 0 && choices.rules.recycleFiles)
         totals.files = toBin;
     else
         totals.files = deleted + ", " + toBin;
-    if (staying) totals.files += ", " + CountedText(staying, "file", "files") + " would stay";
-    totals.files += ", " + FilesAndSize(kept, keptBytes) + " kept by the rules";
-    totals.folders = CountedText(folders, "folder", "folders") + " would go to the Recycle Bin, " +
-                     CountedText(refused, "entry", "entries") + " refused";
+    if (c.staying) totals.files += ", " + CountedText(c.staying, "file", "files") + " would stay";
+    totals.files += ", " + FilesAndSize(c.kept, c.keptBytes) + " kept by the rules";
+    totals.folders = CountedText(c.folders, "folder", "folders") +
+                     " would go to the Recycle Bin, " + CountedText(c.refused, "entry", "entries") +
+                     " refused";
     std::vector<std::string> entries;
     for (const FolderPlan& plan : plans) entries.push_back(plan.entry);
     const std::vector<std::string> stray = RulesOfNoListedFolder(choices.folderRules, entries);
@@ -311,6 +328,36 @@ std::vector<std::size_t> SortedOrder(const std::vector<PreviewRow>& rows, Previe
         return descending ? result > 0 : result < 0;
     });
     return order;
+}
+
+RunQuestion RunQuestionOf(const std::vector<FolderPlan>& plans, const RunChoices& choices) {
+    const PlanCounts counts = CountPlans(plans);
+    RunQuestion question;
+    const std::string from = " from " + CountedText(counts.worked, "folder", "folders");
+    // Each folder's files go where its own choice sends them, as in the preview's totals.
+    const bool toBin = counts.files == 0 && (counts.binFiles > 0 || choices.rules.recycleFiles);
+    question.totals =
+        toBin ? "Send " + FilesAndSize(counts.binFiles, counts.binBytes) + from +
+                    " to the Recycle Bin"
+              : "Delete " + FilesAndSize(counts.files, counts.bytes) + from;
+    if (!toBin && counts.binFiles > 0)
+        question.totals +=
+            ", send " + FilesAndSize(counts.binFiles, counts.binBytes) + " to the Recycle Bin";
+    if (counts.folders)
+        question.totals += std::string(toBin ? " and " : " and send ") +
+                           CountedText(counts.folders, "folder", "folders") +
+                           (toBin ? " with them" : " to the Recycle Bin");
+    question.totals += "?";
+    const std::vector<PreviewRow> rows = RowsOf(plans);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool cleared = rows[i].counted && !plans[i].skippedForFreeSpace;
+        if (cleared) question.cleared.push_back(rows[i].folder);
+        if (!cleared || !rows[i].why.empty())
+            question.passedOver.push_back(rows[i].folder + " (" +
+                                          (cleared ? rows[i].action + ": " : std::string()) +
+                                          rows[i].why + ")");
+    }
+    return question;
 }
 
 }  // namespace ondrevan

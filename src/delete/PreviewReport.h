@@ -23,6 +23,16 @@ struct PreviewTotals {
 };
 PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& choices);
 
+// The question before a run, from the same plans: what it would do, with numbers ("Delete
+// 1,204 files (86.2 MB) from 3 folders and send 2 folders to the Recycle Bin?"), the entries
+// it would clear, and those it would pass over or leave standing, each with why.
+struct RunQuestion {
+    std::string totals;
+    std::vector<std::string> cleared;
+    std::vector<std::string> passedOver;  // "C:\Users (a protected folder)"
+};
+RunQuestion RunQuestionOf(const std::vector<FolderPlan>& plans, const RunChoices& choices);
+
 // One listed folder as a row of the preview's table.
 enum class PreviewColumn { Folder, Action, Files, Size, Kept, Why };
 inline constexpr std::array<const char*, 6> kPreviewColumnHeadings = {"Folder", "Action", "Files",

@@ -56,19 +56,74 @@ bool IsDriveRoot(std::string_view path) {
     return false;
 }
 
+std::string AddFolder::Refusal(const std::string& chosen) {
+    if (Utf16Length(chosen) > 3) return "";
+    return std::string(
+               "Error #7817: Please don't add drive root. You can delete critical "
+               "files. If you have questions, please email a screenshot of this "
+               "error message to ") +
+           kSupportEmail;
+}
+
+void AddFolder::AddAlone(const std::vector<std::string>& folders, ErrorTrap& trap) {
+    if (folders.empty()) return;
+    trap.Line(104, [&] {
+        std::vector<std::string> entries;
+        for (const std::string& folder : folders)
+            entries.push_back(CollapseBackslashes(folder + "\\"));
+        uses_.ListView1.AddRange(std::move(entries));
+    });
+    trap.Line(106, [&] { uses_.folders.SaveFolderList(); });
+}
+
+void AddFolder::AddOneFolder() {
+    if (uses_.folders.IsBusy()) return;
+    ErrorTrap trap(uses_.dialogs, "Form1.AddOneFolder");
+    std::string chosen;
+    trap.Line(100, [&] { chosen = uses_.dialogs.PickFolder("Add Folder"); });
+    if (chosen.empty()) return;
+    if (const std::string refusal = Refusal(chosen); !refusal.empty()) {
+        trap.Line(102, [&] { uses_.messages.Warn(refusal); });
+        return;
+    }
+    AddAlone({chosen}, trap);
+}
+
+void AddFolder::AddDropped(const std::vector<std::string>& paths) {
+    if (uses_.folders.IsBusy()) return;
+    ErrorTrap trap(uses_.dialogs, "Form1.AddDropped");
+    std::vector<std::string> folders;
+    std::string refused;
+    for (const std::string& path : paths) {
+        std::string why;
+        const auto bits = uses_.fileSystem.Attributes(path);
+        if (!bits)
+            why = "it is not there.";
+        else if (!(*bits & attributes::kDirectory))
+            why = "it is a file; only folders are listed.";
+        else if (!Refusal(path).empty())
+            why = "it is a drive root, which could hold critical files.";
+        if (why.empty())
+            folders.push_back(path);
+        else
+            refused += "\r\n" + path + ": " + why;
+    }
+    AddAlone(folders, trap);
+    if (refused.empty()) return;
+    trap.Line(108, [&] {
+        uses_.messages.Warn((folders.empty() ? std::string("Nothing was added to the list:")
+                                             : std::string("Not added to the list:")) +
+                            refused);
+    });
+}
+
 void AddFolder::PushButton10_Click() {
     ErrorTrap trap(uses_.dialogs, "Form1.PushButton10_Click");
     std::string chosen;
     trap.Line(100, [&] { chosen = uses_.dialogs.BrowseForFolder("Please select folder:", ""); });
     if (chosen.empty()) return;
-    if (Utf16Length(chosen) <= 3) {
-        trap.Line(102, [&] {
-            uses_.messages.MsgBox(
-                std::string("Error #7817: Please don't add drive root. You can delete critical "
-                            "files. If you have questions, please email a screenshot of this "
-                            "error message to ") +
-                kSupportEmail);
-        });
+    if (const std::string refusal = Refusal(chosen); !refusal.empty()) {
+        trap.Line(102, [&] { uses_.messages.Warn(refusal); });
     } else {
         trap.Line(104, [&] { uses_.folders.SetBusy(true); });
         std::vector<Member> folders{{chosen + "\\", std::nullopt}};

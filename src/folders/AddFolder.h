@@ -44,10 +44,20 @@ class AddFolder {
     explicit AddFolder(const Uses& uses) : uses_(uses) {}
 
     void PushButton10_Click();
+    // "Add Folder...": the one folder chosen in the picker, without what is below it.
+    void AddOneFolder();
+    // Folders dropped on the list: each added alone. What is refused (a file, a drive root,
+    // what is not there) is said in one message, the folders are added all the same.
+    void AddDropped(const std::vector<std::string>& paths);
+    // Why a folder the user chose cannot be added; "" when it can.
+    static std::string Refusal(const std::string& chosen);
     // Appends the sub-folders of the members, level by level, to the same collection.
     void GetSubDirectories2016(std::vector<Member>& folders, bool recurse);
 
   private:
+    // Appends the folders, each alone, ending in one backslash, and stores the list.
+    void AddAlone(const std::vector<std::string>& folders, class ErrorTrap& trap);
+
     Uses uses_;
 };
 

@@ -144,7 +144,7 @@ void FileToListview1::PushButton12_Click() {
 void FileToListview1::LoadListFile(const std::string& path) {
     FileSystem& fs = uses_.fileSystem;
     if (!FileExists(fs, path)) {
-        uses_.messages.MsgBox("File not found");
+        uses_.messages.Warn("File not found");
         return;
     }
     // The file is read whole and closed at once; its lines are appended in one go.

@@ -180,7 +180,7 @@ void History::PushButton5_Click() {
     });
     trap.Line(104, [&] {
         if (FileExists(fs, filePath_) || !recordCleared)
-            uses_.messages.MsgBox(
+            uses_.messages.Warn(
                 "The history log could not be cleared: another program may be using it. Close "
                 "it and try again.");
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/Dialogs.h"
@@ -15,8 +16,17 @@ class AppMessages {
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
 
-    MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok) {
-        return dialogs_.ShowMessage(text, title_, buttons, MessageIcon::None);
+    // A box carries the icon of its kind: a question asks, a warning refuses or reports a
+    // failure, anything else informs.
+    MessageAnswer MsgBox(const std::string& text, MessageButtons buttons = MessageButtons::Ok,
+                         std::optional<MessageIcon> icon = std::nullopt) {
+        const MessageIcon kind = icon                               ? *icon
+                                 : buttons == MessageButtons::YesNo ? MessageIcon::Question
+                                                                    : MessageIcon::Information;
+        return dialogs_.ShowMessage(text, title_, buttons, kind);
+    }
+    MessageAnswer Warn(const std::string& text) {
+        return MsgBox(text, MessageButtons::Ok, MessageIcon::Warning);
     }
 
   private:

@@ -6,7 +6,7 @@
 namespace ondrevan {
 
 enum class MessageButtons { Ok, YesNo };
-enum class MessageIcon { None, Warning };
+enum class MessageIcon { None, Warning, Information, Question, Error };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct OpenFileRequest {
@@ -24,6 +24,9 @@ class Dialogs {
     // The shell's folder-browse dialog: the chosen file-system folder, or "" on cancel.
     virtual std::string BrowseForFolder(const std::string& title,
                                         const std::string& initialFolder) = 0;
+    // The folder picker with an address field: one chosen file-system folder, or "" on
+    // cancel.
+    virtual std::string PickFolder(const std::string& title) = 0;
     // The open-file dialog's file-name text: one full path, or with several files the
     // folder and then each name, NUL-separated; "" on cancel.
     virtual std::string OpenFileNames(const OpenFileRequest& request) = 0;

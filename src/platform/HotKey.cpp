@@ -180,15 +180,8 @@ std::optional<std::string> HotKeyRefusal(const HotKeySpec& hotKey) {
 
 std::string HotKeyHint(const HotKeySpec& hotKey) {
     if (hotKey.Empty()) return "(No hot key: the button toggles ON/OFF)";
-    std::string hint = "(Press ";
-    for (char c : HotKeyText(hotKey)) {
-        if (c == '+')
-            hint.append(" + ");
-        else
-            hint.push_back(c);
-    }
-    hint.append(" to toggle ON/OFF)");
-    return hint;
+    // Written as the field, the menus and the stored value write it.
+    return "(Press " + HotKeyText(hotKey) + " to toggle ON/OFF)";
 }
 
 bool HotKeyDetector::OnKey(KeyStates& keys, int virtualKey, bool keyDown) {

@@ -38,7 +38,7 @@ std::optional<HotKeySpec> ParseHotKey(std::string_view text);
 // already uses (Alt+F4, Ctrl+C...). No hot key at all is never refused; a key that is only
 // modifiers is not one yet and is refused by the caller, who knows whether it is finished.
 std::optional<std::string> HotKeyRefusal(const HotKeySpec& hotKey);
-// The main window's hint: "(Press Ctrl + Shift + T to toggle ON/OFF)".
+// The main window's hint: "(Press Ctrl+Shift+T to toggle ON/OFF)".
 std::string HotKeyHint(const HotKeySpec& hotKey);
 
 // The hot key among the keyboard's events: its modifiers down (Shift also when pressed

@@ -102,7 +102,7 @@ void Schedule::Text_LostFocus(IntervalField field) {
                                      in.IntervalText(IntervalField::Seconds),
                                      uses_.locale.DecimalSeparator(), field, !in.FocusInInterval());
     if (!fault) return;
-    uses_.messages.MsgBox(*fault);
+    uses_.messages.Warn(*fault);
     uses_.inputs.FocusIntervalField(field);
 }
 

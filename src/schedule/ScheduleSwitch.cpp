@@ -23,8 +23,7 @@ void Schedule::PushButton2_Click() {
         bool empty = false;
         trap.Line(100, [&] { empty = uses_.ListView1.Count() == 0; });
         if (empty) {
-            trap.Line(102,
-                      [&] { uses_.messages.MsgBox("You must add folders to the list first."); });
+            trap.Line(102, [&] { uses_.messages.Warn("You must add folders to the list first."); });
             return;
         }
         // A press of the hot key while this question is up belongs to it: it must not

@@ -47,7 +47,7 @@ void StartupEntry::Check3_Click() {
         if (RegisterStartup() || refusing_) return;
         // Neither key could be written: say so, and do not keep a choice that does nothing.
         refusing_ = true;
-        uses_.messages.MsgBox(
+        uses_.messages.Warn(
             std::string("Ondrevan") +
             " could not register itself to start with Windows: the registry refused the "
             "start-up entry.");

@@ -39,6 +39,10 @@ class ScriptedDialogs : public Dialogs {
         browseTitles.push_back(title + "|" + initial);
         return Next(browseAnswers);
     }
+    std::string PickFolder(const std::string& title) override {
+        pickTitles.push_back(title);
+        return Next(pickAnswers);
+    }
     std::string OpenFileNames(const OpenFileRequest& request) override {
         openRequests.push_back(request);
         return Next(openAnswers);
@@ -54,6 +58,8 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::string> browseAnswers;  // "" (cancel) once they run out
     std::deque<std::string> openAnswers;
     std::vector<std::string> browseTitles;
+    std::deque<std::string> pickAnswers;  // "" (cancel) once they run out
+    std::vector<std::string> pickTitles;
     std::vector<OpenFileRequest> openRequests;
     std::deque<MessageAnswer> answers;
     std::function<void()> whileShown;

@@ -1,10 +1,12 @@
 // The end-to-end suite's eyes: it finds what the screen shows and prints where it is, so a
 // script can click there with xdotool. It reads windows and never drives them, except
-// "close", which asks the main window to close as its close box would.
+// "close", which asks the main window to close as its close box would, and "drop", which
+// hands it paths as Explorer does when they are dropped on it.
 //
 //   wait [S]                 0 once the main window is visible (1 after S seconds, 30)
 //   close                    posts WM_CLOSE to the main window
 //   form                     the main window
+//   drop PATH...             drops those paths on the folder list, as a drag from Explorer
 //   control NAME             a control of the main window, by its name in the layout
 //   items                    the list view's item count, then its items, a line each
 //   dialog TITLE [S]         a visible dialog box with that title (waits up to S seconds)
@@ -35,6 +37,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -354,9 +357,43 @@ int wmain(int argc, wchar_t** argv) {
         if (!form || !entry) return 1;
         // Controls in a frame are the frame's children: search the whole tree for the id.
         const int id = 1000 + static_cast<int>(entry - ondrevan::kLayout.data());
-        return Found(FindDescendant(form, [id](HWND c) { return ::GetDlgCtrlID(c) == id; }));
+        HWND control = FindDescendant(form, [id](HWND c) { return ::GetDlgCtrlID(c) == id; });
+        if (!control) return 1;
+        // The caption as it reads, without the mark of its access key.
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        PrintRect(r, control, WithoutAccelerators(TextOf(control)));
+        return 0;
     }
     if (command == L"items") return Items();
+    if (command == L"drop" && argc > 2) {
+        // A DROPFILES block in the program's own memory, as the shell makes one: the header,
+        // then each path and a NUL, then one more NUL. The program frees it (DragFinish).
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        HWND list =
+            form ? FindDescendant(form, [](HWND c) { return HasClass(c, WC_LISTVIEWW); }) : nullptr;
+        if (!list) return 1;
+        std::wstring paths;
+        for (int i = 2; i < argc; ++i) paths += std::wstring(argv[i]) + L'\0';
+        paths += L'\0';
+        RECT area{};
+        ::GetWindowRect(list, &area);
+        POINT at{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+        ::ScreenToClient(form, &at);
+        DROPFILES header{};
+        header.pFiles = sizeof header;
+        header.pt = at;
+        header.fWide = TRUE;
+        const std::size_t bytes = sizeof header + paths.size() * sizeof(wchar_t);
+        ondrevan::probe::RemoteMemory remote(form, bytes);
+        if (!remote || !remote.Write(&header, sizeof header) ||
+            !remote.Write(paths.data(), paths.size() * sizeof(wchar_t), sizeof header))
+            return 1;
+        if (!::PostMessageW(form, WM_DROPFILES, reinterpret_cast<WPARAM>(remote.Address()), 0))
+            return 1;
+        remote.HandOver();
+        return 0;
+    }
     if (command == L"dialog" && argc > 2) {
         const std::wstring title = argv[2];
         return Found(WaitFor(Seconds(argc, argv, 3, 10),

@@ -29,6 +29,8 @@ class RemoteMemory {
 
     explicit operator bool() const { return address_ != nullptr; }
     void* Address() const { return address_; }
+    // Left to the other process, which frees it (or ends) when it is done with it.
+    void HandOver() { address_ = nullptr; }
     // Offsets are in bytes from the block's start.
     bool Write(const void* data, std::size_t bytes, std::size_t offset = 0) const {
         return offset + bytes <= size_ &&

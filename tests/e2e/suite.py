@@ -755,6 +755,87 @@ class Session:
         until("an empty list", lambda: self.desk.items() == [])
         shutil.rmtree(self.path(meet), ignore_errors=True)
 
+    def step_folders_dropped_and_picked_ruled_from_the_menus_run_from_the_tray_then_undone(self):
+        """A folder dropped from Explorer (a file dropped with it is refused with a word), one
+        added by Add Folder..., its rules set through the menu bar, a run from the tray icon's
+        menu, the removal undone with Ctrl+Z: by the keyboard wherever a keyboard can."""
+        dropped, picked = r"C:\e2e\Dropped", r"C:\e2e\Picked"
+        os.makedirs(self.path(dropped), exist_ok=True)
+        os.makedirs(self.path(picked + r"\Below"), exist_ok=True)
+        for path in (dropped + r"\old.tmp", picked + r"\old.tmp", picked + r"\a.keep",
+                     r"C:\e2e\note.txt"):
+            with open(self.path(path), "w") as f:
+                f.write("0123456789")
+        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10)  # the caption
+        self.desk.key("alt+c")  # "Clear List"
+        until("an empty list", lambda: self.desk.items() == [])
+        self.desk.key("alt+b")  # contents mode: the folders stay, their files go
+        until("contents mode", lambda: self.desk.control("Option2").checked)
+
+        # Dropped on the list: the folder alone, the file refused with the reason.
+        assert self.desk.probe_lines("drop", dropped, r"C:\e2e\note.txt") is not None
+        until("the dropped folder in the list", lambda: self.desk.items() == [dropped + "\\"])
+        said = until("the refusal", lambda: "\n".join(
+            self.desk.probe_lines("dialog-texts", BOX) or []))
+        assert "C:\\e2e\\note.txt: it is a file; only folders are listed." in said, said
+        self.desk.key("Return")
+        until("the box to close", lambda: self.boxes() == 0)
+
+        # List > Add Folder...: the picker with an address field; the folder comes alone.
+        self.desk.key("alt+l")
+        until("the List menu", lambda: self.desk.seen("class", "#32768", "0"))
+        self.desk.screenshot("menu-bar-list")
+        self.desk.key("a")
+        picker = until("the folder picker", lambda: self.desk.seen("top", "Add Folder"))
+        self.desk.screenshot("add-folder", picker.rect)
+        self.desk.type(picked)
+        self.desk.key("Return")
+        until("the picked folder in the list",
+              lambda: self.desk.items() == [dropped + "\\", picked + "\\"], timeout=30)
+
+        # Its rules through the menu bar: List > Rules for This Folder..., the keep pattern.
+        self.move_focus_to("ListView1", "Tab")
+        self.desk.key("End")
+        self.desk.key("alt+l")
+        until("the List menu", lambda: self.desk.seen("class", "#32768", "0"))
+        self.desk.key("f")
+        until("the rules window in front", lambda: (f := self.desk.seen("foreground"))
+              and f.text == RULES)
+        self.desk.key("alt+k")
+        self.desk.type("*.keep")
+        self.desk.key("Escape")
+        until("the pattern stored",
+              lambda: "keep=*.keep" in self.settings().get("FolderRules", ""))
+
+        # The tray icon's menu runs it.
+        before = len(self.run_summaries())
+        icon = self.desk.seen("tray")
+        subprocess.run(["xdotool", "mousemove", str(icon.x), str(icon.y)], check=True)
+
+        def right_click_opens_the_menu():
+            # Wine's tray may miss a click that comes with the pointer's arrival: again.
+            subprocess.run(["xdotool", "click", "3"], check=True)
+            return self.desk.seen("class", "#32768", "3")
+        until("the tray icon's menu", right_click_opens_the_menu, timeout=40)
+        self.desk.screenshot("tray-menu")
+        self.desk.key("r")  # Run Now
+        if self.settings().get("Check1") == "1":
+            self.desk.answer(BOX, "Yes")
+        until("the run's last line", lambda: len(self.run_summaries()) > before)
+        assert not os.path.exists(self.path(dropped + r"\old.tmp"))
+        assert sorted(os.listdir(self.path(picked))) == ["Below", "a.keep"]
+        assert self.desk.form().visible, "the run from the tray leaves the window as it was"
+
+        # Delete takes the picked folder and its rules away; Ctrl+Z brings both back.
+        self.move_focus_to("ListView1", "Tab")
+        self.desk.key("End", "Delete")
+        until("the folder removed", lambda: self.desk.items() == [dropped + "\\"])
+        until("its rules gone", lambda: "keep=" not in self.settings().get("FolderRules", ""))
+        self.desk.key("ctrl+z")
+        until("the folder back", lambda: self.desk.items() == [dropped + "\\", picked + "\\"])
+        until("its rules back", lambda: "keep=*.keep" in self.settings().get("FolderRules", ""))
+        self.desk.screenshot("undone")
+
     def open_options(self):
         self.desk.click_control("Label4")  # the main window has the keyboard
         self.desk.key("alt+space")
@@ -955,14 +1036,15 @@ class Session:
             self.options_lines())
         # Tab goes round every control in reading order, and comes back.
         stops = []
-        for _ in range(11):
+        for _ in range(12):
             self.desk.key("Tab")
             time.sleep(0.3)
             stops.append(self.options_focus())
         assert [c for c, _ in stops] == ["Edit", "Edit", "Button", "Button", "msctls_hotkey32",
-                                         "Button", "Button", "Button", "Button", "Edit",
-                                         "Edit"], stops
-        assert stops[5][1] == "&None" and stops[9] == ("Edit", "45"), stops
+                                         "Button", "Button", "Button", "Button", "Button",
+                                         "Edit", "Edit"], stops
+        assert stops[5][1] == "&None" and stops[9] == ("Button", "Close"), stops
+        assert stops[10] == ("Edit", "45"), stops
         # Enter stores a field without leaving it; Escape closes the window.
         self.desk.key("shift+Tab")
         self.desk.key("End", "BackSpace", "BackSpace")
@@ -978,7 +1060,7 @@ class Session:
         self.desk.key("ctrl+alt+k")
         until("the hot key stored", lambda: self.settings().get("HotKey") == "Ctrl+Alt+K")
         until("the hint", lambda: self.desk.control("Label5").text ==
-              "(Press Ctrl + Alt + K to toggle ON/OFF)")
+              "(Press Ctrl+Alt+K to toggle ON/OFF)")
         # Pressed again in the field it is being chosen, not used.
         switch = self.desk.control("PushButton2").text
         self.desk.key("ctrl+alt+k")
@@ -1216,7 +1298,8 @@ class Session:
         assert self.options_focus()[0] == "Edit", self.options_focus()
         forward = round_of(OPTIONS, "Tab")
         backward = round_of(OPTIONS, "shift+Tab")
-        assert len(forward) == 10 and len(set(forward)) == 10, forward
+        # Nine fields, boxes and buttons, then Close; the tenth brings the first back.
+        assert len(forward) == 11 and len(set(forward)) == 11, forward
         assert backward[:-1] == forward[-2::-1], (forward, backward)
         folders = next(stop for stop in forward if stop[0] == "Edit" and
                        stop[1][3] - stop[1][1] > 50)  # the multi-line field
@@ -1632,6 +1715,13 @@ class Session:
                         until("the focus on the first control",
                               lambda: self.desk.probe_lines("focused")[0] == "PushButton2")
                         check(screen, dpi, "form", "main")
+                        # The menu bar's List menu, for the read-me's pictures.
+                        self.desk.key("alt+l")
+                        until("the List menu", lambda: self.desk.seen("class", "#32768", "0"))
+                        self.desk.screenshot(f"fit-{screen}-{dpi}-list-menu")
+                        self.desk.key("Escape", "Escape")
+                        until("the List menu to close",
+                              lambda: not self.desk.seen("class", "#32768", "0"))
                         for key, title, name in (("o", OPTIONS, "options"),
                                                  ("p", PREVIEW, "preview")):
                             self.desk.key("alt+t")

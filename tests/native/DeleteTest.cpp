@@ -251,6 +251,26 @@ TEST_F(DeleteFixture, AFolderHoldingAProtectedFolderKeepsItsPlace) {
                                 "C:\\Users (it holds a protected folder)"}));
 }
 
+TEST_F(DeleteFixture, TheConfirmationNamesWhatItPassesOverAndWhyNotAmongThoseToDelete) {
+    AddTree("C:\\Work");
+    sys.fileSystem.AddFile("C:\\Users\\stray.txt", "ss");
+    form->Check1.SetChecked(true);
+    form->Option1.SetValue(false);
+    form->Option2.SetValue(true);  // contents mode: no folder goes to the Recycle Bin
+    sys.dialogs.answers = {MessageAnswer::No};
+    Run({"C:\\", "C:\\Work", "C:\\Users"});
+    ASSERT_EQ(sys.dialogs.shown.size(), 1u);
+    const std::string& text = sys.dialogs.shown[0].text;
+    EXPECT_EQ(text.rfind("Are you sure you want to delete these folders?\r\n\r\n"
+                         "Delete 3 files (4 bytes) from 2 folders?\r\n\r\nC:\\Work\r\nC:\\Users",
+                         0),
+              0u)
+        << text;
+    const std::size_t passed = text.find("Passed over or left standing:\r\nC:\\ (");
+    EXPECT_NE(passed, std::string::npos) << text;
+    EXPECT_EQ(text.find("C:\\Users", passed), std::string::npos) << "its own files go: " << text;
+}
+
 TEST_F(DeleteFixture, TheConfirmationListsTheFoldersAndNoDeletesNothing) {
     AddTree("C:\\Work");
     form->Check1.SetChecked(true);
@@ -258,8 +278,12 @@ TEST_F(DeleteFixture, TheConfirmationListsTheFoldersAndNoDeletesNothing) {
     Run({"C:\\Work", "D:\\B"});
     ASSERT_EQ(sys.dialogs.shown.size(), 1u);
     EXPECT_EQ(sys.dialogs.shown[0].text,
-              "Are you sure you want to delete these folders?\r\n\r\n\r\nC:\\Work\r\nD:\\B");
+              "Are you sure you want to delete these folders?\r\n\r\n"
+              "Delete 2 files (2 bytes) from 1 folder and send 1 folder to the Recycle Bin?\r\n"
+              "\r\nC:\\Work\r\n\r\n"
+              "Passed over or left standing:\r\nD:\\B (not there)");
     EXPECT_EQ(sys.dialogs.shown[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(sys.dialogs.shown[0].icon, MessageIcon::Question);
     EXPECT_EQ(sys.dialogs.shown[0].title, "Ondrevan");
     EXPECT_TRUE(sys.fileSystem.Exists("C:\\Work\\a.txt"));
     EXPECT_TRUE(History().empty());

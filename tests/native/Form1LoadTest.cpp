@@ -185,7 +185,7 @@ TEST_F(Form1Fixture, HelpShowsItsTwoMessagesWithTheApplicationTitle) {
         "itself, with its sub-folders, then goes to the Recycle Bin; in contents mode it stays.");
     for (const auto& shown : sys.dialogs.shown) {
         EXPECT_EQ(shown.title, "Ondrevan");
-        EXPECT_EQ(shown.icon, MessageIcon::None);
+        EXPECT_EQ(shown.icon, MessageIcon::Information);
         EXPECT_EQ(shown.buttons, MessageButtons::Ok);
     }
 }

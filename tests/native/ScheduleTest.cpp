@@ -429,9 +429,9 @@ TEST(HotKey, TheStoredFormReadsBackAndWhatCannotBeOneIsRefused) {
                             "Ctrl+F25", "F0", "Ctrl+F00", "Ctrl+KK", "Control+K", "Ctrl+\xC3\x84",
                             "Alt+F4", "Ctrl+Alt+Delete", "Win+L", "Ctrl+c", "F1", "F12"})
         EXPECT_FALSE(ParseHotKey(bad)) << bad;
-    EXPECT_EQ(HotKeyHint(kDefaultHotKey), "(Press Ctrl + Shift + T to toggle ON/OFF)")
+    EXPECT_EQ(HotKeyHint(kDefaultHotKey), "(Press Ctrl+Shift+T to toggle ON/OFF)")
         << "the designed hint, word for word";
-    EXPECT_EQ(HotKeyHint(*ParseHotKey("Ctrl+Alt+K")), "(Press Ctrl + Alt + K to toggle ON/OFF)");
+    EXPECT_EQ(HotKeyHint(*ParseHotKey("Ctrl+Alt+K")), "(Press Ctrl+Alt+K to toggle ON/OFF)");
 }
 
 TEST(HotKey, AKeyThatWindowsOrNearlyEveryProgramUsesIsRefusedNamingTheClash) {
@@ -520,14 +520,14 @@ TEST(HotKey, AChosenKeyTogglesOncePerPressAndItsWholePressCanBeSwallowed) {
 TEST_F(ScheduleFixture, TheStoredHotKeyReachesTheHookAndTheHintAndAnUnreadableOneIsReported) {
     EXPECT_EQ(sys.keyboardHook.hotKey, kDefaultHotKey);
     EXPECT_TRUE(sys.keyboardHook.passThrough);
-    EXPECT_EQ(form->Label5.Caption(), "(Press Ctrl + Shift + T to toggle ON/OFF)");
+    EXPECT_EQ(form->Label5.Caption(), "(Press Ctrl+Shift+T to toggle ON/OFF)");
     sys.settings.Set(keys::kHotKey, "Ctrl+Alt+K");
     sys.settings.Set(keys::kHotKeyPassThrough, kSwitchOff);
     Form1 again(sys.services());
     again.Form_Load();
     EXPECT_EQ(sys.keyboardHook.hotKey, *ParseHotKey("Ctrl+Alt+K"));
     EXPECT_FALSE(sys.keyboardHook.passThrough);
-    EXPECT_EQ(again.Label5.Caption(), "(Press Ctrl + Alt + K to toggle ON/OFF)");
+    EXPECT_EQ(again.Label5.Caption(), "(Press Ctrl+Alt+K to toggle ON/OFF)");
     // Chosen in the options window: stored as text, and in force at once.
     again.ShowOptions().hkHotKey.SetValue(*ParseHotKey("Shift+F9"));
     EXPECT_EQ(sys.settings.Get(keys::kHotKey), std::optional<std::string>("Shift+F9"));

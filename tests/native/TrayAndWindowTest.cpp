@@ -195,7 +195,9 @@ TEST_F(WindowFixture, MinimizingHidesIntoTheTrayWithTheBalloonOnlyTheFirstTime) 
     EXPECT_EQ(balloon->timeoutMs, 5000u);
 
     Minimize();                                   // already hidden: nothing again
-    form->cSysTray1.DispatchTrayMessage(516, 0);  // a right button on the icon
+    form->cSysTray1.DispatchTrayMessage(516, 0);  // a right button opens the icon's menu
+    EXPECT_FALSE(form->Window.Visible());
+    form->cSysTray1.DispatchTrayMessage(513, 0);  // the left one brings the window back
     EXPECT_TRUE(form->Window.Visible());
     EXPECT_FALSE(form->HiddenToTray);
     Minimize();

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
+#include "platform/win/Text_win.h"
 #include "platform/win/UniqueHandle.h"
 
 // The main window's menus: the menu bar, the system menu's own items and the folder list's
@@ -15,49 +16,37 @@ constexpr UINT kOpenFolderCommand = 1;
 constexpr UINT kRemoveCommand = 2;
 constexpr UINT kListPreviewCommand = 3;
 constexpr UINT kFolderRulesCommand = 4;
-// The menu bar's commands, apart from the controls' ids.
-constexpr UINT kLoadListCommand = 40001;
-constexpr UINT kExitCommand = 40002;
-constexpr UINT kPreviewMenuCommand = 40011;
-constexpr UINT kRunNowCommand = 40012;
-constexpr UINT kOptionsMenuCommand = 40013;
-constexpr UINT kRunHistoryCommand = 40014;
-constexpr UINT kReadMeCommand = 40021;
-constexpr UINT kKeysHelpCommand = 40022;
-constexpr UINT kAboutCommand = 40023;
+// The menus' commands: this plus the command's number, apart from the controls' ids.
+constexpr UINT kMenuCommandBase = 40000;
+
+UINT IdOf(Command command) {
+    return kMenuCommandBase + static_cast<UINT>(command);
+}
+
+// Fills a menu from its definition, each item as the window offers it now.
+void FillMenu(HMENU menu, const std::vector<MenuItem>& items, Form1& form) {
+    while (::GetMenuItemCount(menu) > 0) ::DeleteMenu(menu, 0, MF_BYPOSITION);
+    for (const MenuItem& item : items) {
+        if (item.command == Command::None) {
+            ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const CommandState state = form.StateOf(item.command, item.text);
+        std::wstring text = Widen(state.text);
+        if (!item.shortcut.empty()) text += L"\t" + Widen(item.shortcut);
+        ::AppendMenuW(menu, MF_STRING | (state.enabled ? 0 : MF_GRAYED), IdOf(item.command),
+                      text.c_str());
+    }
+}
 
 HMENU MakeMenuBar() {
-    struct Item {
-        UINT id;
-        const wchar_t* text;  // nullptr: a separator
-    };
-    struct Popup {
-        const wchar_t* title;
-        std::initializer_list<Item> items;
-    };
     HMENU bar = ::CreateMenu();
     if (!bar) return nullptr;
-    for (const Popup& popup : {
-             Popup{L"&File",
-                   {{kLoadListCommand, L"&Load Folder List..."},
-                    {0, nullptr},
-                    {kExitCommand, L"E&xit"}}},
-             Popup{L"&Tools",
-                   {{kPreviewMenuCommand, L"&Preview Next Run..."},
-                    {kRunNowCommand, L"&Run Now"},
-                    {kRunHistoryCommand, L"Run &History..."},
-                    {0, nullptr},
-                    {kOptionsMenuCommand, L"&Options..."}}},
-             Popup{L"&Help",
-                   {{kReadMeCommand, L"&Read Me"},
-                    {kKeysHelpCommand, L"&Keyboard and Command Line"},
-                    {0, nullptr},
-                    {kAboutCommand, L"&About Ondrevan"}}},
-         }) {
+    for (const MenuDefinition& definition : MenuBarDefinition()) {
+        // Filled each time it opens (WM_INITMENUPOPUP), as things stand then.
         HMENU menu = ::CreatePopupMenu();
-        for (const Item& item : popup.items)
-            ::AppendMenuW(menu, item.text ? MF_STRING : MF_SEPARATOR, item.id, item.text);
-        ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), popup.title);
+        ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu),
+                      Widen(definition.title).c_str());
     }
     return bar;
 }
@@ -190,37 +179,89 @@ void MainWindow::MenuCommand(UINT command) {
                 ::SetFocus(focus);
         }
     } giveBack{window_, focus};
+    if (command < kMenuCommandBase) return;
+    RunCommand(static_cast<Command>(command - kMenuCommandBase));
+}
+
+void MainWindow::RunCommand(Command command) {
+    // A command whose menu item would be greyed now (from a key or a stale menu) does nothing.
+    if (!form_.StateOf(command, "").enabled) return;
     switch (command) {
-        case kLoadListCommand:
-            Guarded([&] { form_.LoadFolderListFile(); });
-            break;
-        case kExitCommand:
+        case Command::Exit:
             ::PostMessageW(window_, WM_CLOSE, 0, 0);
             break;
-        case kPreviewMenuCommand:
+        case Command::Preview:
             ShowPreview();
             break;
-        case kRunNowCommand:
-            Guarded([&] { form_.RunNow(); });
-            break;
-        case kOptionsMenuCommand:
+        case Command::Options:
             ShowOptions();
             break;
-        case kRunHistoryCommand:
+        case Command::RunHistory:
             ShowRunHistory();
             break;
-        case kReadMeCommand:
-            Guarded([&] { form_.OpenReadMe(); });
-            break;
-        case kKeysHelpCommand:
-            Guarded([&] { form_.ShowKeysHelp(); });
-            break;
-        case kAboutCommand:
-            Guarded([&] { form_.ShowAbout(); });
+        case Command::FolderRules:
+            ShowFolderRules();
             break;
         default:
+            Guarded([&] { form_.Execute(command); });
             break;
     }
+}
+
+void MainWindow::FillMenuBarPopup(HMENU popup) {
+    HMENU bar = ::GetMenu(window_);
+    const auto& menus = MenuBarDefinition();
+    for (int i = 0; bar && i < static_cast<int>(menus.size()); ++i)
+        if (::GetSubMenu(bar, i) == popup)
+            FillMenu(popup, menus[static_cast<std::size_t>(i)].items, form_);
+}
+
+void MainWindow::ShowTrayMenu(POINT at) {
+    const UniqueHmenu owned(::CreatePopupMenu());
+    HMENU menu = owned.get();
+    if (!menu) return;
+    FillMenu(menu, TrayMenuDefinition(), form_);
+    ::SetMenuDefaultItem(menu, 0, TRUE);
+    // The menu closes when the user clicks elsewhere only if its owner is in front; the
+    // message after it lets a second click on the icon open it again.
+    ::SetForegroundWindow(window_);
+    // Above the icon of a taskbar at the bottom, below that of one at the top.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const bool lowerHalf =
+        !::GetMonitorInfoW(::MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor) ||
+        at.y > (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2;
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | (lowerHalf ? TPM_BOTTOMALIGN : 0),
+                         at.x, at.y, 0, window_, nullptr));
+    ::PostMessageW(window_, WM_NULL, 0, 0);
+    if (chosen >= kMenuCommandBase) RunCommand(static_cast<Command>(chosen - kMenuCommandBase));
+}
+
+bool MainWindow::TranslateShortcut(const MSG& message) {
+    if (message.message != WM_KEYDOWN) return false;
+    const HWND root = ::GetAncestor(message.hwnd, GA_ROOT);
+    // F5 counts the preview again, as it refreshes a view in Explorer.
+    if (preview_ && root == preview_->Handle() && message.wParam == VK_F5) {
+        PreviewForm& preview = form_.Preview();
+        if (preview.cmdRefresh.Enabled()) Guarded([&] { preview.cmdRefresh.Click.Raise(); });
+        return true;
+    }
+    if (root != window_ || !(::GetKeyState(VK_CONTROL) & 0x8000) ||
+        (::GetKeyState(VK_MENU) & 0x8000))
+        return false;
+    wchar_t focusClass[32] = L"";
+    if (HWND focus = ::GetFocus()) ::GetClassNameW(focus, focusClass, 32);
+    // In a field, Ctrl+Z takes back what was typed there.
+    if (message.wParam == 'Z' && ::lstrcmpiW(focusClass, L"Edit") == 0) return false;
+    for (const MenuDefinition& definition : MenuBarDefinition())
+        for (const MenuItem& item : definition.items) {
+            if (item.shortcut.size() != 6 || item.shortcut.rfind("Ctrl+", 0) != 0) continue;
+            if (static_cast<WPARAM>(item.shortcut[5]) != message.wParam) continue;
+            MenuCommand(IdOf(item.command));
+            return true;
+        }
+    return false;
 }
 
 }  // namespace ondrevan::win

@@ -8,6 +8,9 @@
 #include "controls/win/CustomControls_win.h"
 #include "controls/win/Dpi_win.h"
 #include "platform/AppError.h"
+#include "platform/win/Text_win.h"
+
+#include <shellapi.h>
 #include "platform/win/KeyboardHook_win.h"
 #include "platform/win/SingleCopy_win.h"
 
@@ -54,6 +57,8 @@ bool MainWindow::Create() {
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);
     AddMenuItems();
+    // Folders may be dropped on the list (and anywhere on the window, which means the list).
+    ::DragAcceptFiles(window_, TRUE);
     return true;
 }
 
@@ -122,6 +127,25 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             else if (HIWORD(wParam) == 0)
                 MenuCommand(LOWORD(wParam));
             return 0;
+        case WM_INITMENUPOPUP:
+            if (!HIWORD(lParam)) FillMenuBarPopup(reinterpret_cast<HMENU>(wParam));
+            break;
+        case WM_DROPFILES: {
+            // Folders dragged from Explorer onto the list.
+            const HDROP drop = reinterpret_cast<HDROP>(wParam);
+            std::vector<std::string> paths;
+            const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::wstring path(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+                const UINT length =
+                    ::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size()));
+                path.resize(length);
+                if (length) paths.push_back(Narrow(path));
+            }
+            ::DragFinish(drop);
+            Guarded([&] { form_.FoldersDropped(paths); });
+            return 0;
+        }
         case WM_CONTEXTMENU:
             // From the keyboard (a right click comes as the list's own notification).
             if (reinterpret_cast<HWND>(wParam) == controls_.WindowOf(form_.ListView1) &&

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include "app/Commands.h"
 #include "controls/Control.h"
 #include "platform/win/UniqueHandle.h"
 
@@ -38,6 +39,10 @@ class MainWindow : public ControlSink {
     // Shows the window once start-up is done, in the state start-up left.
     void ShowAfterLoad();
     HWND Handle() const { return window_; }
+    // The menus' keys (Ctrl+O, Ctrl+Z; F5 in the preview): true when the key was one of them.
+    bool TranslateShortcut(const MSG& message);
+    // The tray icon's menu, at a place on the screen.
+    void ShowTrayMenu(POINT at);
 
     void OnChanged(Control& control, Property property) override;
 
@@ -62,6 +67,9 @@ class MainWindow : public ControlSink {
     void ShowRunHistory();
     void ShowListMenu(bool fromKeyboard);
     void MenuCommand(UINT command);
+    void RunCommand(Command command);
+    // A menu of the menu bar is about to open: it is filled as things stand.
+    void FillMenuBarPopup(HMENU popup);
 
     HINSTANCE instance_;
     Form1& form_;

@@ -122,7 +122,10 @@ LRESULT CALLBACK ToolWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT ToolWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (lParam) {
+            if (lParam && HIWORD(wParam) == BN_CLICKED && form_.CloseButton() &&
+                reinterpret_cast<HWND>(lParam) == windows_.WindowOf(*form_.CloseButton())) {
+                Close();  // as Escape
+            } else if (lParam) {
                 guarded_([&] { events_.RouteCommand(wParam, lParam); });
             } else if (LOWORD(wParam) == IDOK) {
                 // Enter, as the dialog manager reports it in a window without a default button.

@@ -130,6 +130,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         win::MainWindow window(instance, form, real.dialogs);
         if (window.Create()) {
             real.SetOwner(window.Handle());
+            real.notifyIcon.SetMenuHandler([&window](POINT at) { window.ShowTrayMenu(at); });
             form.Form_Load();
             window.ShowAfterLoad();
 
@@ -142,11 +143,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                 if (root != window.Handle() &&
                     std::wstring_view(rootClass) != win::kToolWindowClass)
                     root = window.Handle();
+                if (window.TranslateShortcut(message)) continue;
                 if (::IsDialogMessageW(root, &message)) continue;
                 ::TranslateMessage(&message);
                 ::DispatchMessageW(&message);
             }
             exitCode = static_cast<int>(message.wParam);
+            real.notifyIcon.SetMenuHandler(nullptr);
         }
     }
     if (SUCCEEDED(com)) ::CoUninitialize();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/AccessKeys.h"
 #include "controls/Simple.h"
 #include "controls/Timer.h"
 #include "controls/win/ControlKind_win.h"
@@ -37,7 +38,8 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
                         (control.Enabled() ? 0 : WS_DISABLED);
     const PixelPlace at = PlaceOf(control);
     HWND window = ::CreateWindowExW(
-        windowClass.exStyle, windowClass.name, Widen(control.Caption()).c_str(), style, at.left,
+        windowClass.exStyle, windowClass.name,
+        Widen(CaptionWithAccessKey(control.Caption(), control.AccessKey())).c_str(), style, at.left,
         at.top, at.width, at.height, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
     if (!window) return nullptr;
@@ -165,7 +167,9 @@ void ControlWindows::Mirror(Control& control, Property property) {
     // What every window shares; the rest is the kind's own.
     switch (property) {
         case Property::Caption:
-            ::SetWindowTextW(window, Widen(control.Caption()).c_str());
+            ::SetWindowTextW(
+                window,
+                Widen(CaptionWithAccessKey(control.Caption(), control.AccessKey())).c_str());
             ::InvalidateRect(window, nullptr, TRUE);
             break;
         case Property::Enabled:

@@ -1,5 +1,8 @@
 #include <oleacc.h>
 
+#include <algorithm>
+#include <string>
+
 #include "controls/HotKeyBox.h"
 #include "controls/win/ControlEvents_win.h"
 #include "controls/win/ControlKind_win.h"
@@ -67,6 +70,43 @@ class HotKeyBoxKind final : public ControlKindWin {
                                      LPARAM lParam) const override {
         HWND window = entry.window;
         switch (message) {
+            case WM_PAINT: {
+                // The combination written as everywhere else ("Ctrl+Alt+K"), not in the
+                // field's own words, which differ from one system to another.
+                PAINTSTRUCT paint;
+                HDC dc = ::BeginPaint(window, &paint);
+                if (!dc) return 0;
+                RECT client;
+                ::GetClientRect(window, &client);
+                const bool enabled = ::IsWindowEnabled(window) != FALSE;
+                ::FillRect(dc, &client, ::GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+                const HGDIOBJ font = ::SelectObject(
+                    dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+                const HotKeySpec key = ShownKey(window);
+                std::wstring text = Widen(HotKeyText(key));
+                if (key.Empty()) {
+                    // Modifiers held alone show as they are pressed, as the field shows them.
+                    const BYTE held = HIBYTE(
+                        LOWORD(static_cast<DWORD>(::SendMessageW(window, HKM_GETHOTKEY, 0, 0))));
+                    text = std::wstring(held & HOTKEYF_CONTROL ? L"Ctrl+" : L"") +
+                           (held & HOTKEYF_ALT ? L"Alt+" : L"") +
+                           (held & HOTKEYF_SHIFT ? L"Shift+" : L"");
+                    if (text.empty()) text = L"None";
+                }
+                TEXTMETRICW metrics{};
+                ::GetTextMetricsW(dc, &metrics);
+                const int x = ::GetSystemMetrics(SM_CXBORDER);
+                const int y = std::max(0, static_cast<int>((client.bottom - metrics.tmHeight) / 2));
+                ::SetBkMode(dc, TRANSPARENT);
+                ::SetTextColor(dc, ::GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+                ::TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
+                SIZE size{};
+                ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                ::SelectObject(dc, font);
+                ::EndPaint(window, &paint);
+                if (::GetFocus() == window) ::SetCaretPos(x + size.cx, y);
+                return 0;
+            }
             case WM_KILLFOCUS:
             case WM_SETFOCUS: {
                 // The field tells nobody where the focus goes; it says it as an edit would,

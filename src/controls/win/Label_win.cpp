@@ -29,6 +29,13 @@ void FitToCaption(HWND window, bool autoSize) {
     ::GetClientRect(window, &rect);
     LONG width = std::max<LONG>(rect.right, extent.cx + 2);
     if (!autoSize && width > rect.right + rect.right / 4) width = rect.right;
+    // Never beyond its window: a window laid out smaller to fit its screen has less room
+    // beside the label than its design.
+    RECT place, parent;
+    if (::GetWindowRect(window, &place) && ::GetClientRect(::GetParent(window), &parent)) {
+        ::MapWindowPoints(nullptr, ::GetParent(window), reinterpret_cast<POINT*>(&place), 2);
+        width = std::max<LONG>(std::min<LONG>(width, parent.right - place.left), rect.right);
+    }
     ::SetWindowPos(window, nullptr, 0, 0, width, std::max<LONG>(rect.bottom, extent.cy),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -39,6 +46,7 @@ class LabelKind final : public ControlKindWin {
         DWORD style = WS_CHILD | WS_CLIPSIBLINGS | SS_LEFT | SS_NOTIFY;
         // A label that names a field shows its access key; others show '&' as it is.
         if (!static_cast<const Label&>(control).NamesField()) style |= SS_NOPREFIX;
+        if (static_cast<const Label&>(control).CentredInHeight()) style |= SS_CENTERIMAGE;
         return {L"STATIC", style, 0};
     }
     bool TakesColors() const override { return true; }

@@ -70,6 +70,10 @@ class FieldKind : public ControlKindWin {
   public:
     void Created(ControlWindows& windows, Entry& entry) const override {
         windows.Mirror(*entry.control, Property::Text);
+        const std::string& cue = static_cast<TextBox&>(*entry.control).CueBanner();
+        if (!cue.empty())
+            ::SendMessageW(entry.window, EM_SETCUEBANNER, TRUE,
+                           reinterpret_cast<LPARAM>(Widen(cue).c_str()));
     }
     void Mirror(ControlWindows& windows, Entry& entry, Property property,
                 bool echo) const override {

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <shobjidl.h>
 #include <memory>
 
 #include "platform/win/Text_win.h"
@@ -25,6 +26,13 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
     return 0;
 }
 
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+struct CoTaskFree {
+    void operator()(void* memory) const { ::CoTaskMemFree(memory); }
+};
+
 }  // namespace
 
 std::string Win32Dialogs::BrowseForFolder(const std::string& title,
@@ -45,6 +53,30 @@ std::string Win32Dialogs::BrowseForFolder(const std::string& title,
                                  GPFIDL_DEFAULT))
         return "";
     path.resize(path.find(L'\0'));
+    return Narrow(path);
+}
+
+std::string Win32Dialogs::PickFolder(const std::string& title) {
+    // The file dialog in its folder mode: it has an address field, where the tree has none.
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&dialog))))
+        return BrowseForFolder(title, "");
+    const std::unique_ptr<IFileOpenDialog, ComRelease> owned(dialog);
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (FAILED(dialog->GetOptions(&options))) return "";
+    if (FAILED(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM |
+                                  FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR)))
+        return "";
+    const std::wstring wideTitle = Widen(title);
+    if (FAILED(dialog->SetTitle(wideTitle.c_str()))) return "";
+    if (FAILED(dialog->Show(owner_))) return "";  // cancelled, or it could not show
+    IShellItem* item = nullptr;
+    if (FAILED(dialog->GetResult(&item)) || !item) return "";
+    const std::unique_ptr<IShellItem, ComRelease> ownedItem(item);
+    wchar_t* path = nullptr;
+    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return "";
+    const std::unique_ptr<wchar_t, CoTaskFree> ownedPath(path);
     return Narrow(path);
 }
 

@@ -19,6 +19,7 @@ class ConsoleDialogs : public Dialogs {
     MessageAnswer ShowMessage(const std::string& text, const std::string& title,
                               MessageButtons buttons, MessageIcon icon) override;
     std::string BrowseForFolder(const std::string&, const std::string&) override { return ""; }
+    std::string PickFolder(const std::string&) override { return ""; }
     std::string OpenFileNames(const OpenFileRequest&) override { return ""; }
 
     int Shown() const { return shown_; }

@@ -2,6 +2,7 @@
 #include "platform/win/ResourceIds.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
@@ -91,11 +92,22 @@ LRESULT CALLBACK Win32NotifyIcon::TrayCallback(HWND window, UINT message, WPARAM
                 // Version 4: the event in the low word, the icon's number in the high word
                 // (the pointer's place comes in wParam). Before it: the event in lParam, the
                 // icon's number in wParam.
+                const UINT event =
+                    self->newerMessages_ ? LOWORD(lParam) : static_cast<UINT>(lParam);
                 if (self->newerMessages_)
                     self->tray_->DispatchTrayMessage(LOWORD(lParam), HIWORD(lParam));
                 else
                     self->tray_->DispatchTrayMessage(static_cast<std::uint32_t>(lParam),
                                                      static_cast<std::int32_t>(wParam));
+                // The menu: version 4 says WM_CONTEXTMENU (mouse or keyboard) with the place in
+                // wParam; the older messages have only the right button's release.
+                if (self->menu_ && self->newerMessages_ && event == WM_CONTEXTMENU)
+                    self->menu_({GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam)});
+                else if (self->menu_ && !self->newerMessages_ && event == WM_RBUTTONUP) {
+                    POINT at{};
+                    ::GetCursorPos(&at);
+                    self->menu_(at);
+                }
                 return 0;
             }
             if (self->taskbarCreated_ && message == self->taskbarCreated_) {

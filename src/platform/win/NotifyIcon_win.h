@@ -32,6 +32,9 @@ class Win32NotifyIcon : public NotifyIcon {
     bool LastResult() const { return lastResult_; }
     // The shell agreed to send the newer messages (the event and the icon in lParam).
     bool NewerMessages() const { return newerMessages_; }
+    // Who opens the icon's menu, at a place on the screen: asked on a right click, on
+    // Shift+F10 or the Menu key while the icon has the keyboard.
+    void SetMenuHandler(std::function<void(POINT)> handler) { menu_ = std::move(handler); }
 
   private:
     static LRESULT CALLBACK TrayCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,6 +43,7 @@ class Win32NotifyIcon : public NotifyIcon {
     HINSTANCE instance_ = nullptr;
     NotifyIconListener* tray_ = nullptr;
     UniqueHicon icon_;
+    std::function<void(POINT)> menu_;
     UINT taskbarCreated_ = 0;
     bool lastResult_ = false;
     bool newerMessages_ = false;

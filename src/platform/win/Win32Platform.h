@@ -76,6 +76,7 @@ class Win32Dialogs : public Dialogs {
                               MessageButtons buttons, MessageIcon icon) override;
     std::string BrowseForFolder(const std::string& title,
                                 const std::string& initialFolder) override;
+    std::string PickFolder(const std::string& title) override;
     std::string OpenFileNames(const OpenFileRequest& request) override;
 
   private:
