@@ -28,8 +28,11 @@ source "$root/tools/release-common.sh"
 version=$(ondrevan_version)
 later="${version%.*}.$((${version##*.} + 1))"
 rm -f "$root"/build/e2e/Ondrevan-later-*.msi "$root"/build/e2e/Ondrevan-rebuilt-*.msi
-"$root/tools/build-msi.sh" "$root/build/e2e/Ondrevan-later-$later.msi" "$later"
+# The two are built side by side: each is mostly one program waiting on files.
+"$root/tools/build-msi.sh" "$root/build/e2e/Ondrevan-later-$later.msi" "$later" &
+later_msi=$!
 "$root/tools/build-msi.sh" "$root/build/e2e/Ondrevan-rebuilt-$version.msi" "$version"
+wait "$later_msi"
 
 export ONDREVAN_WINE=$root/build/e2e/wine
 rm -rf "$ONDREVAN_WINE" "$root/build/e2e/screenshots"
