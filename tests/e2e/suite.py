@@ -501,7 +501,7 @@ class Session:
         balloon = until("the balloon", lambda: self.desk.seen("class", "tooltips_class32", "0"))
         self.desk.screenshot("balloon")
         assert balloon.visible
-        icon = self.desk.seen("tray")
+        icon = until("the icon", lambda: self.desk.seen("tray"))
         assert self.desk.bluest(icon.rect) > 0.3, "the icon is drawn, not a blank square"
         self.desk.settled()
         assert not self.desk.form().visible, "it stays hidden"
@@ -712,7 +712,8 @@ class Session:
         until("the preview counted", lambda: (b := self.desk.seen(
             "window-child", PREVIEW, "Button", "Copy")) and b.enabled, 60)
         # The keyboard starts in the table; Tab goes on to Copy.
-        assert self.desk.seen("window-focus", PREVIEW).cls == "SysListView32"
+        assert until("the keyboard in the preview",
+                     lambda: self.desk.seen("window-focus", PREVIEW)).cls == "SysListView32"
         self.desk.key("Tab")
         until("Copy focused", lambda: self.desk.seen("window-focus", PREVIEW).text == "&Copy")
         report = self.copied_preview()
@@ -897,7 +898,7 @@ class Session:
     def step_options_store_only_what_the_user_is_done_with(self):
         # A careless hand in the options window, by the keyboard alone.
         self.open_options()
-        assert self.options_focus() == ("Edit", "0"), self.options_focus()
+        until("the keyboard in the age", lambda: self.options_focus() == ("Edit", "0"))
         self.desk.key("End", "BackSpace")
         self.desk.type("45")
         self.desk.key("Tab")
@@ -917,7 +918,7 @@ class Session:
         self.desk.type("a|b")
         line = self.refused("A pattern")
         assert line.endswith("No pattern is in force."), line
-        field = self.desk.seen("window-focus", OPTIONS)
+        field = until("the field with the keyboard", lambda: self.desk.seen("window-focus", OPTIONS))
         self.desk.key("Tab")
         until("the field left", lambda: (f := self.desk.seen("window-focus", OPTIONS))
               and f.rect != field.rect)
@@ -1197,7 +1198,7 @@ class Session:
         self.desk.menu_up()
         self.desk.key("o")
         until("the options window", lambda: self.desk.seen("top", OPTIONS))
-        assert self.options_focus()[0] == "Edit", self.options_focus()
+        until("the keyboard in the first field", lambda: (self.options_focus() or ("",))[0] == "Edit")
         forward = round_of(OPTIONS, "Tab")
         backward = round_of(OPTIONS, "shift+Tab")
         assert len(forward) == 10 and len(set(forward)) == 10, forward

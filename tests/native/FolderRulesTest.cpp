@@ -211,7 +211,7 @@ TEST(FolderRules, AgeByEachDateThenTheCapOldestFirstUnderThePolicy) {
         // A cap met only by taking what the policy's age keeps is not met: it takes the rest.
         {"maxfiles=1", 7, "CKPCC", false},
         {"maxmb=1", 7, "CKPCC", false},
-        {"maxfiles=1;age=30", 7, "DKPKK", false},
+        {"maxfiles=1;age=30", 7, "DKPCC", false},
         {"age=0", 36500, "KKPKK", true},
     };
     for (const Case& c : cases) {
