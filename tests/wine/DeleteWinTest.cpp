@@ -191,13 +191,18 @@ class SwapForAnotherFolder : public Win32FileSystem {
 
 TEST_F(RealDeletion, AFolderSwappedForAnotherRealFolderIsNeverClearedNorRecycledInItsPlace) {
     constexpr int kFiles = 20;
+    // Every file gone, the folder's path is checked again before anything goes by it: the
+    // empty sub-folders, the folder itself to the Recycle Bin. (Midway, each file's own
+    // final path tells on Windows; Wine gives the path the folder was opened by.)
     const struct {
         const char* name;
-        bool folderMode;
+        bool folderMode, emptySubfolders;
         int swapAfter;  // files deleted before the swap
+        bool stopped;   // the run says it stopped
     } cases[] = {
-        {"Midway", false, 5},            // checked as each file goes
-        {"BeforeTheBin", true, kFiles},  // every file gone: checked before the Recycle Bin
+        {"Midway", false, false, 5, false},
+        {"BeforeTheEmptyFolders", false, true, kFiles, true},
+        {"BeforeTheBin", true, false, kFiles, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,10 +211,15 @@ TEST_F(RealDeletion, AFolderSwappedForAnotherRealFolderIsNeverClearedNorRecycled
         MakeFolder(base);
         MakeFolder(folder);
         MakeFolder(other);
+        MakeFolder(other + "\\Empty");
         for (int i = 0; i < kFiles; ++i) {
             MakeFile(folder + "\\f" + std::to_string(i) + ".txt");
             MakeFile(other + "\\f" + std::to_string(i) + ".txt");
         }
+        const std::wstring empty = c.emptySubfolders ? L"On" : L"Off";
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, testing::kSettingsKey, L"RemoveEmptySubfolders",
+                          REG_SZ, empty.c_str(),
+                          static_cast<DWORD>((empty.size() + 1) * sizeof(wchar_t)));
         SwapForAnotherFolder fileSystem(folder, other, c.swapAfter);
         Services services = sys.services();
         Form1 swapping(Services{
@@ -228,11 +238,12 @@ TEST_F(RealDeletion, AFolderSwappedForAnotherRealFolderIsNeverClearedNorRecycled
         for (int i = 0; i < kFiles; ++i)
             left += Exists(folder + "\\f" + std::to_string(i) + ".txt");
         EXPECT_EQ(left, kFiles) << "files of the folder put in its place were deleted";
+        EXPECT_TRUE(Exists(folder + "\\Empty")) << "its empty folder was removed";
         std::ifstream in(swapping.HistoryFilePath().c_str(), std::ios::binary);
         const std::string history(std::istreambuf_iterator<char>(in), {});
-        EXPECT_NE(history.find("Stopped clearing folder  " + folder +
-                               " (the folder changed during the run"),
-                  std::string::npos)
+        EXPECT_EQ(history.find("Stopped clearing folder  " + folder +
+                               " (the folder changed during the run") != std::string::npos,
+                  c.stopped)
             << history;
         EXPECT_EQ(history.find("Deleted folder "), std::string::npos) << history;
     }
