@@ -109,10 +109,16 @@ class Desktop:
     # ---- the probe: what the screen shows ----
 
     def probe_lines(self, *args):
-        try:
-            result = self.wine(self.probe_path, *args, timeout=60)
-        except subprocess.TimeoutExpired:
-            return None  # Wine slow to start the probe: the caller asks again while it waits
+        """What the probe says, or None when what it was asked for is not there. A probe that
+        Wine is slow to start on a busy machine is asked again, not taken for an answer."""
+        for _ in range(5):
+            try:
+                result = self.wine(self.probe_path, *args, timeout=60)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        else:
+            raise AssertionError(f"the probe never answered {args}")
         if result.returncode != 0:
             return None
         return result.stdout.replace("\r", "").splitlines()
@@ -126,9 +132,7 @@ class Desktop:
         return Seen(match)
 
     def control(self, name):
-        found = self.seen("control", name)
-        assert found, f"no control {name}"
-        return found
+        return until(f"the control {name}", lambda: self.seen("control", name))
 
     def form(self):
         return self.seen("form")
