@@ -50,6 +50,9 @@ native=$!
 
 echo "== Windows build and tests under Wine"
 if "$root/tools/build.sh" win; then
+    # What the end-to-end suite installs is packaged meanwhile.
+    "$root/tests/e2e/run.sh" package >"$logs/e2e-package.txt" 2>&1 &
+    packaging=$!
     (cd "$root/build/win" && "$root/tools/with-xvfb.sh" ctest --output-on-failure --timeout 600) 2>&1 \
         | tee "$logs/wine.txt"
     count "$logs/wine.txt"
@@ -61,7 +64,13 @@ echo "(Windows build and Wine tests: $((SECONDS - started)) s)"
 
 echo "== Release packages, installed and used from outside under Wine"
 e2e_started=$SECONDS
-"$root/tests/e2e/run.sh" 2>&1 | tee "$logs/e2e.txt"
+if [ -n "${packaging:-}" ] && wait "$packaging"; then
+    cat "$logs/e2e-package.txt"
+    "$root/tests/e2e/run.sh" suite 2>&1 | tee "$logs/e2e.txt"
+else
+    cat "$logs/e2e-package.txt" 2>/dev/null
+    "$root/tests/e2e/run.sh" 2>&1 | tee "$logs/e2e.txt"
+fi
 line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$logs/e2e.txt" | tail -1)
 if [ -n "$line" ]; then
     passed=$((passed + $(sed -E 's/^e2e: ([0-9]+) passed.*/\1/' <<<"$line")))
