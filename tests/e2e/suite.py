@@ -821,6 +821,9 @@ class Session:
     def step_chosen_hot_key_toggles_and_can_keep_its_press(self):
         try:
             self.chosen_hot_key_toggles_and_can_keep_its_press()
+        except BaseException:
+            self.desk.screenshot("hot-key-as-it-failed")  # before the designed key comes back
+            raise
         finally:
             self.designed_hot_key_back()
 
