@@ -556,9 +556,7 @@ class Session:
         self.desk.type("*.KEEP")
         until("the age stored, once left", lambda: self.settings().get("MinimumAgeDays") == "7")
         self.desk.screenshot("options")
-        self.desk.key("alt+F4")
-        until("the options window to hide",
-              lambda: not self.desk.seen("top", "Ondrevan Options", "0"))
+        self.close_by_alt_f4(OPTIONS)
         until("the patterns stored as the window closed",
               lambda: self.settings().get("KeepPatterns") == "*.KEEP")
 
@@ -579,8 +577,7 @@ class Session:
         assert result.stdout.splitlines() == report, (result.stdout, report)
 
         # The run does what the preview said.
-        self.desk.key("alt+F4")  # the preview lies over the buttons
-        until("the preview to hide", lambda: not self.desk.seen("top", "Ondrevan Preview", "0"))
+        self.close_by_alt_f4(PREVIEW)  # the preview lies over the buttons
         before = len(self.run_summaries())
         self.desk.click_control("PushButton3")
         if self.settings().get("Check1") == "1":
@@ -688,6 +685,22 @@ class Session:
         self.desk.click_control("PushButton13")
         until("an empty list", lambda: self.desk.items() == [])
         until("the rules cleared", lambda: not self.settings().get("FolderRules"))
+
+    def close_by_alt_f4(self, title):
+        """Alt+F4 goes to the window in front: it is brought there first, so that it never
+        closes the main window (and the program) instead."""
+        def in_front():
+            found = self.desk.seen("foreground")
+            if found and found.text == title:
+                return True
+            spot = self.desk.seen("title-spot", title)
+            if spot:
+                self.desk.click_at(spot.x, spot.y, held=True)
+            return False
+        until(f"{title} in front", in_front)
+        self.desk.key("alt+F4")
+        until(f"the {title} window to hide", lambda: not self.desk.seen("top", title, "0"))
+        assert self.desk.form(), "Alt+F4 closed the program"
 
     def open_options(self):
         self.desk.click_control("Label4")  # the main window has the keyboard
@@ -836,8 +849,7 @@ class Session:
         until("the hint", lambda: self.desk.control("Label5").text ==
               "(Press F5 to toggle ON/OFF)")
         self.desk.click("window-child", OPTIONS, "Edit")
-        self.desk.key("alt+F4")
-        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        self.close_by_alt_f4(OPTIONS)
         asks = self.settings().get("Check1") == "1"
 
         def toggle_in_notepad(key):
@@ -869,8 +881,7 @@ class Session:
         self.desk.click("window-child", OPTIONS, "Button",
                         "Let the key reach the program in front")
         until("pass-through off", lambda: self.settings().get("HotKeyPassThrough") == "Off")
-        self.desk.key("alt+F4")
-        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        self.close_by_alt_f4(OPTIONS)
         notepad = self.notepad_in_front()
         before = toggle_in_notepad("F5")
         until("F5 to toggle again", lambda: self.desk.control("PushButton2").text != before)
@@ -942,8 +953,7 @@ class Session:
         self.desk.screenshot("options-refused")
         assert "HotKey" not in self.settings(), self.settings()
         # Alt+F4 closes the window, as everywhere; the refused values go with it.
-        self.desk.key("alt+F4")
-        until("the options window to hide", lambda: not self.desk.seen("top", OPTIONS, "0"))
+        self.close_by_alt_f4(OPTIONS)
         stored = self.settings()
         assert stored.get("MinimumAgeDays") == "45" and "KeepPatterns" not in stored, stored
         assert "HotKey" not in stored, stored
