@@ -35,16 +35,24 @@ else
     echo "layers: see tools/include-graph.sh"; failed=$((failed + 1))
 fi
 
-echo "== Native build and tests"
-if "$root/tools/build.sh" native; then
-    (cd "$root/build/native" && ctest --output-on-failure -j2) 2>&1 | tee "$logs/native.txt"
-    count "$logs/native.txt"
-else
-    echo "native build failed"; failed=$((failed + 1))
-fi
+# The native build and its tests need no display and no Wine: they run beside the Windows
+# build, its Wine tests and the end-to-end suite, which wait on Wine more than they compute.
+# Their output is shown when they are done, in one piece.
+started=$SECONDS
+(
+    if "$root/tools/build.sh" native; then
+        (cd "$root/build/native" && ctest --output-on-failure -j2)
+    else
+        echo "native build failed"
+    fi
+) >"$logs/native.txt" 2>&1 &
+native=$!
 
 echo "== Windows build and tests under Wine"
 if "$root/tools/build.sh" win; then
+    # What the end-to-end suite installs is packaged meanwhile.
+    "$root/tests/e2e/run.sh" package >"$logs/e2e-package.txt" 2>&1 &
+    packaging=$!
     (cd "$root/build/win" && "$root/tools/with-xvfb.sh" ctest --output-on-failure --timeout 600) 2>&1 \
         | tee "$logs/wine.txt"
     count "$logs/wine.txt"
@@ -52,9 +60,17 @@ if "$root/tools/build.sh" win; then
 else
     echo "windows build failed"; failed=$((failed + 1))
 fi
+echo "(Windows build and Wine tests: $((SECONDS - started)) s)"
 
 echo "== Release packages, installed and used from outside under Wine"
-"$root/tests/e2e/run.sh" 2>&1 | tee "$logs/e2e.txt"
+e2e_started=$SECONDS
+if [ -n "${packaging:-}" ] && wait "$packaging"; then
+    cat "$logs/e2e-package.txt"
+    "$root/tests/e2e/run.sh" suite 2>&1 | tee "$logs/e2e.txt"
+else
+    cat "$logs/e2e-package.txt" 2>/dev/null
+    "$root/tests/e2e/run.sh" 2>&1 | tee "$logs/e2e.txt"
+fi
 line=$(grep -E '^e2e: [0-9]+ passed, [0-9]+ failed' "$logs/e2e.txt" | tail -1)
 if [ -n "$line" ]; then
     passed=$((passed + $(sed -E 's/^e2e: ([0-9]+) passed.*/\1/' <<<"$line")))
@@ -62,6 +78,12 @@ if [ -n "$line" ]; then
 else
     echo "the release or its end-to-end suite did not run to the end"; failed=$((failed + 1))
 fi
+echo "(release and end-to-end suite: $((SECONDS - e2e_started)) s)"
+
+echo "== Native build and tests (sanitizers)"
+wait "$native"
+cat "$logs/native.txt"
+count "$logs/native.txt"
 
 echo "== The release's winget manifests"
 if yamllint -d '{extends: default, rules: {document-start: disable, line-length: {max: 100}}}' \

@@ -325,6 +325,45 @@ int wmain(int argc, wchar_t** argv) {
         PrintLine(std::to_string(code));
         return 0;
     }
+    if (command == L"settled") {
+        // Three round trips through the main window's thread: a message already posted to it
+        // (a hot key, a key it has read) has been handled by the time the last one returns,
+        // or it opened a window that is up by then.
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        DWORD_PTR result = 0;
+        for (int i = 0; i < 3; ++i)
+            if (!form || !::SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result))
+                return 1;
+        return 0;
+    }
+    if (command == L"button-down") {  // whether the left mouse button is down, as Wine saw it
+        PrintLine((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) ? "1" : "0");
+        return 0;
+    }
+    if (command == L"thread-active") {  // the active window of the main window's thread
+        HWND form = ::FindWindowW(kFormClass, nullptr);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!form || !::GetGUIThreadInfo(::GetWindowThreadProcessId(form, nullptr), &info))
+            return 1;
+        PrintLine(info.hwndActive ? Narrow(ClassOf(info.hwndActive)) : "");
+        return 0;
+    }
+    if (command == L"close-top" && argc > 2) {  // asks every window with that title to close
+        HWND window = nullptr;
+        while ((window = ::FindWindowExW(nullptr, window, nullptr, argv[2]))) {
+            if (!::IsWindowVisible(window) || window == ::FindWindowW(kFormClass, nullptr))
+                continue;
+            if (HasClass(window, kDialogClass)) {
+                ::PostMessageW(window, WM_COMMAND, IDNO, 0);
+                ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                ::PostMessageW(window, WM_COMMAND, IDOK, 0);
+            } else {
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+        }
+        return 0;
+    }
     if (command == L"policy-changed") {  // what Group Policy broadcasts after applying
         DWORD_PTR result = 0;
         return ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
@@ -638,6 +677,15 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rows" && argc > 2) return Rows(ListIn(argv[2]));
     if (command == L"heading" && argc > 3) return Heading(ListIn(argv[2]), argv[3]);
     if (command == L"clipboard") return ClipboardText();
+    if (command == L"dialog-focus" && argc > 2) {  // the control of a box that has the keyboard
+        HWND window = VisibleTopLevel(kDialogClass, argv[2]);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        if (!window || !::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ||
+            !info.hwndFocus || !::IsChild(window, info.hwndFocus))
+            return 1;
+        return Found(info.hwndFocus);
+    }
     if (command == L"window-focus" && argc > 2) {
         HWND window = VisibleTopLevel(nullptr, argv[2]);
         GUITHREADINFO info{};

@@ -38,7 +38,7 @@ class Seen:
                 f"enabled={self.enabled} checked={self.checked} iconic={self.iconic}>")
 
 
-def until(what, check, timeout=20.0, every=0.2):
+def until(what, check, timeout=60.0, every=0.2):
     """Asks check() again until it gives something true; fails naming what was awaited."""
     deadline = time.monotonic() + timeout
     while True:
@@ -109,10 +109,16 @@ class Desktop:
     # ---- the probe: what the screen shows ----
 
     def probe_lines(self, *args):
-        try:
-            result = self.wine(self.probe_path, *args, timeout=60)
-        except subprocess.TimeoutExpired:
-            return None  # Wine slow to start the probe: the caller asks again while it waits
+        """What the probe says, or None when what it was asked for is not there. A probe that
+        Wine is slow to start on a busy machine is asked again, not taken for an answer."""
+        for _ in range(5):
+            try:
+                result = self.wine(self.probe_path, *args, timeout=60)
+                break
+            except subprocess.TimeoutExpired:
+                continue
+        else:
+            raise AssertionError(f"the probe never answered {args}")
         if result.returncode != 0:
             return None
         return result.stdout.replace("\r", "").splitlines()
@@ -126,9 +132,7 @@ class Desktop:
         return Seen(match)
 
     def control(self, name):
-        found = self.seen("control", name)
-        assert found, f"no control {name}"
-        return found
+        return until(f"the control {name}", lambda: self.seen("control", name))
 
     def form(self):
         return self.seen("form")
@@ -140,21 +144,39 @@ class Desktop:
 
     # ---- the mouse and the keyboard ----
 
-    def click_at(self, x, y, double=False):
-        subprocess.run(["xdotool", "mousemove", str(x), str(y)], check=True)
-        time.sleep(0.15)  # let the program see the pointer arrive before the press
-        # Wine tracks a title-bar box from the press, so press and release are apart.
+    def point_at(self, x, y):
+        """Moves the pointer there and waits until the display has it there."""
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y)], check=True)
+
+    def click_at(self, x, y, double=False, held=False):
+        """held: the button stays down until Wine has seen the press, as on a title bar,
+        whose boxes Wine tracks from the press on."""
+        self.point_at(x, y)
         subprocess.run(["xdotool", "mousedown", "1"], check=True)
-        time.sleep(0.08)
+        if held:
+            until("the press to reach Wine", lambda: self.probe_lines("button-down") == ["1"])
         subprocess.run(["xdotool", "mouseup", "1"], check=True)
         if double:
-            time.sleep(0.08)
             subprocess.run(["xdotool", "click", "1"], check=True)
 
-    def click(self, *probe_args, double=False, timeout=10):
+    def right_click_at(self, x, y):
+        self.point_at(x, y)
+        subprocess.run(["xdotool", "click", "3"], check=True)
+
+    def settled(self):
+        """Waits until the program has handled what was already sent to it (keys it read, a
+        hot key): what those could bring about has happened, or never will."""
+        until("the program to answer", lambda: self.probe_lines("settled") is not None, 60)
+
+    def menu_up(self):
+        """Waits for a menu (the system menu, a menu bar's or a list's) to be open."""
+        until("the menu", lambda: self.seen("class", "#32768", "0"))
+
+    def click(self, *probe_args, double=False, timeout=30):
         found = until(f"{' '.join(probe_args)} on the screen",
                       lambda: self.seen(*probe_args), timeout)
-        self.click_at(found.x, found.y, double)
+        self.click_at(found.x, found.y, double, held=probe_args[0] in ("caption-button",
+                                                                       "title-spot"))
         return found
 
     def click_control(self, name):
@@ -162,7 +184,7 @@ class Desktop:
         assert found.visible and found.enabled, f"{name} cannot be clicked: {found}"
         self.click_at(found.x, found.y)
 
-    def answer(self, title, button, timeout=15):
+    def answer(self, title, button, timeout=30):
         """Clicks a button of a dialog box and waits for the box to go."""
         self.click("button", title, button, str(timeout), timeout=timeout + 5)
         until(f"the {title!r} box to close", lambda: not self.seen("dialog", title, "0"))

@@ -396,5 +396,43 @@ TEST(Reopen, StartsAgainWhatExitClosedAndOnlyOnce) {
     EXPECT_NE(std::string(kUsage).find("/reopen"), std::string::npos);
 }
 
+// Whatever /export writes of a setting at either end of its range, /import takes back as it
+// was: the refusals of the file are the program's own limits, not narrower.
+TEST(SettingsFile, EachSettingAtTheEndsOfItsRangeImportsBackAsExported) {
+    const std::vector<std::pair<const char*, std::vector<std::string>>> limits = {
+        {"MinimumAgeDays", {"0", "36500", ""}},
+        {"Text1", {"0", "596523"}},
+        {"Text2", {"0", "59"}},
+        {"Text3", {"0", "59"}},
+        {"Check1", {"0", "1"}},
+        {"Option1", {"True", "False"}},
+        {"Option5", {"True", "False"}},
+        {"StartStopState", {"On", "Off"}},
+        {"RecycleFiles", {"On", "Off"}},
+        {"Weekly", {"Sunday", "Saturday"}},
+        {"Weekly Time", {"12:00:00 AM", "11:59:59 PM"}},
+        {"HotKey", {"", "Ctrl+Alt+Shift+F12"}},
+        {"KeepPatterns", {"", "*.keep; desktop.ini"}},
+        {"ProtectedFolders", {"", "C:\\Data\\Keep"}},
+    };
+    for (const auto& [name, values] : limits) {
+        for (const std::string& value : values) {
+            SCOPED_TRACE(std::string(name) + "=" + value);
+            FakeSystem from;
+            from.settings.Set(name, value);
+            std::string said;
+            ASSERT_EQ(RunFromCommandLine(CommandMode::Export, from.services(), said, "C:\\s.txt"),
+                      0)
+                << said;
+            FakeSystem to;
+            to.fileSystem.AppendToFile("C:\\s.txt", from.fileSystem.ReadWholeFile("C:\\s.txt"));
+            said.clear();
+            EXPECT_EQ(RunFromCommandLine(CommandMode::Import, to.services(), said, "C:\\s.txt"), 0)
+                << said;
+            EXPECT_EQ(to.settings.Get(name), value);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace ondrevan

@@ -153,6 +153,36 @@ std::vector<FileEntry> Listing() {
     return files;
 }
 
+TEST(FolderRules, EachRuleGivenTwiceWithTwoGoodValuesKeepsEveryFile) {
+    // Which of the two was meant is not known: neither is read, whichever comes first, and
+    // the folder keeps every file until its rules are put right.
+    const char* twice[][2] = {
+        {"mode=folder", "mode=contents"},
+        {"age=30", "age=1"},
+        {"ageby=created", "ageby=opened"},
+        {"keep=*.iso", "keep=*.txt"},
+        {"recycle=on", "recycle=off"},
+        {"empty=on", "empty=off"},
+        {"maxmb=1", "maxmb=100"},
+        {"maxfiles=1", "maxfiles=100"},
+        {"freebelowgb=1", "freebelowgb=100000"},
+    };
+    for (const auto& pair : twice) {
+        for (const std::string& text :
+             {std::string(pair[0]) + ";" + pair[1], std::string(pair[1]) + "; " + pair[0]}) {
+            SCOPED_TRACE(text);
+            const FolderRules rules = ParseRulesOfFolder(text);
+            EXPECT_FALSE(rules.unreadable.empty());
+            EXPECT_NE(FolderRulesSummary(rules).find("keeps every file"), std::string::npos)
+                << FolderRulesSummary(rules);
+            const FolderDecision decision = DecideFolderFiles(
+                Listing(), EffectiveFolderChoices(true, RunRules{}, rules, PolicyFloor{}), kNow);
+            EXPECT_TRUE(decision.ToDelete().empty());
+            EXPECT_EQ(decision.keptRulesUnread.files, std::size(kFiles));
+        }
+    }
+}
+
 char Letter(FileFate fate) {
     return "DKPCWU"[static_cast<int>(fate)];
 }
@@ -180,6 +210,10 @@ TEST(FolderRules, AgeByEachDateThenTheCapOldestFirstUnderThePolicy) {
         // folder goes by, and no cap takes what it keeps.
         {"age=1;ageby=created", 7, "KKPDD", true},
         {"maxfiles=2", 7, "CKPCC", true},
+        // A cap met only by taking what the policy's age keeps is not met: it takes the rest.
+        {"maxfiles=1", 7, "CKPCC", false},
+        {"maxmb=1", 7, "CKPCC", false},
+        {"maxfiles=1;age=30", 7, "DKPCC", false},
         {"age=0", 36500, "KKPKK", true},
     };
     for (const Case& c : cases) {

@@ -137,6 +137,23 @@ TEST_F(PreviewWindowFixture, ShowsTheTotalsFirstSortsAndCopiesWhatPreviewWrites)
     EXPECT_EQ(preview.lvwReport.Items(),
               (std::vector<std::string>{"C:\\Big", "C:\\Data", "C:\\Windows", "C:\\Gone"}));
     EXPECT_EQ(preview.Cell(0, PreviewColumn::Files), "12");
+    // Another column starts ascending, whichever way the last one went; only a second click
+    // on the same column turns it round.
+    const struct {
+        PreviewColumn column;
+        std::vector<std::string> shown;
+    } clicks[] = {
+        {PreviewColumn::Folder, {"C:\\Big", "C:\\Data", "C:\\Gone", "C:\\Windows"}},
+        {PreviewColumn::Folder, {"C:\\Windows", "C:\\Gone", "C:\\Data", "C:\\Big"}},
+        {PreviewColumn::Size, {"C:\\Windows", "C:\\Gone", "C:\\Data", "C:\\Big"}},
+        {PreviewColumn::Size, {"C:\\Big", "C:\\Data", "C:\\Windows", "C:\\Gone"}},
+        {PreviewColumn::Files, {"C:\\Windows", "C:\\Gone", "C:\\Data", "C:\\Big"}},
+        {PreviewColumn::Folder, {"C:\\Big", "C:\\Data", "C:\\Gone", "C:\\Windows"}},
+    };
+    for (const auto& click : clicks) {
+        preview.SortBy(click.column);
+        EXPECT_EQ(preview.lvwReport.Items(), click.shown) << static_cast<int>(click.column);
+    }
 
     preview.cmdCopy.Click.Raise();
     std::string written;

@@ -36,6 +36,45 @@ TEST(TrayTip, StateFirstThenTheLastRunWithItsDateWhenNotTodayWithinTheTipsRoom) 
     EXPECT_EQ(SwitchBalloonText(false, ""), "Automatic deletion off");
 }
 
+// Windows counts a tip in UTF-16 units: a character beyond the Basic Multilingual Plane is
+// two, and a tip that would cut one in half loses it whole.
+TEST(TrayTip, CharactersOfTwoUnitsCountTwiceAndAreNeverSplit) {
+    const std::string face = "\xF0\x9F\x98\x80";  // U+1F600, four bytes, two units
+    const auto units = [](const std::string& text) {
+        std::size_t count = 0;
+        for (std::size_t i = 0; i < text.size();) {
+            const auto lead = static_cast<unsigned char>(text[i]);
+            const std::size_t bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+            EXPECT_LE(i + bytes, text.size()) << "a character cut at the end";
+            for (std::size_t b = 1; b < bytes && i + b < text.size(); ++b)
+                EXPECT_EQ(static_cast<unsigned char>(text[i + b]) & 0xC0, 0x80) << "cut inside";
+            count += bytes == 4 ? 2 : 1;
+            i += bytes;
+        }
+        return count;
+    };
+    std::string faces;
+    for (int i = 0; i < 70; ++i) faces += face;
+    // Each length of the text before the outcome, so that the cut falls on either unit.
+    for (std::size_t pad = 0; pad < 8; ++pad) {
+        SCOPED_TRACE(pad);
+        const std::string time = "12:00" + std::string(pad, '0');
+        const std::string shortened = TrayTipText({false, "", time, "", faces});
+        EXPECT_LE(units(shortened), 127u) << shortened;
+        EXPECT_GE(units(shortened), 125u) << "the tip's room is used";
+        EXPECT_EQ(shortened.substr(shortened.size() - 3), "...") << shortened;
+        // An outcome that fits by units is whole.
+        const std::string head = "Ondrevan: automatic deletion off\nLast run " + time + ": ";
+        std::string fitting;
+        while (units(head + fitting + face) <= 127) fitting += face;
+        EXPECT_EQ(TrayTipText({false, "", time, "", fitting}), head + fitting);
+        // A state past the room: cut whole, within it.
+        const std::string state = TrayTipText({true, std::string(pad, 'x') + faces, "", "", ""});
+        EXPECT_LE(units(state), 127u);
+        EXPECT_GE(units(state), 126u);
+    }
+}
+
 struct TrayFixture : ::testing::Test {
     testing::FakeSystem sys;
     cSysTray tray{sys.notifyIcon, sys.pump, sys.clock};

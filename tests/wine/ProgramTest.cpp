@@ -78,7 +78,7 @@ std::string TextOf(HWND window) {
     return Narrow(text);
 }
 
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
+bool WaitFor(const std::function<bool()>& condition, int milliseconds = 60000) {
     for (int waited = 0; waited < milliseconds; waited += 50) {
         if (condition()) return true;
         ::Sleep(50);  // another process: nothing to wait on but its windows
@@ -102,7 +102,7 @@ class RunningProgram : public ::testing::Test {
                 if (candidate && ::IsWindowVisible(candidate)) window_ = candidate;
                 return window_ != nullptr;
             },
-            20000);
+            120000);
         ASSERT_NE(window_, nullptr) << "the main window never showed";
     }
     void TearDown() override {
@@ -117,7 +117,7 @@ class RunningProgram : public ::testing::Test {
     }
     DWORD CloseAndWait() {
         ::PostMessageW(window_, WM_CLOSE, 0, 0);
-        EXPECT_EQ(::WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+        EXPECT_EQ(::WaitForSingleObject(process_.hProcess, 60000), WAIT_OBJECT_0);
         DWORD code = 12345;
         ::GetExitCodeProcess(process_.hProcess, &code);
         return code;
@@ -428,7 +428,7 @@ TEST_F(RunningProgram, MinimizingHidesIntoTheTrayAndTheIconBringsItBack) {
     EXPECT_FALSE(::IsIconic(window_)) << "back at its normal size";
     // The close box, as the system menu sends it.
     ::PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(::WaitForSingleObject(process_.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(process_.hProcess, 60000), WAIT_OBJECT_0);
     DWORD code = 12345;
     ::GetExitCodeProcess(process_.hProcess, &code);
     EXPECT_EQ(code, 0u);
@@ -482,7 +482,7 @@ TEST(ClosingDuringARun, EndsTheProgramBeforeTheNextFolder) {
             window = ::FindWindowW(L"OndrevanForm1", nullptr);
             return window && ::IsWindowVisible(window);
         },
-        20000);
+        120000);
     ASSERT_NE(window, nullptr);
     ::PostMessageW(ChildById(window, 1001), BM_CLICK, 0, 0);  // the test button
     EXPECT_TRUE(WaitFor([] { return ::FindWindowW(L"#32770", L"Application Error") != nullptr; }))
@@ -490,7 +490,7 @@ TEST(ClosingDuringARun, EndsTheProgramBeforeTheNextFolder) {
     EXPECT_EQ(::GetFileAttributesW((one + L"\\file.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
 
     ::PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 60000), WAIT_OBJECT_0);
     DWORD code = 12345;
     ::GetExitCodeProcess(process.hProcess, &code);
     EXPECT_EQ(code, 0u);
@@ -725,8 +725,9 @@ TEST_F(RunningProgram, WithHighContrastOnDrawsInTheSystemsColours) {
         EXPECT_EQ(CloseAndWait(), 0u);
         GTEST_SKIP() << "this Windows cannot switch high contrast on (Wine cannot)";
     }
-    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    ::Sleep(500);
+    // Drawn before RedrawWindow returns: the window is painted at once, not later.
+    ::RedrawWindow(window_, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT client;
     ::GetClientRect(window_, &client);
     POINT gap{client.right / 2, 2};  // between the top buttons and the frames: bare background
@@ -900,7 +901,7 @@ TEST_F(RunningProgram, BoxesTellWhetherTheyAreCheckedAndOnlyAFieldItselfHasItsVa
         return on;
     };
     ::SendMessageW(ChildById(window_, IdOf("Check1")), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return checked("Check1"); }, 5000)) << "Check1, clicked";
+    EXPECT_TRUE(WaitFor([&] { return checked("Check1"); }, 30000)) << "Check1, clicked";
     const std::pair<const char*, bool> boxes[] = {{"Check1", true},  {"Check8", false},
                                                   {"Option1", true}, {"Option2", false},
                                                   {"Option3", true}, {"Option4", false}};

@@ -151,7 +151,7 @@ TEST_F(RealSchedule, ASwitchLeftOnStartsArmedAndRunsARealThreeSecondInterval) {
         std::ifstream in(form->HistoryFilePath().c_str(), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    ASSERT_TRUE(PumpUntil([&] { return !history().empty(); }, 5000));
+    ASSERT_TRUE(PumpUntil([&] { return !history().empty(); }, 30000));
     EXPECT_NE(history().find("Deleted content of folder  " + kFolder + "\r\n"), std::string::npos);
     EXPECT_EQ(::GetFileAttributesW(Widen(kFolder + "\\one.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(form->Timer1.Running()) << "re-armed after the run";
@@ -171,7 +171,7 @@ TEST_F(RealSchedule, ClosingTheRealWindowTakesAwayTheTrayIconAndTheHook) {
     ASSERT_TRUE(iconThere());
     const HWND main = window->Handle();
     ::PostMessageW(main, WM_CLOSE, 0, 0);  // as the close box sends it
-    ASSERT_TRUE(PumpUntil([main] { return !::IsWindow(main); }, 5000));
+    ASSERT_TRUE(PumpUntil([main] { return !::IsWindow(main); }, 30000));
     EXPECT_FALSE(iconThere()) << "the icon has left the notification area";
     EXPECT_FALSE(sys.real.keyboardHook.Installed()) << "the hot key is gone";
 }

@@ -14,9 +14,9 @@ class Win32KeyStates : public KeyStates {
     std::int16_t AsyncKeyState(int virtualKey) override { return ::GetAsyncKeyState(virtualKey); }
 };
 
-// The global low-level keyboard hook (modKeyboard). Its procedure only detects the hot
-// key and posts a message: Windows drops a low-level hook that does not return in time,
-// and the toggle may show modal message boxes.
+// The global low-level keyboard hook (modKeyboard), on a thread of its own. Its procedure
+// only detects the hot key and posts a message: Windows passes a key on when a low-level
+// hook does not return in time, and the toggle may show modal message boxes.
 class Win32KeyboardHook : public KeyboardHook {
   public:
     void SetTarget(HWND window);
