@@ -22,8 +22,8 @@
 #include "product/Policies.h"
 #include "product/SettingKeys.h"
 #include "product/SettingTable.h"
-#include "schedule/Interval.h"
 #include "schedule/CatchUp.h"
+#include "schedule/Interval.h"
 
 namespace ondrevan {
 

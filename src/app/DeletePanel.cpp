@@ -6,7 +6,6 @@
 #include "controls/OptionButton.h"
 #include "delete/DelFolders.h"
 #include "delete/PreviewReport.h"
-#include "product/RunRules.h"
 #include "platform/AppMessages.h"
 #include "platform/Clock.h"
 #include "platform/ErrorReport.h"

@@ -307,12 +307,12 @@ void DelFolders::StopAtOnce(const std::string& why) {
             (toBin ? totals.filesNotRecycled : totals.filesFailed) += done.failures.size();
             if (done.count > 0)
                 log.folders.push_back({underWay_.folder, done.count, done.bytes, false});
-            log.Failure(kFolderLog,
-                        {"Stopped clearing folder ",
-                         underWay_.folder + " (the run was stopped after " +
-                             (toBin ? "sending " : "deleting ") +
-                             CountedText(done.count, "file", "files") +
-                             (toBin ? " to the Recycle Bin" : "") + "; the rest were left)"});
+            log.Failure(
+                kFolderLog,
+                {"Stopped clearing folder ",
+                 underWay_.folder + " (the run was stopped after " +
+                     (toBin ? "sending " : "deleting ") + CountedText(done.count, "file", "files") +
+                     (toBin ? " to the Recycle Bin" : "") + "; the rest were left)"});
             for (const FileFailure& failure : done.failures)
                 log.Failure(kFailureLog, FailureMessage(toBin),
                             failure.path + " (" + failure.reason + ")");

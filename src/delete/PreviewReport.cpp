@@ -172,8 +172,7 @@ PreviewTotals TotalsOf(const std::vector<FolderPlan>& plans, const RunChoices& c
     const PlanCounts c = CountPlans(plans);
     PreviewTotals totals;
     const std::string deleted = FilesAndSize(c.files, c.bytes) + " would be deleted";
-    const std::string toBin =
-        FilesAndSize(c.binFiles, c.binBytes) + " would go to the Recycle Bin";
+    const std::string toBin = FilesAndSize(c.binFiles, c.binBytes) + " would go to the Recycle Bin";
     // One verb when every folder goes one way, as the options say; both when they differ.
     if (c.binFiles == 0 && !choices.rules.recycleFiles)
         totals.files = deleted;
@@ -336,10 +335,9 @@ RunQuestion RunQuestionOf(const std::vector<FolderPlan>& plans, const RunChoices
     const std::string from = " from " + CountedText(counts.worked, "folder", "folders");
     // Each folder's files go where its own choice sends them, as in the preview's totals.
     const bool toBin = counts.files == 0 && (counts.binFiles > 0 || choices.rules.recycleFiles);
-    question.totals =
-        toBin ? "Send " + FilesAndSize(counts.binFiles, counts.binBytes) + from +
-                    " to the Recycle Bin"
-              : "Delete " + FilesAndSize(counts.files, counts.bytes) + from;
+    question.totals = toBin ? "Send " + FilesAndSize(counts.binFiles, counts.binBytes) + from +
+                                  " to the Recycle Bin"
+                            : "Delete " + FilesAndSize(counts.files, counts.bytes) + from;
     if (!toBin && counts.binFiles > 0)
         question.totals +=
             ", send " + FilesAndSize(counts.binFiles, counts.binBytes) + " to the Recycle Bin";

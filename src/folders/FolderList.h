@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "product/FolderRules.h"
 #include "platform/ValueForms.h"
+#include "product/FolderRules.h"
 
 namespace ondrevan {
 

@@ -21,8 +21,7 @@ std::vector<EventRecord> EventWatch::Line(const std::string& text, bool failure)
         found.push_back({events::kEntryRefused, EventType::Warning, {text}});
     } else if (StartsWith(text, "Not run: ")) {
         found.push_back({events::kRunNotDone, EventType::Warning, {text}});
-    } else if (StartsWith(text, "Missed run of ") &&
-               text.find(", not run") != std::string::npos) {
+    } else if (StartsWith(text, "Missed run of ") && text.find(", not run") != std::string::npos) {
         found.push_back({events::kRunNotDone, EventType::Warning, {text}});
     } else if (StartsWith(text, "Missed run of ")) {
         found.push_back({events::kMissedRunCaughtUp, EventType::Information, {text}});

@@ -109,7 +109,7 @@ struct ClockMoves : ::testing::Test {
     struct CountingRun : DeleteRun {
         int runs = 0;
         bool AllowDeleteFolders() override { return true; }
-        RunReport DeleteFoldersFiles() override {
+        RunReport DeleteFoldersFiles(RunTrigger) override {
             ++runs;
             return {};
         }
