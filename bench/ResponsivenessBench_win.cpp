@@ -90,7 +90,7 @@ Figures MeasureRun(const std::vector<std::string>& folders, bool pumping) {
         while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
     }
     const double start = NowMs();
-    form.DeleteControls().DeleteFoldersFiles();
+    form.DeleteControls().DeleteFoldersFiles(ondrevan::RunTrigger::Button);
     figures.runMs = NowMs() - start;
     pinger.done = true;
     // The pinger's last question may be waiting for this thread: answer until it has gone.

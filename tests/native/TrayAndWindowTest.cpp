@@ -59,7 +59,7 @@ TEST(TrayTip, CharactersOfTwoUnitsCountTwiceAndAreNeverSplit) {
     for (std::size_t pad = 0; pad < 8; ++pad) {
         SCOPED_TRACE(pad);
         const std::string time = "12:00" + std::string(pad, '0');
-        const std::string shortened = TrayTipText({false, "", time, "", faces});
+        const std::string shortened = TrayTipText({false, "", time, "", faces, ""});
         EXPECT_LE(units(shortened), 127u) << shortened;
         EXPECT_GE(units(shortened), 125u) << "the tip's room is used";
         EXPECT_EQ(shortened.substr(shortened.size() - 3), "...") << shortened;
@@ -67,9 +67,10 @@ TEST(TrayTip, CharactersOfTwoUnitsCountTwiceAndAreNeverSplit) {
         const std::string head = "Ondrevan: automatic deletion off\nLast run " + time + ": ";
         std::string fitting;
         while (units(head + fitting + face) <= 127) fitting += face;
-        EXPECT_EQ(TrayTipText({false, "", time, "", fitting}), head + fitting);
+        EXPECT_EQ(TrayTipText({false, "", time, "", fitting, ""}), head + fitting);
         // A state past the room: cut whole, within it.
-        const std::string state = TrayTipText({true, std::string(pad, 'x') + faces, "", "", ""});
+        const std::string state =
+            TrayTipText({true, std::string(pad, 'x') + faces, "", "", "", ""});
         EXPECT_LE(units(state), 127u);
         EXPECT_GE(units(state), 126u);
     }

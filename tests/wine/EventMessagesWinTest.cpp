@@ -30,7 +30,9 @@ TEST(EventMessages, EveryEventFindsItsTextInTheProgramsMessageTable) {
     for (const char* line :
          {"Run finished: 1 file deleted (1 byte)", "Refused  C:\\x (a link)",
           "Missed run of 2026-03-29T02:30:00, run now", "Run finished: 0 files deleted (0 bytes)"})
-        for (EventRecord& event : watch.Line(line)) reported.push_back(std::move(event));
+        for (EventRecord& event :
+             watch.Line(line, std::string_view(line).rfind("Refused ", 0) == 0))
+            reported.push_back(std::move(event));
     reported.push_back(
         *watch.WriteFailed("The history file C:\\T\\Ondrevan.txt cannot be written"));
     const std::vector<std::pair<std::uint32_t, std::string>> texts = {
