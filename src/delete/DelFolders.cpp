@@ -40,6 +40,9 @@ class DelFolders::RunLog {
     void Failure(int line, const char* message, const std::string& path, std::uint64_t count = 1) {
         Failure(line, HistoryText{message, path}, count);
     }
+    // From now on a line that cannot be written is passed over without a box: the program is
+    // ending, and a box would hold it up.
+    void Quietly() { reported_ = true; }
     void Closing(int line, const std::string& summary) {
         Write(line, [&] { history_.AppendMessage(summary); });
     }
@@ -296,6 +299,7 @@ void DelFolders::StopAtOnce(const std::string& why) {
     RunLog& log = *log_;
     // The program ends as soon as this returns: what cannot be written now is lost, and
     // nobody is left to tell.
+    log.Quietly();
     try {
         if (filesUnderWay_) {
             filesUnderWay_ = false;

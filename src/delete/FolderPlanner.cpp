@@ -188,7 +188,11 @@ std::optional<std::string> FolderPlanner::ListedFolderThatKeeps(
             continue;
         const FolderRules own = *FindFolderRules(choices.folderRules, line.folder);
         if (!own.HasOwnRules()) continue;
-        const std::string path = RunFolderPath(line.folder);
+        // Named as the list holds it, where the list is at hand.
+        const auto entry =
+            listed ? std::find(listedKeys.begin(), listedKeys.end(), inner) : listedKeys.end();
+        const std::string path = RunFolderPath(
+            entry == listedKeys.end() ? line.folder : (*listed)[entry - listedKeys.begin()]);
         const auto bits = uses_.fileSystem.Attributes(path);
         if (!bits || !(*bits & attributes::kDirectory) || (*bits & attributes::kReparsePoint))
             continue;

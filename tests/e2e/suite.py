@@ -44,7 +44,9 @@ OPTIONS = "Ondrevan Options"
 PREVIEW = "Ondrevan Preview"
 RULES = "Rules for This Folder"
 # A count long enough to be cancelled: the same big folder, listed many times.
-BIG_FILES, BIG_ENTRIES = 20000, 200
+# A long count: this many listed folders (a run counts each folder once), each with this many
+# files.
+BIG_FILES, BIG_ENTRIES = 1500, 200
 # A history line is "<date> <time> <message> <folder>", and the messages end in a blank.
 CONTENT = "Deleted content of folder  "
 FOLDER = "Deleted folder  "
@@ -932,11 +934,12 @@ class Session:
         until("the preview to hide", lambda: not self.desk.seen("top", PREVIEW, "0"))
 
         # A long count shows how far it has come, the window answers, and Cancel stops it.
-        big = base + r"\Big"
-        os.makedirs(self.path(big), exist_ok=True)
-        for i in range(BIG_FILES):
-            open(os.path.join(self.path(big), f"{i:05}.tmp"), "w").close()
-        self.load_list("big.txt", [big] * BIG_ENTRIES)
+        bigs = [base + rf"\Big\{n:03}" for n in range(BIG_ENTRIES)]
+        for big in bigs:
+            os.makedirs(self.path(big), exist_ok=True)
+            for i in range(BIG_FILES):
+                open(os.path.join(self.path(big), f"{i:05}.tmp"), "w").close()
+        self.load_list("big.txt", bigs)
         self.open_preview()
         status = lambda: (self.desk.probe_lines("window-labels", PREVIEW) or ["", "", ""])[2]
         first = until("the count under way", lambda: (t := status()).startswith("Counting: ") and t)
@@ -993,7 +996,7 @@ class Session:
                 self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", key, "/f")
             self.start_program()
         until("the designed hint", lambda: self.desk.control("Label5").text ==
-              "(Press Ctrl + Shift + T to toggle ON/OFF)")
+              "(Press Ctrl+Shift+T to toggle ON/OFF)")
 
     def step_chosen_hot_key_toggles_and_can_keep_its_press(self):
         try:
