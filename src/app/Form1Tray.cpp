@@ -112,8 +112,9 @@ void Form1::ShowKeysHelp() {
         MsgBox(
             "Keyboard\r\n"
             "Tab, Shift+Tab: the next or previous control. Arrow keys: within an option group.\r\n"
-            "Alt: the menu bar (Alt+F, Alt+L, Alt+V, Alt+T, Alt+H); Alt and the underlined "
-            "letter: that button, box or option. Enter, Space: press the focused button.\r\n"
+            "Main window: Alt opens the menu bar (Alt+F, Alt+L, Alt+V, Alt+T, Alt+H); Alt and "
+            "the underlined letter: that button, box or option. Enter, Space: press the "
+            "focused button.\r\n"
             "Ctrl+O: load a folder list. Ctrl+Z: bring back what the last removal took. F5: "
             "count the preview again.\r\n"
             "In the folder list: Delete removes the selected folder; Shift+F10 or the Menu key "
