@@ -33,6 +33,11 @@ std::string Duration(std::int64_t seconds) {
            std::to_string(seconds % 60) + " s";
 }
 
+// A stamp written while the clock was ahead: it counts for nothing.
+bool AheadOfClock(const Stamp& stamp, std::int64_t now, const ZoneRules& zone) {
+    return StampInstant(stamp, zone) > now;
+}
+
 // Why the stamps cannot say whether scheduled runs happen, or "" when they can.
 std::string WhyCannotTell(const StatusFacts& facts, std::int64_t now, const ZoneRules& zone) {
     const auto stampFault = [&](const std::string& stamp, const char* what) -> std::string {
@@ -40,7 +45,7 @@ std::string WhyCannotTell(const StatusFacts& facts, std::int64_t now, const Zone
         const auto read = ParseStamp(stamp);
         if (!read)
             return std::string(what) + " (\"" + stamp + "\") does not read as yyyy-mm-ddThh:mm:ss";
-        if (StampInstant(*read, zone) > now)
+        if (AheadOfClock(*read, now, zone))
             return std::string(what) + " (" + Moment(read->wall) + ") lies in the future";
         return "";
     };
@@ -93,9 +98,9 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     // Runs count from the later of the last scheduled run and the switching on; a stamp
     // ahead of the clock was written while the clock was ahead, and counts for nothing.
     const auto lastStamp = ParseStamp(facts.lastRun);
-    const bool lastAhead = lastStamp && StampInstant(*lastStamp, zone) > now;
+    const bool lastAhead = lastStamp && AheadOfClock(*lastStamp, now, zone);
     const auto onStamp = ParseStamp(facts.switchedOnAt);
-    const bool onAhead = onStamp && StampInstant(*onStamp, zone) > now;
+    const bool onAhead = onStamp && AheadOfClock(*onStamp, now, zone);
     const auto since =
         MissedSince(lastAhead ? "" : facts.lastRun, onAhead ? "" : facts.switchedOnAt);
     const std::string cannotTell = WhyCannotTell(facts, now, zone);

@@ -24,6 +24,7 @@ PreviewForm::PreviewForm(const Uses& uses) : uses_(uses) {
                  &cmdCopy,   &cmdRefresh, &cmdCancel, &cmdClose};
     Window.SetPosition({0, 0, 12600, 6960});
     Window.SetCaption(kPreviewTitle);
+    Window.SetCloseButton(&cmdClose);  // Close does what Escape does
     // The totals come first, on two lines: what becomes of the files, then of the folders.
     lblTotals.SetPosition({120, 120, 12360, 255});
     lblFolders.SetPosition({120, 405, 12360, 255});

@@ -17,6 +17,7 @@ RunHistoryForm::RunHistoryForm(const Uses& uses) : uses_(uses) {
                  &txtLines,  &cmdCopy, &cmdExport,  &cmdClose};
     Window.SetPosition({0, 0, 12600, 9600});
     Window.SetCaption(kRunHistoryTitle);
+    Window.SetCloseButton(&cmdClose);  // Close does what Escape does
     lblTotals.SetPosition({120, 120, 12360, 255});
     lblSpan.SetPosition({120, 480, 700, 255});
     lblSpan.SetCaption("&Show:");

@@ -37,7 +37,6 @@ bool PreviewWindow::Show() {
     if (!made) {
         HWND window = tool_.Handle();
         list_ = tool_.WindowOf(form_.lvwReport);
-        close_ = tool_.WindowOf(form_.cmdClose);
         // A heading is a button to click: the list was made with headings that are not.
         ::SetWindowLongPtrW(list_, GWL_STYLE,
                             ::GetWindowLongPtrW(list_, GWL_STYLE) & ~LONG_PTR{LVS_NOSORTHEADER});
@@ -106,14 +105,6 @@ LRESULT PreviewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
             }
             break;
         }
-        case WM_COMMAND:
-            // Close does what the close box and Escape do.
-            if (lParam && reinterpret_cast<HWND>(lParam) == close_ &&
-                HIWORD(wParam) == BN_CLICKED) {
-                ::SendMessageW(window, WM_CLOSE, 0, 0);
-                return 0;
-            }
-            break;
         case kDpiChangedMessage: {
             // The columns are made anew at the new scale.
             const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
@@ -122,7 +113,7 @@ LRESULT PreviewWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, L
         }
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(window, Subclass, kSubclassId);
-            list_ = close_ = nullptr;
+            list_ = nullptr;
             break;
         default:
             break;

@@ -41,7 +41,6 @@ class PreviewWindow {
     std::function<void(const std::function<void()>&)> guarded_;
     ToolWindow tool_;
     HWND list_ = nullptr;
-    HWND close_ = nullptr;
 };
 
 }  // namespace ondrevan::win

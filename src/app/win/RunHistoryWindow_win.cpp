@@ -59,7 +59,6 @@ bool RunHistoryWindow::Show() {
         runs_ = tool_.WindowOf(form_.lvwRuns);
         folders_ = tool_.WindowOf(form_.lvwFolders);
         chart_ = tool_.WindowOf(form_.lblChart);
-        close_ = tool_.WindowOf(form_.cmdClose);
         ClickableHeadings(runs_);
         ClickableHeadings(folders_);
         // The chart takes the keyboard in its turn, between the span and the tables.
@@ -150,13 +149,6 @@ LRESULT RunHistoryWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
             }
             break;
         }
-        case WM_COMMAND:
-            if (lParam && reinterpret_cast<HWND>(lParam) == close_ &&
-                HIWORD(wParam) == BN_CLICKED) {
-                ::SendMessageW(window, WM_CLOSE, 0, 0);
-                return 0;
-            }
-            break;
         case kDpiChangedMessage: {
             const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
             if (const RunHistory* model = form_.Model()) {
@@ -169,7 +161,7 @@ LRESULT RunHistoryWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
         }
         case WM_NCDESTROY:
             ::RemoveWindowSubclass(window, Subclass, kSubclassId);
-            runs_ = folders_ = close_ = nullptr;
+            runs_ = folders_ = nullptr;
             break;
         default:
             break;

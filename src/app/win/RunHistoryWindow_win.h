@@ -47,7 +47,6 @@ class RunHistoryWindow {
     HWND runs_ = nullptr;
     HWND folders_ = nullptr;
     HWND chart_ = nullptr;
-    HWND close_ = nullptr;
 };
 
 }  // namespace ondrevan::win
