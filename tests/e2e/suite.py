@@ -362,6 +362,13 @@ class Session:
         self.new_history_lines(before, 4, timeout=30)  # two runs, one line per folder each
 
         notepad = self.notepad_in_front()
+        # A run that comes by while the user types in another program leaves the keyboard
+        # there: the window moves its selection, not the person's hands.
+        self.new_history_lines(len(self.history()), 2, timeout=30)
+        self.desk.settled()
+        in_front = self.desk.seen("foreground")
+        assert in_front and in_front.cls == "Notepad", f"a run took the keyboard: {in_front}"
+        self.typed_in_notepad("a")
         self.desk.key("ctrl+shift+t")
         until("the switch to read Off", lambda: self.desk.control("PushButton2").text == SWITCH_OFF)
         assert self.desk.control("Frame4").text == "Off."
@@ -875,6 +882,14 @@ class Session:
         self.desk.key("o")
         until("the options window", lambda: self.desk.seen("top", OPTIONS))
 
+    def typed_in_notepad(self, text):
+        """A key typed after the others: once Notepad shows it, the keys before it have gone
+        where they go, and the program has handled any of them it was given."""
+        had = self.notepad_text()
+        self.desk.type(text)
+        until(f"{text!r} in Notepad", lambda: self.notepad_text() == had + text, 60)
+        self.desk.settled()
+
     def notepad_text(self):
         return "\n".join(self.desk.probe_lines("window-text", "Untitled - Notepad") or [])
 
@@ -1026,21 +1041,13 @@ class Session:
                 self.desk.answer(BOX, "Yes")
             return before
 
-        def typed_in_notepad(text):
-            """A key typed after the others: once Notepad shows it, the keys before it have
-            gone where they go, and the program has handled any of them it was given."""
-            had = self.notepad_text()
-            self.desk.type(text)
-            until(f"{text!r} in Notepad", lambda: self.notepad_text() == had + text, 60)
-            self.desk.settled()
-
         notepad = self.notepad_in_front()
         before = toggle_in_notepad("F5")
         until("F5 to toggle", lambda: self.desk.control("PushButton2").text != before)
         until("the press to reach Notepad too", lambda: self.notepad_text().strip() != "")
         toggled = self.desk.control("PushButton2").text
         self.desk.key("ctrl+shift+t")
-        typed_in_notepad("q")
+        self.typed_in_notepad("q")
         assert self.desk.control("PushButton2").text == toggled, "Ctrl+Shift+T no longer toggles"
         self.close_notepad(notepad)
 
@@ -1052,7 +1059,7 @@ class Session:
         notepad = self.notepad_in_front()
         before = toggle_in_notepad("F5")
         until("F5 to toggle again", lambda: self.desk.control("PushButton2").text != before)
-        typed_in_notepad("x")
+        self.typed_in_notepad("x")
         assert self.notepad_text() == "x", "the toggling press stayed with Ondrevan"
         self.close_notepad(notepad)
 

@@ -187,7 +187,10 @@ void ControlWindows::Mirror(Control& control, Property property) {
             ::InvalidateRect(window, nullptr, TRUE);
             break;
         case Property::Focus:
-            ::SetFocus(window);
+            // Only inside the window the user is in. Given to a window in the background,
+            // the focus would take the keyboard from the program the person is typing in:
+            // a scheduled run moves to the list every few seconds.
+            if (::GetForegroundWindow() == ::GetAncestor(window, GA_ROOT)) ::SetFocus(window);
             break;
         default:
             break;
