@@ -33,25 +33,43 @@ std::string Duration(std::int64_t seconds) {
            std::to_string(seconds % 60) + " s";
 }
 
-// A stamp written while the clock was ahead: it counts for nothing.
 bool AheadOfClock(const Stamp& stamp, std::int64_t now, const ZoneRules& zone) {
     return StampInstant(stamp, zone) > now;
 }
 
+ScheduleKind KindOf(const StatusFacts& facts) {
+    switch (facts.kind) {
+        case StatusFacts::Kind::Weekly:
+            return ScheduleKind::Weekly;
+        case StatusFacts::Kind::Daily:
+            return ScheduleKind::Daily;
+        default:
+            return ScheduleKind::Every;
+    }
+}
+
+// A last run stamped further ahead than the running program believes, or switched on at a
+// moment still to come: written while the clock was ahead, it counts for nothing.
+bool LastRunVoid(const std::optional<Stamp>& stamp, const StatusFacts& facts, std::int64_t now,
+                 const ZoneRules& zone) {
+    return stamp && !LastRunStampCounts(*stamp, now, KindOf(facts), zone);
+}
+
 // Why the stamps cannot say whether scheduled runs happen, or "" when they can.
 std::string WhyCannotTell(const StatusFacts& facts, std::int64_t now, const ZoneRules& zone) {
-    const auto stampFault = [&](const std::string& stamp, const char* what) -> std::string {
+    const auto stampFault = [&](const std::string& stamp, const char* what,
+                                bool lastRun) -> std::string {
         if (stamp.empty()) return "";
         const auto read = ParseStamp(stamp);
         if (!read)
             return std::string(what) + " (\"" + stamp + "\") does not read as yyyy-mm-ddThh:mm:ss";
-        if (AheadOfClock(*read, now, zone))
+        if (lastRun ? LastRunVoid(read, facts, now, zone) : AheadOfClock(*read, now, zone))
             return std::string(what) + " (" + Moment(read->wall) + ") lies in the future";
         return "";
     };
-    std::string why = stampFault(facts.lastRun, "the time of the last scheduled run");
+    std::string why = stampFault(facts.lastRun, "the time of the last scheduled run", true);
     if (!why.empty() || !facts.switchedOn) return why;
-    why = stampFault(facts.switchedOnAt, "the time automatic deletion was switched on");
+    why = stampFault(facts.switchedOnAt, "the time automatic deletion was switched on", false);
     if (!why.empty()) return why;
     if (facts.lastRun.empty() && facts.switchedOnAt.empty())
         return "automatic deletion is on, but neither when it was switched on nor when it last "
@@ -95,10 +113,10 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     }
     line("Schedule", schedule);
 
-    // Runs count from the later of the last scheduled run and the switching on; a stamp
-    // ahead of the clock was written while the clock was ahead, and counts for nothing.
+    // Runs count from the later of the last scheduled run and the switching on, each read as
+    // the running program reads it.
     const auto lastStamp = ParseStamp(facts.lastRun);
-    const bool lastAhead = lastStamp && AheadOfClock(*lastStamp, now, zone);
+    const bool lastAhead = LastRunVoid(lastStamp, facts, now, zone);
     const auto onStamp = ParseStamp(facts.switchedOnAt);
     const bool onAhead = onStamp && AheadOfClock(*onStamp, now, zone);
     const auto since =
@@ -125,10 +143,7 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
         setting.setSecond = *facts.setSecond;
         setting.weekday = facts.weekday;
         DueFacts due{now, std::nullopt, std::nullopt, std::nullopt};
-        // As the running program reads it: a stamp up to one period ahead still holds its
-        // due time off.
-        if (lastStamp && StampInstant(*lastStamp, zone) <= now + *period)
-            due.lastRun = lastStamp->wall;
+        if (lastStamp && !lastAhead) due.lastRun = lastStamp->wall;
         const DueTimes times = WhenDue(setting, due, zone);
         next = times.next ? Moment(*times.next + zone.OffsetAt(*times.next)) +
                                 " (while Ondrevan is running)"
@@ -141,6 +156,9 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     if (lastStamp)
         lastText = lastAhead
                        ? "unknown (stamped " + Moment(lastStamp->wall) + ", ahead of the clock)"
+                   : AheadOfClock(*lastStamp, now, zone)
+                       ? Moment(lastStamp->wall) +
+                             " (ahead of the clock: it ran before the clock was put back)"
                        : Moment(lastStamp->wall);
     line("Last scheduled run", lastText);
     if (last && !lastAhead)

@@ -173,4 +173,10 @@ DueTracker::Due DueTracker::TakeDue(const ScheduleSetting& setting, std::int64_t
     return {};
 }
 
+bool LastRunStampCounts(const Stamp& stamp, std::int64_t now, ScheduleKind kind,
+                        const ZoneRules& zone) {
+    const std::int64_t period = kind == ScheduleKind::Weekly ? 7 * kSecondsPerDay : kSecondsPerDay;
+    return StampInstant(stamp, zone) <= now + period;
+}
+
 }  // namespace ondrevan

@@ -58,6 +58,14 @@ struct DueTimes {
 // the catch-up. Kinds other than "Daily:" and " Weekly:" have no due times.
 DueTimes WhenDue(const ScheduleSetting& setting, const DueFacts& facts, const ZoneRules& zone);
 
+struct Stamp;
+// Whether the stamp of the last scheduled run still counts at `now` (UTC). One ahead of the
+// clock by at most one period (a week for the weekly kind, a day otherwise) names a due time
+// that ran before the clock was put back; one further ahead was written while the clock was
+// wrong, and tells nothing.
+bool LastRunStampCounts(const Stamp& stamp, std::int64_t now, ScheduleKind kind,
+                        const ZoneRules& zone);
+
 // The seconds until the next run's instant, as the countdown shows them, with no bound of
 // a day ("36:00:00").
 std::string CountdownText(std::int64_t seconds);

@@ -326,11 +326,7 @@ void Schedule::AfterScheduledRun() {
 }
 
 bool Schedule::TrustedStamp(const Stamp& stamp) const {
-    // A stamp ahead by more than one period was written while the clock was ahead: it tells
-    // nothing. One ahead by less names a due time that ran before the clock was put back.
-    const std::int64_t period =
-        uses_.inputs.Kind() == ScheduleKind::Weekly ? 7 * kSecondsPerDay : kSecondsPerDay;
-    return StampInstant(stamp, uses_.clock) <= uses_.clock.UtcSeconds() + period;
+    return LastRunStampCounts(stamp, uses_.clock.UtcSeconds(), uses_.inputs.Kind(), uses_.clock);
 }
 
 void Schedule::LoadLastRun() {

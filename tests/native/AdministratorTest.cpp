@@ -187,6 +187,11 @@ TEST(Status, WhenTheStampsCannotTellSaysSoAndExitsEight) {
         {"off, nothing known: nothing is due", "", "", false, 0, "Automatic deletion: off"},
         {"a run half an hour ago", "2026-03-30T11:30:00", "2026-03-01T08:00:00", true, 0,
          "Next run: 2026-03-30 12:30:00"},
+        // As the running program reads it: within a period ahead, a run that happened before
+        // the clock was put back.
+        {"a run stamped an hour ahead", "2026-03-30T13:00:00", "2026-03-01T08:00:00", true, 0,
+         "Last scheduled run: 2026-03-30 13:00:00 (ahead of the clock"},
+        {"a run stamped two days ahead", "2026-04-01T12:00:00", "", true, 8, "lies in the future"},
     };
     for (const Case& c : cases) {
         FakeSystem sys;
