@@ -5,6 +5,16 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/install-deps.sh" || exit 1
 
+# ONDREVAN_TEST_LOAD=N runs N CPU-bound processes beside the whole command, to see that the
+# tests hold on a loaded machine; they end with it.
+busy=()
+for _ in $(seq 1 "${ONDREVAN_TEST_LOAD:-0}"); do
+    bash -c 'while :; do :; done' &
+    busy+=($!)
+done
+[ ${#busy[@]} -gt 0 ] && echo "(loaded by ${#busy[@]} CPU-bound processes beside the tests)"
+trap '[ ${#busy[@]} -gt 0 ] && kill "${busy[@]}" 2>/dev/null' EXIT
+
 passed=0
 failed=0
 count() {  # reads ctest's closing line: "NN% tests passed, F tests failed out of T"
