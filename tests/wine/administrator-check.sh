@@ -68,8 +68,9 @@ set_value LastScheduledRunProblems 0
 code=0
 ondrevan /status > /dev/null 2>&1 || code=$?
 [ "$code" = 0 ] || fail "/status of a healthy schedule exited $code"
-# A last run that does not read, or lies in the future, is no healthy machine: 8.
-for stamp in garbage 2026-02-30T00:00:00 "$(date -d 'tomorrow' +%Y-%m-%dT%H:%M:%S)"; do
+# A last run that does not read, or lies further ahead than a day (the running program takes
+# one less far ahead for a run made before the clock was put back), is no healthy machine: 8.
+for stamp in garbage 2026-02-30T00:00:00 "$(date -d '3 days' +%Y-%m-%dT%H:%M:%S)"; do
     set_value LastScheduledRun "$stamp"
     code=0
     ondrevan /status > "$drive/adm/status.txt" 2>/dev/null || code=$?
