@@ -246,9 +246,73 @@ TEST_F(WindowRunFixture, TheRunHistoryWindowShowsTheRunsAndTheLinesOfTheOneSelec
     EXPECT_EQ(window.lblChartTip.Caption(), "") << "a new chart: no bar pointed at";
     window.cmdCopy.Click.Raise();
     EXPECT_EQ(sys.clipboard.text, window.Model()->CopyText());
-    window.cmdExport.Click.Raise();
-    ASSERT_FALSE(sys.shell.opened.empty());
-    EXPECT_EQ(sys.shell.opened.back().first, "C:\\Temp\\Ondrevan.runs.csv");
+}
+
+TEST_F(WindowRunFixture, ExportAsksWhereAndCopiesTheRecordThereOrSaysWhatFailed) {
+    form->Option2.SetValue(true);
+    form->ListView1.Add("C:\\Data");
+    form->PushButton3.Click.Raise();
+    const std::string record = sys.fileSystem.Content("C:\\Temp\\Ondrevan.runs.csv");
+    ASSERT_NE(record.find("C:\\Data"), std::string::npos) << record;
+    RunHistoryForm& window = form->ShowRunHistory();
+    sys.fileSystem.AddFolder("C:\\Out");
+    sys.fileSystem.AddFolder("C:\\Shut");
+    sys.fileSystem.DenyAccess("C:\\Shut\\runs.csv.partial");
+    sys.fileSystem.AddFile("C:\\Out\\old.csv", "an older export");
+    sys.fileSystem.AddFile("C:\\Out\\held.csv", "held open");
+    sys.fileSystem.DenyAccess("C:\\Out\\held.csv");
+    const struct {
+        const char* chosen;   // "" : the dialog was cancelled
+        const char* written;  // where the record's copy lands, or nullptr
+        const char* fault;    // what the box says, or nullptr for no box
+    } cases[] = {
+        {"", nullptr, nullptr},
+        {"C:\\Out\\runs.csv", "C:\\Out\\runs.csv", nullptr},
+        {"C:\\Out\\old.csv", "C:\\Out\\old.csv", nullptr},  // its replacing agreed to
+        {"C:\\Nowhere\\runs.csv", nullptr,
+         "The record of runs could not be exported to C:\\Nowhere\\runs.csv: Path not found."},
+        {"C:\\Shut\\runs.csv", nullptr,
+         "The record of runs could not be exported to C:\\Shut\\runs.csv: Permission denied."},
+        {"C:\\Out\\held.csv", nullptr,
+         "The record of runs could not be exported to C:\\Out\\held.csv: the file there cannot "
+         "be replaced (it may be open in another program or read-only)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const std::size_t boxes = sys.dialogs.shown.size();
+        sys.dialogs.saveAnswers = {c.chosen};
+        window.cmdExport.Click.Raise();
+        ASSERT_FALSE(sys.dialogs.saveRequests.empty());
+        const SaveFileRequest& asked = sys.dialogs.saveRequests.back();
+        EXPECT_EQ(asked.fileName, "Ondrevan.runs.csv");
+        EXPECT_EQ(asked.extension, "csv");
+        EXPECT_EQ(asked.filter.substr(0, asked.filter.find('|', asked.filter.find('|') + 1)),
+                  "Record of runs (*.csv)|*.csv");
+        if (c.written) EXPECT_EQ(sys.fileSystem.Content(c.written), record);
+        if (c.fault) {
+            ASSERT_EQ(sys.dialogs.shown.size(), boxes + 1);
+            EXPECT_EQ(sys.dialogs.shown.back().text, c.fault);
+            EXPECT_EQ(sys.dialogs.shown.back().icon, MessageIcon::Warning);
+        } else {
+            EXPECT_EQ(sys.dialogs.shown.size(), boxes);
+        }
+        EXPECT_FALSE(sys.fileSystem.Exists(std::string(c.chosen) + ".partial"));
+    }
+    EXPECT_EQ(sys.fileSystem.Content("C:\\Out\\held.csv"), "held open");
+}
+
+TEST(ExportRecord, ARecordNotYetWrittenIsItsHeaderAndOneThatCannotBeReadIsSaid) {
+    testing::FakeFileSystem files;
+    files.AddFolder("C:\\Temp");
+    files.AddFolder("C:\\Out");
+    EXPECT_EQ(ExportRecord(files, "C:\\Temp\\Ondrevan.runs.csv", "C:\\Out\\a.csv"), "");
+    EXPECT_EQ(files.Content("C:\\Out\\a.csv"), RecordHeader());
+    files.AddFile("C:\\Temp\\Ondrevan.runs.csv", RecordHeader());
+    files.DenyAccess("C:\\Temp\\Ondrevan.runs.csv");
+    EXPECT_EQ(ExportRecord(files, "C:\\Temp\\Ondrevan.runs.csv", "C:\\Out\\b.csv"),
+              "The record of runs C:\\Temp\\Ondrevan.runs.csv could not be read: Permission "
+              "denied. Nothing was exported.");
+    EXPECT_FALSE(files.Exists("C:\\Out\\b.csv"));
 }
 
 }  // namespace
