@@ -167,6 +167,33 @@ TEST_F(ModelFixture, TheTablesSortAsThePreviewsDoAndCopyAsText) {
     EXPECT_NE(copied.find("C:\\B\t500 bytes\t1\t11/20/2026 10:00:00 AM\r\n"), std::string::npos);
 }
 
+TEST(RunHistoryTable, RunsOfTheSameSecondComeInTheRecordsOrderAndTurnedRoundTheReverse) {
+    testing::FakeLocale locale;
+    const std::vector<RecordRow> rows = {
+        RunAt("2026-12-09 13:00:00", 1, 100, RunTrigger::CatchUp),
+        RunAt("2026-12-09 13:00:05", 2, 200, RunTrigger::Button),
+        RunAt("2026-12-09 13:00:05", 3, 300, RunTrigger::CommandLine),
+    };
+    RunHistory model(rows, Now(), locale);
+    const struct {
+        RunColumn click;
+        std::vector<std::string> startedBy;
+    } cases[] = {
+        {RunColumn::When, {"Missed run", "Run Now", "/run"}},  // the default turned round
+        {RunColumn::When, {"/run", "Run Now", "Missed run"}},
+        {RunColumn::Refused, {"Missed run", "Run Now", "/run"}},  // all equal
+        {RunColumn::Refused, {"/run", "Run Now", "Missed run"}},
+    };
+    EXPECT_EQ(model.RunCell(0, RunColumn::StartedBy), "/run") << "newest first, the later first";
+    for (const auto& c : cases) {
+        model.SortRunsBy(c.click);
+        std::vector<std::string> shown;
+        for (std::size_t i = 0; i < model.RunCount(); ++i)
+            shown.push_back(model.RunCell(i, RunColumn::StartedBy));
+        EXPECT_EQ(shown, c.startedBy);
+    }
+}
+
 TEST_F(ModelFixture, ARunsLinesAreTheHistorysLinesOfItsSeconds) {
     const std::string history =
         "12/9/2026 12:59:59 PM Deleted content of folder  C:\\Before\r\n"
@@ -288,7 +315,9 @@ TEST_F(WindowRunFixture, ExportAsksWhereAndCopiesTheRecordThereOrSaysWhatFailed)
         EXPECT_EQ(asked.extension, "csv");
         EXPECT_EQ(asked.filter.substr(0, asked.filter.find('|', asked.filter.find('|') + 1)),
                   "Record of runs (*.csv)|*.csv");
-        if (c.written) EXPECT_EQ(sys.fileSystem.Content(c.written), record);
+        if (c.written) {
+            EXPECT_EQ(sys.fileSystem.Content(c.written), record);
+        }
         if (c.fault) {
             ASSERT_EQ(sys.dialogs.shown.size(), boxes + 1);
             EXPECT_EQ(sys.dialogs.shown.back().text, c.fault);
