@@ -44,6 +44,7 @@ OPTIONS = "Ondrevan Options"
 PREVIEW = "Ondrevan Preview"
 RULES = "Rules for This Folder"
 RUN_HISTORY = "Ondrevan Run History"
+EXPORT = "Export the Record of Runs"
 ROLE_CHART = 17  # what a screen reader calls a chart
 # A count long enough to be cancelled: the same big folder, listed many times.
 # A long count: this many listed folders (a run counts each folder once), each with this many
@@ -1322,6 +1323,26 @@ class Session:
         seen["copied"] = copied[0] == seen["totals"] and all(
             any(row.replace("\t", "") == line.replace("\t", "") for line in copied)
             for row in runs + folders)
+        if dpi == 96:
+            # Export... asks where, proposing the record's own name, and copies it there.
+            record = os.path.join(self.desk.temp_folder(), "Ondrevan.runs.csv")
+            exported = self.path(r"C:\e2e\Runs\exported.csv")
+            self.desk.key("alt+e")
+            box = until("the Save As dialog", lambda: self.desk.seen("dialog", EXPORT))
+            self.desk.point_at(box.x, box.rect[1] + 10 * dpi // 96)  # its title bar
+            proposed = until("the name proposed", lambda: self.desk.seen("dialog-focus", EXPORT))
+            self.desk.type(r"C:\e2e\Runs\exported")  # the dialog adds ".csv"
+            self.desk.key("Return")
+            until("the dialog to close", lambda: not self.desk.seen("dialog", EXPORT, "0"))
+            self.desk.point_at(left + 12 * dpi // 96, bottom - 12 * dpi // 96)
+            with open(record, "rb") as f:
+                wanted = f.read()
+
+            def copy():
+                with open(exported, "rb") as f:
+                    return f.read()
+            seen["exported"] = (proposed.text, until(
+                "the copy", lambda: os.path.exists(exported) and copy() == wanted))
         self.desk.key("Escape")
         seen["Escape"] = until("the window to close",
                                lambda: not self.desk.seen("top", RUN_HISTORY, "0") and "closed")
@@ -1346,6 +1367,8 @@ class Session:
             "copied": True,
             "Escape": "closed",
         }
+        if dpi == 96:
+            meant["exported"] = ("Ondrevan.runs.csv", True)
         faults = [f"{what}: {seen[what]!r}, not {want.pattern if hasattr(want, 'pattern') else want!r}"
                   for what, want in meant.items()
                   if not (want.fullmatch(seen[what]) if hasattr(want, "fullmatch")
