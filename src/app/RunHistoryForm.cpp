@@ -88,10 +88,10 @@ void RunHistoryForm::ShowModel() {
     lblChart.SetAccessibleName(model_->ChartName());
     pointedBar_.reset();
     lblChartTip.SetCaption("");
-    // The tables' cells come from the model as they are drawn; each row is one item.
-    std::vector<std::string> runs, folders;
-    for (std::size_t i = 0; i < model_->RunCount(); ++i)
-        runs.push_back(model_->RunCell(i, RunColumn::When));
+    // The tables' cells come from the model as they are drawn; each row is one item. A run's
+    // item is left empty: a year of runs is tens of thousands of dates to write, none of them
+    // read (the window asks the model for the rows it shows).
+    std::vector<std::string> runs(model_->RunCount()), folders;
     for (std::size_t i = 0; i < model_->FolderCount(); ++i)
         folders.push_back(model_->FolderCell(i, FolderColumn::Folder));
     lvwRuns.Clear();
