@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <set>
+#include <utility>
 
 #include "history/History.h"
 #include "platform/Locale.h"
@@ -35,10 +36,13 @@ std::string LastRunWhen(const RecordTotals& totals, const LocalDateTime& now, Lo
     return text;
 }
 
+// Rows of equal keys stay in the record's order, and turned round they are turned round too:
+// of two runs in the same second, the later comes first when the newest come first.
 template <typename Key>
 void SortOrder(std::vector<std::size_t>& order, bool descending, Key key) {
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return descending ? key(b) < key(a) : key(a) < key(b);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (descending) std::swap(a, b);
+        return key(a) < key(b) || (!(key(b) < key(a)) && a < b);
     });
 }
 

@@ -3,11 +3,12 @@
 #include "history/RunRecorder.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/AppError.h"
+#include "platform/AppMessages.h"
 #include "platform/Clipboard.h"
 #include "platform/Clock.h"
 #include "platform/CommonRoutines.h"
+#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
-#include "platform/Shell.h"
 
 namespace ondrevan {
 
@@ -83,14 +84,14 @@ void RunHistoryForm::cboSpan_Click() {
 
 void RunHistoryForm::ShowModel() {
     lblTotals.SetCaption(model_->Totals());
-    lblChart.SetCaption(model_->ChartName());
+    // Said to a screen reader only: a caption would make the chart's place grow to hold it.
     lblChart.SetAccessibleName(model_->ChartName());
     pointedBar_.reset();
     lblChartTip.SetCaption("");
-    // The tables' cells come from the model as they are drawn; each row is one item.
-    std::vector<std::string> runs, folders;
-    for (std::size_t i = 0; i < model_->RunCount(); ++i)
-        runs.push_back(model_->RunCell(i, RunColumn::When));
+    // The tables' cells come from the model as they are drawn; each row is one item. A run's
+    // item is left empty: a year of runs is tens of thousands of dates to write, none of them
+    // read (the window asks the model for the rows it shows).
+    std::vector<std::string> runs(model_->RunCount()), folders;
     for (std::size_t i = 0; i < model_->FolderCount(); ++i)
         folders.push_back(model_->FolderCell(i, FolderColumn::Folder));
     lvwRuns.Clear();
@@ -143,16 +144,63 @@ void RunHistoryForm::cmdCopy_Click() {
 }
 
 void RunHistoryForm::cmdExport_Click() {
-    // The record is CSV: the program that opens such files (a spreadsheet) shows it, and can
-    // save it wherever it is wanted.
-    const std::string& path = uses_.record.FilePath();
+    // The runs with nothing to do counted so far go into the copy too.
     try {
         uses_.record.Flush();
     } catch (const AppError&) {
-        // the runs counted so far are written with the next run
+        // the copy holds what the file holds
     }
-    const std::size_t slash = path.find_last_of('\\');
-    uses_.shell.OpenItem(path, slash == std::string::npos ? "" : path.substr(0, slash));
+    // The name proposed is the record's own ("Ondrevan.runs.csv").
+    const std::string& record = uses_.record.FilePath();
+    const std::string target = uses_.dialogs.SaveFileName(
+        {"Export the Record of Runs", "Record of runs (*.csv)|*.csv|All files (*.*)|*.*|", "csv",
+         record.substr(record.find_last_of('\\') + 1)});
+    if (target.empty()) return;
+    const std::string fault = ExportRecord(uses_.fileSystem, record, target);
+    if (!fault.empty()) uses_.messages.Warn(fault);
+}
+
+namespace {
+
+void Discard(FileSystem& fileSystem, const std::string& path) {
+    try {
+        fileSystem.RemoveFile(path);
+    } catch (const AppError&) {
+        // a file that cannot even be looked at was not written either
+    }
+}
+
+}  // namespace
+
+std::string ExportRecord(FileSystem& fileSystem, const std::string& record,
+                         const std::string& target) {
+    std::string text;
+    try {
+        text = fileSystem.ReadWholeFile(record);
+    } catch (const AppError& error) {
+        // No run recorded yet: the copy is the header alone, a sheet with no rows.
+        if (error.Number() == errors::kFileNotFound)
+            text = RecordHeader();
+        else
+            return "The record of runs " + record + " could not be read: " + error.what() +
+                   ". Nothing was exported.";
+    }
+    // Written beside the target first, so that a file it replaces is never left half written.
+    const std::string partial = target + ".partial";
+    Discard(fileSystem, partial);
+    try {
+        fileSystem.AppendToFile(partial, text);
+    } catch (const AppError& error) {
+        Discard(fileSystem, partial);
+        return "The record of runs could not be exported to " + target + ": " + error.what() + ".";
+    }
+    if (!fileSystem.MoveReplacing(partial, target)) {
+        Discard(fileSystem, partial);
+        return "The record of runs could not be exported to " + target +
+               ": the file there cannot be replaced (it may be open in another program or "
+               "read-only).";
+    }
+    return "";
 }
 
 }  // namespace ondrevan

@@ -16,20 +16,26 @@
 namespace ondrevan {
 
 class AnsiCodePage;
+class AppMessages;
 class Clipboard;
 class Clock;
+class Dialogs;
 class FileSystem;
 class Locale;
 class RunRecorder;
-class Shell;
 
 inline constexpr const char* kRunHistoryTitle = "Ondrevan Run History";
+
+// Copies the record of runs to `target` (replacing what is there), or says what failed. A
+// record not yet written exports as its header alone.
+std::string ExportRecord(FileSystem& fileSystem, const std::string& record,
+                         const std::string& target);
 
 // "Run History...": what the runs did, from the record of runs. The totals in words first,
 // then a chart of the space freed (its place is `lblChart`; the window draws the bars the
 // model gives), the runs and the folders in tables that sort by any column, and the history's
-// lines of the run selected. Copy puts the tables on the clipboard, Export... opens the record
-// itself.
+// lines of the run selected. Copy puts the tables on the clipboard, Export... saves a copy of
+// the record where the user says.
 class RunHistoryForm {
   public:
     struct Uses {
@@ -37,7 +43,8 @@ class RunHistoryForm {
         Clock& clock;
         Locale& locale;
         Clipboard& clipboard;
-        Shell& shell;
+        Dialogs& dialogs;
+        AppMessages& messages;
         FileSystem& fileSystem;
         AnsiCodePage& ansi;
         const std::string& historyPath;

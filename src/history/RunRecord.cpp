@@ -43,6 +43,9 @@ constexpr std::array<std::string_view, kColumnCount> kColumnNames = {
 constexpr std::array<std::string_view, 3> kKindNames = {"run", "day", "folder"};
 constexpr std::array<RunTrigger, 4> kTriggers = {RunTrigger::Button, RunTrigger::Schedule,
                                                  RunTrigger::CatchUp, RunTrigger::CommandLine};
+// As TriggerName writes them, in the order of kTriggers.
+constexpr std::array<std::string_view, 4> kTriggerNames = {"button", "schedule", "caught-up",
+                                                           "/run"};
 
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
@@ -143,18 +146,8 @@ void AddCounts(RecordRow& to, const RecordRow& from) {
 }  // namespace
 
 std::string TriggerName(RunTrigger trigger) {
-    switch (trigger) {
-        case RunTrigger::Button:
-            return "button";
-        case RunTrigger::Schedule:
-            return "schedule";
-        case RunTrigger::CatchUp:
-            return "caught-up";
-        case RunTrigger::CommandLine:
-            return "/run";
-        case RunTrigger::Unknown:
-            break;
-    }
+    for (std::size_t i = 0; i < kTriggers.size(); ++i)
+        if (kTriggers[i] == trigger) return std::string(kTriggerNames[i]);
     return "";
 }
 
@@ -252,6 +245,10 @@ std::vector<RecordRow> ParseRecord(std::string_view text) {
     std::size_t width = 0;
     bool headerRead = false;
     std::vector<std::string_view> fields;
+    // One row a line: the rows are made in place, never moved to a larger vector.
+    rows.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')));
+    // The numbers' members and where they stand in the file, found once.
+    std::vector<std::pair<std::uint64_t RecordRow::*, int>> numbers;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         // A last line without its line break was cut short.
@@ -268,6 +265,9 @@ std::vector<RecordRow> ParseRecord(std::string_view text) {
                 for (int column = 0; column < kColumnCount; ++column)
                     if (fields[i] == kColumnNames[column]) at[column] = static_cast<int>(i);
             if (at[kKind] < 0 || at[kStart] < 0) return rows;
+            for (int column = 0; column < kColumnCount; ++column)
+                if (const auto member = NumberField(column); member && at[column] >= 0)
+                    numbers.emplace_back(member, at[column]);
             continue;
         }
         if (fields.size() != width) continue;
@@ -282,18 +282,17 @@ std::vector<RecordRow> ParseRecord(std::string_view text) {
         if (!start) continue;
         row.start = *start;
         bool reads = true;
-        for (int column = 0; column < kColumnCount && reads; ++column) {
-            const auto member = NumberField(column);
-            if (!member) continue;
-            const auto value = Number(field(column));
-            if (value)
-                row.*member = *value;
-            else
+        for (const auto& [member, column] : numbers) {
+            const auto value = Number(fields[column]);
+            if (!value) {
                 reads = false;
+                break;
+            }
+            row.*member = *value;
         }
         if (!reads) continue;
-        for (RunTrigger trigger : kTriggers)
-            if (field(kTrigger) == TriggerName(trigger)) row.trigger = trigger;
+        for (std::size_t i = 0; i < kTriggers.size(); ++i)
+            if (field(kTrigger) == kTriggerNames[i]) row.trigger = kTriggers[i];
         row.folder = Unquoted(field(kFolder));
         // Only a folder row keeps its own freed bytes; the others' are their sum.
         if (row.kind != RecordRow::Kind::Folder) row.bytesFreed = 0;

@@ -15,6 +15,13 @@ struct OpenFileRequest {
     std::uint32_t flags = 0;
 };
 
+struct SaveFileRequest {
+    std::string title;
+    std::string filter;     // "description|pattern|description|pattern|"
+    std::string extension;  // added to a name typed without one: "csv"
+    std::string fileName;   // the name proposed
+};
+
 // Modal dialogs. Window messages keep running while one is up.
 class Dialogs {
   public:
@@ -30,6 +37,9 @@ class Dialogs {
     // The open-file dialog's file-name text: one full path, or with several files the
     // folder and then each name, NUL-separated; "" on cancel.
     virtual std::string OpenFileNames(const OpenFileRequest& request) = 0;
+    // The save-file dialog: the full path chosen (a file already there was agreed to be
+    // replaced), or "" on cancel.
+    virtual std::string SaveFileName(const SaveFileRequest& request) = 0;
 };
 
 }  // namespace ondrevan

@@ -48,6 +48,11 @@ class ScriptedDialogs : public Dialogs {
         return Next(openAnswers);
     }
 
+    std::string SaveFileName(const SaveFileRequest& request) override {
+        saveRequests.push_back(request);
+        return Next(saveAnswers);
+    }
+
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
         for (const Shown& s : shown) texts.push_back(s.text);
@@ -61,6 +66,8 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::string> pickAnswers;  // "" (cancel) once they run out
     std::vector<std::string> pickTitles;
     std::vector<OpenFileRequest> openRequests;
+    std::deque<std::string> saveAnswers;  // "" (cancel) once they run out
+    std::vector<SaveFileRequest> saveRequests;
     std::deque<MessageAnswer> answers;
     std::function<void()> whileShown;
 

@@ -21,12 +21,15 @@
 //   title-spot TITLE         a point of that window's title bar no other window covers
 //   foreground               the window that has the keyboard focus's top level
 //   window-focus TITLE       the control with the keyboard in the window with that title
-//   rows TITLE               the rows of that window's list view, cells between tabs
+//   rows TITLE [N]           the rows of that window's list view (its N+1th), cells between
+//                            tabs
 //   heading TITLE TEXT       the heading of that window's list view that reads TEXT
 //   clipboard                the text on the clipboard, as it is
 //   geometry TITLE           a visible window with that title ("form": the main one), its
 //                            client area and its monitor's work area, then every visible
 //                            child, a line each: "KIND left top right bottom class text"
+//   accessible TITLE         what a screen reader hears of each visible control of that
+//                            window, a line each: "ROLE left top right bottom name"
 //   tips                     the text of every tool of every tool-tip window (the tray's tip)
 //
 // A found window prints one line: "x=.. y=.. (its centre) left=.. top=.. right=.. bottom=..
@@ -37,6 +40,7 @@
 #include <commctrl.h>
 #include <fcntl.h>
 #include <io.h>
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -213,10 +217,13 @@ bool FindTreeItem(HWND tree, const std::wstring& itemText, RECT& rect) {
 }
 
 // The list view of a top-level window with that title.
-HWND ListIn(const std::wstring& title) {
+// The window's first list view, or the one after `skip` others.
+HWND ListIn(const std::wstring& title, int skip = 0) {
     HWND window = VisibleTopLevel(nullptr, title);
-    return window ? FindDescendant(window, [](HWND c) { return HasClass(c, WC_LISTVIEWW); })
-                  : nullptr;
+    return window
+               ? FindDescendant(
+                     window, [&skip](HWND c) { return HasClass(c, WC_LISTVIEWW) && skip-- == 0; })
+               : nullptr;
 }
 
 int Rows(HWND list) {
@@ -493,6 +500,41 @@ int wmain(int argc, wchar_t** argv) {
         });
         return 0;
     }
+    if (command == L"accessible" && argc > 2) {
+        HWND window = VisibleTopLevel(nullptr, argv[2]);
+        if (!window) return 1;
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        FindDescendant(window, [](HWND child) {
+            if (!::IsWindowVisible(child)) return false;
+            IAccessible* object = nullptr;
+            if (FAILED(::AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
+                                                    __uuidof(IAccessible),
+                                                    reinterpret_cast<void**>(&object))) ||
+                !object)
+                return false;
+            VARIANT self;
+            ::VariantInit(&self);
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            VARIANT role;
+            ::VariantInit(&role);
+            BSTR name = nullptr;
+            const long roleId =
+                SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4 ? role.lVal : 0;
+            std::string text;
+            if (SUCCEEDED(object->get_accName(self, &name)) && name) text = Narrow(name);
+            ::SysFreeString(name);
+            object->Release();
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            char line[128];
+            std::snprintf(line, sizeof line, "%ld %ld %ld %ld %ld ", roleId, r.left, r.top, r.right,
+                          r.bottom);
+            PrintLine(line + text);
+            return false;
+        });
+        return 0;
+    }
     if (command == L"top" && argc > 2) {
         const std::wstring title = argv[2];
         return Found(
@@ -674,7 +716,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"foreground") return Found(::GetForegroundWindow());
-    if (command == L"rows" && argc > 2) return Rows(ListIn(argv[2]));
+    if (command == L"rows" && argc > 2)
+        return Rows(ListIn(argv[2], argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 0));
     if (command == L"heading" && argc > 3) return Heading(ListIn(argv[2]), argv[3]);
     if (command == L"clipboard") return ClipboardText();
     if (command == L"dialog-focus" && argc > 2) {  // the control of a box that has the keyboard

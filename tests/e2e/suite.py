@@ -43,6 +43,9 @@ BOX = "Ondrevan"  # every message box carries the application's title
 OPTIONS = "Ondrevan Options"
 PREVIEW = "Ondrevan Preview"
 RULES = "Rules for This Folder"
+RUN_HISTORY = "Ondrevan Run History"
+EXPORT = "Export the Record of Runs"
+ROLE_CHART = 17  # what a screen reader calls a chart
 # A count long enough to be cancelled: the same big folder, listed many times.
 # A long count: this many listed folders (a run counts each folder once), each with this many
 # files.
@@ -1251,6 +1254,209 @@ class Session:
         assert len([l for l in self.all_history() if "Missed run of " in l]) == 1, missed
         assert len(self.run_summaries()) == before + 1
         assert self.settings().get("LastScheduledRun", "") > last
+
+    def history_window_at(self, dpi):
+        """Tools > Run History... by keyboard, with the program started at that DPI: the
+        totals, the tables, the chart's bars under the pointer and the keyboard, Copy and
+        Escape, as one table of what is seen against what is meant."""
+        self.desk.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                       "REG_DWORD", "/d", str(dpi), "/f")
+        self.start_program()
+        self.desk.click_control("Label4")  # the main window has the keyboard
+        self.desk.key("alt+t")
+        self.desk.menu_up()
+        self.desk.key("h")
+        window = until("the run history", lambda: self.desk.seen("top", RUN_HISTORY))
+        left, top, right, bottom = window.rect
+        # The pointer rests on the window's bare corner: it points at no bar, and the keys go
+        # to the window under it.
+        self.desk.point_at(left + 12 * dpi // 96, bottom - 12 * dpi // 96)
+        until("the keyboard in the span", lambda: (f := self.desk.seen(
+            "window-focus", RUN_HISTORY)) and f.cls == "ComboBox")
+        heard = [line.split(" ", 5) for line in
+                 until("the window's controls", lambda: self.desk.probe_lines(
+                     "accessible", RUN_HISTORY))]
+        # The chart: what is heard as one, or else what is named as one.
+        charts = [l for l in heard if l[0] == str(ROLE_CHART)] or [
+            l for l in heard if len(l) > 5 and l[5].startswith("Bar chart")]
+        assert len(charts) == 1, heard
+        chart_role, chart, chart_name = int(charts[0][0]), tuple(map(int, charts[0][1:5])), \
+            charts[0][5] if len(charts[0]) > 5 else ""
+        lists = [tuple(map(int, rest.split()[:4])) for kind, rest in
+                 (line.split(" ", 1) for line in self.desk.probe_lines("geometry", RUN_HISTORY))
+                 if kind == "child" and rest.split()[4] == "SysListView32"]
+        runs, folders = (self.desk.probe_lines("rows", RUN_HISTORY, str(i)) for i in (0, 1))
+        labels = lambda: self.desk.probe_lines("window-labels", RUN_HISTORY)
+        tip = lambda: labels()[2]  # after the totals and "Show:"
+        slot = (chart[2] - chart[0]) // 30
+        today = (chart[0] + 29 * slot, chart[1], chart[0] + 30 * slot, chart[3])
+        day = time.strftime("%a %b ") + str(time.localtime().tm_mday) + time.strftime(", %Y")
+        seen = {
+            "totals": labels()[0],
+            "chart's role": chart_role,
+            "chart's name": chart_name,
+            "chart's right edge": chart[2],
+            "runs": sorted(row.split("\t")[1:4] for row in runs),
+            "folders": sorted(row.split("\t")[:3] for row in folders),
+            "today's bar in the highlight's blue": self.desk.bluest(today) > 0.3,
+        }
+        def awaited(check):
+            """What the line above the chart says once it passes the check, or when the wait
+            for that gave up (then the table below says so)."""
+            try:
+                return until("the chart's line", lambda: (t := tip(), check(t))[1] and (t,),
+                             10)[0]
+            except AssertionError:
+                return tip()
+
+        # The pointer on yesterday's bar says its day; off the chart, nothing.
+        self.desk.point_at(chart[0] + 28 * slot + slot // 2, (chart[1] + chart[3]) // 2)
+        seen["pointer on yesterday"] = awaited(lambda t: t != "")
+        self.desk.point_at(left + 12 * dpi // 96, bottom - 12 * dpi // 96)
+        seen["pointer gone"] = awaited(lambda t: t == "")
+        # Tab to the chart: the keyboard lands on today's bar, marked and outlined.
+        self.tab_on(RUN_HISTORY, "Tab")
+        seen["keyboard on the chart"] = awaited(lambda t: t.startswith(day))
+        self.desk.key("Left")
+        seen["Left"] = awaited(lambda t: t != seen["keyboard on the chart"])
+        self.desk.key("End")
+        seen["End"] = awaited(lambda t: t == seen["keyboard on the chart"])
+        # Today's bar, pointed at, keeps its colour.
+        seen["the bar marked stays blue"] = self.desk.bluest(today) > 0.3
+        self.desk.screenshot(f"run-history-{dpi}dpi", rect=window.rect)
+        self.desk.key("alt+c")
+        copied = until("the tables copied", lambda: (c := self.desk.probe_lines("clipboard"))
+                       and c[0].startswith("This month:") and c)
+        seen["copied"] = copied[0] == seen["totals"] and all(
+            any(row.replace("\t", "") == line.replace("\t", "") for line in copied)
+            for row in runs + folders)
+        if dpi == 96:
+            # Export... asks where, proposing the record's own name, and copies it there.
+            record = os.path.join(self.desk.temp_folder(), "Ondrevan.runs.csv")
+            exported = self.path(r"C:\e2e\Runs\exported.csv")
+            self.desk.key("alt+e")
+            box = until("the Save As dialog", lambda: self.desk.seen("dialog", EXPORT))
+            self.desk.point_at(box.x, box.rect[1] + 10 * dpi // 96)  # its title bar
+            proposed = until("the name proposed", lambda: self.desk.seen("dialog-focus", EXPORT))
+            self.desk.type(r"C:\e2e\Runs\exported")  # the dialog adds ".csv"
+            self.desk.key("Return")
+            until("the dialog to close", lambda: not self.desk.seen("dialog", EXPORT, "0"))
+            self.desk.point_at(left + 12 * dpi // 96, bottom - 12 * dpi // 96)
+            with open(record, "rb") as f:
+                wanted = f.read()
+
+            def copy():
+                with open(exported, "rb") as f:
+                    return f.read()
+            seen["exported"] = (proposed.text, until(
+                "the copy", lambda: os.path.exists(exported) and copy() == wanted))
+        self.desk.key("Escape")
+        seen["Escape"] = until("the window to close",
+                               lambda: not self.desk.seen("top", RUN_HISTORY, "0") and "closed")
+        meant = {
+            "totals": re.compile(r"This month: 6\.8 KB freed in 3 runs \(7 files\); last run "
+                                 r"\d+:\d\d:\d\d( [AP]M)?, 2 files \(2\.0 KB\)\."),
+            "chart's role": ROLE_CHART,
+            "chart's name": re.compile(r"Bar chart of the space freed per day over the last 30 "
+                                       r"days: 6\.8 KB in all, most " + re.escape(day) + r" .*"),
+            "chart's right edge": lists[0][2],
+            "runs": [["/run", "2.0 KB", "2"], ["Missed run", "2.9 KB", "3"],
+                     ["Run Now", "2.0 KB", "2"]],
+            "folders": [[r"C:\e2e\Runs\A", "3.9 KB", "2"], [r"C:\e2e\Runs\B", "2.9 KB", "2"]],
+            "today's bar in the highlight's blue": True,
+            "pointer on yesterday": re.compile(r"\w\w\w \w\w\w \d+, \d{4}: 0 bytes freed in 0 "
+                                               r"runs"),
+            "pointer gone": "",
+            "keyboard on the chart": day + ": 6.8 KB freed in 3 runs",
+            "the bar marked stays blue": True,
+            "Left": seen["pointer on yesterday"],
+            "End": day + ": 6.8 KB freed in 3 runs",
+            "copied": True,
+            "Escape": "closed",
+        }
+        if dpi == 96:
+            meant["exported"] = ("Ondrevan.runs.csv", True)
+        faults = [f"{what}: {seen[what]!r}, not {want.pattern if hasattr(want, 'pattern') else want!r}"
+                  for what, want in meant.items()
+                  if not (want.fullmatch(seen[what]) if hasattr(want, "fullmatch")
+                          else seen[what] == want)]
+        assert self.close_with_close_box() == 0
+        return [f"{dpi} DPI: {fault}" for fault in faults]
+
+    def step_run_history_after_three_kinds_of_runs_by_keyboard_at_96_and_192_dpi(self):
+        """A missed run caught up at start, the window's button and /run, each recorded; then
+        the Run History window by keyboard at 96 and at 192 DPI."""
+        was_running = self.program is not None
+        if was_running:
+            assert self.close_with_close_box() == 0
+        record = os.path.join(self.desk.temp_folder(), "Ondrevan.runs.csv")
+        folders = {"A": r"C:\e2e\Runs\A", "B": r"C:\e2e\Runs\B"}
+        names = ("Folders", "Option1", "Option2", "Check1", "Option3", "Option4", "Option5",
+                 "Weekly Time", "StartStopState", "CatchUpMissedRuns", "LastScheduledRun",
+                 "SwitchedOn", "Minimized")
+        kept = {name: value for name, value in self.settings().items() if name in names}
+
+        def plant(files):  # {folder: count}, 1,000 bytes each
+            for name, count in files.items():
+                os.makedirs(self.path(folders[name]), exist_ok=True)
+                for i in range(count):
+                    with open(os.path.join(self.path(folders[name]), f"{time.time_ns()}-{i}.tmp"),
+                              "wb") as f:
+                        f.write(b"x" * 1000)
+
+        def triggers():
+            try:
+                with open(record, encoding="utf-8-sig") as f:
+                    return [line.split(",")[3] for line in f.read().splitlines()
+                            if line.startswith("run,")]
+            except FileNotFoundError:
+                return []
+
+        faults = []
+        try:
+            if os.path.exists(record):
+                os.remove(record)
+            # A daily run an hour ago, missed since yesterday: caught up as the program starts.
+            now = time.localtime()
+            hour = (now.tm_hour - 1) % 24
+            last = time.strftime("%Y-%m-%dT00:00:01", time.localtime(time.time() - 86400))
+            for name, value in (
+                    ("Folders", "".join(f + "|234SSDEPERATATORZZ|" for f in folders.values())),
+                    ("Option1", "False"), ("Option2", "True"), ("Check1", "0"),
+                    ("Option3", "False"), ("Option4", "True"), ("Option5", "False"),
+                    ("Weekly Time", f"{(hour % 12) or 12}:{now.tm_min:02d}:00 "
+                                    f"{'AM' if hour < 12 else 'PM'}"),
+                    ("StartStopState", "On"), ("CatchUpMissedRuns", "On"),
+                    ("LastScheduledRun", last), ("SwitchedOn", last), ("Minimized", "Off")):
+                self.desk.wine("reg", "add", SETTINGS_KEY, "/v", name, "/d", value, "/f")
+            plant({"A": 3})
+            self.start_program()
+            until("the missed run recorded", lambda: triggers() == ["caught-up"], 60)
+            plant({"B": 2})
+            self.desk.click_control("PushButton3")
+            until("the button's run recorded", lambda: triggers() == ["caught-up", "button"])
+            plant({"A": 1, "B": 1})
+            result = self.desk.wine(PROGRAM, "/run")
+            assert result.returncode == 0, result.stdout + result.stderr[-1000:]
+            assert triggers() == ["caught-up", "button", "/run"], triggers()
+            assert self.close_with_close_box() == 0
+            for dpi in (96, 192):
+                faults += self.history_window_at(dpi)
+        finally:
+            if self.program:
+                self.program.kill()
+                self.program = None
+            self.desk.wine("reg", "delete", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                           "/f")
+            for name in names:
+                if name in kept:
+                    self.desk.wine("reg", "add", SETTINGS_KEY, "/v", name, "/d", kept[name], "/f")
+                else:
+                    self.desk.wine("reg", "delete", SETTINGS_KEY, "/v", name, "/f")
+            shutil.rmtree(self.path(r"C:\e2e\Runs"), ignore_errors=True)
+        assert not faults, "\n".join(faults)
+        if was_running:
+            self.start_program()
 
     def step_administrators_policy_holds_until_it_is_removed(self):
         def own():

@@ -167,6 +167,33 @@ TEST_F(ModelFixture, TheTablesSortAsThePreviewsDoAndCopyAsText) {
     EXPECT_NE(copied.find("C:\\B\t500 bytes\t1\t11/20/2026 10:00:00 AM\r\n"), std::string::npos);
 }
 
+TEST(RunHistoryTable, RunsOfTheSameSecondComeInTheRecordsOrderAndTurnedRoundTheReverse) {
+    testing::FakeLocale locale;
+    const std::vector<RecordRow> rows = {
+        RunAt("2026-12-09 13:00:00", 1, 100, RunTrigger::CatchUp),
+        RunAt("2026-12-09 13:00:05", 2, 200, RunTrigger::Button),
+        RunAt("2026-12-09 13:00:05", 3, 300, RunTrigger::CommandLine),
+    };
+    RunHistory model(rows, Now(), locale);
+    const struct {
+        RunColumn click;
+        std::vector<std::string> startedBy;
+    } cases[] = {
+        {RunColumn::When, {"Missed run", "Run Now", "/run"}},  // the default turned round
+        {RunColumn::When, {"/run", "Run Now", "Missed run"}},
+        {RunColumn::Refused, {"Missed run", "Run Now", "/run"}},  // all equal
+        {RunColumn::Refused, {"/run", "Run Now", "Missed run"}},
+    };
+    EXPECT_EQ(model.RunCell(0, RunColumn::StartedBy), "/run") << "newest first, the later first";
+    for (const auto& c : cases) {
+        model.SortRunsBy(c.click);
+        std::vector<std::string> shown;
+        for (std::size_t i = 0; i < model.RunCount(); ++i)
+            shown.push_back(model.RunCell(i, RunColumn::StartedBy));
+        EXPECT_EQ(shown, c.startedBy);
+    }
+}
+
 TEST_F(ModelFixture, ARunsLinesAreTheHistorysLinesOfItsSeconds) {
     const std::string history =
         "12/9/2026 12:59:59 PM Deleted content of folder  C:\\Before\r\n"
@@ -246,9 +273,75 @@ TEST_F(WindowRunFixture, TheRunHistoryWindowShowsTheRunsAndTheLinesOfTheOneSelec
     EXPECT_EQ(window.lblChartTip.Caption(), "") << "a new chart: no bar pointed at";
     window.cmdCopy.Click.Raise();
     EXPECT_EQ(sys.clipboard.text, window.Model()->CopyText());
-    window.cmdExport.Click.Raise();
-    ASSERT_FALSE(sys.shell.opened.empty());
-    EXPECT_EQ(sys.shell.opened.back().first, "C:\\Temp\\Ondrevan.runs.csv");
+}
+
+TEST_F(WindowRunFixture, ExportAsksWhereAndCopiesTheRecordThereOrSaysWhatFailed) {
+    form->Option2.SetValue(true);
+    form->ListView1.Add("C:\\Data");
+    form->PushButton3.Click.Raise();
+    const std::string record = sys.fileSystem.Content("C:\\Temp\\Ondrevan.runs.csv");
+    ASSERT_NE(record.find("C:\\Data"), std::string::npos) << record;
+    RunHistoryForm& window = form->ShowRunHistory();
+    sys.fileSystem.AddFolder("C:\\Out");
+    sys.fileSystem.AddFolder("C:\\Shut");
+    sys.fileSystem.DenyAccess("C:\\Shut\\runs.csv.partial");
+    sys.fileSystem.AddFile("C:\\Out\\old.csv", "an older export");
+    sys.fileSystem.AddFile("C:\\Out\\held.csv", "held open");
+    sys.fileSystem.DenyAccess("C:\\Out\\held.csv");
+    const struct {
+        const char* chosen;   // "" : the dialog was cancelled
+        const char* written;  // where the record's copy lands, or nullptr
+        const char* fault;    // what the box says, or nullptr for no box
+    } cases[] = {
+        {"", nullptr, nullptr},
+        {"C:\\Out\\runs.csv", "C:\\Out\\runs.csv", nullptr},
+        {"C:\\Out\\old.csv", "C:\\Out\\old.csv", nullptr},  // its replacing agreed to
+        {"C:\\Nowhere\\runs.csv", nullptr,
+         "The record of runs could not be exported to C:\\Nowhere\\runs.csv: Path not found."},
+        {"C:\\Shut\\runs.csv", nullptr,
+         "The record of runs could not be exported to C:\\Shut\\runs.csv: Permission denied."},
+        {"C:\\Out\\held.csv", nullptr,
+         "The record of runs could not be exported to C:\\Out\\held.csv: the file there cannot "
+         "be replaced (it may be open in another program or read-only)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const std::size_t boxes = sys.dialogs.shown.size();
+        sys.dialogs.saveAnswers = {c.chosen};
+        window.cmdExport.Click.Raise();
+        ASSERT_FALSE(sys.dialogs.saveRequests.empty());
+        const SaveFileRequest& asked = sys.dialogs.saveRequests.back();
+        EXPECT_EQ(asked.fileName, "Ondrevan.runs.csv");
+        EXPECT_EQ(asked.extension, "csv");
+        EXPECT_EQ(asked.filter.substr(0, asked.filter.find('|', asked.filter.find('|') + 1)),
+                  "Record of runs (*.csv)|*.csv");
+        if (c.written) {
+            EXPECT_EQ(sys.fileSystem.Content(c.written), record);
+        }
+        if (c.fault) {
+            ASSERT_EQ(sys.dialogs.shown.size(), boxes + 1);
+            EXPECT_EQ(sys.dialogs.shown.back().text, c.fault);
+            EXPECT_EQ(sys.dialogs.shown.back().icon, MessageIcon::Warning);
+        } else {
+            EXPECT_EQ(sys.dialogs.shown.size(), boxes);
+        }
+        EXPECT_FALSE(sys.fileSystem.Exists(std::string(c.chosen) + ".partial"));
+    }
+    EXPECT_EQ(sys.fileSystem.Content("C:\\Out\\held.csv"), "held open");
+}
+
+TEST(ExportRecord, ARecordNotYetWrittenIsItsHeaderAndOneThatCannotBeReadIsSaid) {
+    testing::FakeFileSystem files;
+    files.AddFolder("C:\\Temp");
+    files.AddFolder("C:\\Out");
+    EXPECT_EQ(ExportRecord(files, "C:\\Temp\\Ondrevan.runs.csv", "C:\\Out\\a.csv"), "");
+    EXPECT_EQ(files.Content("C:\\Out\\a.csv"), RecordHeader());
+    files.AddFile("C:\\Temp\\Ondrevan.runs.csv", RecordHeader());
+    files.DenyAccess("C:\\Temp\\Ondrevan.runs.csv");
+    EXPECT_EQ(ExportRecord(files, "C:\\Temp\\Ondrevan.runs.csv", "C:\\Out\\b.csv"),
+              "The record of runs C:\\Temp\\Ondrevan.runs.csv could not be read: Permission "
+              "denied. Nothing was exported.");
+    EXPECT_FALSE(files.Exists("C:\\Out\\b.csv"));
 }
 
 }  // namespace

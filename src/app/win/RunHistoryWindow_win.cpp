@@ -1,12 +1,14 @@
 #include "app/win/RunHistoryWindow_win.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <string>
 
 #include "app/RunHistoryForm.h"
+#include "controls/win/Accessible_win.h"
 #include "controls/win/Dpi_win.h"
 #include "platform/ValueForms.h"
 #include "platform/win/Text_win.h"
@@ -169,6 +171,14 @@ LRESULT RunHistoryWindow::HandleMessage(HWND window, UINT message, WPARAM wParam
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
+bool RunHistoryWindow::PointerInside(HWND window) {
+    POINT point;
+    RECT area;
+    if (!::GetCursorPos(&point) || !::GetClientRect(window, &area)) return false;
+    ::ScreenToClient(window, &point);
+    return ::PtInRect(&area, point) != FALSE;
+}
+
 int RunHistoryWindow::BarAt(HWND window, int x) const {
     const RunHistory* model = form_.Model();
     if (!model || model->Bars().empty()) return -1;
@@ -223,12 +233,29 @@ LRESULT RunHistoryWindow::HandleChart(HWND window, UINT message, WPARAM wParam, 
             ::InvalidateRect(window, nullptr, FALSE);
             return 0;
         case WM_KILLFOCUS:
+            // The keyboard has gone: its bar is no longer said, unless the pointer is on one.
+            if (!PointerInside(window)) PointBar(-1);
             ::InvalidateRect(window, nullptr, FALSE);
             return 0;
         case WM_MOUSEMOVE: {
+            TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window, 0};
+            ::TrackMouseEvent(&leave);
             const int bar = BarAt(window, GET_X_LPARAM(lParam));
             if (bar >= 0 && (!pointed || static_cast<int>(*pointed) != bar)) PointBar(bar);
             return 0;
+        }
+        case WM_MOUSELEAVE:
+            // The pointer has gone: its bar is no longer said, unless the keyboard is on it.
+            if (::GetFocus() != window) PointBar(-1);
+            return 0;
+        case WM_GETOBJECT: {
+            // A chart, named by what it shows: the tables are its readable form.
+            AccessibleFacts facts;
+            facts.role = ROLE_SYSTEM_CHART;
+            facts.name = Widen(model ? model->ChartName() : "");
+            facts.hasName = true;
+            if (LRESULT answer = AnswerGetObject(window, wParam, lParam, facts)) return answer;
+            break;
         }
         case WM_LBUTTONDOWN:
             ::SetFocus(window);
@@ -298,8 +325,20 @@ void RunHistoryWindow::PaintChart(HWND window, HDC dc) {
                 const int height = std::max<int>(
                     1, static_cast<int>((baseline - top) * static_cast<double>(bar.bytes) / most));
                 RECT filled{left, baseline - height, left + width, baseline};
-                ::FillRect(memory, &filled,
-                           ::GetSysColorBrush(marked ? COLOR_HOTLIGHT : COLOR_HIGHLIGHT));
+                ::FillRect(memory, &filled, ::GetSysColorBrush(COLOR_HIGHLIGHT));
+                // The bar pointed at keeps its colour and is outlined in the text's: seen
+                // on the band behind it in every scheme, high contrast too.
+                if (marked) {
+                    const int edge = std::max(1, line / 8);
+                    RECT outline = filled;
+                    ::InflateRect(&outline, edge, edge);
+                    outline.bottom = baseline;
+                    for (int k = 0; k < edge; ++k) {
+                        ::FrameRect(memory, &outline, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+                        ::InflateRect(&outline, -1, -1);
+                        outline.bottom = baseline;
+                    }
+                }
             }
             // Labels where they fit without touching the one before.
             const std::wstring label = Widen(bar.label);

@@ -36,6 +36,8 @@ class RunHistoryWindow {
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleChart(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void PaintChart(HWND window, HDC dc);
+    // Whether the pointer is over the chart.
+    static bool PointerInside(HWND window);
     // The bar at a point of the chart's client area, or -1.
     int BarAt(HWND window, int x) const;
     void PointBar(int bar);

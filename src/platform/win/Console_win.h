@@ -21,6 +21,7 @@ class ConsoleDialogs : public Dialogs {
     std::string BrowseForFolder(const std::string&, const std::string&) override { return ""; }
     std::string PickFolder(const std::string&) override { return ""; }
     std::string OpenFileNames(const OpenFileRequest&) override { return ""; }
+    std::string SaveFileName(const SaveFileRequest&) override { return ""; }
 
     int Shown() const { return shown_; }
 

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+
 #include "platform/win/Text_win.h"
 #include "platform/win/Win32Platform.h"
 
@@ -62,6 +64,31 @@ std::string Win32Dialogs::OpenFileNames(const OpenFileRequest& request) {
     std::size_t length = 0;
     while (text[length] != L'\0' || text[length + 1] != L'\0') ++length;
     return Narrow(std::wstring_view(text, length));
+}
+
+std::string Win32Dialogs::SaveFileName(const SaveFileRequest& request) {
+    std::wstring filter = Widen(request.filter);
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    filter.push_back(L'\0');
+    const std::wstring title = Widen(request.title), extension = Widen(request.extension);
+    std::wstring name = Widen(request.fileName);
+    name.resize(std::max<std::size_t>(name.size() + 1, 32 * 1024), L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    // The window the user was in (a tool window) waits for the answer, not only the main one.
+    HWND active = ::GetActiveWindow();
+    dialog.hwndOwner = active ? active : owner_;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = name.data();
+    dialog.nMaxFile = static_cast<DWORD>(name.size());
+    dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                   OFN_EXPLORER | OFN_ENABLESIZING;
+    if (!::GetSaveFileNameW(&dialog)) return "";
+    return Narrow(std::wstring_view(dialog.lpstrFile));
 }
 
 }  // namespace ondrevan::win

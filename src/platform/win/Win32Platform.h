@@ -78,6 +78,7 @@ class Win32Dialogs : public Dialogs {
                                 const std::string& initialFolder) override;
     std::string PickFolder(const std::string& title) override;
     std::string OpenFileNames(const OpenFileRequest& request) override;
+    std::string SaveFileName(const SaveFileRequest& request) override;
 
   private:
     HWND owner_ = nullptr;
