@@ -28,8 +28,10 @@
 //   geometry TITLE           a visible window with that title ("form": the main one), its
 //                            client area and its monitor's work area, then every visible
 //                            child, a line each: "KIND left top right bottom class text"
-//   accessible TITLE         what a screen reader hears of each visible control of that
-//                            window, a line each: "ROLE left top right bottom name"
+//   accessible TITLE [CLASS] what a screen reader hears of each visible control of that
+//                            window (of that class only, when named; each answer crosses
+//                            to the program and back), a line each: "ROLE left top right
+//                            bottom name"
 //   tips                     the text of every tool of every tool-tip window (the tray's tip)
 //
 // A found window prints one line: "x=.. y=.. (its centre) left=.. top=.. right=.. bottom=..
@@ -504,8 +506,10 @@ int wmain(int argc, wchar_t** argv) {
         HWND window = VisibleTopLevel(nullptr, argv[2]);
         if (!window) return 1;
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        FindDescendant(window, [](HWND child) {
-            if (!::IsWindowVisible(child)) return false;
+        const std::wstring only = argc > 3 ? argv[3] : L"";
+        FindDescendant(window, [&only](HWND child) {
+            if (!::IsWindowVisible(child) || (!only.empty() && !HasClass(child, only.c_str())))
+                return false;
             IAccessible* object = nullptr;
             if (FAILED(::AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT),
                                                     __uuidof(IAccessible),

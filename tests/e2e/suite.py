@@ -1275,7 +1275,7 @@ class Session:
             "window-focus", RUN_HISTORY)) and f.cls == "ComboBox")
         heard = [line.split(" ", 5) for line in
                  until("the window's controls", lambda: self.desk.probe_lines(
-                     "accessible", RUN_HISTORY))]
+                     "accessible", RUN_HISTORY, "Static"))]
         # The chart: what is heard as one, or else what is named as one.
         charts = [l for l in heard if l[0] == str(ROLE_CHART)] or [
             l for l in heard if len(l) > 5 and l[5].startswith("Bar chart")]
