@@ -3,6 +3,7 @@
 #include "platform/win/ResourceIds.h"
 
 #include <exception>
+#include <utility>
 
 #include "app/Form1.h"
 #include "app/win/StartupStages_win.h"
@@ -71,7 +72,7 @@ void MainWindow::Mark(const char* stage) {
     if (stages_) stages_->Mark(stage);
 }
 
-void MainWindow::ShowAfterLoad(bool finishLater) {
+void MainWindow::ShowAfterLoad(std::function<void()> rest) {
     shown_ = true;
     ::ShowWindow(window_,
                  form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
@@ -84,7 +85,8 @@ void MainWindow::ShowAfterLoad(bool finishLater) {
     Mark("first paint");
     // Posted messages come before input, timers and paint: the rest of start-up is done
     // before the first click, key or tick is handled.
-    if (finishLater) ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
+    restOfStartUp_ = std::move(rest);
+    if (restOfStartUp_) ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
 }
 
 void MainWindow::OnChanged(Control& control, Property property) {
@@ -261,7 +263,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case kAfterFirstPaintMessage:
-            Guarded([&] { form_.AfterFirstPaint(); });
+            if (restOfStartUp_) Guarded(std::exchange(restOfStartUp_, nullptr));
             Mark("after the first paint");
             if (stages_) stages_->Write();
             return 0;

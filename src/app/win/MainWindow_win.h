@@ -40,9 +40,9 @@ class MainWindow : public ControlSink {
 
     // Creates the window hidden, with every child control.
     bool Create();
-    // Shows the window in the state start-up left and draws it at once; with `finishLater`,
-    // the rest of start-up (Form1::AfterFirstPaint) follows as the next message.
-    void ShowAfterLoad(bool finishLater = false);
+    // Shows the window in the state start-up left and draws it at once; `rest`, the rest of
+    // start-up, if any, follows as the next message.
+    void ShowAfterLoad(std::function<void()> rest = nullptr);
     // Where start-up's stages are noted, for the start-up bench; none: nowhere.
     void SetStages(StartupStages* stages) { stages_ = stages; }
     HWND Handle() const { return window_; }
@@ -84,6 +84,7 @@ class MainWindow : public ControlSink {
     HWND window_ = nullptr;
     bool shown_ = false;
     StartupStages* stages_ = nullptr;
+    std::function<void()> restOfStartUp_;
     void Mark(const char* stage);
     int handlerDepth_ = 0;  // event handlers under way on this thread
     HWND focusBeforeDeactivation_ = nullptr;

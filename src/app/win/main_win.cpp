@@ -132,9 +132,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     stages.Mark("Form1 and its parts");
     if (stages.On()) form.SetStageMark([&stages](const char* stage) { stages.Mark(stage); });
     if (reopening == Reopening::Tray) form.StartInTray();
-    real.notifyIcon.Create(instance, form.cSysTray1);
-    stages.Mark("tray's window");
-
     int exitCode = 1;
     {
         win::MainWindow window(instance, form, real.dialogs);
@@ -142,13 +139,22 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         if (window.Create()) {
             real.SetOwner(window.Handle());
             real.notifyIcon.SetMenuHandler([&window](POINT at) { window.ShowTrayMenu(at); });
-            // What the first paint shows; the rest after it, or before the window shows when
+            // What the first paint shows; the rest after it (the tray's own window, made
+            // only then, is a second top-level window), or all before the window shows when
             // it goes straight to the tray.
             form.LoadForFirstPaint();
-            const bool finishLater = form.WaitsForFirstPaint();
-            if (!finishLater) form.AfterFirstPaint();
-            window.ShowAfterLoad(finishLater);
-            if (!finishLater) stages.Write();
+            const auto rest = [&] {
+                real.notifyIcon.Create(instance, form.cSysTray1);
+                stages.Mark("tray's window");
+                form.AfterFirstPaint();
+            };
+            if (form.WaitsForFirstPaint()) {
+                window.ShowAfterLoad(rest);
+            } else {
+                rest();
+                window.ShowAfterLoad();
+                stages.Write();
+            }
 
             MSG message;
             while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
