@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -53,9 +54,13 @@ void ReadStages(Stages& stages) {
     ::DeleteFileW(path.c_str());
 }
 
-// Milliseconds until a visible window of the class shows; the program is then closed. With
-// `stages`, the program is asked for its own marks, from the same start.
+// Milliseconds until a visible window of the class shows; the program is then closed. Ondrevan
+// is asked for its own marks, from the same start, kept in `stages` if given, and is closed
+// only once it wrote them, after its whole start-up: closed at once, it would leave the tray
+// and the hook half done, and the next program started would pay for that.
 double TimeToWindow(const std::wstring& exe, const wchar_t* windowClass, Stages* stages = nullptr) {
+    Stages unused;
+    if (std::wstring_view(windowClass) == L"OndrevanForm1" && !stages) stages = &unused;
     std::wstring command = L"\"" + exe + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -80,6 +85,9 @@ double TimeToWindow(const std::wstring& exe, const wchar_t* windowClass, Stages*
         }
         ::Sleep(1);
     }
+    while (stages && shown >= 0 && Now() - start < 30000 &&
+           ::GetFileAttributesW(StagesFile().c_str()) == INVALID_FILE_ATTRIBUTES)
+        ::Sleep(1);
     if (window) ::PostMessageW(window, WM_CLOSE, 0, 0);
     if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
         ::TerminateProcess(process.hProcess, 1);
