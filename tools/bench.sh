@@ -25,8 +25,17 @@ tick() {
 }
 startup() {
     echo "== Start-up"
+    # ONDREVAN_BENCH_EARLIER=path/to/Ondrevan.exe: an earlier build, measured in the same rounds.
+    # It runs from beside the program, where it finds the same files.
+    local earlier=()
+    if [ -n "${ONDREVAN_BENCH_EARLIER:-}" ]; then
+        cp "$ONDREVAN_BENCH_EARLIER" "$WINEPREFIX/drive_c/Ondrevan/OndrevanEarlier.exe"
+        earlier=('C:\Ondrevan\OndrevanEarlier.exe')
+    fi
     wine 'C:\ondrevan-bench\startup_bench.exe' 'C:\Ondrevan\Ondrevan.exe' \
-        'C:\ondrevan-bench\plain_window.exe' 'C:\ondrevan-bench\minimal_window.exe' 7
+        'C:\ondrevan-bench\plain_window.exe' 'C:\ondrevan-bench\minimal_window.exe' \
+        "${ONDREVAN_BENCH_ROUNDS:-7}" "${earlier[@]}"
+    rm -f "$WINEPREFIX/drive_c/Ondrevan/OndrevanEarlier.exe"
 }
 walk() {
     echo "== Sub-folder walk and list storage"

@@ -187,6 +187,16 @@ void Form1::WireHandlers() {
 }
 
 void Form1::Form_Load() {
+    LoadForFirstPaint();
+    AfterFirstPaint();
+}
+
+bool Form1::WaitsForFirstPaint() const {
+    return Window.State() != WindowState::Minimized;
+}
+
+// The steps keep their numbers in the error box whichever half they are in.
+void Form1::LoadForFirstPaint() {
     ErrorTrap trap(services_.dialogs, "Form1.Form_Load");
     const std::string programFolder = services_.environment.ProgramFolder();
 
@@ -203,8 +213,7 @@ void Form1::Form_Load() {
         const std::string cursor = programFolder + "\\HAND-M.CUR";
         if (FileExists(services_.fileSystem, cursor)) Window.SetMouseIconFile(cursor);
     });
-    // 5.
-    trap.Line(112, [&] { VisitHomePageAtRandom(services_.clock, services_.shell); });
+    Mark("skin, caption, pointer");
     // 6. The folder list's one column.
     trap.Line(114, [&] { ListView1.AddColumn({" Folder(s)", 0}); });
     trap.Line(116, [&] { ListView1.SetColumnWidth(0, kFolderColumnTwips); });
@@ -215,19 +224,13 @@ void Form1::Form_Load() {
     // 9. The automatic-delete switch; "On" arms the timer, whose first tick comes after
     // start-up, on this same thread.
     trap.Line(142, [&] { schedule_.RestoreSwitchState(); });
+    Mark("controls as stored");
     // 10. The folder list.
     trap.Line(144, [&] { folderList_.LoadFolderList(); });
     trap.Line(145, [&] { ShowFolderRulesColumn(); });
-    // 11. The history file in the temporary folder.
-    trap.Line(146, [&] {
-        history_.SetFilePath(
-            ondrevan::HistoryFilePath(services_.environment, services_.fileSystem));
-        runRecord_.SetFilePath(RunRecordPath(history_.FilePath()));
-    });
+    Mark("folder list");
     // 12.
     trap.Line(148, [&] { isLoading_ = false; });
-    // 13. The tray icon, present for the whole run.
-    trap.Line(150, [&] { windowLife_.TrayAtStartUp(); });
     // 14. With IsLoading clear, a checked box writes the start-up entry again.
     trap.Line(152, [&] {
         Check3.SetChecked(IsSwitchOn(settings_.Get(keys::kWindowsStartup, kSwitchOff)));
@@ -238,19 +241,40 @@ void Form1::Form_Load() {
     trap.Line(156, [&] {
         if (Check8.Checked() || startInTray_) Window.SetState(WindowState::Minimized);
     });
-    // 17. The keyboard hook.
-    trap.Line(158, [&] { services_.keyboardHook.Install(); });
+    Mark("start-up boxes");
     // Then the options, after the designed steps so that those keep their line numbers: the
-    // rules' note, the chosen hot key, and a daily or weekly run missed while the program
-    // was not running.
+    // rules' note, the chosen hot key (its hint), and what policies set.
     trap.Line(160, [&] {
         options_.Load();
         ShowRecoveryNote();
     });
     trap.Line(162, [&] { ApplyHotKey(); });
-    trap.Line(164, [&] { schedule_.CheckMissedRun(); });
     trap.Line(166, [&] { ShowPolicies(); });
+    Mark("options, hot key, policies");
+}
+
+void Form1::AfterFirstPaint() {
+    ErrorTrap trap(services_.dialogs, "Form1.Form_Load");
+    // 5.
+    trap.Line(112, [&] { VisitHomePageAtRandom(services_.clock, services_.shell); });
+    // 11. The history file in the temporary folder.
+    trap.Line(146, [&] {
+        history_.SetFilePath(
+            ondrevan::HistoryFilePath(services_.environment, services_.fileSystem));
+        runRecord_.SetFilePath(RunRecordPath(history_.FilePath()));
+    });
+    Mark("history's place");
+    // 13. The tray icon, present for the whole run.
+    trap.Line(150, [&] { windowLife_.TrayAtStartUp(); });
+    Mark("tray icon");
+    // 17. The keyboard hook.
+    trap.Line(158, [&] { services_.keyboardHook.Install(); });
+    Mark("keyboard hook");
+    // A daily or weekly run missed while the program was not running.
+    trap.Line(164, [&] { schedule_.CheckMissedRun(); });
+    Mark("catch-up");
     trap.Line(168, [&] { ShowTrayState(); });
+    Mark("tray tip");
 }
 
 void Form1::RestoreScheduleAndDeleteControls(ErrorTrap& trap) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,7 +59,19 @@ class Form1 {
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;
 
+    // The whole start-up: what the first paint shows, then the rest.
     void Form_Load();
+    // The start-up the first paint needs: the controls as stored, the folder list, the notes
+    // and hints, what policies set.
+    void LoadForFirstPaint();
+    // The rest, once the window has been drawn: the tray icon and its tip (which reads the
+    // record of runs), the history's place, the keyboard hook, a missed run's catch-up.
+    void AfterFirstPaint();
+    // Whether the rest waits for the first paint: not when the window starts minimized (it
+    // goes to the tray at once, with the icon's balloon, and no paint comes).
+    bool WaitsForFirstPaint() const;
+    // Start-up calls this with the name of each stage it has done, for the start-up bench.
+    void SetStageMark(std::function<void(const char*)> mark) { stageMark_ = std::move(mark); }
     void PushButton11_Click();
 
     // Every control but the window itself, in design order.
@@ -353,6 +366,10 @@ class Form1 {
     std::vector<Control*> controls_;
     std::optional<LocalDateTime> lastRun_;
     std::string lastRunOutcome_;
+    std::function<void(const char*)> stageMark_;
+    void Mark(const char* stage) {
+        if (stageMark_) stageMark_(stage);
+    }
 };
 
 }  // namespace ondrevan

@@ -3,8 +3,10 @@
 #include "platform/win/ResourceIds.h"
 
 #include <exception>
+#include <utility>
 
 #include "app/Form1.h"
+#include "app/win/StartupStages_win.h"
 #include "controls/win/CustomControls_win.h"
 #include "controls/win/Dpi_win.h"
 #include "platform/AppError.h"
@@ -42,6 +44,7 @@ bool MainWindow::Create() {
     window_ = ::CreateWindowExW(exStyle, kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 100, 100, nullptr, nullptr, instance_, this);
     if (!window_) return false;
+    Mark("main window");
 
     // The menu bar sits above the designed client area, which keeps its size.
     AddMenuBar();
@@ -49,8 +52,10 @@ bool MainWindow::Create() {
     // does not fit at the monitor's DPI, it is laid out smaller as a whole.
     const Dpi dpi = FitToWorkArea(window_, Dpi::ForWindow(window_), form_.Window.Position().width,
                                   form_.Window.Position().height);
+    Mark("menu bar, fitting");
 
     if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
+    Mark("controls");
     events_.Attach(form_.Window);
     events_.SubclassChildren();
     form_.Window.SetSink(this);
@@ -59,16 +64,29 @@ bool MainWindow::Create() {
     AddMenuItems();
     // Folders may be dropped on the list (and anywhere on the window, which means the list).
     ::DragAcceptFiles(window_, TRUE);
+    Mark("window's menus, wiring");
     return true;
 }
 
-void MainWindow::ShowAfterLoad() {
+void MainWindow::Mark(const char* stage) {
+    if (stages_) stages_->Mark(stage);
+}
+
+void MainWindow::ShowAfterLoad(std::function<void()> rest) {
     shown_ = true;
     ::ShowWindow(window_,
                  form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     // The keyboard starts at the first control in reading order, as in a dialog box.
     if (!::IsChild(window_, ::GetFocus()))
         if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) ::SetFocus(first);
+    Mark("shown");
+    // Drawn now, the window and every control, before anything else is done.
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Mark("first paint");
+    // Posted messages come before input, timers and paint: the rest of start-up is done
+    // before the first click, key or tick is handled.
+    restOfStartUp_ = std::move(rest);
+    if (restOfStartUp_) ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
 }
 
 void MainWindow::OnChanged(Control& control, Property property) {
@@ -243,6 +261,11 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     ::SetForegroundWindow(box);
                 }
             }
+            return 0;
+        case kAfterFirstPaintMessage:
+            if (restOfStartUp_) Guarded(std::exchange(restOfStartUp_, nullptr));
+            Mark("after the first paint");
+            if (stages_) stages_->Write();
             return 0;
         case kHotKeyMessage:
             Guarded([&] { form_.HotKeyPressed(); });

@@ -24,6 +24,10 @@ namespace ondrevan::win {
 inline constexpr const wchar_t* kMainWindowClass = L"OndrevanForm1";
 // Posted by a second start of the program to the first one's main window.
 inline constexpr UINT kStartedAgainMessage = WM_APP + 3;
+// Posted to itself once the window has been drawn: the rest of start-up.
+inline constexpr UINT kAfterFirstPaintMessage = WM_APP + 4;
+
+class StartupStages;
 
 // The real main window: creates the Win32 window and its children for Form1, routes
 // messages into the controls model and mirrors the model back. No program logic here.
@@ -36,8 +40,11 @@ class MainWindow : public ControlSink {
 
     // Creates the window hidden, with every child control.
     bool Create();
-    // Shows the window once start-up is done, in the state start-up left.
-    void ShowAfterLoad();
+    // Shows the window in the state start-up left and draws it at once; `rest`, the rest of
+    // start-up, if any, follows as the next message.
+    void ShowAfterLoad(std::function<void()> rest = nullptr);
+    // Where start-up's stages are noted, for the start-up bench; none: nowhere.
+    void SetStages(StartupStages* stages) { stages_ = stages; }
     HWND Handle() const { return window_; }
     // The menus' keys (Ctrl+O, Ctrl+Z; F5 in the preview): true when the key was one of them.
     bool TranslateShortcut(const MSG& message);
@@ -76,6 +83,9 @@ class MainWindow : public ControlSink {
     Dialogs& dialogs_;
     HWND window_ = nullptr;
     bool shown_ = false;
+    StartupStages* stages_ = nullptr;
+    std::function<void()> restOfStartUp_;
+    void Mark(const char* stage);
     int handlerDepth_ = 0;  // event handlers under way on this thread
     HWND focusBeforeDeactivation_ = nullptr;
     ControlWindows controls_;

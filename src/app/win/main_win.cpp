@@ -13,6 +13,7 @@
 #include "app/ExclusiveRun.h"
 #include "app/Form1.h"
 #include "app/win/MainWindow_win.h"
+#include "app/win/StartupStages_win.h"
 #include "platform/AppError.h"
 #include "platform/win/Console_win.h"
 #include "platform/win/SingleCopy_win.h"
@@ -81,6 +82,8 @@ int CloseRunningCopy() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    win::StartupStages stages;
+    stages.Mark("program entered");
     const std::vector<std::string> arguments = Arguments();
     const CommandMode mode = ParseCommandLine(arguments);
     if (mode == CommandMode::Exit) return CloseRunningCopy();
@@ -100,9 +103,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     common.dwICC =
         ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_WIN95_CLASSES;
     ::InitCommonControlsEx(&common);
+    stages.Mark("common controls");
     // The shell's dialogs and file operations want a single-threaded apartment.
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    stages.Mark("COM");
     if (mode != CommandMode::Window && mode != CommandMode::Reopen) {
         const int exitCode = RunWithoutWindow(mode, arguments);
         if (SUCCEEDED(com)) ::CoUninitialize();
@@ -119,20 +124,37 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             return *exitCode;
         }
     }
+    stages.Mark("single copy");
 
     win::Win32Services real;
+    stages.Mark("services");
     Form1 form(real.services());
+    stages.Mark("Form1 and its parts");
+    if (stages.On()) form.SetStageMark([&stages](const char* stage) { stages.Mark(stage); });
     if (reopening == Reopening::Tray) form.StartInTray();
-    real.notifyIcon.Create(instance, form.cSysTray1);
-
     int exitCode = 1;
     {
         win::MainWindow window(instance, form, real.dialogs);
+        if (stages.On()) window.SetStages(&stages);
         if (window.Create()) {
             real.SetOwner(window.Handle());
             real.notifyIcon.SetMenuHandler([&window](POINT at) { window.ShowTrayMenu(at); });
-            form.Form_Load();
-            window.ShowAfterLoad();
+            // What the first paint shows; the rest after it (the tray's own window, made
+            // only then, is a second top-level window), or all before the window shows when
+            // it goes straight to the tray.
+            form.LoadForFirstPaint();
+            const auto rest = [&] {
+                real.notifyIcon.Create(instance, form.cSysTray1);
+                stages.Mark("tray's window");
+                form.AfterFirstPaint();
+            };
+            if (form.WaitsForFirstPaint()) {
+                window.ShowAfterLoad(rest);
+            } else {
+                rest();
+                window.ShowAfterLoad();
+                stages.Write();
+            }
 
             MSG message;
             while (::GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -31,7 +31,11 @@ void MirrorColumns(const ControlWindows& windows, HWND window, const ListView& l
 
 void MirrorSelection(ControlWindows& windows, HWND window, ListView& list) {
     ControlWindows::Echo echo(windows, list);
-    ListView_SetItemState(window, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    // Only the item that has the selection or the focus loses it: the list selects one at a
+    // time, and a sweep over every item (-1) costs a stored list of 32,766 entries dearly.
+    for (const UINT state : {LVNI_SELECTED, LVNI_FOCUSED})
+        if (const int item = ListView_GetNextItem(window, -1, state); item >= 0)
+            ListView_SetItemState(window, item, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (auto selected = list.Selected()) {
         const int index = static_cast<int>(*selected);
         ListView_SetItemState(window, index, LVIS_SELECTED | LVIS_FOCUSED,
