@@ -2,6 +2,9 @@
 // step beside "cmd /c del /f /q" on a folder made the same way, in the same run.
 //   delete_bench.exe fill [COUNT]    makes the two folders (slow under Wine)
 //   delete_bench.exe measure [COUNT] deletes them and prints the figures
+//   delete_bench.exe measure-del-first [COUNT]      the same, del first
+//   delete_bench.exe measure-one-at-a-time [COUNT]  ours one file at a time, as before the
+//                                                   two threads, del first
 // tools/bench.sh makes the folders itself and flushes the disk before measuring, so that
 // neither side pays for the other's writes.
 #include <windows.h>
@@ -47,6 +50,21 @@ int Remaining(const std::wstring& folder) {
     return count;
 }
 
+// The folder held open, handed one file at a time: the run as it was before two threads
+// took the files.
+struct OneAtATime : ondrevan::OpenedFolder {
+    explicit OneAtATime(ondrevan::OpenedFolder& real) : real(real) {}
+    ondrevan::FileRemoval RemoveFileInside(const std::string& name,
+                                           std::uint32_t attributes) override {
+        return real.RemoveFileInside(name, attributes);
+    }
+    ondrevan::FileRemoval CheckInPlace(const std::string& name) override {
+        return real.CheckInPlace(name);
+    }
+    bool StillInPlace() override { return real.StillInPlace(); }
+    ondrevan::OpenedFolder& real;
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -59,7 +77,9 @@ int wmain(int argc, wchar_t** argv) {
         Fill(theirs);
         return 0;
     }
-    if (mode != L"measure" && mode != L"measure-del-first") return 2;
+    if (mode != L"measure" && mode != L"measure-del-first" && mode != L"measure-one-at-a-time")
+        return 2;
+    const bool oneAtATime = mode == L"measure-one-at-a-time";
     kFiles = Remaining(ours);
 
     ondrevan::win::Win32FileSystem fileSystem;
@@ -70,12 +90,14 @@ int wmain(int argc, wchar_t** argv) {
         const std::string folder = "C:\\ondrevan-bench-delete-a";
         // The files go through the folder held open, each checked to lie where it was listed.
         const ondrevan::FolderOpening opened = fileSystem.OpenFolderToClear(folder);
-        if (opened.folder)
-            ondrevan::DeletePlannedFiles(*opened.folder, folder, fileSystem.ListFiles(folder),
-                                         nullptr);
+        if (opened.folder) {
+            OneAtATime alone(*opened.folder);
+            ondrevan::OpenedFolder& used = oneAtATime ? alone : *opened.folder;
+            ondrevan::DeletePlannedFiles(used, folder, fileSystem.ListFiles(folder), nullptr);
+        }
         oursMs = NowMs() - start;
     };
-    const bool delFirst = mode == L"measure-del-first";
+    const bool delFirst = mode != L"measure";
     if (!delFirst) runOurs();
 
     std::wstring command = L"cmd /c del /f /q \"" + theirs + L"\\*.*\"";
@@ -92,7 +114,8 @@ int wmain(int argc, wchar_t** argv) {
     delMs = NowMs() - start;
     if (delFirst) runOurs();
 
-    std::printf("deleting %d files in one folder\n", kFiles);
+    std::printf("deleting %d files in one folder%s\n", kFiles,
+                oneAtATime ? ", ours one file at a time" : "");
     std::printf("  Ondrevan  %8.1f ms %9.0f files/s  (%d left)\n", oursMs, kFiles / oursMs * 1000,
                 Remaining(ours));
     std::printf("  del /f /q %8.1f ms %9.0f files/s  (%d left)\n", delMs, kFiles / delMs * 1000,

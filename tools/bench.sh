@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their figures:
-#   bench.sh [startup|walk|delete|responsive|rules|tick|history|all]
+#   bench.sh [startup|walk|delete|responsive|preview|rules|tick|history|all]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/tools/wine-env.sh"
@@ -43,8 +43,9 @@ walk() {
 }
 delete() {
     echo "== Deleting files"
-    # Whichever side runs first pays for the cold folder, so both orders are measured.
-    for order in measure measure-del-first; do
+    # Whichever side runs first pays for the cold folder, so both orders are measured; then,
+    # del first again, ours handing the folder one file at a time, as before two threads.
+    for order in measure measure-del-first measure-one-at-a-time; do
         # The files are made from this side: made under Wine, each new name is looked up
         # across the whole growing folder first, and filling alone takes many minutes.
         for side in a b; do
@@ -69,6 +70,17 @@ responsive() {
         'C:\ondrevan-bench-responsive-b'
     wine 'C:\ondrevan-bench\responsiveness_bench.exe' missing 20000
 }
+preview() {
+    echo "== The preview's count over 1,000 folders of 50 files"
+    root="$WINEPREFIX/drive_c/ondrevan-bench-preview"
+    rm -rf "$root" && mkdir -p "$root"
+    (cd "$root" && for f in $(seq 0 999); do
+        mkdir "$f" && (cd "$f" && for i in $(seq 0 49); do printf 0123456789 > "file$i.tmp"; done)
+    done)
+    sync
+    wine 'C:\ondrevan-bench\responsiveness_bench.exe' preview 'C:\ondrevan-bench-preview' 1000
+    rm -rf "$root"
+}
 rules() {
     echo "== The run rules' cost"
     # Each order twice: the second pass sees warm caches on both sides.
@@ -86,16 +98,17 @@ rules() {
             'C:\ondrevan-bench-rules-b' $pass
     done
 }
-export -f startup walk delete responsive rules
+export -f startup walk delete responsive preview rules
 case $what in
     startup) "$root/tools/with-xvfb.sh" bash -c startup ;;
     walk) "$root/tools/with-xvfb.sh" bash -c walk ;;
     delete) "$root/tools/with-xvfb.sh" bash -c delete ;;
     responsive) "$root/tools/with-xvfb.sh" bash -c responsive ;;
+    preview) "$root/tools/with-xvfb.sh" bash -c preview ;;
     rules) "$root/tools/with-xvfb.sh" bash -c rules ;;
     tick) tick ;;
     history) history ;;
-    all) tick; history; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive; rules' ;;
-    *) echo "usage: $0 [startup|walk|delete|responsive|rules|tick|history|all]" >&2; exit 2 ;;
+    all) tick; history; "$root/tools/with-xvfb.sh" bash -c 'startup; walk; delete; responsive; preview; rules' ;;
+    *) echo "usage: $0 [startup|walk|delete|responsive|preview|rules|tick|history|all]" >&2; exit 2 ;;
 esac
 wineserver -k 2>/dev/null || true

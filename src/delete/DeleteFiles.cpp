@@ -1,6 +1,8 @@
 #include "delete/DeleteFiles.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 
 #include "platform/Shell.h"
 
@@ -9,23 +11,34 @@ namespace ondrevan {
 void DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
                         const std::vector<FileEntry>& files, const std::function<void()>& between,
                         DeletedFiles& deleted) {
-    for (const FileEntry& file : files) {
+    // The folder says how many files it takes at once; the window answers between them.
+    const std::size_t atOnce = std::max<std::size_t>(1, opened.FilesAtOnce());
+    for (std::size_t start = 0; start < files.size(); start += atOnce) {
         if (between) between();
-        const FileRemoval removal = opened.RemoveFileInside(file.name, file.attributes);
-        switch (removal.outcome) {
-            case FileRemoval::Outcome::Deleted:
-                ++deleted.count;
-                deleted.bytes += file.size;
-                break;
-            case FileRemoval::Outcome::AlreadyGone:
-                break;
-            case FileRemoval::Outcome::Failed:
-                deleted.failures.push_back({folder + "\\" + file.name, removal.reason});
-                break;
-            case FileRemoval::Outcome::FolderChanged:
-                deleted.folderChanged = true;
-                return;
+        const std::span<const FileEntry> batch =
+            std::span(files).subspan(start, std::min(atOnce, files.size() - start));
+        const std::vector<std::optional<FileRemoval>> removals = opened.RemoveFilesInside(batch);
+        // Each file that was tried is said, whatever its place beside the one that found
+        // the folder changed: one deleted is counted, one that failed is reported.
+        for (std::size_t i = 0; i < batch.size() && i < removals.size(); ++i) {
+            if (!removals[i]) continue;
+            const FileEntry& file = batch[i];
+            switch (removals[i]->outcome) {
+                case FileRemoval::Outcome::Deleted:
+                    ++deleted.count;
+                    deleted.bytes += file.size;
+                    break;
+                case FileRemoval::Outcome::AlreadyGone:
+                    break;
+                case FileRemoval::Outcome::Failed:
+                    deleted.failures.push_back({folder + "\\" + file.name, removals[i]->reason});
+                    break;
+                case FileRemoval::Outcome::FolderChanged:
+                    deleted.folderChanged = true;
+                    break;
+            }
         }
+        if (deleted.folderChanged) return;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,20 @@ class OpenedFolder {
     // Deletes one file lying directly in the folder, a read-only one too (`attributes` are
     // the listing's). A link whose removal would reach its target stays: Failed, "a link".
     virtual FileRemoval RemoveFileInside(const std::string& name, std::uint32_t attributes) = 0;
+    // How many files RemoveFilesInside is best given at once.
+    virtual std::size_t FilesAtOnce() const { return 1; }
+    // Deletes several files as RemoveFileInside does, perhaps more than one at a time: the
+    // answer holds what became of each, in the same order, and nothing for a file not tried
+    // because the folder changed meanwhile.
+    virtual std::vector<std::optional<FileRemoval>> RemoveFilesInside(
+        std::span<const FileEntry> files) {
+        std::vector<std::optional<FileRemoval>> removals(files.size());
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            removals[i] = RemoveFileInside(files[i].name, files[i].attributes);
+            if (removals[i]->outcome == FileRemoval::Outcome::FolderChanged) break;
+        }
+        return removals;
+    }
     // Whether a file may be handed on by its path (to the shell): Deleted when the name
     // leads to the file that lies here, Failed "a link" when the system would follow it
     // elsewhere, FolderChanged, AlreadyGone. Nothing is changed.

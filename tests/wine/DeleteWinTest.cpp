@@ -9,8 +9,10 @@
 
 #include "RealSystem.h"
 #include "app/Form1.h"
+#include "delete/DeleteFiles.h"
 #include "history/History.h"
 #include "platform/win/Text_win.h"
+#include "platform/win/UniqueHandle.h"
 #include "platform/win/Win32Platform.h"
 
 namespace ondrevan::win {
@@ -86,6 +88,72 @@ TEST_F(RealDeletion, ContentsModeRemovesTheFilesInTheFolderAndKeepsItsSubFolders
         << history;
     EXPECT_EQ(history.find("Deleted folder "), std::string::npos);
     EXPECT_TRUE(sys.dialogs.shown.empty());
+}
+
+// Many files of one folder go two at a time, each through the folder held open and checked
+// on its own: what each became is said once, in the plan's order, and what the listing said
+// of a file decides how its removal is tried.
+TEST_F(RealDeletion, ManyFilesGoTwoAtATimeAndEachIsSaidOnceInThePlansOrder) {
+    const std::string folder = kRoot + "\\Many";
+    MakeFolder(folder);
+    const struct {
+        int index;
+        DWORD made;          // its attributes when listed
+        DWORD afterwards;    // set after the listing, 0 for none
+        bool held;           // held open without delete sharing
+        const char* reason;  // why it stays, or nullptr when it goes
+    } special[] = {
+        {3, FILE_ATTRIBUTE_READONLY, 0, false, nullptr},
+        {40, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, 0, false, nullptr},
+        {41, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM, 0, false, nullptr},
+        {75, FILE_ATTRIBUTE_NORMAL, 0, true, "in use"},
+        // Made read-only after the listing said otherwise: left, and said so.
+        {120, FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY, false, "access denied"},
+        {149, FILE_ATTRIBUTE_HIDDEN, 0, false, nullptr},
+    };
+    constexpr int kFiles = 150;
+    const auto name = [&](int i) { return folder + "\\f" + std::to_string(i) + ".txt"; };
+    for (int i = 0; i < kFiles; ++i) {
+        DWORD made = FILE_ATTRIBUTE_NORMAL;
+        for (const auto& s : special)
+            if (s.index == i) made = s.made;
+        MakeFile(name(i), made);
+    }
+    Win32FileSystem fileSystem;
+    const std::vector<FileEntry> files = fileSystem.ListFiles(folder);
+    ASSERT_EQ(files.size(), static_cast<std::size_t>(kFiles));
+    std::vector<UniqueFile> held;
+    for (const auto& s : special) {
+        if (s.afterwards) ::SetFileAttributesW(Widen(name(s.index)).c_str(), s.afterwards);
+        if (s.held)
+            held.emplace_back(::CreateFileW(Widen(name(s.index)).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    const FolderOpening opening = fileSystem.OpenFolderToClear(folder);
+    ASSERT_TRUE(opening.folder) << opening.fault;
+    int answered = 0;
+    const DeletedFiles deleted =
+        DeletePlannedFiles(*opening.folder, folder, files, [&] { ++answered; });
+    held.clear();
+
+    std::vector<std::string> expected, failures;
+    for (const FileEntry& file : files)
+        for (const auto& s : special)
+            if (s.reason && folder + "\\" + file.name == name(s.index))
+                expected.push_back(name(s.index) + " (" + s.reason + ")");
+    for (const FileFailure& failure : deleted.failures)
+        failures.push_back(failure.path + " (" + failure.reason + ")");
+    EXPECT_EQ(failures, expected);
+    EXPECT_EQ(deleted.count, static_cast<std::uint64_t>(kFiles) - expected.size());
+    EXPECT_EQ(deleted.bytes, deleted.count);
+    EXPECT_FALSE(deleted.folderChanged);
+    EXPECT_GT(answered, 1) << "the window answers while the files go";
+    for (int i = 0; i < kFiles; ++i) {
+        bool stays = false;
+        for (const auto& s : special) stays = stays || (s.index == i && s.reason);
+        EXPECT_EQ(Exists(name(i)), stays) << name(i);
+    }
+    ::SetFileAttributesW(Widen(name(120)).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(RealDeletion, ANulInAnEntryNeverSmugglesASecondPathToTheShell) {

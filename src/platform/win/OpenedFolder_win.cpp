@@ -1,6 +1,9 @@
 #include <winternl.h>
 
+#include <atomic>
 #include <cctype>
+#include <exception>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +34,12 @@ std::string FailureReason(DWORD error) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr std::size_t kLongestPath = 32768;  // UTF-16 units, the terminating NUL included
+// The attributes a file's own basic information may set.
+constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN |
+                                      FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+// Files handed to the two threads at a time: few enough that the window answers between
+// them on a busy machine.
+constexpr std::size_t kFilesAtOnce = 32;
 
 // The handle's name on its volume ("\T\dir\file"), read from the handle itself, after the
 // volume's own path ("\\?\C:"): the form GetFinalPathNameByHandleW gives. Under Wine that
@@ -99,6 +108,71 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
            a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
 }
 
+// A second thread that works beside the caller's on the same job. Each file's removal waits
+// on the system several times; with two under way, one is worked on while the other waits.
+class SecondThread {
+  public:
+    SecondThread() = default;
+    SecondThread(const SecondThread&) = delete;
+    SecondThread& operator=(const SecondThread&) = delete;
+    ~SecondThread() {
+        if (!thread_) return;
+        job_ = nullptr;
+        ::SetEvent(start_.get());
+        ::WaitForSingleObject(thread_.get(), INFINITE);
+    }
+
+    // Runs `job` on the caller's thread and on the second one at once, and returns once
+    // both are done; what either threw is thrown here. Without a second thread (it could
+    // not be started), the caller's thread does it alone.
+    void RunOnBoth(const std::function<void()>& job) {
+        if (!Started()) return job();
+        thrown_ = nullptr;
+        job_ = &job;
+        ::SetEvent(start_.get());
+        std::exception_ptr mine;
+        try {
+            job();
+        } catch (...) {
+            mine = std::current_exception();
+        }
+        ::WaitForSingleObject(done_.get(), INFINITE);
+        if (mine) std::rethrow_exception(mine);
+        if (thrown_) std::rethrow_exception(thrown_);
+    }
+
+  private:
+    bool Started() {
+        if (thread_) return true;
+        if (failed_) return false;
+        start_.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        done_.reset(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+        if (start_ && done_)
+            thread_.reset(::CreateThread(nullptr, 0, &SecondThread::Loop, this, 0, nullptr));
+        failed_ = !thread_;
+        return !failed_;
+    }
+    static DWORD WINAPI Loop(void* self) {
+        auto& second = *static_cast<SecondThread*>(self);
+        for (;;) {
+            ::WaitForSingleObject(second.start_.get(), INFINITE);
+            const std::function<void()>* job = second.job_;
+            if (!job) return 0;
+            try {
+                (*job)();
+            } catch (...) {
+                second.thrown_ = std::current_exception();
+            }
+            ::SetEvent(second.done_.get());
+        }
+    }
+
+    UniqueHandleObject start_, done_, thread_;
+    const std::function<void()>* job_ = nullptr;
+    std::exception_ptr thrown_;
+    bool failed_ = false;
+};
+
 class Win32OpenedFolder : public OpenedFolder {
   public:
     Win32OpenedFolder(std::string path, UniqueFile folder, const BY_HANDLE_FILE_INFORMATION& id,
@@ -109,7 +183,7 @@ class Win32OpenedFolder : public OpenedFolder {
           finalPrefix_(std::move(finalPath) + L"\\"),
           volume_(std::move(volume)) {}
 
-    FileRemoval RemoveFileInside(const std::string& name, std::uint32_t) override {
+    FileRemoval RemoveFileInside(const std::string& name, std::uint32_t attributes) override {
         UniqueFile file =
             OpenInside(name, {DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
                               DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE});
@@ -124,19 +198,42 @@ class Win32OpenedFolder : public OpenedFolder {
         if (auto elsewhere = LeadsElsewhere(file.get(), name)) return *elsewhere;
         if (MarkForDeletion(file.get())) return {FileRemoval::Outcome::Deleted, {}};
         DWORD error = ::GetLastError();
-        // Read-only files go too: take the attribute off and try once more.
-        FILE_BASIC_INFO basic{};
-        if (error == ERROR_ACCESS_DENIED &&
-            ::GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) &&
-            (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
-            basic = FILE_BASIC_INFO{};  // zero times are left as they are
-            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        // A read-only file goes too: the listing has said it is one, so the attribute is
+        // taken off (the others kept) and the removal tried once more.
+        if (error == ERROR_ACCESS_DENIED && (attributes & FILE_ATTRIBUTE_READONLY)) {
+            FILE_BASIC_INFO basic{};  // zero times are left as they are
+            basic.FileAttributes = attributes & kSettableAttributes;
+            if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
             if (::SetFileInformationByHandle(file.get(), FileBasicInfo, &basic, sizeof basic) &&
                 MarkForDeletion(file.get()))
                 return {FileRemoval::Outcome::Deleted, {}};
             error = ::GetLastError();
         }
         return {FileRemoval::Outcome::Failed, FailureReason(error)};
+    }
+
+    std::size_t FilesAtOnce() const override { return kFilesAtOnce; }
+
+    // Two threads take the files in turn, each checked and removed as RemoveFileInside
+    // does. Once one finds the folder changed, neither begins another.
+    std::vector<std::optional<FileRemoval>> RemoveFilesInside(
+        std::span<const FileEntry> files) override {
+        std::vector<std::optional<FileRemoval>> removals(files.size());
+        std::atomic<std::size_t> next{0};
+        std::atomic<bool> changed{false};
+        const std::function<void()> take = [&] {
+            while (!changed) {
+                const std::size_t i = next++;
+                if (i >= files.size()) return;
+                removals[i] = RemoveFileInside(files[i].name, files[i].attributes);
+                if (removals[i]->outcome == FileRemoval::Outcome::FolderChanged) changed = true;
+            }
+        };
+        if (files.size() < 2)
+            take();
+        else
+            second_.RunOnBoth(take);
+        return removals;
     }
 
     FileRemoval CheckInPlace(const std::string& name) override {
@@ -214,6 +311,7 @@ class Win32OpenedFolder : public OpenedFolder {
     BY_HANDLE_FILE_INFORMATION id_;
     std::wstring finalPrefix_;
     std::wstring volume_;
+    SecondThread second_;
 };
 
 }  // namespace
