@@ -74,6 +74,11 @@ void MainWindow::Mark(const char* stage) {
 
 void MainWindow::ShowAfterLoad(std::function<void()> rest) {
     shown_ = true;
+    // Posted before the window can be seen: whatever another program posts once it sees the
+    // window comes after the rest of start-up. Posted messages come before input, timers and
+    // paint, so the first click, key or tick waits for it too; the first paint below does not.
+    restOfStartUp_ = std::move(rest);
+    if (restOfStartUp_) ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
     ::ShowWindow(window_,
                  form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     // The keyboard starts at the first control in reading order, as in a dialog box.
@@ -83,10 +88,6 @@ void MainWindow::ShowAfterLoad(std::function<void()> rest) {
     // Drawn now, the window and every control, before anything else is done.
     ::RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     Mark("first paint");
-    // Posted messages come before input, timers and paint: the rest of start-up is done
-    // before the first click, key or tick is handled.
-    restOfStartUp_ = std::move(rest);
-    if (restOfStartUp_) ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
 }
 
 void MainWindow::OnChanged(Control& control, Property property) {
