@@ -22,6 +22,18 @@
 
 namespace ondrevan {
 
+bool HasArgumentsAfterProgram(std::string_view commandLine) {
+    std::size_t end = 0;
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        end = commandLine.find('"', 1);
+        end = end == std::string_view::npos ? commandLine.size() : end + 1;
+    } else {
+        end = commandLine.find_first_of(" \t");
+        if (end == std::string_view::npos) end = commandLine.size();
+    }
+    return commandLine.find_first_not_of(" \t", end) != std::string_view::npos;
+}
+
 CommandMode ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return CommandMode::Window;
     if (arguments.size() == 2) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ondrevan {
@@ -53,6 +54,11 @@ inline constexpr const char* kUsage =
     "  /?        shows this text\r\n"
     "\r\n"
     "Unknown switches show this text and exit with 2.\r\n";
+
+// Whether a command line as Windows hands it over holds anything after the program's name,
+// which is read as the system reads it: up to the next quote when it starts with one, else
+// up to the first blank. The shell's parser, and the shell with it, are needed only then.
+bool HasArgumentsAfterProgram(std::string_view commandLine);
 
 // The switches after the program's name: at most one, "/" or "-" before it, any case;
 // /export and /import take the file's path after them.

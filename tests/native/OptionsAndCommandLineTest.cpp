@@ -26,6 +26,30 @@ TEST(CommandLine, KnowsItsThreeSwitchesAndNothingElse) {
         EXPECT_EQ(ParseCommandLine(bad), CommandMode::BadUsage) << bad.size();
 }
 
+// Only a command line with nothing after the program starts without the shell's parser:
+// whatever else it holds, even an empty pair of quotes, goes to the parser and is judged.
+TEST(CommandLine, SeesAnythingAfterTheProgramsNameAsTheSystemSplitsIt) {
+    const struct {
+        const char* commandLine;
+        bool hasArguments;
+    } rows[] = {
+        {"", false},
+        {"Ondrevan.exe", false},
+        {"Ondrevan.exe   \t ", false},
+        {"\"C:\\Program Files\\Ondrevan\\Ondrevan.exe\"", false},
+        {"\"C:\\Program Files\\Ondrevan\\Ondrevan.exe\"  ", false},
+        {"\"C:\\Program Files\\Ondrevan\\Ondrevan.exe\"/run", true},
+        {"\"C:\\Program Files\\Ondrevan\\Ondrevan.exe\" \"\"", true},
+        {"C:\\Ondrevan\\Ondrevan.exe /run", true},
+        {"C:\\Ondrevan\\Ondrevan.exe\t/status", true},
+        {"\"C:\\Program Files\\Ondrevan", false},
+        {"\"Ond rev\"an.exe", true},
+        {"Ondrevan.exe /Б", true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(HasArgumentsAfterProgram(row.commandLine), row.hasArguments) << row.commandLine;
+}
+
 struct CommandLineFixture : ::testing::Test {
     testing::FakeSystem sys;
     const std::string history = "C:\\Temp\\Ondrevan.txt";

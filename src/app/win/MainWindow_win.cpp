@@ -40,7 +40,9 @@ bool MainWindow::Create() {
 
     constexpr DWORD style =
         WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    constexpr DWORD exStyle = WS_EX_CONTROLPARENT;
+    // Folders may be dropped on the list (and anywhere on the window, which means the list).
+    // The style is what accepting dropped files sets, without loading the shell for it.
+    constexpr DWORD exStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
     window_ = ::CreateWindowExW(exStyle, kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 100, 100, nullptr, nullptr, instance_, this);
     if (!window_) return false;
@@ -62,8 +64,6 @@ bool MainWindow::Create() {
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);
     AddMenuItems();
-    // Folders may be dropped on the list (and anywhere on the window, which means the list).
-    ::DragAcceptFiles(window_, TRUE);
     Mark("window's menus, wiring");
     return true;
 }

@@ -27,6 +27,8 @@ namespace {
 
 std::vector<std::string> Arguments() {
     std::vector<std::string> arguments;
+    // Most starts have none, and then the window shows without loading the shell.
+    if (!HasArgumentsAfterProgram(win::Narrow(::GetCommandLineW()))) return arguments;
     int count = 0;
     wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (!words) return arguments;
