@@ -204,9 +204,9 @@ void Form1::LoadForFirstPaint() {
     trap.Line(100, [&] { ApplySkin(services_.fileSystem, programFolder, Window, controls_); });
     // 2.
     trap.Line(102, [&] { isLoading_ = true; });
-    // 3. Caption, icon and the title every untitled message box carries.
+    // 3. Caption and the title every untitled message box carries; the icon, which the
+    // window's class already shows, after the first paint.
     trap.Line(104, [&] { Window.SetCaption(kProductName); });
-    trap.Line(106, [&] { Window.ShowProgramIcon(); });
     trap.Line(108, [&] { messages_.SetTitle(AppTitleFor(kProductName)); });
     // 4. The hand shown over buttons, when its file ships with the program.
     trap.Line(110, [&] {
@@ -257,6 +257,8 @@ void Form1::AfterFirstPaint() {
     ErrorTrap trap(services_.dialogs, "Form1.Form_Load");
     // 5.
     trap.Line(112, [&] { VisitHomePageAtRandom(services_.clock, services_.shell); });
+    // 3.
+    trap.Line(106, [&] { Window.ShowProgramIcon(); });
     // 11. The history file in the temporary folder.
     trap.Line(146, [&] {
         history_.SetFilePath(

@@ -40,6 +40,9 @@ TEST_F(RegistryStore, KeepsValuesOfAnyLengthAndCharacterUnchanged) {
         "C:\\Daten\\Übersicht\\日本語\\😀",
         std::string("embedded\0nul", 12),
         "line\r\nbreaks\tand tabs",
+        std::string(126, 'y'),  // with its terminator, just what a first read takes
+        std::string(127, 'y'),
+        std::string(128, 'y'),
         std::string(1 << 20, 'x'),
     };
     for (const std::string& value : values) {

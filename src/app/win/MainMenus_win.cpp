@@ -39,7 +39,9 @@ void FillMenu(HMENU menu, const std::vector<MenuItem>& items, Form1& form) {
     }
 }
 
-HMENU MakeMenuBar() {
+}  // namespace
+
+HMENU MainWindow::MakeMenuBar() {
     HMENU bar = ::CreateMenu();
     if (!bar) return nullptr;
     for (const MenuDefinition& definition : MenuBarDefinition()) {
@@ -49,12 +51,6 @@ HMENU MakeMenuBar() {
                       Widen(definition.title).c_str());
     }
     return bar;
-}
-
-}  // namespace
-
-void MainWindow::AddMenuBar() {
-    if (HMENU bar = MakeMenuBar()) ::SetMenu(window_, bar);  // the window owns it from here
 }
 
 bool MainWindow::SystemMenuCommand(WPARAM wParam) {

@@ -8,6 +8,7 @@
 namespace ondrevan::win {
 
 void MainWindow::LoadProgramIcons() {
+    if (bigIcon_ && smallIcon_) return;  // the same pictures, set once
     const int big = ::GetSystemMetrics(SM_CXICON);
     const int small = ::GetSystemMetrics(SM_CXSMICON);
     bigIcon_.reset(static_cast<HICON>(

@@ -43,13 +43,17 @@ bool MainWindow::Create() {
     // Folders may be dropped on the list (and anywhere on the window, which means the list).
     // The style is what accepting dropped files sets, without loading the shell for it.
     constexpr DWORD exStyle = WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES;
+    // The menu bar, made with the window (the window owns it from here), sits above the
+    // designed client area, which keeps its size.
+    HMENU bar = MakeMenuBar();
     window_ = ::CreateWindowExW(exStyle, kMainWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                100, 100, nullptr, nullptr, instance_, this);
-    if (!window_) return false;
+                                100, 100, nullptr, bar, instance_, this);
+    if (!window_) {
+        if (bar) ::DestroyMenu(bar);
+        return false;
+    }
     Mark("main window");
 
-    // The menu bar sits above the designed client area, which keeps its size.
-    AddMenuBar();
     // Size the client area from the design, and centre the window on its monitor; where it
     // does not fit at the monitor's DPI, it is laid out smaller as a whole.
     const Dpi dpi = FitToWorkArea(window_, Dpi::ForWindow(window_), form_.Window.Position().width,
@@ -63,7 +67,6 @@ bool MainWindow::Create() {
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);
-    AddMenuItems();
     Mark("window's menus, wiring");
     return true;
 }
@@ -77,8 +80,16 @@ void MainWindow::ShowAfterLoad(std::function<void()> rest) {
     // Posted before the window can be seen: whatever another program posts once it sees the
     // window comes after the rest of start-up. Posted messages come before input, timers and
     // paint, so the first click, key or tick waits for it too; the first paint below does not.
-    restOfStartUp_ = std::move(rest);
-    if (restOfStartUp_) ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
+    // The system menu's own commands are not drawn: they come with the rest.
+    if (rest) {
+        restOfStartUp_ = [this, rest = std::move(rest)] {
+            AddMenuItems();
+            rest();
+        };
+        ::PostMessageW(window_, kAfterFirstPaintMessage, 0, 0);
+    } else {
+        AddMenuItems();
+    }
     ::ShowWindow(window_,
                  form_.Window.State() == WindowState::Minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
     // The keyboard starts at the first control in reading order, as in a dialog box.

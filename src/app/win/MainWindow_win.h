@@ -65,7 +65,7 @@ class MainWindow : public ControlSink {
     bool SetCursorForPointer();
     void LoadProgramIcons();
     void AddMenuItems();
-    void AddMenuBar();
+    static HMENU MakeMenuBar();
     // A command of the system menu's own items; false for the system's.
     bool SystemMenuCommand(WPARAM wParam);
     void ShowOptions();

@@ -62,12 +62,14 @@ std::optional<std::string> RegistrySettingsStore::Read(const std::string& applic
         return std::nullopt;
 
     const std::wstring name = Widen(key);
-    std::wstring data;
+    // Most values fit the first buffer and are read in one call; a longer one is asked for
+    // again at its size, and again while it grows between the calls.
+    std::wstring data(127, L'\0');
     DWORD type = 0;
-    DWORD bytes = 0;
-    LSTATUS status = ::RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
-    // The value may grow between the two calls; ask again until it fits.
-    while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+    DWORD bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    LSTATUS status = ::RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data.data()), &bytes);
+    while (status == ERROR_MORE_DATA) {
         data.resize(bytes / sizeof(wchar_t) + 1);
         DWORD capacity = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         status = ::RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type,
