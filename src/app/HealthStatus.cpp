@@ -63,7 +63,8 @@ std::string WhyCannotTell(const StatusFacts& facts, std::int64_t now, const Zone
         const auto read = ParseStamp(stamp);
         if (!read)
             return std::string(what) + " (\"" + stamp + "\") does not read as yyyy-mm-ddThh:mm:ss";
-        if (lastRun ? LastRunVoid(read, facts, now, zone) : AheadOfClock(*read, now, zone))
+        if (lastRun ? LastRunVoid(read, facts, now, zone)
+                    : !SwitchedOnStampCounts(*read, now, zone))
             return std::string(what) + " (" + Moment(read->wall) + ") lies in the future";
         return "";
     };
@@ -118,7 +119,7 @@ StatusReport HealthStatus(const StatusFacts& facts, std::int64_t now, const Zone
     const auto lastStamp = ParseStamp(facts.lastRun);
     const bool lastAhead = LastRunVoid(lastStamp, facts, now, zone);
     const auto onStamp = ParseStamp(facts.switchedOnAt);
-    const bool onAhead = onStamp && AheadOfClock(*onStamp, now, zone);
+    const bool onAhead = onStamp && !SwitchedOnStampCounts(*onStamp, now, zone);
     const auto since =
         MissedSince(lastAhead ? "" : facts.lastRun, onAhead ? "" : facts.switchedOnAt);
     const std::string cannotTell = WhyCannotTell(facts, now, zone);

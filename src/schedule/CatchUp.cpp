@@ -91,6 +91,10 @@ std::int64_t StampInstant(const Stamp& stamp, const ZoneRules& zone) {
     return InstantsOf(stamp.wall, zone).last;
 }
 
+bool SwitchedOnStampCounts(const Stamp& stamp, std::int64_t now, const ZoneRules& zone) {
+    return StampInstant(stamp, zone) <= now;
+}
+
 std::optional<std::int64_t> MissedSince(std::string_view lastRun, std::string_view switchedOn) {
     std::optional<std::int64_t> since;
     for (const std::string_view stamp : {lastRun, switchedOn}) {

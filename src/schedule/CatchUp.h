@@ -34,6 +34,9 @@ struct WallInstants {
 WallInstants InstantsOf(std::int64_t wall, const ZoneRules& zone);
 // The instant a stamp names; the older form, a wall-clock reading only, names its last.
 std::int64_t StampInstant(const Stamp& stamp, const ZoneRules& zone);
+// Whether the moment automatic deletion was switched on counts: one still to come was
+// written while the clock was ahead, and says nothing of when runs were due.
+bool SwitchedOnStampCounts(const Stamp& stamp, std::int64_t now, const ZoneRules& zone);
 
 // Since when set instants count as missed: the later of the two stamps, the last scheduled
 // run and the switching on (as stored, IsoLocalTime). An empty stamp was never written; a

@@ -349,7 +349,7 @@ void Schedule::CheckMissedRun() {
     DueFacts facts{now, due_.LastRun(), std::nullopt, std::nullopt};
     if (last && TrustedStamp(*last) && StampInstant(*last, uses_.clock) <= now)
         facts.lastRun = std::max(facts.lastRun.value_or(last->wall), last->wall);
-    if (on && StampInstant(*on, uses_.clock) <= now) {
+    if (on && SwitchedOnStampCounts(*on, now, uses_.clock)) {
         facts.since = StampInstant(*on, uses_.clock);
         facts.sinceWall = on->wall;
     }
