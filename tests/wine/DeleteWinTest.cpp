@@ -5,7 +5,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <fstream>
+#include <stdexcept>
 
 #include "RealSystem.h"
 #include "app/Form1.h"
@@ -154,6 +156,44 @@ TEST_F(RealDeletion, ManyFilesGoTwoAtATimeAndEachIsSaidOnceInThePlansOrder) {
         EXPECT_EQ(Exists(name(i)), stays) << name(i);
     }
     ::SetFileAttributesW(Widen(name(120)).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// The first read of a folder goes on beside the window's answers: the listing is the same
+// as one made without them, and what they throw comes out once the read is done.
+TEST_F(RealDeletion, AListingThatLetsTheWindowAnswerListsWhatAPlainOneDoes) {
+    const struct {
+        const char* folder;
+        int files;
+        int folders;
+    } rows[] = {{"many", 3000, 2}, {"one", 1, 0}, {"only folders", 0, 3}, {"empty", 0, 0}};
+    Win32FileSystem fileSystem;
+    const auto names = [](const std::vector<FileEntry>& files) {
+        std::vector<std::string> listed;
+        for (const FileEntry& file : files)
+            listed.push_back(file.name + "|" + std::to_string(file.size) + "|" +
+                             std::to_string(file.attributes) + "|" + std::to_string(file.modified));
+        std::sort(listed.begin(), listed.end());
+        return listed;
+    };
+    for (const auto& row : rows) {
+        const std::string folder = kRoot + "\\" + row.folder;
+        MakeFolder(folder);
+        for (int i = 0; i < row.files; ++i) MakeFile(folder + "\\f" + std::to_string(i));
+        for (int i = 0; i < row.folders; ++i) MakeFolder(folder + "\\d" + std::to_string(i));
+        int answered = 0;
+        const std::vector<FileEntry> answering = fileSystem.ListFiles(folder, [&] { ++answered; });
+        const std::vector<FileEntry> plain = fileSystem.ListFiles(folder);
+        EXPECT_EQ(answering.size(), static_cast<std::size_t>(row.files)) << row.folder;
+        EXPECT_EQ(names(answering), names(plain)) << row.folder;
+    }
+    EXPECT_TRUE(fileSystem.ListFiles(kRoot + "\\not there", [] {}).empty());
+
+    // A window closed meanwhile: its throw comes out, and the folder is left free to go.
+    const std::string many = kRoot + "\\many";
+    EXPECT_THROW(fileSystem.ListFiles(many, [] { throw std::runtime_error("closed"); }),
+                 std::runtime_error);
+    RemoveTree(many);
+    EXPECT_FALSE(Exists(many));
 }
 
 TEST_F(RealDeletion, ANulInAnEntryNeverSmugglesASecondPathToTheShell) {

@@ -94,17 +94,56 @@ std::int64_t KnownTime(const FILETIME& time) {
 
 }  // namespace
 
+namespace {
+
+// The first entry of a folder and the search that goes on from it.
+struct FirstFind {
+    std::wstring pattern;
+    WIN32_FIND_DATAW data{};
+    HANDLE find = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_SUCCESS;
+
+    void Run() {
+        find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                  nullptr, FIND_FIRST_EX_LARGE_FETCH);
+        error = ::GetLastError();
+    }
+    static DWORD WINAPI RunOn(void* self) {
+        static_cast<FirstFind*>(self)->Run();
+        return 0;
+    }
+};
+
+// The system reads a whole folder at its first entry, a long wait for a large one: with
+// `between`, it reads on a second thread while `between` is called every few milliseconds.
+void FindFirstEntry(FirstFind& first, const std::function<void()>& between) {
+    UniqueHandleObject thread(
+        between ? ::CreateThread(nullptr, 0, &FirstFind::RunOn, &first, 0, nullptr) : nullptr);
+    if (!thread) return first.Run();
+    try {
+        while (::WaitForSingleObject(thread.get(), 10) == WAIT_TIMEOUT) between();
+    } catch (...) {
+        // The thread writes into `first`: it must be done before that goes.
+        ::WaitForSingleObject(thread.get(), INFINITE);
+        if (first.find != INVALID_HANDLE_VALUE) ::FindClose(first.find);
+        throw;
+    }
+}
+
+}  // namespace
+
 std::vector<FileEntry> Win32FileSystem::ListFiles(const std::string& folder,
                                                   const std::function<void()>& between) {
     // Entries listed between two calls of `between`: a few milliseconds' work.
     constexpr std::size_t kEntriesBetween = 256;
     std::vector<FileEntry> files;
     std::size_t listed = 0;
-    WIN32_FIND_DATAW data;
-    UniqueFind find(::FindFirstFileExW(WidePath(Widen(folder + "\\*")).c_str(), FindExInfoBasic,
-                                       &data, FindExSearchNameMatch, nullptr,
-                                       FIND_FIRST_EX_LARGE_FETCH));
+    FirstFind first{WidePath(Widen(folder + "\\*"))};
+    FindFirstEntry(first, between);
+    ::SetLastError(first.error);
+    UniqueFind find(first.find);
     if (!find) return files;  // no folder, or nothing in it
+    WIN32_FIND_DATAW& data = first.data;
     do {
         if (between && ++listed % kEntriesBetween == 0) between();
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
