@@ -1,7 +1,6 @@
 #include "delete/DeleteFiles.h"
 
 #include <algorithm>
-#include <exception>
 #include <optional>
 #include <span>
 
@@ -12,25 +11,13 @@ namespace ondrevan {
 void DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
                         const std::vector<FileEntry>& files, const std::function<void()>& between,
                         DeletedFiles& deleted) {
-    // The folder says how many files it takes at once; the window answers between them and
-    // between the files of each. What `between` throws ends the files once the batch under
-    // way is counted.
+    // The folder says how many files it takes at once; the window answers between them.
     const std::size_t atOnce = std::max<std::size_t>(1, opened.FilesAtOnce());
-    std::exception_ptr thrown;
-    const std::function<void()> meanwhile = [&] {
-        if (thrown) return;
-        try {
-            between();
-        } catch (...) {
-            thrown = std::current_exception();
-        }
-    };
     for (std::size_t start = 0; start < files.size(); start += atOnce) {
         if (between) between();
         const std::span<const FileEntry> batch =
             std::span(files).subspan(start, std::min(atOnce, files.size() - start));
-        const std::vector<std::optional<FileRemoval>> removals =
-            opened.RemoveFilesInside(batch, between ? meanwhile : nullptr);
+        const std::vector<std::optional<FileRemoval>> removals = opened.RemoveFilesInside(batch);
         // Each file that was tried is said, whatever its place beside the one that found
         // the folder changed: one deleted is counted, one that failed is reported.
         for (std::size_t i = 0; i < batch.size() && i < removals.size(); ++i) {
@@ -51,7 +38,6 @@ void DeletePlannedFiles(OpenedFolder& opened, const std::string& folder,
                     break;
             }
         }
-        if (thrown) std::rethrow_exception(thrown);
         if (deleted.folderChanged) return;
     }
 }

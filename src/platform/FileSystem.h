@@ -63,16 +63,13 @@ class OpenedFolder {
     virtual std::size_t FilesAtOnce() const { return 1; }
     // Deletes several files as RemoveFileInside does, perhaps more than one at a time: the
     // answer holds what became of each, in the same order, and nothing for a file not tried
-    // because the folder changed meanwhile. `meanwhile`, when given, is called on the
-    // caller's thread after each file it removes, so that the window answers; it must not
-    // throw.
+    // because the folder changed meanwhile.
     virtual std::vector<std::optional<FileRemoval>> RemoveFilesInside(
-        std::span<const FileEntry> files, const std::function<void()>& meanwhile = {}) {
+        std::span<const FileEntry> files) {
         std::vector<std::optional<FileRemoval>> removals(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
             removals[i] = RemoveFileInside(files[i].name, files[i].attributes);
             if (removals[i]->outcome == FileRemoval::Outcome::FolderChanged) break;
-            if (meanwhile) meanwhile();
         }
         return removals;
     }

@@ -217,21 +217,16 @@ class Win32OpenedFolder : public OpenedFolder {
     // Two threads take the files in turn, each checked and removed as RemoveFileInside
     // does. Once one finds the folder changed, neither begins another.
     std::vector<std::optional<FileRemoval>> RemoveFilesInside(
-        std::span<const FileEntry> files, const std::function<void()>& meanwhile) override {
+        std::span<const FileEntry> files) override {
         std::vector<std::optional<FileRemoval>> removals(files.size());
         std::atomic<std::size_t> next{0};
         std::atomic<bool> changed{false};
-        const DWORD caller = ::GetCurrentThreadId();
         const std::function<void()> take = [&] {
-            // The window answers between the caller's own files: on a busy machine a whole
-            // batch would keep it waiting too long.
-            const bool answers = meanwhile && ::GetCurrentThreadId() == caller;
             while (!changed) {
                 const std::size_t i = next++;
                 if (i >= files.size()) return;
                 removals[i] = RemoveFileInside(files[i].name, files[i].attributes);
                 if (removals[i]->outcome == FileRemoval::Outcome::FolderChanged) changed = true;
-                if (answers) meanwhile();
             }
         };
         if (files.size() < 2)
