@@ -2052,7 +2052,8 @@ class Session:
                         until("the List menu to close",
                               lambda: not self.desk.seen("class", "#32768", "0"))
                         for key, title, name in (("o", OPTIONS, "options"),
-                                                 ("p", PREVIEW, "preview")):
+                                                 ("p", PREVIEW, "preview"),
+                                                 ("h", RUN_HISTORY, "history")):
                             self.desk.key("alt+t")
                             self.desk.menu_up()
                             self.desk.key(key)
