@@ -92,10 +92,6 @@ std::int64_t KnownTime(const FILETIME& time) {
     return SecondsSince1970(time);
 }
 
-}  // namespace
-
-namespace {
-
 // The first entry of a folder and the search that goes on from it.
 struct FirstFind {
     std::wstring pattern;
