@@ -40,12 +40,22 @@ Dpi FitToWorkArea(HWND window, Dpi monitor, int widthTwips, int heightTwips, con
     const int workHeight = work.bottom - work.top;
     Dpi dpi{FittingDpi(monitor.value, widthTwips, heightTwips, frame.right - frame.left,
                        frame.bottom - frame.top, workWidth, workHeight)};
-    int width = dpi.Px(widthTwips) + frame.right - frame.left;
-    int height = dpi.Px(heightTwips) + frame.bottom - frame.top;
+    const int width = dpi.Px(widthTwips) + frame.right - frame.left;
+    const int height = dpi.Px(heightTwips) + frame.bottom - frame.top;
+    // Centred in the work area, or as near `wanted` as fits.
+    const auto place = [&](int w, int h) {
+        POINT at{work.left + std::max(0, (workWidth - w) / 2),
+                 work.top + std::max(0, (workHeight - h) / 2)};
+        if (wanted) {
+            at.x =
+                std::clamp<LONG>(wanted->x, work.left, std::max<LONG>(work.left, work.right - w));
+            at.y = std::clamp<LONG>(wanted->y, work.top, std::max<LONG>(work.top, work.bottom - h));
+        }
+        ::SetWindowPos(window, nullptr, at.x, at.y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    place(width, height);
     // The frame as the window really has it (the system may draw it at another DPI than it
-    // said): sized once, measured, and sized again where they differ.
-    ::SetWindowPos(window, nullptr, 0, 0, width, height,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // said): measured, and the window sized and placed again where they differ.
     RECT outer{}, inner{};
     ::GetWindowRect(window, &outer);
     ::GetClientRect(window, &inner);
@@ -54,17 +64,8 @@ Dpi FitToWorkArea(HWND window, Dpi monitor, int widthTwips, int heightTwips, con
     if (frameWidth != frame.right - frame.left || frameHeight != frame.bottom - frame.top) {
         dpi = {FittingDpi(monitor.value, widthTwips, heightTwips, frameWidth, frameHeight,
                           workWidth, workHeight)};
-        width = dpi.Px(widthTwips) + frameWidth;
-        height = dpi.Px(heightTwips) + frameHeight;
+        place(dpi.Px(widthTwips) + frameWidth, dpi.Px(heightTwips) + frameHeight);
     }
-    LONG left = work.left + std::max(0, (workWidth - width) / 2);
-    LONG top = work.top + std::max(0, (workHeight - height) / 2);
-    if (wanted) {
-        left =
-            std::clamp<LONG>(wanted->x, work.left, std::max<LONG>(work.left, work.right - width));
-        top = std::clamp<LONG>(wanted->y, work.top, std::max<LONG>(work.top, work.bottom - height));
-    }
-    ::SetWindowPos(window, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     return dpi;
 }
 
