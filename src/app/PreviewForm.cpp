@@ -65,6 +65,11 @@ PreviewForm::PreviewForm(const Uses& uses) : uses_(uses) {
     });
 }
 
+bool ShowsCountAt(std::size_t counted, std::size_t total) {
+    const std::size_t step = std::max<std::size_t>(1, total / 100);
+    return counted == total || counted % step == 0;
+}
+
 void PreviewForm::cmdRefresh_Click() {
     if (counting_) {
         // Shown again before a count stopped by closing the window has wound up: it goes on.
@@ -99,6 +104,7 @@ void PreviewForm::cmdRefresh_Click() {
         uses_.pump.DoEvents();  // Cancel, and everything else, is heard between folders
         if (stop_ != Stop::No) break;
         plans.push_back(uses_.deleter.PlanEntry(list, i, choices, keys));
+        if (!ShowsCountAt(plans.size(), entries.size())) continue;
         lblStatus.SetCaption("Counting: " + GroupedNumber(plans.size()) + of);
         prgCounting.SetValue(static_cast<std::int32_t>(plans.size()));
     }

@@ -19,6 +19,11 @@ class EventPump;
 
 inline constexpr const char* kPreviewTitle = "Ondrevan Preview";
 
+// Whether the count's progress is shown after `counted` of `total` folders: at each hundredth
+// of the list and at its end. Redrawing it after every folder slowed a count of a long list
+// by about half; a list of up to a hundred folders still shows each one.
+bool ShowsCountAt(std::size_t counted, std::size_t total);
+
 // What the next run would do, shown in a window of its own: the totals first, then a table
 // of the listed folders that sorts by any column, and the report `/preview` writes, to copy.
 // It is worked out by the same plan a run carries out, and deletes nothing.

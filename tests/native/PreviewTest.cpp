@@ -186,6 +186,39 @@ TEST_F(PreviewWindowFixture, CancelOrClosingStopsTheCountingAndShowsWhatWasCount
     }
 }
 
+// A long list is counted folder by folder (Cancel is heard between any two), but its progress is
+// redrawn about a hundred times at most, and always at the end.
+TEST(PreviewCount, ShowsItsProgressAboutAHundredTimesAndItsEnd) {
+    const struct {
+        int folders;
+        int mostShown;
+    } lists[] = {{3, 3}, {250, 125}, {1000, 100}, {1234, 103}};
+    for (const auto& list : lists) {
+        testing::FakeSystem sys;
+        std::vector<std::string> entries;
+        for (int i = 0; i < list.folders; ++i) entries.push_back("C:\\Gone\\" + std::to_string(i));
+        sys.settings.Set(keys::kFolders, JoinFolderList(entries));
+        Form1 form(sys.services());
+        form.Form_Load();
+        PreviewForm& preview = form.ShowPreview();
+        int pumps = 0, shown = 0;
+        std::string last = preview.lblStatus.Caption();
+        std::int32_t lastBar = -1;
+        sys.pump.onPump = [&](int) {
+            ++pumps;
+            if (preview.lblStatus.Caption() != last) ++shown;
+            last = preview.lblStatus.Caption();
+            lastBar = preview.prgCounting.Value();
+        };
+        preview.cmdRefresh_Click();
+        sys.pump.onPump = nullptr;
+        EXPECT_GE(pumps, list.folders) << list.folders;
+        EXPECT_LE(shown, list.mostShown + 1) << list.folders;  // "Counting: 0 of" first
+        EXPECT_EQ(preview.prgCounting.Value(), list.folders) << list.folders;
+        EXPECT_GE(lastBar, list.folders - list.folders / 100 - 1) << list.folders;
+    }
+}
+
 // The list changed in the main window while the preview counted: it does not say "as of now".
 TEST_F(PreviewWindowFixture, ACountOverAListThatChangedMeanwhileSaysSo) {
     PreviewForm& preview = form->ShowPreview();
