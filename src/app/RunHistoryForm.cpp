@@ -37,7 +37,8 @@ RunHistoryForm::RunHistoryForm(const Uses& uses) : uses_(uses) {
     lblFolders.SetCaption("F&olders:");
     lvwFolders.SetPosition({120, 6120, 7080, 2700});
     lvwFolders.SetAccessibleName("What each folder freed in the period");
-    constexpr int kFolderWidths[] = {3000, 1500, 700, 1800};
+    // Each heading whole at its font, and room beside them for the list's scroll bar.
+    constexpr int kFolderWidths[] = {2600, 1800, 700, 1700};
     for (int i = 0; i < 4; ++i) lvwFolders.AddColumn({kFolderColumnNames[i], kFolderWidths[i]});
     lblLines.SetPosition({7320, 5850, 5160, 255});
     lblLines.SetCaption("The selected run in the &history:");
