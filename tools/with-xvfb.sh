@@ -2,19 +2,20 @@
 # Runs a command on a private virtual X display that lives only as long as the command.
 set -uo pipefail
 
-display=
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "no free X display number" >&2; exit 1; }
-
+# Xvfb picks a free display number itself and writes it once it takes connections: a lock
+# left behind by a display that was killed does not stand in its way.
+ready=$(mktemp)
 # Room for the main window at 200 % (ONDREVAN_SCREEN=WIDTHxHEIGHT for another size).
-Xvfb ":$display" -screen 0 "${ONDREVAN_SCREEN:-2560x1600}x24" -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${ONDREVAN_SCREEN:-2560x1600}x24" -nolisten tcp 3>"$ready" \
+    >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
-for _ in $(seq 1 100); do
-    xdpyinfo -display ":$display" >/dev/null 2>&1 && break
+trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -f "$ready"' EXIT
+display=
+deadline=$((SECONDS + 60))
+while [ -z "$display" ] && [ $SECONDS -lt $deadline ] && kill -0 $xvfb_pid 2>/dev/null; do
     sleep 0.1
+    display=$(sed -n '1{/^[0-9][0-9]*$/p}' "$ready")
 done
+[ -n "$display" ] || { echo "the virtual display did not start within 60 s" >&2; exit 1; }
 export DISPLAY=":$display"
 "$@"

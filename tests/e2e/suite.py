@@ -13,6 +13,7 @@ import argparse
 import glob
 import os
 import re
+import select
 import shutil
 import subprocess
 import sys
@@ -59,6 +60,43 @@ def messages(history_lines):
     """The history lines without their time stamps."""
     return [line[line.index("Deleted "):] if "Deleted " in line else line
             for line in history_lines]
+
+
+def virtual_display(screen):
+    """A virtual display of that size, on a number Xvfb picks itself (a lock left behind by a
+    display that was killed does not stand in its way), once it takes connections."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{screen}x24",
+                             "-nolisten", "tcp"], pass_fds=(write,),
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    try:
+        deadline = time.monotonic() + 60
+        while not number.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([read], [], [], left)[0]:
+                raise AssertionError("gave up waiting for the virtual display after 60 s")
+            chunk = os.read(read, 16)
+            if not chunk:
+                raise AssertionError(f"Xvfb ended without a display (exit {xvfb.wait()})")
+            number += chunk
+    except BaseException:
+        stop_display(xvfb)
+        raise
+    finally:
+        os.close(read)
+    return xvfb, ":" + number.decode().strip()
+
+
+def stop_display(xvfb):
+    """Asked to end, Xvfb takes its lock away with it; killed, it would leave it behind."""
+    xvfb.terminate()
+    try:
+        xvfb.wait(timeout=30)
+    except subprocess.TimeoutExpired:
+        xvfb.kill()
+        xvfb.wait()
 
 
 class Session:
@@ -2037,15 +2075,9 @@ class Session:
             for screen, dpis in (("1280x800", (96, 144, 192)), ("1920x1080", (144, 192))):
                 subprocess.run(["wineserver", "-k"], check=False)
                 subprocess.run(["wineserver", "-w"], check=False)
-                display = next(f":{n}" for n in range(150, 200)
-                               if not os.path.exists(f"/tmp/.X{n}-lock"))
-                xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", f"{screen}x24",
-                                         "-nolisten", "tcp"], stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+                xvfb, display = virtual_display(screen)
                 os.environ["DISPLAY"] = display
                 try:
-                    until("the virtual display", lambda: subprocess.run(
-                        ["xdpyinfo"], capture_output=True).returncode == 0)
                     # The first window on a new display brings up Wine's desktop for it, which
                     # takes long on a busy machine: the probe waits for it once, generously.
                     self.desk.wine(self.desk.probe_path, "focused", timeout=300)
@@ -2106,8 +2138,7 @@ class Session:
                         self.program = None
                     subprocess.run(["wineserver", "-k"], check=False)
                     subprocess.run(["wineserver", "-w"], check=False)
-                    xvfb.kill()
-                    xvfb.wait()
+                    stop_display(xvfb)
         finally:
             os.environ["DISPLAY"] = main_display
             self.desk.wine("reg", "delete", desktop_key, "/v", "LogPixels", "/f")
