@@ -87,10 +87,16 @@ class Desktop:
                                 stderr=subprocess.DEVNULL)
 
     def reg_values(self, key):
-        """The values of a registry key as {name: data}, or None when the key is missing."""
-        result = self.wine("reg", "query", key)
-        if result.returncode != 0:
-            return None
+        """The values of a registry key as {name: data}, or None when the key is missing. A
+        query that failed for another reason is asked again, never taken for a missing key."""
+        for _ in range(5):
+            result = self.wine("reg", "query", key)
+            if result.returncode == 0:
+                break
+            if "Unable to find" in result.stdout + result.stderr:
+                return None
+        else:
+            raise AssertionError(f"reg query {key} failed: {result.stdout}{result.stderr}")
         values = {}
         for line in result.stdout.replace("\r", "").splitlines():
             parts = re.match(r"^    (.*?)    (REG_\w+)    ?(.*)$", line)

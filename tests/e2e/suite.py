@@ -1054,16 +1054,25 @@ class Session:
         self.load_list("rules.txt", [r"C:\e2e\Rules"])
 
     def tidy(self):
-        """After a step that failed: its boxes, tool windows and Notepads go, so that the
-        next step finds the main window as a passing step leaves it."""
+        """After a step that failed: its boxes, tool windows and Notepads go, and the program
+        starts afresh from what it stored, so that what the step left half typed or half
+        chosen in the window does not reach the next step."""
         try:
             for title in (OPTIONS, BOX, PREVIEW, RULES, BROWSE, OPEN_LISTS):
                 self.desk.probe_lines("close-top", title)
             for notepad in self.notepads:
                 notepad.kill()
             self.notepads = []
-            if self.program and self.program.poll() is None:
-                until("the boxes to close", lambda: self.boxes() == 0)
+            if not self.program:
+                return
+            if self.program.poll() is None:
+                self.desk.probe_lines("close")
+                try:
+                    self.program.wait(60)
+                except subprocess.TimeoutExpired:
+                    self.program.kill()
+                    self.program.wait(60)
+            self.start_program()
         except Exception:
             traceback.print_exc()
 
