@@ -60,10 +60,9 @@ bool MainWindow::Create() {
                                   form_.Window.Position().height);
     Mark("menu bar, fitting");
 
-    if (!controls_.Create(window_, form_.Controls(), dpi)) return false;
-    Mark("controls");
     events_.Attach(form_.Window);
-    events_.SubclassChildren();
+    if (!events_.CreateWindows(window_, form_.Controls(), dpi)) return false;
+    Mark("controls");
     form_.Window.SetSink(this);
     for (Control* control : form_.Controls()) control->SetSink(this);
     MirrorForm(Property::Caption);

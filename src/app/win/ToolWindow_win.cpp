@@ -46,9 +46,8 @@ bool ToolWindow::Create() {
     const POINT wanted{ownerRect.left + 40, ownerRect.top + 40};
     const Dpi dpi = FitToWorkArea(window_, Dpi::ForWindow(window_), form_.Position().width,
                                   form_.Position().height, &wanted);
-    if (!windows_.Create(window_, controls_, dpi)) return false;
     events_.Attach(form_);
-    events_.SubclassChildren();
+    if (!events_.CreateWindows(window_, controls_, dpi)) return false;
     form_.SetSink(this);
     for (Control* control : controls_) control->SetSink(this);
     return true;

@@ -55,11 +55,16 @@ AccessibleFacts ControlEvents::AccessibleFactsOf(const Control& control) {
     return facts;
 }
 
-LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam, UINT_PTR, DWORD_PTR owner) {
-    auto& self = *reinterpret_cast<ControlEvents*>(owner);
-    ControlWindows::Entry* entry = self.windows_.ByWindow(window);
-    if (!entry) return ::DefSubclassProc(window, message, wParam, lParam);
+LRESULT CALLBACK ControlEvents::ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ControlWindows::Entry* entry = ControlWindows::EntryOf(window);
+    if (!entry || !entry->events) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The window's last message: it goes back to its class, and nothing points here.
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->original));
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return ControlWindows::CallOriginal(*entry, message, wParam, lParam);
+    }
+    ControlEvents& self = *entry->events;
     const ControlKindWin& kind = KindWin(entry->control->Kind());
     switch (message) {
         case WM_MOUSEMOVE:
@@ -86,7 +91,7 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
             // The window's own keys, before the dialog manager takes them: Enter presses a
             // push button, the arrows move within an option group.
             const auto* key = reinterpret_cast<const MSG*>(lParam);
-            const LRESULT code = ::DefSubclassProc(window, message, wParam, lParam);
+            const LRESULT code = ControlWindows::CallOriginal(*entry, message, wParam, lParam);
             if (key && key->message == WM_KEYDOWN && kind.WantsKey(*entry->control, key->wParam))
                 return code | DLGC_WANTMESSAGE;
             return code;
@@ -100,15 +105,15 @@ LRESULT CALLBACK ControlEvents::ChildSubclass(HWND window, UINT message, WPARAM 
         default:
             break;
     }
-    return ::DefSubclassProc(window, message, wParam, lParam);
+    return ControlWindows::CallOriginal(*entry, message, wParam, lParam);
 }
 
-void ControlEvents::SubclassChildren() {
-    for (const ControlWindows::Entry& entry : windows_.Entries())
-        if (entry.window) {
-            ::SetWindowSubclass(entry.window, ChildSubclass, 1, reinterpret_cast<DWORD_PTR>(this));
-            KindWin(entry.control->Kind()).Subclassed(entry.window);
-        }
+bool ControlEvents::CreateWindows(HWND parent, const std::vector<Control*>& controls, Dpi dpi) {
+    return windows_.Create(parent, controls, dpi, [this](ControlWindows::Entry& entry) {
+        entry.events = this;
+        entry.original = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(entry.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ChildProc)));
+    });
 }
 
 }  // namespace ondrevan::win

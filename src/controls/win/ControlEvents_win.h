@@ -27,9 +27,10 @@ class ControlEvents {
     void OnTimer(UINT_PTR id);
     // A click posted with kControlClickMessage.
     void RouteClick(WPARAM id);
-    // Every child window tells its control when the mouse moves over it, where the focus
-    // goes when it leaves, and (the picker) when it is clicked.
-    void SubclassChildren();
+    // Creates the controls' windows (see ControlWindows::Create). Each tells its control,
+    // from the start, when the mouse moves over it, where the focus goes when it leaves,
+    // and (the picker) when it is clicked.
+    bool CreateWindows(HWND parent, const std::vector<Control*>& controls, Dpi dpi);
 
     // For the kinds of control, which say what their notifications mean.
     ControlWindows& Windows() { return windows_; }
@@ -41,8 +42,7 @@ class ControlEvents {
   private:
     // What a screen reader is told of a control beyond what its window class says.
     static AccessibleFacts AccessibleFactsOf(const Control& control);
-    static LRESULT CALLBACK ChildSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR owner);
+    static LRESULT CALLBACK ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     ControlWindows& windows_;
     FormWindow* form_ = nullptr;

@@ -61,9 +61,8 @@ class ControlKindWin {
     // The keys the control takes before the dialog manager does, and what they do.
     virtual bool WantsKey(const Control& /*control*/, WPARAM /*key*/) const { return false; }
     virtual void PressKey(ControlWindows& /*windows*/, Entry& /*entry*/, WPARAM /*key*/) const {}
-    // The window's messages go through ControlEvents from now on.
-    virtual void Subclassed(HWND /*window*/) const {}
-    // A message to the window before its class sees it; nullopt lets it go on as usual.
+    // A message to the window before its class sees it (from just after it was made, before
+    // its font); nullopt lets it go on as usual.
     virtual std::optional<LRESULT> Intercept(ControlEvents& /*events*/, Entry& /*entry*/,
                                              UINT /*message*/, WPARAM /*wParam*/,
                                              LPARAM /*lParam*/) const {

@@ -10,11 +10,13 @@
 #include "platform/win/Text_win.h"
 
 namespace ondrevan::win {
-bool ControlWindows::Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi) {
+bool ControlWindows::Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi,
+                            const std::function<void(Entry&)>& made) {
     if (!RegisterCustomControlClasses(instance_)) return false;
     mainWindow_ = mainWindow;
     dpi_ = dpi;
     entries_.clear();
+    // Reserved whole: each window's user data points at its entry, which must not move.
     entries_.reserve(controls.size());
     for (std::size_t i = 0; i < controls.size(); ++i)
         entries_.push_back({controls[i], nullptr, kFirstId + static_cast<int>(i)});
@@ -23,13 +25,14 @@ bool ControlWindows::Create(HWND mainWindow, const std::vector<Control*>& contro
             MirrorTimer(entry);
             continue;
         }
-        entry.window = CreateWindowFor(entry, mainWindow);
+        entry.window = CreateWindowFor(entry, mainWindow, made);
         if (!entry.window) return false;
     }
     return true;
 }
 
-HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
+HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow,
+                                     const std::function<void(Entry&)>& made) {
     Control& control = *entry.control;
     const ControlKindWin& kind = KindWin(control.Kind());
     const WindowClass windowClass = kind.ClassFor(control);
@@ -44,10 +47,21 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow) {
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, nullptr);
     if (!window) return nullptr;
     entry.window = window;
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&entry));
+    if (made) made(entry);
     TakeFont(entry, false);
     kind.Created(*this, entry);  // brought up to the model's present state
     return window;
+}
+
+ControlWindows::Entry* ControlWindows::EntryOf(HWND window) {
+    return reinterpret_cast<Entry*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT ControlWindows::CallOriginal(const Entry& entry, UINT message, WPARAM wParam,
+                                     LPARAM lParam) {
+    return entry.original ? ::CallWindowProcW(entry.original, entry.window, message, wParam, lParam)
+                          : ::DefWindowProcW(entry.window, message, wParam, lParam);
 }
 
 void ControlWindows::Relayout(Dpi dpi) {

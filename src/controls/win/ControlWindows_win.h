@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 
 namespace ondrevan::win {
 
+class ControlEvents;
+
 // The child windows of the main window, one per control of the model: creates them and
 // mirrors the model's property changes onto them. Holds no logic of the program's own.
 class ControlWindows {
@@ -25,7 +28,16 @@ class ControlWindows {
         Control* control = nullptr;
         HWND window = nullptr;
         int id = 0;
+        // Who hears the window's messages first, and its class's own procedure, which they
+        // go on to. Found through the window's user data, which points here: a window
+        // property would cost a call to Wine's server for every message.
+        ControlEvents* events = nullptr;
+        WNDPROC original = nullptr;
     };
+    // The entry of a control's window; nullptr until its window is made.
+    static Entry* EntryOf(HWND window);
+    // The message as the window's class answers it, without our listening.
+    static LRESULT CallOriginal(const Entry& entry, UINT message, WPARAM wParam, LPARAM lParam);
 
     // While a control's own notification is routed, its window already shows the new
     // value: that value is not mirrored back.
@@ -47,7 +59,9 @@ class ControlWindows {
     explicit ControlWindows(HINSTANCE instance) : instance_(instance) {}
 
     // Creates a window for every control, in order (frames come before what they hold).
-    bool Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi);
+    // `made` has each window as soon as it exists, before it takes its font.
+    bool Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi,
+                const std::function<void(Entry&)>& made = {});
 
     // The window moved to a monitor of another DPI: every control takes its place and its
     // fonts again from the layout, at the new scale.
@@ -75,7 +89,7 @@ class ControlWindows {
         int left, top, width, height;
     };
 
-    HWND CreateWindowFor(Entry& entry, HWND mainWindow);
+    HWND CreateWindowFor(Entry& entry, HWND mainWindow, const std::function<void(Entry&)>& made);
     // Where the layout puts a control at the present DPI.
     PixelPlace PlaceOf(const Control& control) const;
     // The control's font at the present DPI, and what depends on it.

@@ -1,5 +1,7 @@
 #include "controls/win/CustomControls_win.h"
 
+#include "controls/win/ControlWindows_win.h"
+
 #include <algorithm>
 
 #include "controls/ProgressBar.h"
@@ -13,7 +15,8 @@ namespace {
 constexpr const wchar_t* kFontProperty = L"OndrevanFont";
 
 Control* ModelOf(HWND window) {
-    return reinterpret_cast<Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    const ControlWindows::Entry* entry = ControlWindows::EntryOf(window);
+    return entry ? entry->control : nullptr;
 }
 
 void FillWithColor(HDC dc, const RECT& rect, Color color, ColorRole role = ColorRole::Background) {

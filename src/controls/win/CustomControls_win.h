@@ -8,7 +8,7 @@ namespace ondrevan::win {
 
 // Window classes for the controls Windows has no match for: a frame that contains its
 // controls and paints its caption from the model, and a progress bar with a caption.
-// Both keep their model Control* in GWLP_USERDATA.
+// Both find their model through their entry (ControlWindows::EntryOf).
 inline constexpr const wchar_t* kFrameClass = L"OndrevanFrame";
 inline constexpr const wchar_t* kProgressClass = L"OndrevanProgressBar";
 

@@ -111,7 +111,7 @@ class HotKeyBoxKind final : public ControlKindWin {
             case WM_SETFOCUS: {
                 // The field tells nobody where the focus goes; it says it as an edit would,
                 // through its window, where a handler's error is reported like any other.
-                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                const LRESULT result = ControlWindows::CallOriginal(entry, message, wParam, lParam);
                 ::SendMessageW(
                     ::GetParent(window), WM_COMMAND,
                     MAKEWPARAM(entry.id, message == WM_SETFOCUS ? EN_SETFOCUS : EN_KILLFOCUS),

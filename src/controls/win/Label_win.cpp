@@ -61,9 +61,8 @@ class LabelKind final : public ControlKindWin {
     // A label's caption is one line: where the font at this scale is a little wider than the
     // design's, the label grows rather than cut it.
     void FontTaken(HWND window) const override {
-        const auto* control =
-            reinterpret_cast<const Control*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        FitToCaption(window, control && static_cast<const Label*>(control)->AutoSize());
+        const Entry* entry = ControlWindows::EntryOf(window);
+        FitToCaption(window, entry && static_cast<const Label*>(entry->control)->AutoSize());
     }
 
     void Describe(const Control&, AccessibleFacts& facts) const override {

@@ -116,30 +116,27 @@ class TextBoxKind final : public FieldKind {
                 WS_EX_CLIENTEDGE};
     }
 
-    // The frame is worked out again now that the field's line is centred.
-    void Subclassed(HWND window) const override { FrameChanged(window); }
-
     std::optional<LRESULT> Intercept(ControlEvents&, Entry& entry, UINT message, WPARAM wParam,
                                      LPARAM lParam) const override {
         HWND window = entry.window;
         switch (message) {
             case WM_NCCALCSIZE: {
-                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                const LRESULT result = ControlWindows::CallOriginal(entry, message, wParam, lParam);
                 CentreLine(window, *reinterpret_cast<RECT*>(lParam));  // rgrc[0] either way
                 return result;
             }
             case WM_NCPAINT: {
-                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                const LRESULT result = ControlWindows::CallOriginal(entry, message, wParam, lParam);
                 PaintAroundLine(window);
                 return result;
             }
             case WM_NCHITTEST: {
                 // A click above or below the line is a click in the field.
-                const LRESULT hit = ::DefSubclassProc(window, message, wParam, lParam);
+                const LRESULT hit = ControlWindows::CallOriginal(entry, message, wParam, lParam);
                 return hit == HTBORDER || hit == HTNOWHERE ? HTCLIENT : hit;
             }
             case WM_SETFONT: {
-                const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                const LRESULT result = ControlWindows::CallOriginal(entry, message, wParam, lParam);
                 FrameChanged(window);
                 return result;
             }
@@ -162,7 +159,7 @@ class RichTextBoxKind final : public FieldKind {
                                      LPARAM lParam) const override {
         if (message != WM_GETDLGCODE) return std::nullopt;
         const auto* key = reinterpret_cast<const MSG*>(lParam);
-        const LRESULT code = ::DefSubclassProc(entry.window, message, wParam, lParam);
+        const LRESULT code = ControlWindows::CallOriginal(entry, message, wParam, lParam);
         // The field keeps Enter, but Tab, Shift+Tab and Escape go on to the window as in any
         // field: the keyboard is never trapped (Ctrl+Tab types a tab).
         if (key && key->message == WM_KEYDOWN &&
