@@ -180,6 +180,10 @@ class Session:
         self.click_notepad_caption()
         return notepad
 
+    def click_main_caption(self, held=True):
+        """The main window's title bar, as a person brings it to the front."""
+        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10, held=held)
+
     def click_notepad_caption(self):
         """Its title bar, where nothing covers it: Ondrevan's windows may lie over Notepad."""
         in_front = lambda: (f := self.desk.seen("foreground")) and f.cls == "Notepad"
@@ -531,7 +535,7 @@ class Session:
                  "Text3", "dtpWeekly", "cboWeekly", "Check3", "Check8", "PushButton1",
                  "PushButton4", "PushButton11", "PushButton5"]
         order = [n for n in order if self.desk.control(n).visible and self.desk.control(n).enabled]
-        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10, held=True)  # caption
+        self.click_main_caption()
         focused = lambda: self.desk.probe_lines("focused")[0]
         self.move_focus_to(order[-1], "Tab")
         seen = []
@@ -841,7 +845,7 @@ class Session:
                      r"C:\e2e\note.txt"):
             with open(self.path(path), "w") as f:
                 f.write("0123456789")
-        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10)  # the caption
+        self.click_main_caption(held=False)
         self.desk.key("alt+c")  # "Clear List"
         until("an empty list", lambda: self.desk.items() == [])
         self.desk.key("alt+b")  # contents mode: the folders stay, their files go
@@ -870,7 +874,7 @@ class Session:
         # Under Wine without a window manager the picker can leave Wine's own tray window in
         # front (seen on a fresh desktop): the keyboard is taken back to the main window as a
         # person would, by its caption.
-        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10, held=True)
+        self.click_main_caption()
         until("the main window in front",
               lambda: (f := self.desk.seen("foreground")) and f.cls == "OndrevanForm1")
 
@@ -919,7 +923,7 @@ class Session:
             except AssertionError:
                 if not self.desk.seen("class", "#32768", "3"):
                     return until("the run's last line", ran)  # the menu took the key
-                self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10, held=True)
+                self.click_main_caption()
                 until("the menu to close", lambda: not self.desk.seen("class", "#32768", "3"))
                 return False
         until("a run from the tray icon's menu", run_now_from_the_menu, timeout=240)
@@ -1638,7 +1642,7 @@ class Session:
         window from any control and the keyboard comes back where it was."""
         program_file, missing = self.odd_list_file()
         focused = lambda: self.desk.probe_lines("focused")[0]
-        self.desk.click_at(self.desk.form().x, self.desk.form().rect[1] + 10, held=True)  # caption
+        self.click_main_caption()
         self.desk.key("alt+t")
         until("the Tools menu", lambda: self.desk.seen("class", "#32768", "0"))
         self.desk.screenshot("menu-bar-tools")

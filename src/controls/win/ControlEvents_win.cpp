@@ -57,7 +57,7 @@ AccessibleFacts ControlEvents::AccessibleFactsOf(const Control& control) {
 
 LRESULT CALLBACK ControlEvents::ChildProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     ControlWindows::Entry* entry = ControlWindows::EntryOf(window);
-    if (!entry || !entry->events) return ::DefWindowProcW(window, message, wParam, lParam);
+    if (!entry) return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window's last message: it goes back to its class, and nothing points here.
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->original));

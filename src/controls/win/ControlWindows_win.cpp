@@ -48,7 +48,7 @@ HWND ControlWindows::CreateWindowFor(Entry& entry, HWND mainWindow,
     if (!window) return nullptr;
     entry.window = window;
     ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&entry));
-    if (made) made(entry);
+    made(entry);
     TakeFont(entry, false);
     kind.Created(*this, entry);  // brought up to the model's present state
     return window;

@@ -61,7 +61,7 @@ class ControlWindows {
     // Creates a window for every control, in order (frames come before what they hold).
     // `made` has each window as soon as it exists, before it takes its font.
     bool Create(HWND mainWindow, const std::vector<Control*>& controls, Dpi dpi,
-                const std::function<void(Entry&)>& made = {});
+                const std::function<void(Entry&)>& made);
 
     // The window moved to a monitor of another DPI: every control takes its place and its
     // fonts again from the layout, at the new scale.
