@@ -720,6 +720,37 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"foreground") return Found(::GetForegroundWindow());
+    if (command == L"scene") {
+        // What a person would see when a step gives up: the windows shown, front first, who
+        // has the keyboard and the mouse, and what lies under the pointer.
+        const auto say = [](const char* what, HWND window) {
+            if (!window) return PrintLine(std::string(what) + " none");
+            RECT r{};
+            ::GetWindowRect(window, &r);
+            char line[160];
+            std::snprintf(line, sizeof line, "%s %p %s [%ld %ld %ld %ld]%s%s ", what,
+                          static_cast<void*>(window), Narrow(ClassOf(window)).c_str(), r.left,
+                          r.top, r.right, r.bottom, ::IsWindowEnabled(window) ? "" : " disabled",
+                          ::IsWindowVisible(window) ? "" : " hidden");
+            PrintLine(line + Narrow(TextOf(window)));
+        };
+        for (HWND window = ::GetTopWindow(nullptr); window;
+             window = ::GetWindow(window, GW_HWNDNEXT))
+            if (::IsWindowVisible(window)) say("top", window);
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        HWND front = ::GetForegroundWindow();
+        say("foreground", front);
+        if (front && ::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &info)) {
+            say("focus", info.hwndFocus);
+            say("capture", info.hwndCapture);
+            say("menu-owner", info.hwndMenuOwner);
+        }
+        POINT pointer{};
+        ::GetCursorPos(&pointer);
+        say("pointer-over", ::WindowFromPoint(pointer));
+        return 0;
+    }
     if (command == L"rows" && argc > 2)
         return Rows(ListIn(argv[2], argc > 3 ? std::wcstol(argv[3], nullptr, 10) : 0));
     if (command == L"heading" && argc > 3) return Heading(ListIn(argv[2]), argv[3]);

@@ -1076,7 +1076,13 @@ class Session:
                 except subprocess.TimeoutExpired:
                     self.program.kill()
                     self.program.wait(60)
-            self.start_program()
+            until("no copy of the program left", lambda: self.desk.probe_lines(
+                "windows", "OndrevanForm1") == ["0"], 60)
+            # Stored to start in the tray, it does: a second start brings its window up.
+            self.start_program(visible=False)
+            if not until("the main window made", lambda: self.desk.form()).visible:
+                assert self.desk.start(PROGRAM).wait(90) == 0
+            until("the main window", lambda: (f := self.desk.form()) and f.visible, 60)
         except Exception:
             traceback.print_exc()
 
@@ -1643,6 +1649,8 @@ class Session:
         program_file, missing = self.odd_list_file()
         focused = lambda: self.desk.probe_lines("focused")[0]
         self.click_main_caption()
+        self.desk.key("alt+c")  # Clear List: the list file is loaded into an empty list
+        until("an empty list", lambda: self.desk.items() == [])
         self.desk.key("alt+t")
         until("the Tools menu", lambda: self.desk.seen("class", "#32768", "0"))
         self.desk.screenshot("menu-bar-tools")
@@ -2196,6 +2204,10 @@ def main():
             failed += 1
             print(f"[  FAILED  ] {name}\n{traceback.format_exc()}", flush=True)
             session.desk.screenshot("FAILED-" + name)
+            # The log says what the screen showed: the run's screenshots may not be at hand.
+            print("  the screen as the step gave up:\n    " +
+                  "\n    ".join(session.desk.probe_lines("scene") or ["(the probe saw nothing)"]),
+                  flush=True)
             session.tidy()
     if session.program:
         session.program.kill()
