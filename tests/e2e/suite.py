@@ -146,6 +146,11 @@ class Session:
         else:
             until("the program's icon", lambda: self.desk.seen("tray", "1"), timeout)
 
+    def say_scene(self, when):
+        """The log says what the screen showed: a run's screenshots may not be at hand."""
+        print(f"  the screen as {when}:\n    " + "\n    ".join(
+            self.desk.probe_lines("scene") or ["(the probe saw nothing)"]), flush=True)
+
     def first_entry_menu(self):
         """The folder list's menu, by a right click on its first entry."""
         left, top, _, _ = self.desk.control("ListView1").rect
@@ -159,8 +164,7 @@ class Session:
             try:
                 return until("the list's menu", menu, 20)
             except AssertionError:
-                print("  no menu after a right click on the list; the screen:\n    " +
-                      "\n    ".join(self.desk.probe_lines("scene") or []), flush=True)
+                self.say_scene("no menu came after a right click on the list")
         self.desk.right_click_at(left + 40, top + 27)
         return until("the list's menu", menu, 20)
 
@@ -246,10 +250,11 @@ class Session:
                      lambda: len(self.history()) >= before + count and self.history()[before:],
                      timeout)
 
-    def write_list_file(self, name, entries):
+    def write_list_file(self, name, entries, encoding=None):
         """A list file of those entries in C:\\e2e\\lists, as the program writes one."""
         os.makedirs(self.path(r"C:\e2e\lists"), exist_ok=True)
-        with open(os.path.join(self.path(r"C:\e2e\lists"), name), "w", newline="") as f:
+        with open(os.path.join(self.path(r"C:\e2e\lists"), name), "w", newline="",
+                  encoding=encoding) as f:
             f.write("".join(entry + "\r\n" for entry in entries))
 
     def odd_list_file(self):
@@ -261,9 +266,9 @@ class Session:
         self.write_list_file("odd.txt", [program_file, missing])
         return program_file, missing
 
-    def load_list(self, name, entries):
+    def load_list(self, name, entries, encoding=None):
         """Empties the folder list and loads a list file of those entries into it."""
-        self.write_list_file(name, entries)
+        self.write_list_file(name, entries, encoding)
         self.desk.click_control("PushButton13")
         until("an empty list", lambda: self.desk.items() == [])
         self.desk.click_control("PushButton12")
@@ -462,7 +467,23 @@ class Session:
         self.close_notepad(notepad)
 
     def step_hot_key_pressed_again_during_its_question(self):
-        self.desk.click_control("Check1")  # the question before switching on
+        try:
+            self.hot_key_pressed_again_during_its_question()
+        finally:
+            # Whether or not the step got to its end: the switch off and no question, as the
+            # steps after it expect.
+            self.close_what_a_step_opened()
+            if self.desk.control("PushButton2").text != SWITCH_OFF:
+                self.desk.click_control("PushButton2")
+                until("the switch off",
+                      lambda: self.desk.control("PushButton2").text == SWITCH_OFF)
+            if self.desk.control("Check1").checked:
+                self.desk.click_control("Check1")
+            until("no question stored", lambda: self.settings().get("Check1") == "0")
+
+    def hot_key_pressed_again_during_its_question(self):
+        if not self.desk.control("Check1").checked:
+            self.desk.click_control("Check1")  # the question before switching on
         notepad = self.notepad_in_front()
         self.desk.key("ctrl+shift+t")
         until("the question", lambda: self.desk.seen("dialog", BOX))
@@ -485,8 +506,6 @@ class Session:
         until("Off stored", lambda: self.settings()["StartStopState"] == "Off")
         assert self.desk.control("Frame4").text == "Off."
         self.close_notepad(notepad)
-        self.desk.click_control("Check1")  # as it was
-        until("no question stored", lambda: self.settings().get("Check1") == "0")
 
     def step_fields_are_checked_only_when_the_focus_moves_within_the_window(self):
         # Three seconds with the hours at 0, as the step ends, is an interval that reads: the
@@ -1077,18 +1096,28 @@ class Session:
         shutil.rmtree(self.path(base))
         self.load_list("rules.txt", [r"C:\e2e\Rules"])
 
+    def close_what_a_step_opened(self):
+        """Its boxes, tool windows and dialogs, and the Notepads it started."""
+        for title in (OPTIONS, BOX, PREVIEW, RULES, BROWSE, OPEN_LISTS):
+            self.desk.probe_lines("close-top", title)
+        for notepad in self.notepads:
+            notepad.kill()
+        self.notepads = []
+
     def tidy(self):
         """After a step that failed: its boxes, tool windows and Notepads go, and the program
-        starts afresh from what it stored, so that what the step left half typed or half
-        chosen in the window does not reach the next step."""
+        starts afresh from what it stored, with the list it showed, so that what the step left
+        half typed or half chosen in the window does not reach the next step."""
         try:
-            for title in (OPTIONS, BOX, PREVIEW, RULES, BROWSE, OPEN_LISTS):
-                self.desk.probe_lines("close-top", title)
-            for notepad in self.notepads:
-                notepad.kill()
-            self.notepads = []
+            self.close_what_a_step_opened()
             if not self.program:
                 return
+            # The list as the window showed it, which the program does not store when it came
+            # from the samples.
+            try:
+                items = self.desk.items() if self.program.poll() is None else None
+            except AssertionError:
+                items = None
             if self.program.poll() is None:
                 self.desk.probe_lines("close")
                 try:
@@ -1103,17 +1132,15 @@ class Session:
             if not until("the main window made", lambda: self.desk.form()).visible:
                 assert self.desk.start(PROGRAM).wait(90) == 0
             until("the main window", lambda: (f := self.desk.form()) and f.visible, 60)
+            if items and self.desk.items() != items:
+                self.load_list("as-the-failed-step-left-it.txt", items, "utf-8-sig")
         except Exception:
             traceback.print_exc()
 
     def designed_hot_key_back(self):
         """Ctrl+Shift+T with its press kept, as designed, and the switch off: what the steps
         after a chosen hot key expect, whether or not that step got to its end."""
-        for title in (OPTIONS, BOX, PREVIEW, RULES):
-            self.desk.probe_lines("close-top", title)
-        for notepad in self.notepads:
-            notepad.kill()
-        self.notepads = []
+        self.close_what_a_step_opened()
         if not self.program or self.program.poll() is not None:
             self.start_program()
         if self.desk.control("PushButton2").text != SWITCH_OFF:
@@ -1135,6 +1162,7 @@ class Session:
             self.chosen_hot_key_toggles_and_can_keep_its_press()
         except BaseException:
             self.desk.screenshot("hot-key-as-it-failed")  # before the designed key comes back
+            self.say_scene("the hot key's step gave up")
             raise
         finally:
             self.designed_hot_key_back()
@@ -1156,6 +1184,9 @@ class Session:
             self.desk.key(key)
             if asks and before == SWITCH_OFF:
                 self.desk.answer(BOX, "Yes")
+                # The box gave the keyboard back to the window it belongs to: the person
+                # goes back to Notepad.
+                self.click_notepad_caption()
             return before
 
         notepad = self.notepad_in_front()
@@ -2228,10 +2259,7 @@ def main():
             failed += 1
             print(f"[  FAILED  ] {name}\n{traceback.format_exc()}", flush=True)
             session.desk.screenshot("FAILED-" + name)
-            # The log says what the screen showed: the run's screenshots may not be at hand.
-            print("  the screen as the step gave up:\n    " +
-                  "\n    ".join(session.desk.probe_lines("scene") or ["(the probe saw nothing)"]),
-                  flush=True)
+            session.say_scene("the step gave up")
             session.tidy()
     if session.program:
         session.program.kill()
