@@ -155,7 +155,7 @@ class Session:
         """The folder list's menu, by a right click on its first entry."""
         left, top, _, _ = self.desk.control("ListView1").rect
         menu = lambda: self.desk.seen("class", "#32768", "0")
-        # On a loaded machine a right click on the list once brought no menu in 60 s, and 42
+        # On a loaded machine a right click on the list once brought no menu in 60 s, and 78
         # clicks in a row brought it every time: taken for a click that Wine let go. The click
         # is given again once the menu had its time, and the log keeps what the screen showed
         # for the next time it happens.
