@@ -280,9 +280,7 @@ class Session:
     def open_preview(self):
         self.desk.click_control("Label4")  # the main window has the keyboard
         self.desk.key("alt+space")
-        self.desk.menu_up()
-        self.desk.key("p")
-        until("the preview", lambda: self.desk.seen("top", PREVIEW))
+        self.desk.choose("p", "the preview", lambda: self.desk.seen("top", PREVIEW))
 
     def copied_preview(self):
         """The report the preview's Copy button puts on the clipboard, once it is counted."""
@@ -675,8 +673,7 @@ class Session:
         # The preview, from the system menu too.
         self.desk.click_control("Label4")  # the main window has the keyboard again
         self.desk.key("alt+space")
-        self.desk.menu_up()
-        self.desk.key("p")
+        self.desk.choose("p", "the preview", lambda: self.desk.seen("top", PREVIEW))
         report = self.copied_preview().splitlines()
         self.desk.screenshot("preview")
         line = next(l for l in report if l.startswith(folder + ":"))
@@ -999,9 +996,7 @@ class Session:
     def open_options(self):
         self.desk.click_control("Label4")  # the main window has the keyboard
         self.desk.key("alt+space")
-        self.desk.menu_up()
-        self.desk.key("o")
-        until("the options window", lambda: self.desk.seen("top", OPTIONS))
+        self.desk.choose("o", "the options window", lambda: self.desk.seen("top", OPTIONS))
 
     def typed_in_notepad(self, text):
         """A key typed after the others: once Notepad shows it, the keys before it have gone
@@ -1104,29 +1099,34 @@ class Session:
             notepad.kill()
         self.notepads = []
 
-    def tidy(self):
+    def tidy(self, was_running):
         """After a step that failed: its boxes, tool windows and Notepads go, and the program
         starts afresh from what it stored, with the list it showed, so that what the step left
-        half typed or half chosen in the window does not reach the next step."""
+        half typed or half chosen in the window does not reach the next step. It starts again
+        too when the step failed with it closed, if it ran when the step began."""
         try:
             self.close_what_a_step_opened()
-            if not self.program:
+            alive = self.program is not None and self.program.poll() is None
+            if not (alive or was_running):
                 return
             # The list as the window showed it, which the program does not store when it came
             # from the samples.
-            try:
-                items = self.desk.items() if self.program.poll() is None else None
-            except AssertionError:
-                items = None
-            if self.program.poll() is None:
+            items = None
+            if alive:
+                try:
+                    items = self.desk.items()
+                except AssertionError:
+                    pass
+            copies = lambda: self.desk.probe_lines("windows", "OndrevanForm1")
+            if copies() != ["0"]:
                 self.desk.probe_lines("close")
+            if alive:
                 try:
                     self.program.wait(60)
                 except subprocess.TimeoutExpired:
                     self.program.kill()
                     self.program.wait(60)
-            until("no copy of the program left", lambda: self.desk.probe_lines(
-                "windows", "OndrevanForm1") == ["0"], 60)
+            until("no copy of the program left", lambda: copies() == ["0"], 60)
             # Stored to start in the tray, it does: a second start brings its window up.
             self.start_program(visible=False)
             if not until("the main window made", lambda: self.desk.form()).visible:
@@ -1415,9 +1415,8 @@ class Session:
         self.start_program()
         self.desk.click_control("Label4")  # the main window has the keyboard
         self.desk.key("alt+t")
-        self.desk.menu_up()
-        self.desk.key("h")
-        window = until("the run history", lambda: self.desk.seen("top", RUN_HISTORY))
+        window = self.desk.choose("h", "the run history",
+                                  lambda: self.desk.seen("top", RUN_HISTORY))
         left, top, right, bottom = window.rect
         # The pointer rests on the window's bare corner: it points at no bar, and the keys go
         # to the window under it.
@@ -1593,6 +1592,9 @@ class Session:
             assert self.close_with_close_box() == 0
             for dpi in (96, 192):
                 faults += self.history_window_at(dpi)
+        except BaseException:
+            self.say_scene("the run history's step gave up")  # before its program goes
+            raise
         finally:
             if self.program:
                 self.program.kill()
@@ -1750,9 +1752,7 @@ class Session:
 
         # Tools > Options...: the keyboard starts in its first field and goes round.
         self.desk.key("alt+t")
-        self.desk.menu_up()
-        self.desk.key("o")
-        until("the options window", lambda: self.desk.seen("top", OPTIONS))
+        self.desk.choose("o", "the options window", lambda: self.desk.seen("top", OPTIONS))
         until("the keyboard in the first field", lambda: (self.options_focus() or ("",))[0] == "Edit")
         forward = round_of(OPTIONS, "Tab")
         backward = round_of(OPTIONS, "shift+Tab")
@@ -1776,9 +1776,7 @@ class Session:
 
         # Tools > Preview Next Run...: round, and Escape from a control inside.
         self.desk.key("alt+t")
-        self.desk.menu_up()
-        self.desk.key("p")
-        until("the preview", lambda: self.desk.seen("window-focus", PREVIEW))
+        self.desk.choose("p", "the preview", lambda: self.desk.seen("window-focus", PREVIEW))
         stops = round_of(PREVIEW, "Tab")
         assert any(cls == "Button" for cls, _ in stops), stops
         self.desk.key("Tab")
@@ -1789,9 +1787,7 @@ class Session:
 
         # Help > About: the version and the licence.
         self.desk.key("alt+h")
-        self.desk.menu_up()
-        self.desk.key("a")
-        said = until("About", lambda: self.desk.probe_lines("dialog-texts", BOX))
+        said = self.desk.choose("a", "About", lambda: self.desk.probe_lines("dialog-texts", BOX))
         assert any(re.match(r"Ondrevan \d+\.\d+\.\d+", l) for l in said), said
         assert any("MIT" in l for l in said), said
         self.desk.key("Return")
@@ -1799,9 +1795,8 @@ class Session:
         until("the keyboard back in the list", lambda: focused() == "ListView1")
         # Help > Keyboard and Command Line: every switch, and the keys of every window.
         self.desk.key("alt+h")
-        self.desk.menu_up()
-        self.desk.key("k")
-        said = "\n".join(until("the keys", lambda: self.desk.probe_lines("dialog-texts", BOX)))
+        said = "\n".join(self.desk.choose(
+            "k", "the keys", lambda: self.desk.probe_lines("dialog-texts", BOX)))
         for switch in ("/preview", "/run", "/status", "/export FILE", "/import FILE", "/exit",
                        "/reopen", "/?"):
             assert re.search(rf"(^|\s){re.escape(switch)}[:,]", said, re.M), \
@@ -1908,10 +1903,8 @@ class Session:
         # Help > Read Me: the read-me beside the program, in Notepad.
         self.desk.click_control("Label4")
         self.desk.key("alt+h")
-        self.desk.menu_up()
-        self.desk.key("r")
-        until("the read-me in Notepad", lambda: self.desk.seen("top", "ReadMe.txt - Notepad", "0")
-              or self.boxes(), 30)
+        self.desk.choose("r", "the read-me in Notepad", lambda: self.desk.seen(
+            "top", "ReadMe.txt - Notepad", "0") or self.boxes(), 30)
         said = self.desk.probe_lines("dialog-texts", BOX)
         assert self.boxes() == 0, f"no read-me: {said}"
         self.close_read_me()
@@ -2201,9 +2194,8 @@ class Session:
                                                  ("p", PREVIEW, "preview"),
                                                  ("h", RUN_HISTORY, "history")):
                             self.desk.key("alt+t")
-                            self.desk.menu_up()
-                            self.desk.key(key)
-                            until(name, lambda: self.desk.seen("window-focus", title))
+                            self.desk.choose(key, name, lambda: self.desk.seen(
+                                "window-focus", title))
                             self.laid_out(title)
                             check(screen, dpi, title, name)
                             self.desk.key("Escape")
@@ -2251,6 +2243,7 @@ def main():
     for step in steps:
         name = step.__name__[len("step_"):]
         started = time.monotonic()
+        running = session.program is not None and session.program.poll() is None
         try:
             step(session)
             passed += 1
@@ -2260,7 +2253,7 @@ def main():
             print(f"[  FAILED  ] {name}\n{traceback.format_exc()}", flush=True)
             session.desk.screenshot("FAILED-" + name)
             session.say_scene("the step gave up")
-            session.tidy()
+            session.tidy(running)
     if session.program:
         session.program.kill()
     print(f"e2e: {passed} passed, {failed} failed")
