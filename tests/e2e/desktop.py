@@ -178,6 +178,11 @@ class Desktop:
         """Waits for a menu (the system menu, a menu bar's or a list's) to be open."""
         until("the menu", lambda: self.seen("class", "#32768", "0"))
 
+    def say_scene(self, when):
+        """The log says what the screen showed: a run's screenshots may not be at hand."""
+        print(f"  the screen as {when}:\n    " + "\n    ".join(
+            self.probe_lines("scene") or ["(the probe saw nothing)"]), flush=True)
+
     def choose(self, key, what, check, timeout=60):
         """Presses the key of an item of the menu that opens, and waits for what the item
         brings. A key that finds the menu still open once the menu had its time went nowhere:
@@ -189,8 +194,7 @@ class Desktop:
         except AssertionError:
             if not self.seen("class", "#32768", "0"):
                 return until(what, check, timeout)  # the key was taken: only slow
-            print(f"  the menu was still open 20 s after {key!r}: pressed again; the screen:\n"
-                  "    " + "\n    ".join(self.probe_lines("scene") or []), flush=True)
+            self.say_scene(f"the menu was still open 20 s after {key!r} (pressed again)")
             self.key(key)
         return until(what, check, timeout)
 

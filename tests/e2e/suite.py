@@ -146,11 +146,6 @@ class Session:
         else:
             until("the program's icon", lambda: self.desk.seen("tray", "1"), timeout)
 
-    def say_scene(self, when):
-        """The log says what the screen showed: a run's screenshots may not be at hand."""
-        print(f"  the screen as {when}:\n    " + "\n    ".join(
-            self.desk.probe_lines("scene") or ["(the probe saw nothing)"]), flush=True)
-
     def first_entry_menu(self):
         """The folder list's menu, by a right click on its first entry."""
         left, top, _, _ = self.desk.control("ListView1").rect
@@ -164,7 +159,7 @@ class Session:
             try:
                 return until("the list's menu", menu, 20)
             except AssertionError:
-                self.say_scene("no menu came after a right click on the list")
+                self.desk.say_scene("no menu came after a right click on the list")
         self.desk.right_click_at(left + 40, top + 27)
         return until("the list's menu", menu, 20)
 
@@ -468,7 +463,7 @@ class Session:
         try:
             self.hot_key_pressed_again_during_its_question()
         except BaseException:
-            self.say_scene("the question's step gave up")  # before its windows go
+            self.desk.say_scene("the question's step gave up")  # before its windows go
             raise
         finally:
             # Whether or not the step got to its end: the switch off and no question, as the
@@ -1169,7 +1164,7 @@ class Session:
             self.chosen_hot_key_toggles_and_can_keep_its_press()
         except BaseException:
             self.desk.screenshot("hot-key-as-it-failed")  # before the designed key comes back
-            self.say_scene("the hot key's step gave up")
+            self.desk.say_scene("the hot key's step gave up")
             raise
         finally:
             self.designed_hot_key_back()
@@ -1600,7 +1595,7 @@ class Session:
             for dpi in (96, 192):
                 faults += self.history_window_at(dpi)
         except BaseException:
-            self.say_scene("the run history's step gave up")  # before its program goes
+            self.desk.say_scene("the run history's step gave up")  # before its program goes
             raise
         finally:
             if self.program:
@@ -2259,7 +2254,7 @@ def main():
             failed += 1
             print(f"[  FAILED  ] {name}\n{traceback.format_exc()}", flush=True)
             session.desk.screenshot("FAILED-" + name)
-            session.say_scene("the step gave up")
+            session.desk.say_scene("the step gave up")
             session.tidy(running)
     if session.program:
         session.program.kill()
